@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its own files: the settings "quendra.ini", the web checker's files and
+// the default configuration folder. Portable mode (a "quendra.ini" beside the executable) uses
+// the executable's folder; otherwise the user's configuration folder "quendra".
+class ProgramPaths {
+public:
+    // Uses the given folder as the program folder (tests, the demo).
+    explicit ProgramPaths(const QString &programFolder);
+    // Decides by the rule above and creates the folder when needed.
+    static ProgramPaths detect();
+
+    // Ends with the platform's separator.
+    const QString &programFolder() const { return m_folder; }
+    QString settingsFile() const { return m_folder + QStringLiteral("quendra.ini"); }
+    QString file(const QString &name) const { return m_folder + name; }
+    // The full path of the running program file (for autostart).
+    static QString programFile();
+    static QChar separator();
+
+private:
+    QString m_folder;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Message boxes. Texts carry "\r" line breaks as the program writes them; the real
+// implementation shows them as line breaks, the test fake records them unchanged.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // OK box with the error icon, titled with the application title.
+    virtual void error(const QString &text) = 0;
+    // Information box with an OK button; returns when the user has closed it.
+    virtual void information(const QString &text) = 0;
+    // Plain box without icon.
+    virtual void message(const QString &text) = 0;
+    // Question with Yes/No; true for Yes.
+    virtual bool confirm(const QString &text) = 0;
+};

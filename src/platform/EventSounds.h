@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Named system sounds (freedesktop sound theme event ids on Linux).
+class EventSounds {
+public:
+    virtual ~EventSounds() = default;
+    // Plays asynchronously; an unknown name plays the default sound. Returns at once.
+    virtual void play(const QString &name) = 0;
+    // The event names the system offers, for the editor's sound list.
+    virtual QStringList eventNames() const = 0;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QMenu;
+class QIcon;
+
+// The notification-area icon. The real one wraps QSystemTrayIcon; tests use a recording fake.
+// A desktop without a tray reports isAvailable() == false and the program carries on without it.
+class TrayIcon : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~TrayIcon() override = default;
+
+    virtual bool isAvailable() const = 0;
+    virtual void show() = 0;
+    virtual void hide() = 0;
+    virtual void setIcon(const QIcon &icon) = 0;
+    // The tooltip; it keeps the text of the last balloon until the next one.
+    virtual void setHint(const QString &text) = 0;
+    virtual QString hint() const = 0;
+    // The user's command menu, opened on a right click. Ownership stays with the caller.
+    virtual void setPopup(QMenu *menu) = 0;
+    // Information balloon; a new one replaces the previous one.
+    virtual void showBalloon(const QString &title, const QString &text, int timeoutMs) = 0;
+
+signals:
+    void doubleClicked();
+};
