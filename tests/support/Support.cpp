@@ -1,0 +1,1 @@
+// The test support library always has at least this unit.
