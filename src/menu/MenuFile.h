@@ -14,6 +14,10 @@ inline QString menuFilePath(const QString &configFolder) {
     return configFolder + kMenuFileName;
 }
 
+// The start-up notice for a menu file that lacks the message settings (see lacksNotificationKeys).
+inline const QString kNewNotificationsNotice =
+    QStringLiteral("Es gibt eine neue Funktion der Medungen!\rPrüfe die Einstellungen deiner Menüs mit Ändern");
+
 struct MenuFileContent {
     MenuList menu;
     // Some entry's section lacks Msg, Sound or Soundname: the file comes from an older version
