@@ -5,7 +5,6 @@
 #include "ObjectStore.h"
 
 #include <QTcpSocket>
-#include <algorithm>
 
 struct GatewayServer::Client : QObject {
     using QObject::QObject;
@@ -34,8 +33,8 @@ Request invalid(const QString &error) {
 // second "|" is ignored).
 Request parseRequest(const QByteArray &line) {
     const qsizetype firstBar = line.indexOf('|');
-    const QByteArrayView command = QByteArrayView(line).first(std::max<qsizetype>(firstBar, 0));
-    if (firstBar < 0 || (command != "1" && command != "0"))
+    const QByteArrayView command = firstBar < 0 ? QByteArrayView() : QByteArrayView(line).first(firstBar);
+    if (command != "1" && command != "0")
         return invalid(u"unbekannter Befehl"_qs);
     const qsizetype secondBar = line.indexOf('|', firstBar + 1);
     const qsizetype ganEnd = secondBar < 0 ? line.size() : secondBar;
@@ -63,6 +62,14 @@ QString setError(ObjectStore::SetResult result, quint32 gan) {
     return {};
 }
 
+QByteArray valueLine(quint32 gan, const QByteArray &value) {
+    return "2|" + QByteArray::number(gan) + '|' + value;
+}
+
+QByteArray errorLine(const QString &text) {
+    return "9|ERR|" + AnsiText::encode(text);
+}
+
 // Values can be long or hold any byte; the log shows a readable start.
 QString forLog(const QByteArray &value) {
     constexpr qsizetype shown = 60;
@@ -79,14 +86,6 @@ GatewayServer::GatewayServer(ObjectStore &store, QByteArray key, QObject *parent
 
 bool GatewayServer::listen(const QHostAddress &address, quint16 port) {
     return m_server.listen(address, port);
-}
-
-QByteArray GatewayServer::valueLine(quint32 gan, const QByteArray &value) {
-    return "2|" + QByteArray::number(gan) + '|' + value;
-}
-
-QByteArray GatewayServer::errorLine(const QString &text) {
-    return "9|ERR|" + AnsiText::encode(text);
 }
 
 void GatewayServer::acceptConnections() {

@@ -29,9 +29,6 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     QString errorString() const { return m_server.errorString(); }
 
-    static QByteArray valueLine(quint32 gan, const QByteArray &value);
-    static QByteArray errorLine(const QString &text);
-
 private:
     struct Client;
 
