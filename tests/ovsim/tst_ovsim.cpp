@@ -126,7 +126,7 @@ private slots:
                                              u"1536"_qs,  u"0"_qs,
                                              u"0"_qs,     u"1"_qs,
                                              QString(),   u"EIS1"_qs};
-        QTest::newRow("70001") << QStringList{u"internal"_qs, u"System\\"_qs,   u"34/2/113"_qs, u"Meldung Text"_qs,
+        QTest::newRow("70001") << QStringList{u"internal"_qs, u"System\\"_qs,   u"34/1/113"_qs, u"Meldung Text"_qs,
                                               u"70001"_qs,    u"48616C6C6F"_qs, QString(),      QString(),
                                               QString(),      u"EIS15"_qs};
     }
