@@ -108,9 +108,7 @@ bool IniFile::hasKey(const QString &section, const QString &key) const {
     return s && findEntry(*s, key);
 }
 
-bool IniFile::hasSection(const QString &section) const {
-    return findSection(section) != nullptr;
-}
+bool IniFile::hasSection(const QString &section) const { return findSection(section) != nullptr; }
 
 QStringList IniFile::sections() const {
     QStringList names;
