@@ -209,6 +209,15 @@ private slots:
             QVERIFY2(reread.hasKey(u"Orvanel"_qs, key), qPrintable(key));
     }
 
+    void closingAgainLeavesTheFileAsItWas() {
+        Harness first;
+        first.start()->close();
+        const QByteArray written = first.folder.read(u"quendra.ini"_qs);
+        Harness second(written);
+        second.start()->close();
+        QCOMPARE(second.folder.read(u"quendra.ini"_qs), written);
+    }
+
     void wildcardTextsAreReadAtStart() {
         Harness h("[TEXTE]\nWC1A=offen\nWC3B=\n");
         h.start();
@@ -510,6 +519,13 @@ private slots:
         QTRY_COMPARE(w->isVisible(), !trayAvailable);
         h.platform.tray.doubleClick();
         QVERIFY(w->isVisible());
+
+        // "Beenden" from the tray popup reaches the window wherever it is.
+        h.find<QAction>(u"Traymodus"_qs)->trigger();
+        QSignalSpy closed(w, &MainWindow::closed);
+        h.find<QAction>(u"Beenden"_qs)->trigger();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(QFile::exists(h.folder.settingsFile()));
     }
 
     void menusReportOpening() {
