@@ -629,6 +629,21 @@ private slots:
         qunsetenv("XDG_CONFIG_HOME");
     }
 
+    void autostartExecLineStartsExactlyThisProgram_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("exec"); // as the desktop entry file holds it
+        QTest::newRow("plain") << u"/usr/bin/quendra"_qs << u"\"/usr/bin/quendra\""_qs;
+        QTest::newRow("blank") << u"/opt/my apps/quendra"_qs << u"\"/opt/my apps/quendra\""_qs;
+        QTest::newRow("field code sign") << u"/opt/100%/quendra"_qs << u"\"/opt/100%%/quendra\""_qs;
+        QTest::newRow("shell characters") << u"/opt/$x`y\"/q"_qs << u"\"/opt/\\\\$x\\\\`y\\\\\"/q\""_qs;
+        QTest::newRow("backslash") << u"/opt/a\\b/q"_qs << u"\"/opt/a\\\\\\\\b/q\""_qs;
+    }
+    void autostartExecLineStartsExactlyThisProgram() {
+        QFETCH(QString, path);
+        QFETCH(QString, exec);
+        QCOMPARE(XdgAutostart::execValue(path), exec);
+    }
+
     void autostartIsWrittenAnewAtStart() {
         Harness h("[Orvanel]\nAuto=1\n");
         h.start();
