@@ -37,7 +37,11 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
     }
     const QString text = AnsiText::decode(file.readAll());
     Section *current = nullptr;
-    const auto lines = QStringView(text).split(u'\n');
+    auto lines = QStringView(text).split(u'\n');
+    // The line break that ends the last line starts no line of its own; kept, it would add a
+    // blank line at every save.
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
     for (QStringView line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
