@@ -45,5 +45,5 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 else
     echo "demo: no display found; running under Xvfb (invisible). Look at it with:"
     echo "      DISPLAY=:99 import -window root shot.png"
-    xvfb-run -n 99 -s '-screen 0 1280x1024x24' ./quendra
+    xvfb-run -n 99 -s '-ac -screen 0 1280x1024x24' ./quendra
 fi
