@@ -433,6 +433,8 @@ void LinkController::cancelReaders() {
     // Taken off the stack first, so no phase below reads another line while the ones above end.
     std::vector<std::shared_ptr<Reader>> readers;
     readers.swap(m_readers);
+    if (!readers.empty())
+        m_lastLine.clear(); // as the read they were waiting in would have ended
     for (auto it = readers.rbegin(); it != readers.rend(); ++it)
         complete(**it, DrainEnd::Cancelled, std::nullopt, {});
 }

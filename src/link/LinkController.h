@@ -116,8 +116,8 @@ private:
     GatewayLink m_link;
     BusMonitor m_busMonitor;
     ValueDispatch m_dispatch;
-    QTimer m_timer1;
-    QTimer m_timer2;
+    QTimer m_timer1{this}; // children, so the window and tests find them by name
+    QTimer m_timer2{this};
     std::unique_ptr<ResumeDetector> m_resumeDetector;
 
     QString m_lastLine;
