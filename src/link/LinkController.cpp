@@ -38,7 +38,6 @@ struct LinkController::Reader {
     std::function<void()> beforeRead;
     DrainDone drainDone;
     ReplyHandler replyDone;
-    QTimer timer;
     bool reading = false; // a read has begun (beforeRead ran) and waits for its line
     bool taking = false;  // inside serviceTop's loop, possibly suspended in a dispatch
 };
@@ -59,10 +58,12 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
     // A closed link ends the read under way with an error, like a blocking read would.
     connect(&m_link, &GatewayLink::onStatus, this, [this](GatewayLink::Status status) {
         if (status == GatewayLink::Status::Disconnected)
-            serviceTop();
+            scheduleService();
     });
-    connect(&m_link, &GatewayLink::linesAvailable, this, &LinkController::serviceTop);
-    connect(&m_link, &GatewayLink::failed, this, &LinkController::serviceTop);
+    connect(&m_link, &GatewayLink::linesAvailable, this, &LinkController::scheduleService);
+    connect(&m_link, &GatewayLink::failed, this, &LinkController::scheduleService);
+    m_readTimer.setSingleShot(true);
+    connect(&m_readTimer, &QTimer::timeout, this, &LinkController::onReadTimeout);
     connect(&m_link, &GatewayLink::lineCapped, this, [this] {
         m_busMonitor.insertTop(QStringLiteral("Zeile vom OV länger als %1 Zeichen: der Rest bis zum Zeilenende "
                                               "wird verworfen")
@@ -88,8 +89,7 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
 
 LinkController::~LinkController() {
     // No callback of a phase may run into a half-destroyed window.
-    for (const auto &reader : m_readers)
-        reader->timer.stop();
+    m_readTimer.stop();
     m_readers.clear();
     QObject::disconnect(&m_link, nullptr, this, nullptr);
 }
@@ -304,9 +304,8 @@ void LinkController::awaitLine(int timeoutMs, ReplyHandler done) {
     reader->await = true;
     reader->timeoutMs = timeoutMs;
     reader->replyDone = std::move(done);
-    pushReader(reader);
     // The reply is never handed over inside this call, even when it is already here.
-    QTimer::singleShot(0, this, &LinkController::serviceTop);
+    pushReader(reader);
 }
 
 void LinkController::addToBusMonitor(const QString &text) {
@@ -329,19 +328,32 @@ void LinkController::drainGateway(int timeoutMs, bool initial, bool ignoreX, Dra
     reader->beforeRead = std::move(beforeRead);
     reader->drainDone = std::move(done);
     pushReader(reader);
-    serviceTop();
 }
 
 void LinkController::pushReader(const std::shared_ptr<Reader> &reader) {
     if (!m_readers.empty()) {
         // The phase below pauses between two reads and starts a fresh read when it resumes.
-        Reader &below = *m_readers.back();
-        below.timer.stop();
-        below.reading = false;
+        m_readers.back()->reading = false;
+        m_readTimer.stop();
     }
-    reader->timer.setSingleShot(true);
-    connect(&reader->timer, &QTimer::timeout, this, [this, raw = reader.get()] { onReaderTimeout(raw); });
     m_readers.push_back(reader);
+    scheduleService();
+}
+
+void LinkController::scheduleService() {
+    // Lines are taken from a posted call, never inside the socket's or a timer's own signal:
+    // a dispatch may open a modal box, and inside it the socket has to report new data and
+    // Timer1 has to tick again, which neither does while its own handler is still running.
+    if (m_servicePosted)
+        return;
+    m_servicePosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_servicePosted = false;
+            serviceTop();
+        },
+        Qt::QueuedConnection);
 }
 
 void LinkController::serviceTop() {
@@ -370,7 +382,7 @@ void LinkController::serviceTop() {
         if (!line)
             break;
         reader->reading = false;
-        reader->timer.stop();
+        m_readTimer.stop();
         m_lastLine = *line;
         if (reader->await) {
             reader->taking = false;
@@ -393,18 +405,16 @@ void LinkController::serviceTop() {
         finishReader(reader, DrainEnd::Failed, std::nullopt, m_link.hasFailed() ? m_link.failureText() : kNotConnected);
         return;
     }
-    if (!reader->timer.isActive())
-        reader->timer.start(reader->timeoutMs);
+    if (!m_readTimer.isActive())
+        m_readTimer.start(reader->timeoutMs);
 }
 
-void LinkController::onReaderTimeout(Reader *reader) {
-    const auto found = std::find_if(m_readers.begin(), m_readers.end(),
-                                    [reader](const std::shared_ptr<Reader> &r) { return r.get() == reader; });
-    if (found == m_readers.end())
+void LinkController::onReadTimeout() {
+    if (m_readers.empty())
         return;
-    reader->reading = false;
+    m_readers.back()->reading = false;
     m_lastLine.clear(); // a read that times out leaves the empty text
-    finishReader(*found, DrainEnd::Finished, QString(), {});
+    finishReader(m_readers.back(), DrainEnd::Finished, QString(), {});
 }
 
 void LinkController::finishReader(const std::shared_ptr<Reader> &reader, DrainEnd end,
@@ -414,12 +424,12 @@ void LinkController::finishReader(const std::shared_ptr<Reader> &reader, DrainEn
         return;
     const std::shared_ptr<Reader> keep = reader; // the erase may drop the last reference
     m_readers.erase(found);
+    m_readTimer.stop();
     complete(*keep, end, reply, error);
-    serviceTop(); // the phase below goes on, or ends when `lastLine` is now empty
+    scheduleService(); // the phase below goes on, or ends when `lastLine` is now empty
 }
 
 void LinkController::complete(Reader &reader, DrainEnd end, const std::optional<QString> &reply, const QString &error) {
-    reader.timer.stop();
     if (reader.await) {
         if (reader.replyDone)
             reader.replyDone(end == DrainEnd::Finished ? reply : std::nullopt,
@@ -433,6 +443,7 @@ void LinkController::cancelReaders() {
     // Taken off the stack first, so no phase below reads another line while the ones above end.
     std::vector<std::shared_ptr<Reader>> readers;
     readers.swap(m_readers);
+    m_readTimer.stop();
     if (!readers.empty())
         m_lastLine.clear(); // as the read they were waiting in would have ended
     for (auto it = readers.rbegin(); it != readers.rend(); ++it)

@@ -95,8 +95,9 @@ private:
     void drainGateway(int timeoutMs, bool initial, bool ignoreX, DrainDone done, std::function<void()> beforeRead = {},
                       bool polling = false);
     void pushReader(const std::shared_ptr<Reader> &reader);
+    void scheduleService();
     void serviceTop();
-    void onReaderTimeout(Reader *reader);
+    void onReadTimeout();
     void finishReader(const std::shared_ptr<Reader> &reader, DrainEnd end, const std::optional<QString> &reply,
                       const QString &error);
     void complete(Reader &reader, DrainEnd end, const std::optional<QString> &reply, const QString &error);
@@ -123,6 +124,8 @@ private:
     QString m_lastLine;
     bool m_menuOpen = false;
     std::vector<std::shared_ptr<Reader>> m_readers; // the running read phases, innermost last
+    QTimer m_readTimer;                             // the time-out of the innermost phase's read
+    bool m_servicePosted = false;
     std::function<void()> m_onConnected;
     std::function<void()> m_onConnectFailed;
 };

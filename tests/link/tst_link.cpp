@@ -11,6 +11,7 @@
 #include "OvsimProcess.h"
 #endif
 
+#include <QEventLoop>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -626,6 +627,46 @@ private slots:
         QTRY_COMPARE(rig.dialogs.errors, QStringList{kButtonError});
         QVERIFY(!rig.view.buttonShowsDisconnect);
         QCOMPARE(rig.view.header, kHeaderOffline);
+    }
+
+    // An important message is a modal box shown in the middle of a dispatch: polling goes on
+    // inside it, and the interrupted drain ends once the inner one has read everything.
+    void pollingGoesOnUnderAModalBoxInADispatch() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        struct ModalTarget : ValueTarget {
+            TestPeer *peer = nullptr;
+            RecordingTarget *seen = nullptr;
+            bool innerValueSeen = false;
+            void onValue(const DecodedLine &line, bool) override {
+                if (line.gan != "5")
+                    return;
+                peer->send(lines({"2|6|1.0"}));
+                QEventLoop modal;
+                QTimer check;
+                connect(&check, &QTimer::timeout, &modal, [&] {
+                    if (seen->count("6", "1.0", false) == 1)
+                        modal.quit();
+                });
+                check.start(10);
+                QTimer::singleShot(5000, &modal, &QEventLoop::quit);
+                modal.exec();
+                innerValueSeen = seen->count("6", "1.0", false) == 1;
+            }
+        } modal;
+        modal.peer = &peer;
+        modal.seen = &rig.target;
+        rig.controller.dispatch().addTarget(&modal);
+        peer.send(lines({"2|5|1.0"}));
+        QTRY_VERIFY(modal.innerValueSeen);
+        peer.send(lines({"2|7|1.0"}));
+        QTRY_COMPARE(rig.target.count("7", "1.0", false), 1);
+        QCOMPARE(rig.busLines(), (QStringList{"2|7|1.0", "2|6|1.0", "2|5|1.0"}));
+        QCOMPARE(rig.target.seen.size(), 3);
+        rig.controller.dispatch().removeTarget(&modal);
     }
 
     void menuOpenPausesPolling() {
