@@ -37,7 +37,11 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
     }
     const QString text = AnsiText::decode(file.readAll());
     Section *current = nullptr;
-    const auto lines = QStringView(text).split(u'\n');
+    auto lines = QStringView(text).split(u'\n');
+    // The line break that ends the last line starts no line of its own; kept, it would add a
+    // blank line at every save.
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
     for (QStringView line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
@@ -45,8 +49,7 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
         if (trimmed.startsWith(u'[')) {
             const qsizetype close = trimmed.indexOf(u']');
             const QString name = (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed().toString();
-            m_sections.push_back(Section{name, {}});
-            current = &m_sections.back();
+            current = &appendSection(name);
             continue;
         }
         Entry entry;
@@ -63,11 +66,17 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
     }
 }
 
+IniFile::Section &IniFile::appendSection(const QString &name) {
+    m_index[name.toLower()].append(static_cast<qsizetype>(m_sections.size()));
+    m_sections.push_back(Section{name, {}});
+    return m_sections.back();
+}
+
 IniFile::Section *IniFile::findSection(const QString &name) {
-    for (Section &s : m_sections)
-        if (s.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &s;
-    return nullptr;
+    const auto found = m_index.constFind(name.toLower());
+    if (found == m_index.cend() || found->isEmpty())
+        return nullptr;
+    return &m_sections[static_cast<size_t>(found->first())];
 }
 
 const IniFile::Section *IniFile::findSection(const QString &name) const {
@@ -104,15 +113,15 @@ bool IniFile::hasKey(const QString &section, const QString &key) const {
     return s && findEntry(*s, key);
 }
 
-bool IniFile::hasSection(const QString &section) const { return findSection(section) != nullptr; }
+bool IniFile::hasSection(const QString &section) const {
+    return findSection(section) != nullptr;
+}
 
 QStringList IniFile::sections() const {
     QStringList names;
-    for (const Section &s : m_sections) {
-        bool seen = false;
-        for (const QString &n : std::as_const(names))
-            seen = seen || n.compare(s.name, Qt::CaseInsensitive) == 0;
-        if (!seen)
+    for (qsizetype i = 0; i < static_cast<qsizetype>(m_sections.size()); ++i) {
+        const Section &s = m_sections[static_cast<size_t>(i)];
+        if (!s.erased && m_index.value(s.name.toLower()).first() == i)
             names.append(s.name);
     }
     return names;
@@ -120,10 +129,8 @@ QStringList IniFile::sections() const {
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value) {
     Section *s = findSection(section);
-    if (!s) {
-        m_sections.push_back(Section{section, {}});
-        s = &m_sections.back();
-    }
+    if (!s)
+        s = &appendSection(section);
     const QString clean = cleanValue(value);
     for (Entry &e : s->entries) {
         if (!e.key.isEmpty() && e.key.compare(key, Qt::CaseInsensitive) == 0) {
@@ -144,7 +151,12 @@ void IniFile::writeInt(const QString &section, const QString &key, int value) {
 }
 
 void IniFile::eraseSection(const QString &section) {
-    std::erase_if(m_sections, [&](const Section &s) { return s.name.compare(section, Qt::CaseInsensitive) == 0; });
+    const auto found = m_index.find(section.toLower());
+    if (found == m_index.end())
+        return;
+    for (qsizetype i : std::as_const(*found))
+        m_sections[static_cast<size_t>(i)].erased = true;
+    m_index.erase(found);
 }
 
 bool IniFile::save(QFileDevice::Permissions permissions) {
@@ -152,6 +164,8 @@ bool IniFile::save(QFileDevice::Permissions permissions) {
     for (const Entry &e : m_preamble)
         text += e.rawLine + QLatin1String(kNewLine);
     for (const Section &s : m_sections) {
+        if (s.erased)
+            continue;
         text += u'[' + s.name + u']' + QLatin1String(kNewLine);
         for (const Entry &e : s.entries)
             text += e.rawLine + QLatin1String(kNewLine);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFileDevice>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -50,15 +52,19 @@ private:
     struct Section {
         QString name;
         std::vector<Entry> entries;
+        bool erased = false; // dropped at save; keeps erasing many sections linear
     };
 
     Section *findSection(const QString &name);
     const Section *findSection(const QString &name) const;
+    Section &appendSection(const QString &name);
     static const Entry *findEntry(const Section &section, const QString &key);
 
     QString m_path;
     bool m_readOk = true;
     std::vector<Entry> m_preamble; // lines before the first section
     std::vector<Section> m_sections;
+    // Lower-cased name -> every index of a section of that name, in file order (not erased).
+    QHash<QString, QList<qsizetype>> m_index;
     QString m_error;
 };

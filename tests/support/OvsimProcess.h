@@ -22,6 +22,8 @@ public:
     // Starts it and waits for the line that names its ports; false when it did not come up.
     bool start();
     void stop();
+    // Whether the simulator process is still alive (a crash shows here).
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
 
     quint16 gatewayPort() const { return m_gatewayPort; }
     quint16 webPort() const { return m_webPort; }

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "../link/LinkView.h"
+#include "WorkArea.h"
+
+#include <QMainWindow>
+
+class AppCore;
+class BusMonitorColumn;
+class CatalogueColumn;
+class HeaderPanel;
+class QDialog;
+class QListView;
+class QMenu;
+class SettingsPanel;
+class StatusBar;
+class WorkTabs;
+
+// `TForm1`: the frame of the main window. It composes the settings panel, the object-tree column,
+// the tabs, the bus monitor column and the status bar, carries the menu bar and the tray
+// behaviour, and runs the closing sequence. The start-up drives its creation steps in order.
+class MainWindow : public QMainWindow, public LinkView {
+    Q_OBJECT
+public:
+    static constexpr int kClientHeight = 699;
+    static constexpr int kDesignWidth = 772;
+    static constexpr int kWidthWithoutBusMonitor = 561;
+    static constexpr int kWidthWithBusMonitor = 765;
+    static constexpr int kSettingsHeight = 159;
+
+    explicit MainWindow(AppCore &core, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Creation steps, in the order the start-up calls them.
+    void checkHelpFile();
+    void loadSettings();
+    // Loads the user files; true when the start-up notice is due.
+    bool loadUserFiles();
+    void hideBusMonitorColumn();
+    void applyVersionCaption();
+    // Creates the console, the web-query checker and the wildcard texts dialog, hidden.
+    void createToolWindows();
+    // Shows the window when the start-up is done, or leaves it in the tray with "minimiert starten".
+    void showAtStart();
+
+    // Saves the settings and then the menu file (through the menu hook).
+    void save_blist();
+    // The user's command menu on the tray icon; its opening and closing count as a menu of this
+    // window (menuOpenChanged). Ownership stays with the caller.
+    void setTrayPopup(QMenu *popup);
+
+    const QString &versionCaption() const { return m_versionCaption; }
+    bool isClosed() const { return m_closed; }
+    SettingsPanel *settingsPanel() const { return m_settings; }
+    QListView *busMonitorView() const;
+    StatusBar *statusBar1() const { return m_statusBar; }
+    HeaderPanel *settingsHeader() const { return m_einstellungen; }
+
+    // LinkView
+    QString keyText() const override;
+    QString hostText() const override;
+    QString portText() const override;
+    bool offlineTicked() const override;
+    void setConnectButtonConnected(bool connected) override;
+    bool connectButtonShowsDisconnect() const override;
+    void setOnlineIndicatorVisible(bool visible) override;
+    void setHeaderOnline() override;
+    void setHeaderOffline() override;
+    void setStatusText(const QString &text) override;
+    void rollUpSettings() override;
+
+public slots:
+    void showbusmoniClick();
+    void EinstellungenButtonClick(bool rolled);
+    void traymodusClick();
+    void consoleClick();
+    void webcheckerClick();
+    void menukonfigClick();
+    void hilfeClick();
+    // Back from the tray: normal, visible and in front.
+    void restoreFromTray();
+
+signals:
+    // A menu of this window (a menu of the menu bar or the tray popup) opened or closed.
+    void menuOpenChanged(bool open);
+    // `ovconnectbtn` was pressed.
+    void connectButtonClicked();
+    // The closing sequence has run; the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildMenuBar();
+    QWidget *buildWorkArea();
+    void watchMenu(QMenu *menu);
+    void setBusMonitorShown(bool shown);
+    void applySizes(const WorkAreaSizes &sizes);
+    bool trayAvailable() const;
+    void runClosingSequence();
+
+    AppCore &m_core;
+    HeaderPanel *m_einstellungen = nullptr;
+    HeaderPanel *m_menueerstellung = nullptr;
+    SettingsPanel *m_settings = nullptr;
+    CatalogueColumn *m_catalogue = nullptr;
+    WorkTabs *m_tabs = nullptr;
+    BusMonitorColumn *m_busMonitor = nullptr;
+    StatusBar *m_statusBar = nullptr;
+    QWidget *m_console = nullptr;
+    QWidget *m_webChecker = nullptr;
+    QDialog *m_wildcardDialog = nullptr;
+    QString m_versionCaption;
+    bool m_closed = false;
+};

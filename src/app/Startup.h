@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class AppCore;
+class MainWindow;
+class SplashWindow;
+
+// The start-up: the splash window, the creation of the main window step by step (settings, user
+// files, the first connection through its hook, width, caption, polling, notice), the other
+// windows, and last the main window shown (or left in the tray). The first connection may take
+// its time: the rest follows when it reports done, and finished() tells that all is up.
+class Startup : public QObject {
+    Q_OBJECT
+public:
+    explicit Startup(AppCore &core, QObject *parent = nullptr);
+    ~Startup() override;
+
+    void run();
+    bool isFinished() const { return m_finished; }
+    MainWindow *mainWindow() const { return m_mainWindow.get(); }
+    SplashWindow *splash() const { return m_splash.get(); }
+
+signals:
+    void finished();
+
+private:
+    void afterFirstConnection();
+
+    AppCore &m_core;
+    std::unique_ptr<SplashWindow> m_splash;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    bool m_notice = false;
+    bool m_connectionDone = false;
+    bool m_finished = false;
+};

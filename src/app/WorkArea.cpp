@@ -1,0 +1,170 @@
+#include "WorkArea.h"
+
+#include "ImageLists.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kButtonTop = 4;
+constexpr int kButtonHeight = 27;
+constexpr int kTreeTop = 35;
+constexpr int kBarHeight = 17;
+
+// The parameter panels lie over their tab's list when shown; hidden until an editor opens them.
+QWidget *parameterPanel(const QString &name, QWidget *page) {
+    auto *panel = new QFrame(page);
+    panel->setObjectName(name);
+    panel->setAccessibleName(QStringLiteral("Parameter"));
+    panel->setAutoFillBackground(true);
+    auto *group = new QGroupBox(QStringLiteral(" Parameter "), panel);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(group);
+    panel->hide();
+    return panel;
+}
+
+QPushButton *busMonitorButton(const QString &name, QWidget *page) {
+    auto *button = new QPushButton(QStringLiteral(">>"), page);
+    button->setObjectName(name);
+    button->setAccessibleName(QStringLiteral(">>"));
+    button->setToolTip(QStringLiteral("Busmonitor anzeigen"));
+    button->setAccessibleDescription(button->toolTip());
+    button->setFixedWidth(32);
+    return button;
+}
+
+// A tab page with its contents on top and the ">>" button at the bottom right.
+QWidget *page(QTabWidget *tabs, const QString &title, QPushButton **toggle, const QString &toggleName) {
+    auto *p = new QWidget(tabs);
+    auto *layout = new QVBoxLayout(p);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addStretch(1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    *toggle = busMonitorButton(toggleName, p);
+    bottom->addWidget(*toggle);
+    layout->addLayout(bottom);
+    tabs->addTab(p, title);
+    return p;
+}
+} // namespace
+
+CatalogueColumn::CatalogueColumn(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("catalogueColumn"));
+    setFixedWidth(kWidth);
+    // The named heights are fixed; the window does not grow to make room for them.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+
+    OVxmlLoadbtn = new QPushButton(ImageLists::systemImage(8), QStringLiteral("OV Struktur laden"), this);
+    OVxmlLoadbtn->setObjectName(QStringLiteral("OVxmlLoadbtn"));
+    OVxmlLoadbtn->setAccessibleName(OVxmlLoadbtn->text());
+    OVxmlLoadbtn->setToolTip(QStringLiteral("Läd die Komunikationsobjekte vom OV"));
+
+    ovtree = new QTreeView(this);
+    ovtree->setObjectName(QStringLiteral("ovtree"));
+    ovtree->setAccessibleName(QStringLiteral("Kommunikationsobjekte"));
+    ovtree->setHeaderHidden(true);
+
+    loadxmlbar = new QProgressBar(this);
+    loadxmlbar->setObjectName(QStringLiteral("loadxmlbar"));
+    loadxmlbar->setAccessibleName(QStringLiteral("OV Struktur laden"));
+    loadxmlbar->setTextVisible(false);
+    loadxmlbar->setValue(0);
+    loadxmlbar->hide();
+    placeChildren();
+}
+
+void CatalogueColumn::applySizes(const WorkAreaSizes &sizes) {
+    m_sizes = sizes;
+    placeChildren();
+}
+
+void CatalogueColumn::resizeEvent(QResizeEvent *) {
+    placeChildren();
+}
+
+void CatalogueColumn::placeChildren() {
+    OVxmlLoadbtn->setGeometry(4, kButtonTop, kWidth - 8, kButtonHeight);
+    ovtree->setGeometry(0, kTreeTop, kWidth, m_sizes.ovtree);
+    loadxmlbar->setGeometry(0, m_sizes.loadxmlbarTop, kWidth, kBarHeight);
+}
+
+WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
+    setObjectName(QStringLiteral("workTabs"));
+    setAccessibleName(QStringLiteral("Menüerstellung"));
+    setFixedWidth(kWidth);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+
+    menuPage = page(this, QStringLiteral("Menü"), &showbusmoni, QStringLiteral("showbusmoni"));
+    loadReplacePage = page(this, QStringLiteral("Load && Replace"), &showbusmoni2, QStringLiteral("showbusmoni2"));
+    emailPage = page(this, QStringLiteral("Email"), &busmoni3, QStringLiteral("busmoni3"));
+    systemPage = page(this, QStringLiteral("System"), &TeButton2, QStringLiteral("TeButton2"));
+
+    btree = new QTreeView(menuPage);
+    btree->setObjectName(QStringLiteral("btree"));
+    btree->setAccessibleName(QStringLiteral("Menü"));
+    btree->setHeaderHidden(true);
+    static_cast<QVBoxLayout *>(menuPage->layout())->insertWidget(0, btree);
+
+    parapanel = parameterPanel(QStringLiteral("parapanel"), menuPage);
+    parapanel2 = parameterPanel(QStringLiteral("parapanel2"), loadReplacePage);
+
+    for (QPushButton *button : {showbusmoni, showbusmoni2, busmoni3, TeButton2})
+        connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
+    menuPage->installEventFilter(this);
+    loadReplacePage->installEventFilter(this);
+    applySizes(kExpandedSizes);
+}
+
+void WorkTabs::applySizes(const WorkAreaSizes &sizes) {
+    m_sizes = sizes;
+    btree->setFixedHeight(sizes.btree);
+    placePanels();
+}
+
+bool WorkTabs::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Resize)
+        placePanels();
+    return QTabWidget::eventFilter(watched, event);
+}
+
+void WorkTabs::placePanels() {
+    // The panels keep their heights whatever room the page has, as laid over the list.
+    parapanel->setGeometry(0, 0, menuPage->width(), m_sizes.parapanel);
+    parapanel2->setGeometry(0, 0, loadReplacePage->width(), m_sizes.parapanel2);
+}
+
+BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("busMonitorColumn"));
+    setFixedWidth(kWidth);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+
+    busmoni = new QListView(this);
+    busmoni->setObjectName(QStringLiteral("busmoni"));
+    busmoni->setAccessibleName(QStringLiteral("Busmonitor"));
+    busmoni->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    busmoni->setUniformItemSizes(true);
+    auto *label = new QLabel(QStringLiteral("Busmonitor"), this);
+    label->setBuddy(busmoni);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 4, 4, 0);
+    layout->setSpacing(2);
+    layout->addWidget(label);
+    layout->addWidget(busmoni);
+    layout->addStretch(1);
+    applySizes(kExpandedSizes);
+}
+
+void BusMonitorColumn::applySizes(const WorkAreaSizes &sizes) {
+    busmoni->setFixedHeight(sizes.busmoni);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QTabWidget>
+#include <QWidget>
+
+class QLabel;
+class QListView;
+class QProgressBar;
+class QPushButton;
+class QTreeView;
+
+// The heights the work area takes with the settings panel rolled up or expanded.
+struct WorkAreaSizes {
+    int busmoni;
+    int btree;
+    int parapanel;
+    int parapanel2;
+    int ovtree;
+    int loadxmlbarTop;
+};
+inline constexpr WorkAreaSizes kRolledUpSizes{555, 528, 553, 553, 552, 595};
+inline constexpr WorkAreaSizes kExpandedSizes{420, 393, 418, 553, 417, 460};
+
+// The left column: the object tree `ovtree` with its load button and progress bar.
+class CatalogueColumn : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 231;
+    explicit CatalogueColumn(QWidget *parent = nullptr);
+    void applySizes(const WorkAreaSizes &sizes);
+
+    QPushButton *OVxmlLoadbtn = nullptr;
+    QTreeView *ovtree = nullptr;
+    QProgressBar *loadxmlbar = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void placeChildren();
+    WorkAreaSizes m_sizes = kExpandedSizes;
+};
+
+// The middle column: the tabs "Menü", "Load && Replace", "Email" and "System", each with its
+// ">>" button that shows or hides the bus monitor column.
+class WorkTabs : public QTabWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 320;
+    explicit WorkTabs(QWidget *parent = nullptr);
+    void applySizes(const WorkAreaSizes &sizes);
+
+    QWidget *menuPage = nullptr;
+    QWidget *loadReplacePage = nullptr;
+    QWidget *emailPage = nullptr;
+    QWidget *systemPage = nullptr;
+
+    QTreeView *btree = nullptr;
+    QWidget *parapanel = nullptr;
+    QPushButton *showbusmoni = nullptr;
+    QWidget *parapanel2 = nullptr;
+    QPushButton *showbusmoni2 = nullptr;
+    QPushButton *busmoni3 = nullptr;
+    QPushButton *TeButton2 = nullptr;
+
+signals:
+    // One of the four ">>" buttons was pressed.
+    void busMonitorToggleClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void placePanels();
+    WorkAreaSizes m_sizes = kExpandedSizes;
+};
+
+// The right column: the bus monitor `busmoni`.
+class BusMonitorColumn : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 204;
+    explicit BusMonitorColumn(QWidget *parent = nullptr);
+    void applySizes(const WorkAreaSizes &sizes);
+
+    QListView *busmoni = nullptr;
+};

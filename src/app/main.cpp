@@ -1,0 +1,50 @@
+#include "AppCore.h"
+#include "HtmlHelpViewer.h"
+#include "ImageLists.h"
+#include "MainWindow.h"
+#include "MessageBoxDialogs.h"
+#include "Startup.h"
+#include "SystemTrayIcon.h"
+#include "TerminationSignals.h"
+#include "XdgAutostart.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char *argv[]) {
+    // First of all, so that SIGTERM or SIGINT during the start-up is not lost but handled after it.
+    TerminationSignals::install();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quendra"));
+    QApplication::setWindowIcon(ImageLists::applicationIcon());
+    // The main window often lives hidden in the tray; only closing it ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SystemTrayIcon tray;
+    MessageBoxDialogs dialogs;
+    XdgAutostart autostart;
+    HtmlHelpViewer help;
+    PlatformServices services;
+    services.tray = &tray;
+    services.dialogs = &dialogs;
+    services.autostart = &autostart;
+    services.help = &help;
+
+    AppCore core(ProgramPaths::detect(), services,
+                 QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/quendra.html")));
+    Startup startup(core);
+    QObject::connect(&startup, &Startup::finished, &app, [&] {
+        MainWindow *window = startup.mainWindow();
+        QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        auto *termination = new TerminationSignals(&app);
+        QObject::connect(termination, &TerminationSignals::terminationRequested, window, &QWidget::close);
+    });
+    // The session manager may end the program without closing the window: save all the same.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&] {
+        if (MainWindow *window = startup.mainWindow(); window && !window->isClosed())
+            window->close();
+    });
+    startup.run();
+    return app.exec();
+}

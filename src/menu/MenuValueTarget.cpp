@@ -1,0 +1,54 @@
+#include "MenuValueTarget.h"
+
+#include "Notifications.h"
+#include "StateIcon.h"
+
+#include <QScopeGuard>
+
+MenuValueTarget::MenuValueTarget(MenuList &menu, Notifications &notifications, std::function<bool()> balloonsEnabled)
+    : m_menu(menu), m_notifications(notifications), m_balloonsEnabled(std::move(balloonsEnabled)) {
+}
+
+void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
+    if (line.gan.isEmpty())
+        return;
+    const quint64 sequence = ++m_sequence;
+    m_latestByGan.insert(line.gan, sequence);
+    ++m_depth;
+    const auto leave = qScopeGuard([this] {
+        if (--m_depth == 0)
+            m_latestByGan.clear();
+    });
+    const QString &value = line.displayValue;
+    for (qsizetype k = 0; k < m_menu.size(); ++k) {
+        if (!m_menu.at(k).isBoundTo(line.gan))
+            continue;
+        if (m_menu.at(k).lv != value && !initial) {
+            announce(k, value);
+            // A newer value of this number, dispatched while a message box was open, has already
+            // brought every bound entry up to date; storing this older one would undo it.
+            if (m_latestByGan.value(line.gan) != sequence)
+                return;
+            // The menu may have been edited while the box was open.
+            if (k >= m_menu.size() || !m_menu.at(k).isBoundTo(line.gan))
+                continue;
+        }
+        MenuCommand &entry = m_menu[k];
+        entry.lv = value;
+        UpdateStateIcon(entry, value);
+    }
+}
+
+void MenuValueTarget::announce(qsizetype k, const QString &value) {
+    const qsizetype flat = MenuList::flatPosition(k);
+    // Looked up anew for every step: while a message box is open the menu may be edited.
+    const auto on = [&](QString MenuCommand::*flag) {
+        return k < m_menu.size() && MenuCommand::isOn(m_menu.at(k).*flag);
+    };
+    if (on(&MenuCommand::balloon) && m_balloonsEnabled && m_balloonsEnabled())
+        m_notifications.bubbleinfo(flat, value, BubbleKind::Balloon);
+    if (on(&MenuCommand::msg))
+        m_notifications.bubbleinfo(flat, value, BubbleKind::Msg);
+    if (on(&MenuCommand::sound))
+        m_notifications.PlayEventSound(m_menu.at(k).soundname);
+}

@@ -1,0 +1,43 @@
+#include "TrayPopup.h"
+
+#include "ImageLists.h"
+
+#include <QAction>
+#include <QMenu>
+
+TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIcons symbolIcons, QObject *parent)
+    : QObject(parent), m_menu(menu), m_texts(texts),
+      m_symbolIcons(symbolIcons ? std::move(symbolIcons) : SymbolIcons(&ImageLists::symbolImage)),
+      PopupMenu(std::make_unique<QMenu>()) {
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    connect(PopupMenu.get(), &QMenu::triggered, this,
+            [this](QAction *action) { emit menuItemClicked(action->data().value<qsizetype>()); });
+    connect(PopupMenu.get(), &QMenu::aboutToShow, this, [this] { emit menuOpenChanged(true); });
+    connect(PopupMenu.get(), &QMenu::aboutToHide, this, [this] { emit menuOpenChanged(false); });
+}
+
+TrayPopup::~TrayPopup() = default;
+
+void TrayPopup::make_popup() {
+    // The old items may be the one whose click is being handled right now: take them out of the
+    // menu and let them go once control is back in the event loop.
+    const auto old = PopupMenu->actions();
+    for (QAction *action : old) {
+        PopupMenu->removeAction(action);
+        action->deleteLater();
+    }
+    for (qsizetype k = 0; k < m_menu.size(); ++k) {
+        const MenuCommand &entry = m_menu.at(k);
+        const QString caption = popupCaption(entry.bezeichnung, entry.lv, m_texts);
+        auto *action = new QAction(PopupMenu.get());
+        if (caption == QLatin1String("-")) {
+            action->setSeparator(true);
+        } else {
+            // A "&" in a caption is text, not a keyboard mnemonic.
+            action->setText(QString(caption).replace(u'&', u"&&"_qs));
+            action->setIcon(m_symbolIcons(entry.stateIcon));
+        }
+        action->setData(QVariant::fromValue(MenuList::flatPosition(k)));
+        PopupMenu->addAction(action);
+    }
+}

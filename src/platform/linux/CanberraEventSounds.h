@@ -1,0 +1,33 @@
+#pragma once
+
+#include "EventSounds.h"
+
+#include <QStringList>
+#include <QThread>
+#include <memory>
+
+// Named system sounds on Linux: event ids of the freedesktop sound theme, played with libcanberra
+// on a thread of their own so that opening the sound system or looking up a file never holds up
+// the window. A name the theme does not know plays "bell"; without a sound device nothing plays
+// and nothing is reported.
+class CanberraEventSounds : public EventSounds {
+public:
+    // soundRoots: folders holding the sound themes (one subfolder per theme with a "stereo" folder).
+    explicit CanberraEventSounds(QStringList soundRoots = {QStringLiteral("/usr/share/sounds")});
+    ~CanberraEventSounds() override;
+
+    void play(const QString &name) override;
+    // The file names without extension under <root>/<theme>/stereo/, sorted, each once.
+    QStringList eventNames() const override;
+
+    static inline const QString kDefaultEvent = QStringLiteral("bell");
+
+private:
+    class Player;
+    QStringList m_soundRoots;
+    QThread m_thread;
+    Player *m_player = nullptr; // lives in m_thread
+};
+
+// The event sounds of this system.
+std::unique_ptr<EventSounds> createEventSounds();

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QMessageBox>
+
+// Modal message boxes titled with the application title "Quendra".
+class MessageBoxDialogs : public Dialogs {
+public:
+    void error(const QString &text) override;
+    void information(const QString &text) override;
+    void message(const QString &text) override;
+    bool confirm(const QString &text) override;
+
+    // The program writes "\r" for a line break.
+    static QString displayText(const QString &text);
+
+private:
+    static int run(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons);
+};

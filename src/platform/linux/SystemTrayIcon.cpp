@@ -1,0 +1,45 @@
+#include "SystemTrayIcon.h"
+
+#include <QApplication>
+#include <QStyle>
+
+SystemTrayIcon::SystemTrayIcon(QObject *parent) : TrayIcon(parent) {
+    connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::DoubleClick)
+            emit doubleClicked();
+    });
+}
+
+bool SystemTrayIcon::isAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void SystemTrayIcon::show() {
+    if (isAvailable())
+        m_icon.show();
+}
+
+void SystemTrayIcon::hide() {
+    m_icon.hide();
+}
+
+void SystemTrayIcon::setIcon(const QIcon &icon) {
+    // A tray entry without a picture is invisible on most desktops.
+    m_icon.setIcon(icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon);
+}
+
+void SystemTrayIcon::setHint(const QString &text) {
+    m_icon.setToolTip(text);
+}
+
+QString SystemTrayIcon::hint() const {
+    return m_icon.toolTip();
+}
+
+void SystemTrayIcon::setPopup(QMenu *menu) {
+    m_icon.setContextMenu(menu);
+}
+
+void SystemTrayIcon::showBalloon(const QString &title, const QString &text, int timeoutMs) {
+    m_icon.showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Autostart.h"
+
+// Autostart through the desktop's XDG autostart folder: "quendra.desktop" in
+// $XDG_CONFIG_HOME/autostart (default ~/.config/autostart).
+class XdgAutostart : public Autostart {
+public:
+    bool enable(const QString &programPath) override;
+    bool disable() override;
+    bool isEnabled() const override;
+    QString errorString() const override { return m_error; }
+
+    // Looked up at every call, so a changed environment is honoured.
+    static QString entryPath();
+    // The Exec= value that starts exactly this program file, quoted by the desktop entry rules.
+    static QString execValue(const QString &programPath);
+
+private:
+    QString m_error;
+};

@@ -1,0 +1,708 @@
+#include "AppCore.h"
+#include "FakePlatform.h"
+#include "HeaderPanel.h"
+#include "IniFile.h"
+#include "MainWindow.h"
+#include "SettingsPanel.h"
+#include "SplashWindow.h"
+#include "Startup.h"
+#include "StatusBar.h"
+#include "TempProgramFolder.h"
+#include "WorkArea.h"
+#include "XdgAutostart.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <csignal>
+
+namespace {
+const QString kHelpFile = QStringLiteral(QUENDRA_SOURCE_DIR "/resources/help/quendra.html");
+
+// Readable and writable by its owner alone (the "User" bits only repeat the owner's for us).
+bool ownerOnly(const QString &path) {
+    const QFileDevice::Permissions user = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    return (QFile::permissions(path) & ~user) == (QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// One program folder, the fakes and the real start-up with the real main window.
+struct Harness {
+    explicit Harness(const QByteArray &settings = {}, const QString &helpFile = kHelpFile,
+                     Autostart *autostart = nullptr)
+        : core(folder.paths(), services(autostart), helpFile), startup(core) {
+        if (!settings.isNull())
+            folder.write(QStringLiteral("quendra.ini"), settings);
+    }
+
+    PlatformServices services(Autostart *autostart) {
+        PlatformServices s = platform.services();
+        if (autostart)
+            s.autostart = autostart;
+        return s;
+    }
+
+    // Every hook writes what it was called with into the log.
+    void recordHooks() {
+        AppHooks &h = core.hooks;
+        h.loadMenu = [this](const QString &f) {
+            log.append(u"loadMenu "_qs + f);
+            return notice;
+        };
+        h.loadLoadReplace = [this](const QString &f) {
+            log.append(u"loadLoadReplace "_qs + f);
+        };
+        h.loadMail = [this](const QString &f) {
+            log.append(u"loadMail "_qs + f);
+        };
+        h.startPolling = [this] {
+            log.append(u"startPolling"_qs);
+        };
+        h.disconnect = [this] {
+            log.append(u"disconnect"_qs);
+        };
+        h.saveMenu = [this](const QString &f) {
+            log.append(u"saveMenu "_qs + f);
+        };
+        h.saveLoadReplace = [this](const QString &f) {
+            log.append(u"saveLoadReplace "_qs + f);
+        };
+        h.saveMail = [this](const QString &f) {
+            log.append(u"saveMail "_qs + f);
+        };
+    }
+
+    MainWindow *start() {
+        startup.run();
+        return startup.mainWindow();
+    }
+    MainWindow *window() const { return startup.mainWindow(); }
+    SettingsPanel *panel() const { return window()->settingsPanel(); }
+    template <typename T> T *find(const QString &name) const { return window()->findChild<T *>(name); }
+    QList<QByteArray> settingsLines() const { return folder.read(QStringLiteral("quendra.ini")).split('\n'); }
+
+    TempProgramFolder folder;
+    FakePlatform platform;
+    AppCore core;
+    Startup startup;
+    QStringList log;
+    bool notice = false;
+};
+
+// The user leaves the edit with the tab key.
+void leave(QWidget *edit) {
+    QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(edit, &event);
+}
+
+// What a control shows: an edit's text, "1"/"0" for a check box.
+QString shown(QWidget *control) {
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        return edit->text();
+    if (auto *box = qobject_cast<QCheckBox *>(control))
+        return box->isChecked() ? u"1"_qs : u"0"_qs;
+    return {};
+}
+
+} // namespace
+
+class TestApp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstStartShowsDefaultsAndWritesAllKeysInOrder() {
+        Harness h;
+        h.recordHooks();
+        MainWindow *w = h.start();
+        QVERIFY(h.startup.isFinished());
+        QCOMPARE(h.panel()->OVIP->text(), u"0.0.0.0"_qs);
+        QCOMPARE(h.panel()->OVPORT->text(), u"0"_qs);
+        QCOMPARE(h.panel()->OVMPORT->text(), u"0"_qs);
+        QCOMPARE(h.panel()->OVPFAD->text(), h.folder.path());
+        QCOMPARE(h.core.wildcardTexts(), Settings::kWildcardDefaults);
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+        QVERIFY(!QFile::exists(h.folder.settingsFile()));
+
+        w->close();
+        const QByteArray pfad = h.folder.path().toUtf8();
+        const QList<QByteArray> expected = {"[Orvanel]",    "IP=0.0.0.0",
+                                            "TCPPort=0",    "Port=0",
+                                            "Key=",         "Minimized=0",
+                                            "Bubble=0",     "Auto=0",
+                                            "Pfad=" + pfad, "Mail=0",
+                                            "Mailtime=5",   "Screen=Drag&&Drop",
+                                            "Offline=0",    ""};
+        QCOMPARE(h.settingsLines(), expected);
+        QVERIFY(ownerOnly(h.folder.settingsFile()));
+    }
+
+    void readsAndWritesBack_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QByteArray>("writtenLine"); // as the file holds it after closing
+
+        QTest::newRow("Minimized=yes reads as false")
+            << QByteArray("[Orvanel]\nMinimized=yes\n") << u"OVMINI"_qs << u"0"_qs << QByteArray("Minimized=0");
+        QTest::newRow("Minimized=2 reads as true")
+            << QByteArray("[Orvanel]\nMinimized=2\n") << u"OVMINI"_qs << u"1"_qs << QByteArray("Minimized=1");
+        QTest::newRow("Port=abc reads as 0")
+            << QByteArray("[Orvanel]\nPort=abc\n") << u"OVPORT"_qs << u"0"_qs << QByteArray("Port=0");
+        QTest::newRow("TCPPort") << QByteArray("[Orvanel]\nTCPPort=80\n") << u"OVMPORT"_qs << u"80"_qs
+                                 << QByteArray("TCPPort=80");
+        QTest::newRow("names without regard to case") << QByteArray("[ORVANEL]\nip=192.168.1.25\n") << u"OVIP"_qs
+                                                      << u"192.168.1.25"_qs << QByteArray("ip=192.168.1.25");
+        QTest::newRow("Bubble") << QByteArray("[Orvanel]\nBubble=1\n") << u"OVBUBBLE"_qs << u"1"_qs
+                                << QByteArray("Bubble=1");
+        QTest::newRow("Offline") << QByteArray("[Orvanel]\nOffline=-1\n") << u"OVOFFLINE"_qs << u"1"_qs
+                                 << QByteArray("Offline=1");
+        QTest::newRow("Windows-1252 key") << QByteArray("[Orvanel]\nKey=Schl\xfcssel \x80\n") << u"OVKEY"_qs
+                                          << u"Schlüssel €"_qs << QByteArray("Key=Schl\xfcssel \x80");
+        QTest::newRow("Pfad with separator") << QByteArray("[Orvanel]\nPfad=/srv/quendra/\n") << u"OVPFAD"_qs
+                                             << u"/srv/quendra/"_qs << QByteArray("Pfad=/srv/quendra/");
+        QTest::newRow("Pfad without separator") << QByteArray("[Orvanel]\nPfad=/srv/quendra\n") << u"OVPFAD"_qs
+                                                << u"/srv/quendra/"_qs << QByteArray("Pfad=/srv/quendra/");
+        QTest::newRow("Pfad typed the Windows way") << QByteArray("[Orvanel]\nPfad=C:\\Daten\\\n") << u"OVPFAD"_qs
+                                                    << u"C:\\Daten\\"_qs << QByteArray("Pfad=C:\\Daten\\");
+        const QByteArray longValue(5000, 'x');
+        QTest::newRow("very long value") << QByteArray("[Orvanel]\nIP=" + longValue + "\n") << u"OVIP"_qs
+                                         << QString::fromLatin1(longValue) << QByteArray("IP=" + longValue);
+        QTest::newRow("garbage around a key")
+            << QByteArray("\x01\xff garbage\n[Orvanel\n=no key\nPort=4711\n;Port=1\n[\n]]]\nnonsense line\n")
+            << u"OVPORT"_qs << u"4711"_qs << QByteArray("Port=4711");
+        QTest::newRow("missing section") << QByteArray("[Other]\nIP=10.0.0.1\n") << u"OVIP"_qs << u"0.0.0.0"_qs
+                                         << QByteArray("IP=0.0.0.0");
+        QTest::newRow("number out of range")
+            << QByteArray("[Orvanel]\nTCPPort=99999999999999\n") << u"OVMPORT"_qs << u"0"_qs << QByteArray("TCPPort=0");
+    }
+    void readsAndWritesBack() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, control);
+        QFETCH(QString, expected);
+        QFETCH(QByteArray, writtenLine);
+        Harness h(file);
+        MainWindow *w = h.start();
+        QCOMPARE(shown(h.find<QWidget>(control)), expected);
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+
+        w->close();
+        const QList<QByteArray> lines = h.settingsLines();
+        QVERIFY2(lines.contains(writtenLine), lines.join('\n').left(2000).constData());
+        // All twelve keys are there and readable again, whatever the file held before.
+        const IniFile reread(h.folder.settingsFile());
+        for (const QString &key : {u"IP"_qs, u"Port"_qs, u"TCPPort"_qs, u"Key"_qs, u"Minimized"_qs, u"Bubble"_qs,
+                                   u"Auto"_qs, u"Pfad"_qs, u"Mail"_qs, u"Mailtime"_qs, u"Screen"_qs, u"Offline"_qs})
+            QVERIFY2(reread.hasKey(u"Orvanel"_qs, key), qPrintable(key));
+    }
+
+    void closingAgainLeavesTheFileAsItWas() {
+        Harness first;
+        first.start()->close();
+        const QByteArray written = first.folder.read(u"quendra.ini"_qs);
+        Harness second(written);
+        second.start()->close();
+        QCOMPARE(second.folder.read(u"quendra.ini"_qs), written);
+    }
+
+    void wildcardTextsAreReadAtStart() {
+        Harness h("[TEXTE]\nWC1A=offen\nWC3B=\n");
+        h.start();
+        Settings::WildcardTexts expected = Settings::kWildcardDefaults;
+        expected[0] = u"offen"_qs;
+        expected[5] = QString();
+        QCOMPARE(h.core.wildcardTexts(), expected);
+    }
+
+    void mailtimeNotAWholeNumberFallsBackToFive() {
+        Harness h("[Orvanel]\nMail=1\nMailtime=abc\nScreen=Flur Licht\n");
+        QSignalSpy mail(&h.core.tabSettings(), &TabSettings::mailChanged);
+        MainWindow *w = h.start();
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error),
+                 QStringList{u"'abc' ist kein gültiger Integerwert."_qs});
+        QCOMPARE(h.core.tabSettings().mailtime(), u"5"_qs);
+        QCOMPARE(h.core.tabSettings().screen(), u"Flur Licht"_qs);
+        QCOMPARE(mail.count(), 1);
+        // The creation went on to its end.
+        QVERIFY(h.startup.isFinished());
+        QCOMPARE(w->windowTitle(), w->versionCaption());
+    }
+
+    void editExitStoresItsKey_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shownAfter");
+        QTest::addColumn<QByteArray>("fileAfter"); // the line of [Orvanel] after leaving the edit
+        QTest::addColumn<QString>("error");
+
+        const QString bad = u"'abc' ist kein gültiger Integerwert."_qs;
+        QTest::newRow("OVIP") << u"OVIP"_qs << u"10.0.0.7"_qs << u"10.0.0.7"_qs << QByteArray("IP=10.0.0.7")
+                              << QString();
+        QTest::newRow("OVPORT") << u"OVPORT"_qs << u"8080"_qs << u"8080"_qs << QByteArray("Port=8080") << QString();
+        QTest::newRow("OVPORT no number") << u"OVPORT"_qs << u"abc"_qs << u"abc"_qs << QByteArray("Port=4711") << bad;
+        QTest::newRow("OVMPORT") << u"OVMPORT"_qs << u"80"_qs << u"80"_qs << QByteArray("TCPPort=80") << QString();
+        QTest::newRow("OVMPORT no number")
+            << u"OVMPORT"_qs << u"abc"_qs << u"abc"_qs << QByteArray("TCPPort=81") << bad;
+        QTest::newRow("OVKEY") << u"OVKEY"_qs << u"geheim"_qs << u"geheim"_qs << QByteArray("Key=geheim") << QString();
+        QTest::newRow("OVPFAD without separator") << u"OVPFAD"_qs << u"/home/u/Daten"_qs << u"/home/u/Daten/"_qs
+                                                  << QByteArray("Pfad=/home/u/Daten/") << QString();
+        QTest::newRow("OVPFAD with separator") << u"OVPFAD"_qs << u"/home/u/Daten/"_qs << u"/home/u/Daten/"_qs
+                                               << QByteArray("Pfad=/home/u/Daten/") << QString();
+        QTest::newRow("OVPFAD with backslash")
+            << u"OVPFAD"_qs << u"C:\\Daten\\"_qs << u"C:\\Daten\\"_qs << QByteArray("Pfad=C:\\Daten\\") << QString();
+    }
+    void editExitStoresItsKey() {
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        QFETCH(QString, shownAfter);
+        QFETCH(QByteArray, fileAfter);
+        QFETCH(QString, error);
+        Harness h("[Orvanel]\nPort=4711\nTCPPort=81\n[TEXTE]\nWC1A=offen\n");
+        h.start();
+        auto *edit = h.find<QLineEdit>(control);
+        edit->setText(typed);
+        leave(edit);
+
+        QCOMPARE(edit->text(), shownAfter);
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error),
+                 error.isEmpty() ? QStringList() : QStringList{error});
+        const QList<QByteArray> lines = h.settingsLines();
+        QVERIFY2(lines.contains(fileAfter), lines.join('\n').constData());
+        QVERIFY(lines.contains("WC1A=offen"));
+        if (error.isEmpty())
+            QVERIFY(ownerOnly(h.folder.settingsFile()));
+    }
+
+    void emptyFolderTextTakesTheProgramFolder() {
+        Harness h;
+        h.start();
+        h.panel()->OVPFAD->clear();
+        leave(h.panel()->OVPFAD);
+        QCOMPARE(h.panel()->OVPFAD->text(), h.folder.path());
+    }
+
+    void badPortStillCompletesTheClosingSaves() {
+        Harness h("[Orvanel]\nPort=4711\n");
+        h.recordHooks();
+        MainWindow *w = h.start();
+        h.log.clear();
+        h.panel()->OVPORT->setText(u"abc"_qs);
+        leave(h.panel()->OVPORT);
+        w->close();
+
+        const QString bad = u"'abc' ist kein gültiger Integerwert."_qs;
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error), (QStringList{bad, bad}));
+        QCOMPARE(h.panel()->OVPORT->text(), u"abc"_qs);
+        QVERIFY(h.settingsLines().contains("Port=4711"));
+        const QString folder = h.folder.path();
+        QCOMPARE(h.log, (QStringList{u"disconnect"_qs, u"saveMenu "_qs + folder, u"saveLoadReplace "_qs + folder,
+                                     u"saveMail "_qs + folder}));
+        QCOMPARE(h.platform.help.closeAllCalls, 1);
+        QVERIFY(!h.platform.tray.shown);
+    }
+
+    void unwritableSettingsFolderIsReported() {
+        // A folder below a plain file can be created by no one, not even by root.
+        QTemporaryDir base;
+        QFile blocker(base.filePath(u"blocker"_qs));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        FakePlatform platform;
+        AppCore core(ProgramPaths(base.filePath(u"blocker/quendra"_qs)), platform.services(), kHelpFile);
+        QStringList saved;
+        core.hooks.saveMenu = [&](const QString &) {
+            saved.append(u"menu"_qs);
+        };
+        Startup startup(core);
+        startup.run();
+        SettingsPanel *panel = startup.mainWindow()->settingsPanel();
+
+        panel->OVIP->setText(u"10.0.0.9"_qs);
+        leave(panel->OVIP);
+        QCOMPARE(platform.dialogs.boxes.size(), 1);
+        QVERIFY2(platform.dialogs.boxes[0].text.contains(core.paths().settingsFile()),
+                 qPrintable(platform.dialogs.boxes[0].text));
+        QCOMPARE(panel->OVIP->text(), u"10.0.0.9"_qs);
+
+        startup.mainWindow()->close();
+        QCOMPARE(platform.dialogs.texts(FakeDialogs::Kind::Error).size(), 2);
+        QCOMPARE(saved, QStringList{u"menu"_qs});
+    }
+
+    void busMonitorToggles_data() {
+        QTest::addColumn<QString>("button");
+        for (const char *name : {"showbusmoni", "showbusmoni2", "busmoni3", "TeButton2"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void busMonitorToggles() {
+        QFETCH(QString, button);
+        Harness h;
+        MainWindow *w = h.start();
+        QCOMPARE(w->width(), 561);
+        auto *state = h.find<QPushButton>(u"showbusmoni"_qs);
+        auto *pressed = h.find<QPushButton>(button);
+        auto *column = w->busMonitorView()->parentWidget();
+        QVERIFY(!column->isVisible());
+
+        QTest::mouseClick(pressed, Qt::LeftButton);
+        QCOMPARE(state->text(), u"<<"_qs);
+        QCOMPARE(state->toolTip(), u"Busmonitor ausblenden"_qs);
+        QCOMPARE(w->width(), 765);
+        QVERIFY(column->isVisible());
+        for (const char *other : {"showbusmoni2", "busmoni3", "TeButton2"})
+            QCOMPARE(h.find<QPushButton>(QString::fromLatin1(other))->text(), u">>"_qs);
+
+        QTest::mouseClick(pressed, Qt::LeftButton);
+        QCOMPARE(state->text(), u">>"_qs);
+        QCOMPARE(state->toolTip(), u"Busmonitor anzeigen"_qs);
+        QCOMPARE(w->width(), 561);
+        QVERIFY(!column->isVisible());
+    }
+
+    void rollButtonSizesTheWorkArea_data() {
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<bool>("rolled");
+        QTest::addColumn<QList<int>>("heights"); // busmoni, btree, parapanel, parapanel2, ovtree
+        QTest::addColumn<int>("loadxmlbarTop");
+        QTest::newRow("rolled up") << 1 << true << QList<int>{555, 528, 553, 553, 552} << 595;
+        QTest::newRow("expanded again") << 2 << false << QList<int>{420, 393, 418, 553, 417} << 460;
+    }
+    void rollButtonSizesTheWorkArea() {
+        QFETCH(int, presses);
+        QFETCH(bool, rolled);
+        QFETCH(QList<int>, heights);
+        QFETCH(int, loadxmlbarTop);
+        Harness h;
+        MainWindow *w = h.start();
+        const QSize before = w->size();
+        for (int i = 0; i < presses; ++i)
+            QTest::mouseClick(h.find<QToolButton>(u"EinstellungenButton"_qs), Qt::LeftButton);
+
+        QCOMPARE(w->settingsHeader()->isRolled(), rolled);
+        QCOMPARE(h.panel()->isVisible(), !rolled);
+        const auto actual = [&] {
+            QList<int> result;
+            for (const char *name : {"busmoni", "btree", "parapanel", "parapanel2", "ovtree"})
+                result.append(h.find<QWidget>(QString::fromLatin1(name))->height());
+            return result;
+        };
+        QTRY_COMPARE(actual(), heights);
+        QCOMPARE(h.find<QProgressBar>(u"loadxmlbar"_qs)->y(), loadxmlbarTop);
+        QCOMPARE(w->size(), before);
+    }
+
+    void linkLooks() {
+        Harness h("[Orvanel]\nIP=10.0.0.1\nPort=8080\n");
+        MainWindow *w = h.start();
+        LinkView &view = *w;
+        QCOMPARE(w->settingsHeader()->caption(), u"Programmeinstellungen"_qs);
+        QCOMPARE(view.hostText(), u"10.0.0.1"_qs);
+        QCOMPARE(view.portText(), u"8080"_qs);
+        QCOMPARE(h.panel()->ovconnectbtn->text(), u"connect"_qs);
+        QVERIFY(!view.connectButtonShowsDisconnect());
+        QVERIFY(h.panel()->online->isHidden());
+
+        view.setConnectButtonConnected(true);
+        view.setOnlineIndicatorVisible(true);
+        view.setHeaderOnline();
+        view.setStatusText(u"Mit OV verbunden / 0 KO gefunden"_qs);
+        view.rollUpSettings();
+        QCOMPARE(h.panel()->ovconnectbtn->text(), u"disconnect"_qs);
+        QVERIFY(view.connectButtonShowsDisconnect());
+        QVERIFY(!h.panel()->online->isHidden());
+        QCOMPARE(w->settingsHeader()->caption(), u"Programmeinstellungen - Verbunden mit 10.0.0.1:8080"_qs);
+        QCOMPARE(w->statusBar1()->panelText(0), u"Mit OV verbunden / 0 KO gefunden"_qs);
+        QVERIFY(w->settingsHeader()->isRolled());
+        QTRY_COMPARE(w->busMonitorView()->height(), 555);
+
+        view.setConnectButtonConnected(false);
+        view.setHeaderOffline();
+        QCOMPARE(h.panel()->ovconnectbtn->text(), u"connect"_qs);
+        QCOMPARE(w->settingsHeader()->caption(), u"Programmeinstellungen - offline"_qs);
+
+        QSignalSpy clicked(w, &MainWindow::connectButtonClicked);
+        QTest::mouseClick(h.panel()->ovconnectbtn, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void startupRunsItsStepsInOrder() {
+        Harness h;
+        h.recordHooks();
+        h.notice = true;
+        std::function<void()> connectionDone;
+        QProgressBar *bar = nullptr;
+        h.core.hooks.firstConnection = [&](QProgressBar *startbar, std::function<void()> done) {
+            h.log.append(u"firstConnection"_qs);
+            bar = startbar;
+            connectionDone = std::move(done);
+        };
+        QSignalSpy finished(&h.startup, &Startup::finished);
+        h.start();
+
+        // The connection is under way: the splash is up and the rest waits for it.
+        const QString folder = h.folder.path();
+        QCOMPARE(h.log, (QStringList{u"loadMenu "_qs + folder, u"loadLoadReplace "_qs + folder,
+                                     u"loadMail "_qs + folder, u"firstConnection"_qs}));
+        QCOMPARE(bar, h.startup.splash()->startbar);
+        QCOMPARE(bar->toolTip(), u"starte Quendra ..."_qs);
+        QVERIFY(h.startup.splash()->isVisible());
+        QCOMPARE(h.window()->windowTitle(), u"Quendra"_qs);
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+
+        connectionDone();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(h.log.last(), u"startPolling"_qs);
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Information),
+                 QStringList{
+                     u"Es gibt eine neue Funktion der Medungen!\rPrüfe die Einstellungen deiner Menüs mit Ändern"_qs});
+        QCOMPARE(h.window()->windowTitle(), u"Quendra - Version "_qs + QStringLiteral(QUENDRA_VERSION));
+        QCOMPARE(h.window()->width(), 561);
+        QVERIFY(!h.startup.splash()->isVisible());
+        QVERIFY(h.window()->isVisible());
+        QCOMPARE(h.platform.tray.hint(), u"Quendra"_qs);
+        QVERIFY(h.platform.tray.shown);
+
+        connectionDone(); // a second report changes nothing
+        QCOMPARE(finished.count(), 1);
+    }
+
+    void neuLadenReloadsTheMenu() {
+        Harness h;
+        h.recordHooks();
+        h.notice = true;
+        h.start();
+        h.log.clear();
+        h.platform.dialogs.boxes.clear();
+        h.panel()->OVPFAD->setText(u"/srv/menus/"_qs);
+        QTest::mouseClick(h.panel()->menuladen, Qt::LeftButton);
+        QCOMPARE(h.log, QStringList{u"loadMenu /srv/menus/"_qs});
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+    }
+
+    void tray_data() {
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::newRow("desktop with a tray") << true;
+        QTest::newRow("desktop without a tray") << false;
+    }
+    void tray() {
+        QFETCH(bool, trayAvailable);
+        Harness h("[Orvanel]\nMinimized=1\n");
+        h.platform.tray.available = trayAvailable;
+        MainWindow *w = h.start();
+        // Started "minimiert": in the tray, or minimised where there is none.
+        QCOMPARE(w->isVisible(), !trayAvailable);
+
+        h.platform.tray.doubleClick();
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->isMinimized());
+
+        h.find<QAction>(u"Traymodus"_qs)->trigger();
+        QCOMPARE(w->isVisible(), !trayAvailable);
+        h.platform.tray.doubleClick();
+        QVERIFY(w->isVisible());
+
+        w->showMinimized();
+        QTRY_COMPARE(w->isVisible(), !trayAvailable);
+        h.platform.tray.doubleClick();
+        QVERIFY(w->isVisible());
+
+        // "Beenden" from the tray popup reaches the window wherever it is.
+        h.find<QAction>(u"Traymodus"_qs)->trigger();
+        QSignalSpy closed(w, &MainWindow::closed);
+        h.find<QAction>(u"Beenden"_qs)->trigger();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(QFile::exists(h.folder.settingsFile()));
+    }
+
+    void menusReportOpening() {
+        Harness h;
+        MainWindow *w = h.start();
+        QSignalSpy open(w, &MainWindow::menuOpenChanged);
+        QMenu popup;
+        popup.addAction(u"Licht"_qs);
+        w->setTrayPopup(&popup);
+        QCOMPARE(h.platform.tray.popup, &popup);
+
+        for (QMenu *menu : {h.find<QMenu>(u"Datei"_qs), &popup}) {
+            open.clear();
+            menu->popup(QPoint(10, 10));
+            QVERIFY(menu->isVisible());
+            menu->hide();
+            QCOMPARE(open.count(), 2);
+            QCOMPARE(open[0][0].toBool(), true);
+            QCOMPARE(open[1][0].toBool(), false);
+        }
+    }
+
+    void menuBarOpensTheWindows_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Console") << u"Console"_qs << u"TForm3"_qs << u"Quendra Tools"_qs;
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"TForm4"_qs << u"Quendra - Webchecker 0.2 Beta"_qs;
+        QTest::newRow("Einstellungen") << u"menukonfig"_qs << u"TForm5"_qs << u"Quendra Konfig"_qs;
+    }
+    void menuBarOpensTheWindows() {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        QFETCH(QString, caption);
+        Harness h;
+        h.start();
+        auto *opened = h.find<QWidget>(window);
+        QVERIFY(opened);
+        QVERIFY(!opened->isVisible());
+        QCOMPARE(opened->windowTitle(), caption);
+
+        bool modal = false;
+        if (auto *dialog = qobject_cast<QDialog *>(opened)) {
+            // The modal dialog holds the trigger until it is closed.
+            QTimer::singleShot(0, dialog, [&] {
+                modal = dialog->isVisible() && dialog->isModal();
+                dialog->reject();
+            });
+        }
+        h.find<QAction>(action)->trigger();
+        QCOMPARE(modal || opened->isVisible(), true);
+    }
+
+    void help() {
+        Harness h;
+        h.start();
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+        h.find<QAction>(u"Hilfe"_qs)->trigger();
+        QCOMPARE(h.platform.help.shown, QStringList{kHelpFile + u"#1"_qs});
+
+        const QString missing = h.folder.file(u"help/quendra.html"_qs);
+        Harness without({}, missing);
+        without.start();
+        QCOMPARE(without.platform.dialogs.texts(FakeDialogs::Kind::Message),
+                 QStringList{u"Hilfe-Datei nicht gefunden\r"_qs + missing});
+        QVERIFY(without.startup.isFinished());
+    }
+
+    void everyControlIsNamedForScreenReaders() {
+        Harness h;
+        h.start();
+        for (QWidget *control : h.panel()->findChildren<QWidget *>()) {
+            if (qobject_cast<QLineEdit *>(control) || qobject_cast<QAbstractButton *>(control))
+                QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+        }
+        for (QLabel *label : h.window()->findChildren<QLabel *>()) {
+            if (label->text().endsWith(u':') || label->text() == u"Busmonitor"_qs)
+                QVERIFY2(label->buddy(), qPrintable(label->text()));
+        }
+    }
+
+    void autostartFollowsTheCheckBox() {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        const QString entry = config.filePath(u"autostart/quendra.desktop"_qs);
+        XdgAutostart autostart;
+        Harness h({}, kHelpFile, &autostart);
+        h.start();
+
+        h.panel()->OVAUTO->setChecked(true);
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString content = QString::fromUtf8(file.readAll());
+        QVERIFY2(content.contains(u"\nExec=\""_qs + QCoreApplication::applicationFilePath() + u"\"\n"_qs),
+                 qPrintable(content));
+        file.close();
+
+        h.panel()->OVAUTO->setChecked(false);
+        QVERIFY(!QFile::exists(entry));
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void autostartExecLineStartsExactlyThisProgram_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("exec"); // as the desktop entry file holds it
+        QTest::newRow("plain") << u"/usr/bin/quendra"_qs << u"\"/usr/bin/quendra\""_qs;
+        QTest::newRow("blank") << u"/opt/my apps/quendra"_qs << u"\"/opt/my apps/quendra\""_qs;
+        QTest::newRow("field code sign") << u"/opt/100%/quendra"_qs << u"\"/opt/100%%/quendra\""_qs;
+        QTest::newRow("shell characters") << u"/opt/$x`y\"/q"_qs << u"\"/opt/\\\\$x\\\\`y\\\\\"/q\""_qs;
+        QTest::newRow("backslash") << u"/opt/a\\b/q"_qs << u"\"/opt/a\\\\\\\\b/q\""_qs;
+    }
+    void autostartExecLineStartsExactlyThisProgram() {
+        QFETCH(QString, path);
+        QFETCH(QString, exec);
+        QCOMPARE(XdgAutostart::execValue(path), exec);
+    }
+
+    void autostartIsWrittenAnewAtStart() {
+        Harness h("[Orvanel]\nAuto=1\n");
+        h.start();
+        QCOMPARE(h.platform.autostart.calls, QStringList{u"enable "_qs + QCoreApplication::applicationFilePath()});
+    }
+
+    void terminationSignalClosesInOrder_data() {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void terminationSignalClosesInOrder() {
+        QFETCH(int, signalNumber);
+        // A portable installation: the program, its help and "quendra.ini" in one folder.
+        TempProgramFolder folder;
+        QTemporaryDir config;
+        const QString program = folder.file(u"quendra"_qs);
+        QVERIFY(QFile::copy(QStringLiteral(QUENDRA_BINARY), program));
+        QVERIFY(QDir().mkpath(folder.file(u"help"_qs)));
+        QVERIFY(QFile::copy(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html"), folder.file(u"help/quendra.html"_qs)));
+        QVERIFY(folder.write(u"quendra.ini"_qs, "[TEXTE]\nWC1A=offen\n[Orvanel]\nKey=Schl\xfcssel\nAuto=1\n"));
+
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        env.insert(u"XDG_CONFIG_HOME"_qs, config.path());
+        process.setProcessEnvironment(env);
+        process.start(program, {});
+        QVERIFY(process.waitForStarted());
+        // The autostart entry is written while the settings are read, after the handlers are in place.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(config.filePath(u"autostart/quendra.desktop"_qs)), 20000);
+
+        QSignalSpy finished(&process, &QProcess::finished);
+        ::kill(pid_t(process.processId()), signalNumber);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+
+        const QList<QByteArray> lines = folder.read(u"quendra.ini"_qs).split('\n');
+        const QList<QByteArray> expected = {"[TEXTE]",
+                                            "WC1A=offen",
+                                            "[Orvanel]",
+                                            "Key=Schl\xfcssel",
+                                            "Auto=1",
+                                            "IP=0.0.0.0",
+                                            "TCPPort=0",
+                                            "Port=0",
+                                            "Minimized=0",
+                                            "Bubble=0",
+                                            "Pfad=" + folder.path().toUtf8(),
+                                            "Mail=0",
+                                            "Mailtime=5",
+                                            "Screen=Drag&&Drop",
+                                            "Offline=0",
+                                            ""};
+        QVERIFY2(lines == expected, lines.join('\n').constData());
+        QVERIFY(ownerOnly(folder.settingsFile()));
+    }
+};
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Autostart.h"
+#include "FakeDialogs.h"
+#include "FakeTrayIcon.h"
+#include "HelpViewer.h"
+#include "PlatformServices.h"
+
+#include <QStringList>
+
+// Records autostart changes; the entry is "there" while enabled.
+class FakeAutostart : public Autostart {
+public:
+    bool enable(const QString &programPath) override {
+        calls.append(QStringLiteral("enable ") + programPath);
+        enabled = true;
+        return true;
+    }
+    bool disable() override {
+        calls.append(QStringLiteral("disable"));
+        enabled = false;
+        return true;
+    }
+    bool isEnabled() const override { return enabled; }
+    QString errorString() const override { return {}; }
+
+    QStringList calls;
+    bool enabled = false;
+};
+
+// Records the help topics asked for.
+class FakeHelpViewer : public HelpViewer {
+public:
+    void showContext(const QString &helpFile, int context) override {
+        shown.append(helpFile + u'#' + QString::number(context));
+    }
+    void closeAll() override { ++closeAllCalls; }
+
+    QStringList shown;
+    int closeAllCalls = 0;
+};
+
+// The recording fakes of every service the shell uses, bundled as the application takes them.
+struct FakePlatform {
+    FakeTrayIcon tray;
+    FakeDialogs dialogs;
+    FakeAutostart autostart;
+    FakeHelpViewer help;
+
+    PlatformServices services() {
+        PlatformServices s;
+        s.tray = &tray;
+        s.dialogs = &dialogs;
+        s.autostart = &autostart;
+        s.help = &help;
+        return s;
+    }
+};

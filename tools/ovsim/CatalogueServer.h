@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+
+// The server's web port as far as Quendra uses it: HTTP/1.1, one request per connection,
+// GET (or HEAD) of the catalogue path answers with the catalogue document byte for byte.
+class CatalogueServer : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr char cataloguePath[] = "/ovcl?sys/cobjects.xml";
+    // A request head larger than this is refused; a connection idle this long is closed.
+    static constexpr qsizetype maxRequestHead = 16 * 1024;
+    static constexpr int idleTimeoutMs = 10000;
+    static constexpr int maxConnections = 100;
+
+    explicit CatalogueServer(QByteArray document, QObject *parent = nullptr);
+
+    bool listen(const QHostAddress &address, quint16 port);
+    quint16 port() const { return m_server.serverPort(); }
+    QString errorString() const { return m_server.errorString(); }
+
+private:
+    struct Connection;
+
+    void acceptConnections();
+    void readRequest(Connection *connection);
+    void answer(Connection *connection, int status, const QByteArray &what, bool withBody);
+
+    const QByteArray m_document;
+    QTcpServer m_server;
+    int m_connections = 0;
+};
