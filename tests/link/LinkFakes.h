@@ -1,13 +1,10 @@
 #pragma once
 
-#include "Dialogs.h"
 #include "LinkView.h"
-#include "TrayIcon.h"
 #include "ValueTarget.h"
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 // The window's side of the link as the tests see it: what the controller set last.
 class FakeLinkView : public LinkView {
@@ -38,47 +35,6 @@ public:
     void setHeaderOffline() override { header = QStringLiteral("Programmeinstellungen - offline"); }
     void setStatusText(const QString &text) override { status = text; }
     void rollUpSettings() override { ++rollUps; }
-};
-
-class FakeTray : public TrayIcon {
-public:
-    struct Balloon {
-        QString title;
-        QString text;
-        int timeoutMs;
-    };
-    QList<Balloon> balloons;
-    QString hintText;
-
-    bool isAvailable() const override { return true; }
-    void show() override {}
-    void hide() override {}
-    void setIcon(const QIcon &) override {}
-    void setHint(const QString &text) override { hintText = text; }
-    QString hint() const override { return hintText; }
-    void setPopup(QMenu *) override {}
-    void showBalloon(const QString &title, const QString &text, int timeoutMs) override {
-        balloons.append({title, text, timeoutMs});
-    }
-    QStringList texts() const {
-        QStringList result;
-        for (const Balloon &balloon : balloons)
-            result << balloon.text;
-        return result;
-    }
-};
-
-class FakeDialogs : public Dialogs {
-public:
-    QStringList errors;
-    QStringList others;
-    void error(const QString &text) override { errors << text; }
-    void information(const QString &text) override { others << text; }
-    void message(const QString &text) override { others << text; }
-    bool confirm(const QString &text) override {
-        others << text;
-        return true;
-    }
 };
 
 // Records every decoded line it is handed.

@@ -1,15 +1,14 @@
 #include "AnsiText.h"
 #include "BusMonitor.h"
+#include "FakeDialogs.h"
+#include "FakeTrayIcon.h"
 #include "GatewayLink.h"
 #include "LinkController.h"
 #include "LinkFakes.h"
+#include "OvsimProcess.h"
 #include "ResumeDetector.h"
 #include "TestPeer.h"
 #include "ValueDispatch.h"
-
-#ifdef QUENDRA_HAVE_OVSIM_PROCESS
-#include "OvsimProcess.h"
-#endif
 
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -38,7 +37,7 @@ LinkTimings fastTimings() {
 // The controller with the window's side faked, a recording value target and a popup counter.
 struct Rig {
     FakeLinkView view;
-    FakeTray tray;
+    FakeTrayIcon tray;
     FakeDialogs dialogs;
     RecordingTarget target;
     int popups = 0;
@@ -53,6 +52,13 @@ struct Rig {
         controller.link().setPort(port);
         view.port = QString::number(port);
     }
+    QStringList balloonTexts() const {
+        QStringList texts;
+        for (const FakeTrayIcon::Balloon &balloon : tray.balloons)
+            texts << balloon.text;
+        return texts;
+    }
+    QStringList errors() const { return dialogs.texts(FakeDialogs::Kind::Error); }
     QStringList busLines() { return controller.busMonitor().lines(); }
     QTimer *timer(const char *name) { return controller.findChild<QTimer *>(QLatin1String(name)); }
 };
@@ -319,9 +325,9 @@ private slots:
         QVERIFY(rig.view.buttonShowsDisconnect);
         QCOMPARE(rig.view.header, "Programmeinstellungen - Verbunden mit 127.0.0.1:" + rig.view.port);
         QCOMPARE(rig.view.rollUps, 1);
-        QVERIFY(rig.dialogs.errors.isEmpty());
-        QCOMPARE(rig.tray.texts(), (QStringList{"Verbinden mit 127.0.0.1.", "Verbunden."}));
-        for (const FakeTray::Balloon &balloon : rig.tray.balloons) {
+        QVERIFY(rig.errors().isEmpty());
+        QCOMPARE(rig.balloonTexts(), (QStringList{"Verbinden mit 127.0.0.1.", "Verbunden."}));
+        for (const FakeTrayIcon::Balloon &balloon : rig.tray.balloons) {
             QCOMPARE(balloon.title, QStringLiteral("Verbindungsstatus zum Orvanel:"));
             QCOMPARE(balloon.timeoutMs, 2000);
         }
@@ -376,7 +382,7 @@ private slots:
         QCOMPARE(peer.connectionCount(), 0);
         QVERIFY(!rig.controller.link().isConnecting());
         QVERIFY(rig.tray.balloons.isEmpty());
-        QVERIFY(rig.dialogs.errors.isEmpty());
+        QVERIFY(rig.dialogs.boxes.isEmpty());
         QCOMPARE(rig.view.header, QStringLiteral("Programmeinstellungen"));
     }
 
@@ -399,7 +405,7 @@ private slots:
         rig.controller.startupConnect({}, [&](bool ok) { done = ok; });
         QTRY_VERIFY(done.has_value());
         QCOMPARE(*done, false);
-        QCOMPARE(rig.dialogs.errors, QStringList{kStartupError});
+        QCOMPARE(rig.errors(), QStringList{kStartupError});
         QVERIFY(!rig.view.buttonShowsDisconnect);
         QVERIFY(!rig.view.onlineVisible);
         QCOMPARE(rig.view.header, kHeaderOffline);
@@ -427,7 +433,7 @@ private slots:
         QVERIFY(!done);
         QTRY_VERIFY(done);
         QVERIFY(rig.busLines().isEmpty());
-        QVERIFY(rig.dialogs.errors.isEmpty());
+        QVERIFY(rig.errors().isEmpty());
         QVERIFY(rig.controller.lastLine().isEmpty());
     }
 
@@ -529,9 +535,9 @@ private slots:
         QVERIFY(!rig.view.onlineVisible);
         QVERIFY(!rig.view.buttonShowsDisconnect);
         QCOMPARE(rig.view.header, kHeaderOffline);
-        QCOMPARE(rig.tray.texts().mid(0, 2),
+        QCOMPARE(rig.balloonTexts().mid(0, 2),
                  (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden."}));
-        QVERIFY(rig.dialogs.errors.isEmpty());
+        QVERIFY(rig.errors().isEmpty());
 
         // The watchdog's attempt: "OV offline", then a reconnect that clears the bus monitor.
         QTRY_VERIFY(watchdogTicks.count() >= 1);
@@ -541,7 +547,7 @@ private slots:
         QVERIFY(rig.view.onlineVisible);
         QVERIFY(rig.controller.pollingEnabled());
         QVERIFY(!rig.controller.watchdogEnabled());
-        QVERIFY(rig.dialogs.errors.isEmpty());
+        QVERIFY(rig.errors().isEmpty());
         peer.send(lines({"2|1025|1.0"}));
         QTRY_COMPARE(rig.target.count("1025", "1.0", false), 1);
     }
@@ -558,7 +564,7 @@ private slots:
         QTRY_VERIFY(watchdogTicks.count() >= 3);
         QVERIFY(rig.controller.watchdogEnabled());
         QVERIFY(rig.busLines().count("OV offline") >= 3);
-        QVERIFY(rig.dialogs.errors.isEmpty());
+        QVERIFY(rig.errors().isEmpty());
         QVERIFY(!rig.view.onlineVisible);
     }
 
@@ -588,7 +594,7 @@ private slots:
             return;
         }
         QVERIFY(!rig.view.onlineVisible);
-        QCOMPARE(rig.tray.texts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden."}));
+        QCOMPARE(rig.balloonTexts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden."}));
         QVERIFY(rig.controller.watchdogEnabled());
         QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
         QCOMPARE(peer.connectionCount(), 2);
@@ -624,7 +630,7 @@ private slots:
             peer.closeAfterKey = true;
         }
         rig.controller.ovconnectbtnClick();
-        QTRY_COMPARE(rig.dialogs.errors, QStringList{kButtonError});
+        QTRY_COMPARE(rig.errors(), QStringList{kButtonError});
         QVERIFY(!rig.view.buttonShowsDisconnect);
         QCOMPARE(rig.view.header, kHeaderOffline);
     }
@@ -697,8 +703,8 @@ private slots:
         rig.controller.checkAfterResume();
         QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
         QCOMPARE(peer.connectionCount(), 2);
-        QCOMPARE(rig.tray.texts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden.",
-                                                "Verbinden mit 127.0.0.1.", "Verbunden."}));
+        QCOMPARE(rig.balloonTexts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden.",
+                                                  "Verbinden mit 127.0.0.1.", "Verbunden."}));
         QVERIFY(rig.controller.pollingEnabled());
     }
 
@@ -764,7 +770,7 @@ private slots:
         QCOMPARE(rig.busLines(), (QStringList{"2|1|1.0", "ab", AnsiText::decode("\x01\xff\xfe|\x80|\x7f")}));
         QCOMPARE(rig.target.count(AnsiText::decode("\xfe"), AnsiText::decode("\x80|\x7f"), false), 1);
         QVERIFY(rig.controller.link().isConnected());
-        QVERIFY(rig.dialogs.errors.isEmpty());
+        QVERIFY(rig.errors().isEmpty());
     }
 
     // --- menu clicks and the console --------------------------------------------------------
@@ -818,7 +824,6 @@ private slots:
         QVERIFY(!error->isEmpty());
     }
 
-#ifdef QUENDRA_HAVE_OVSIM_PROCESS
     // --- against the Orvanel simulator ------------------------------------------------------
 
     void simulatorStartupAndPolling() {
@@ -862,11 +867,10 @@ private slots:
         bool done = false;
         rig.controller.startupConnect({}, [&](bool) { done = true; });
         QTRY_VERIFY(done);
-        QCOMPARE(rig.dialogs.errors, QStringList{kStartupError});
+        QCOMPARE(rig.errors(), QStringList{kStartupError});
         QVERIFY(rig.busLines().isEmpty());
         QVERIFY(rig.target.seen.isEmpty());
     }
-#endif
 };
 
 QTEST_GUILESS_MAIN(TestLink)
