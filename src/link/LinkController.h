@@ -38,7 +38,9 @@ struct LinkTimings {
 // reads like a time-out), or with an error when the connection fails. `lastLine` follows the
 // same rules as a loop of blocking reads would leave it. A polling tick that finds another drain
 // under way takes over the rest of it; when the tick's drain ends with an empty `lastLine`, the
-// drain it interrupted ends too. While a reply is awaited, polling does not read.
+// drain it interrupted ends too. While a reply is awaited, polling does not read. Closing the
+// link ourselves (the disconnect button, closing the window, a resume) ends the phases under way
+// as if their read had timed out, without error boxes.
 class LinkController : public QObject, public CommandChannel {
     Q_OBJECT
 public:
@@ -55,7 +57,8 @@ public:
 
     // The first connection after loading the settings. No attempt and no message when OVOFFLINE
     // is ticked or the gateway port is 0. `progress` gets 0, 1, ... 100, 0, ... before every
-    // read; `done` runs once at the end, with true after a successful connection and drain.
+    // read; `done` runs once at the end, with true after a successful connection and drain
+    // (at once, inside this call, when no attempt is made).
     using StartupProgress = std::function<void(int position)>;
     using StartupDone = std::function<void(bool connected)>;
     void startupConnect(StartupProgress progress, StartupDone done);
