@@ -39,8 +39,8 @@ struct LinkTimings {
 // same rules as a loop of blocking reads would leave it. A polling tick that finds another drain
 // under way takes over the rest of it; when the tick's drain ends with an empty `lastLine`, the
 // drain it interrupted ends too. While a reply is awaited, polling does not read. Closing the
-// link ourselves (the disconnect button, closing the window, a resume) ends the phases under way
-// as if their read had timed out, without error boxes.
+// link ourselves (the disconnect button, closing the window, a resume) ends the drains under way
+// as if their read had timed out, without error boxes; an awaited reply then reports the link down.
 class LinkController : public QObject, public CommandChannel {
     Q_OBJECT
 public:
