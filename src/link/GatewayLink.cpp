@@ -1,0 +1,259 @@
+#include "GatewayLink.h"
+
+#include "AnsiText.h"
+
+#include <QTcpSocket>
+
+namespace {
+// How long a closed connection may take to flush what we wrote before it is cut.
+constexpr int kCloseGraceMs = 5000;
+} // namespace
+
+GatewayLink::GatewayLink(QObject *parent) : QObject(parent) {
+    m_connectTimer.setSingleShot(true);
+    QObject::connect(&m_connectTimer, &QTimer::timeout, this, [this] {
+        failAttempt(
+            QStringLiteral("Zeitüberschreitung beim Verbinden mit %1.").arg(m_address.isEmpty() ? m_host : m_address));
+    });
+}
+
+GatewayLink::~GatewayLink() {
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(m_lookupId);
+    if (m_socket) {
+        QObject::disconnect(m_socket, nullptr, this, nullptr);
+        m_socket->abort();
+    }
+}
+
+QString GatewayLink::statusText(Status status, const QString &address) {
+    switch (status) {
+    case Status::Resolving:
+        return QStringLiteral("Host-Name %1 wird aufgelöst.").arg(address);
+    case Status::Connecting:
+        return QStringLiteral("Verbinden mit %1.").arg(address);
+    case Status::Connected:
+        return QStringLiteral("Verbunden.");
+    case Status::Disconnecting:
+        return QStringLiteral("Verbindung zu %1 wird getrennt.").arg(address);
+    case Status::Disconnected:
+        return QStringLiteral("Nicht verbunden.");
+    }
+    return {};
+}
+
+void GatewayLink::report(Status status, const QString &address) {
+    emit onStatus(status, statusText(status, address));
+}
+
+bool GatewayLink::connect(QString *error) {
+    if (m_open || m_attempting) {
+        if (error)
+            *error = m_open ? QStringLiteral("Bereits verbunden.") : QStringLiteral("Verbindungsaufbau läuft bereits.");
+        return false;
+    }
+    m_attempting = true;
+    m_failure.clear();
+    m_address.clear();
+    m_addresses.clear();
+    clearBuffers();
+    const quint64 attempt = ++m_attemptId;
+    m_connectTimer.start(m_connectTimeoutMs);
+
+    QHostAddress numeric;
+    if (numeric.setAddress(m_host)) {
+        m_addresses = {numeric};
+        // Started from the event loop so the caller never sees the outcome inside this call.
+        QTimer::singleShot(0, this, [this, attempt] {
+            if (attempt == m_attemptId && m_attempting && !m_socket)
+                tryNextAddress();
+        });
+    } else {
+        report(Status::Resolving, m_host);
+        m_lookupId = QHostInfo::lookupHost(m_host, this, &GatewayLink::onLookedUp);
+    }
+    return true;
+}
+
+void GatewayLink::onLookedUp(const QHostInfo &info) {
+    if (!m_attempting || info.lookupId() != m_lookupId)
+        return;
+    m_lookupId = -1;
+    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+        failAttempt(info.errorString());
+        return;
+    }
+    m_addresses = info.addresses();
+    tryNextAddress();
+}
+
+void GatewayLink::tryNextAddress() {
+    if (m_port < 1 || m_port > 65535) {
+        failAttempt(QStringLiteral("Ungültiger Port %1.").arg(m_port));
+        return;
+    }
+    releaseSocket(false);
+    const QHostAddress address = m_addresses.takeFirst();
+    m_address = address.toString();
+    m_socket = new QTcpSocket(this);
+    QObject::connect(m_socket, &QTcpSocket::connected, this, &GatewayLink::onSocketConnected);
+    QObject::connect(m_socket, &QTcpSocket::errorOccurred, this, &GatewayLink::onSocketError);
+    QObject::connect(m_socket, &QTcpSocket::disconnected, this, &GatewayLink::onSocketClosed);
+    QObject::connect(m_socket, &QTcpSocket::readyRead, this, &GatewayLink::onReadyRead);
+    report(Status::Connecting, m_address);
+    m_socket->connectToHost(address, static_cast<quint16>(m_port));
+}
+
+void GatewayLink::onSocketConnected() {
+    m_attempting = false;
+    m_open = true;
+    m_connectTimer.stop();
+    m_addresses.clear();
+    m_address = m_socket->peerAddress().toString();
+    report(Status::Connected, m_address);
+    emit connectSucceeded();
+}
+
+void GatewayLink::onSocketError() {
+    if (!m_socket)
+        return;
+    const QString text = m_socket->error() == QAbstractSocket::RemoteHostClosedError
+                             ? QStringLiteral("Die Verbindung wurde vom OV geschlossen.")
+                             : m_socket->errorString();
+    if (m_attempting) {
+        if (m_addresses.isEmpty())
+            failAttempt(text);
+        else
+            tryNextAddress();
+        return;
+    }
+    if (m_open && m_failure.isEmpty()) {
+        onReadyRead(); // what arrived before the close is still ours to read
+        m_failure = text;
+        emit failed(m_failure);
+    }
+}
+
+void GatewayLink::onSocketClosed() {
+    if (m_open && m_failure.isEmpty()) {
+        onReadyRead();
+        m_failure = QStringLiteral("Die Verbindung wurde vom OV geschlossen.");
+        emit failed(m_failure);
+    }
+}
+
+void GatewayLink::failAttempt(const QString &error) {
+    if (!m_attempting)
+        return;
+    m_attempting = false;
+    m_connectTimer.stop();
+    if (m_lookupId >= 0) {
+        QHostInfo::abortHostLookup(m_lookupId);
+        m_lookupId = -1;
+    }
+    m_addresses.clear();
+    releaseSocket(false);
+    report(Status::Disconnecting, m_address.isEmpty() ? m_host : m_address);
+    report(Status::Disconnected, {});
+    emit connectFailed(error);
+}
+
+void GatewayLink::disconnect() {
+    if (m_attempting) {
+        failAttempt(QStringLiteral("Verbindungsaufbau abgebrochen."));
+        return;
+    }
+    if (!m_open)
+        return;
+    m_open = false;
+    m_failure.clear();
+    report(Status::Disconnecting, m_address);
+    releaseSocket(true);
+    clearBuffers();
+    report(Status::Disconnected, {});
+}
+
+void GatewayLink::releaseSocket(bool graceful) {
+    QTcpSocket *socket = std::exchange(m_socket, nullptr);
+    if (!socket)
+        return;
+    QObject::disconnect(socket, nullptr, this, nullptr);
+    if (graceful && socket->state() == QAbstractSocket::ConnectedState) {
+        // Let what we wrote last reach the server, but never wait for ever.
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(kCloseGraceMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        socket->disconnectFromHost();
+    } else {
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+bool GatewayLink::send(const QByteArray &bytes, QString *error) {
+    QString problem;
+    if (!m_open || !m_socket)
+        problem = QStringLiteral("Nicht verbunden.");
+    else if (hasFailed())
+        problem = m_failure;
+    else if (m_socket->write(bytes) != bytes.size())
+        problem = m_socket->errorString();
+    if (problem.isEmpty())
+        return true;
+    if (error)
+        *error = problem;
+    return false;
+}
+
+std::optional<QString> GatewayLink::readLine() {
+    if (m_lines.empty())
+        return std::nullopt;
+    const QByteArray line = std::move(m_lines.front());
+    m_lines.pop_front();
+    return AnsiText::decode(line);
+}
+
+void GatewayLink::onReadyRead() {
+    if (!m_socket)
+        return;
+    const QByteArray data = m_socket->readAll();
+    if (!data.isEmpty())
+        takeBytes(data);
+}
+
+void GatewayLink::takeBytes(QByteArrayView data) {
+    bool gotLine = false;
+    bool capped = false;
+    while (!data.isEmpty()) {
+        const qsizetype nul = data.indexOf('\0');
+        const QByteArrayView piece = nul < 0 ? data : data.first(nul);
+        const qsizetype room = kMaxLineLength - m_partial.size();
+        if (piece.size() > room) {
+            m_partial.append(piece.first(room));
+            if (!m_partialCapped) {
+                m_partialCapped = true;
+                capped = true;
+            }
+        } else {
+            m_partial.append(piece);
+        }
+        if (nul < 0)
+            break;
+        m_lines.push_back(std::exchange(m_partial, {}));
+        m_partialCapped = false;
+        gotLine = true;
+        data = data.sliced(nul + 1);
+    }
+    if (capped)
+        emit lineCapped();
+    if (gotLine)
+        emit linesAvailable();
+}
+
+void GatewayLink::clearBuffers() {
+    m_lines.clear();
+    m_partial.clear();
+    m_partialCapped = false;
+}

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "BusMonitor.h"
+#include "CommandChannel.h"
+#include "GatewayLink.h"
+#include "ResumeDetector.h"
+#include "ValueDispatch.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Dialogs;
+class LinkView;
+class TrayIcon;
+
+// The link's intervals and time-outs. Tests shorten them; the program uses the defaults.
+struct LinkTimings {
+    int pollIntervalMs = 2000;       // Timer1
+    int watchdogIntervalMs = 20000;  // Timer2
+    int connectReadTimeoutMs = 1000; // drains at start-up and by the connect button
+    int pollReadTimeoutMs = 500;     // drains of the polling and the watchdog
+    int connectTimeoutMs = GatewayLink::kDefaultConnectTimeoutMs;
+    // How often to look whether the computer slept; 0 switches the check off.
+    int resumeCheckIntervalMs = ResumeDetector::kDefaultCheckIntervalMs;
+};
+
+// Everything the main window does with the KO gateway: the start-up connection, the connect
+// button, polling (Timer1), the watchdog (Timer2), the status handler with its looks and
+// balloons, the bus monitor and the entry into the value dispatch. Menu clicks and the console
+// use it as their CommandChannel.
+//
+// Reading works in phases instead of blocking reads: a drain with time-out T takes every
+// complete line as it arrives and ends when no line came for T, when an empty line came (it
+// reads like a time-out), or with an error when the connection fails. `lastLine` follows the
+// same rules as a loop of blocking reads would leave it. A polling tick that finds another drain
+// under way takes over the rest of it; when the tick's drain ends with an empty `lastLine`, the
+// drain it interrupted ends too. While a reply is awaited, polling does not read. Closing the
+// link ourselves (the disconnect button, closing the window, a resume) ends the drains under way
+// as if their read had timed out, without error boxes; an awaited reply then reports the link down.
+class LinkController : public QObject, public CommandChannel {
+    Q_OBJECT
+public:
+    LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs, LinkTimings timings = {},
+                   QObject *parent = nullptr);
+    ~LinkController() override;
+
+    // `TCPClient`: the window sets its host and port from the settings and the edits.
+    GatewayLink &link() { return m_link; }
+    // `busmoni`'s model.
+    BusMonitor &busMonitor() { return m_busMonitor; }
+    // Where the screen saver, the menu and Load & Replace register and the menu sets `make_popup`.
+    ValueDispatch &dispatch() { return m_dispatch; }
+
+    // The first connection after loading the settings. No attempt and no message when OVOFFLINE
+    // is ticked or the gateway port is 0. `progress` gets 0, 1, ... 100, 0, ... before every
+    // read; `done` runs once at the end, with true after a successful connection and drain
+    // (at once, inside this call, when no attempt is made).
+    using StartupProgress = std::function<void(int position)>;
+    using StartupDone = std::function<void(bool connected)>;
+    void startupConnect(StartupProgress progress, StartupDone done);
+    // Enables Timer1; the window does so after the start-up connection whatever its outcome.
+    void startPolling();
+    // Closing the window: cuts the link (which reports "disconnected" as always) and stops both timers.
+    void closeLink();
+
+    // True while a menu of the main window or the tray popup is open: polling then reads nothing.
+    void setMenuOpen(bool open) { m_menuOpen = open; }
+    bool menuOpen() const { return m_menuOpen; }
+    const QString &lastLine() const { return m_lastLine; }
+    bool pollingEnabled() const { return m_timer1.isActive(); }
+    bool watchdogEnabled() const { return m_timer2.isActive(); }
+
+    // CommandChannel
+    bool sendLine(const QString &line) override;
+    void awaitLine(int timeoutMs, ReplyHandler done) override;
+    void addToBusMonitor(const QString &text) override;
+    void dispatchLine(const QString &line, bool initial) override;
+
+    // Handlers, named as in the window they belong to.
+    void ovconnectbtnClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void TCPClientStatus(GatewayLink::Status status, const QString &text);
+    // After the computer slept: a connection from before cannot be trusted (a server that
+    // dropped it meanwhile had no way to tell us, and polling only reads), so it is closed and
+    // the watchdog connects again at once instead of after its interval.
+    void checkAfterResume();
+
+private:
+    enum class DrainEnd { Finished, Failed, Cancelled };
+    using DrainDone = std::function<void(DrainEnd end)>;
+    struct Reader;
+
+    void drainGateway(int timeoutMs, bool initial, bool ignoreX, DrainDone done, std::function<void()> beforeRead = {},
+                      bool polling = false);
+    void pushReader(const std::shared_ptr<Reader> &reader);
+    void scheduleService();
+    void serviceTop();
+    void onReadTimeout();
+    void finishReader(const std::shared_ptr<Reader> &reader, DrainEnd end, const std::optional<QString> &reply,
+                      const QString &error);
+    void complete(Reader &reader, DrainEnd end, const std::optional<QString> &reply, const QString &error);
+    void cancelReaders();
+
+    void connectThen(std::function<void()> onConnected, std::function<void()> onFailed);
+    bool sendKey();
+    void showOnlineLook();
+    void showOfflineLook();
+    void connectButtonFailed();
+
+    LinkView &m_view;
+    TrayIcon &m_tray;
+    Dialogs &m_dialogs;
+    LinkTimings m_timings;
+
+    GatewayLink m_link;
+    BusMonitor m_busMonitor;
+    ValueDispatch m_dispatch;
+    QTimer m_timer1{this}; // children, so the window and tests find them by name
+    QTimer m_timer2{this};
+    std::unique_ptr<ResumeDetector> m_resumeDetector;
+
+    QString m_lastLine;
+    bool m_menuOpen = false;
+    std::vector<std::shared_ptr<Reader>> m_readers; // the running read phases, innermost last
+    QTimer m_readTimer;                             // the time-out of the innermost phase's read
+    bool m_servicePosted = false;
+    std::function<void()> m_onConnected;
+    std::function<void()> m_onConnectFailed;
+};

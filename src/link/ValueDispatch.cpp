@@ -1,0 +1,38 @@
+#include "ValueDispatch.h"
+
+#include <algorithm>
+
+std::optional<DecodedLine> decodeValueLine(const QString &line) {
+    if (line.size() <= 4)
+        return std::nullopt;
+    const QStringView rest = QStringView(line).mid(2);
+    const qsizetype bar = rest.indexOf(u'|');
+    DecodedLine decoded;
+    if (bar < 0) {
+        decoded.gan = rest.chopped(1).toString();
+    } else {
+        decoded.gan = rest.left(bar).toString();
+        decoded.rawValue = rest.mid(bar + 1).toString();
+    }
+    decoded.displayValue = QString(decoded.rawValue).replace(u'.', u',');
+    return decoded;
+}
+
+void ValueDispatch::addTarget(ValueTarget *target) {
+    m_targets.push_back(target);
+}
+
+void ValueDispatch::removeTarget(ValueTarget *target) {
+    std::erase(m_targets, target);
+}
+
+void ValueDispatch::update_lv_menu(const QString &line, bool initial) {
+    if (const std::optional<DecodedLine> decoded = decodeValueLine(line)) {
+        // By index into the live list: a target may show a modal box, and a target removed
+        // meanwhile must not be called.
+        for (size_t i = 0; i < m_targets.size(); ++i)
+            m_targets[i]->onValue(*decoded, initial);
+    }
+    if (!initial && m_makePopup)
+        m_makePopup();
+}

@@ -1,0 +1,877 @@
+#include "AnsiText.h"
+#include "BusMonitor.h"
+#include "FakeDialogs.h"
+#include "FakeTrayIcon.h"
+#include "GatewayLink.h"
+#include "LinkController.h"
+#include "LinkFakes.h"
+#include "OvsimProcess.h"
+#include "ResumeDetector.h"
+#include "TestPeer.h"
+#include "ValueDispatch.h"
+
+#include <QEventLoop>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+const QString kStartupError = QStringLiteral("Konnte die Verbindung zum OV nicht Herstellen.\rPrüfe die OV "
+                                             "Einstellungen und klicke auf klicke auf connect");
+const QString kButtonError = QStringLiteral("Konnte die Verbindung zum OV nicht Herstellen.\rPrüfe die OV "
+                                            "Einstellungen und starte danach das Programm neu!");
+const QString kHeaderOffline = QStringLiteral("Programmeinstellungen - offline");
+
+// Short intervals so the timers' rules run in a test's time.
+LinkTimings fastTimings() {
+    LinkTimings timings;
+    timings.pollIntervalMs = 100;
+    timings.watchdogIntervalMs = 300;
+    timings.connectReadTimeoutMs = 200;
+    timings.pollReadTimeoutMs = 100;
+    timings.connectTimeoutMs = 1000;
+    timings.resumeCheckIntervalMs = 0;
+    return timings;
+}
+
+// The controller with the window's side faked, a recording value target and a popup counter.
+struct Rig {
+    FakeLinkView view;
+    FakeTrayIcon tray;
+    FakeDialogs dialogs;
+    RecordingTarget target;
+    int popups = 0;
+    LinkController controller;
+
+    explicit Rig(LinkTimings timings = fastTimings()) : controller(view, tray, dialogs, timings) {
+        controller.dispatch().addTarget(&target);
+        controller.dispatch().setPopupRebuild([this] { ++popups; });
+        controller.link().setHost(QStringLiteral("127.0.0.1"));
+    }
+    void usePort(quint16 port) {
+        controller.link().setPort(port);
+        view.port = QString::number(port);
+    }
+    QStringList balloonTexts() const {
+        QStringList texts;
+        for (const FakeTrayIcon::Balloon &balloon : tray.balloons)
+            texts << balloon.text;
+        return texts;
+    }
+    QStringList errors() const { return dialogs.texts(FakeDialogs::Kind::Error); }
+    QStringList busLines() { return controller.busMonitor().lines(); }
+    QTimer *timer(const char *name) { return controller.findChild<QTimer *>(QLatin1String(name)); }
+};
+
+// A byte literal with its embedded NULs, without the one the compiler adds.
+template <size_t N> QByteArray raw(const char (&literal)[N]) {
+    return QByteArray(literal, N - 1);
+}
+
+QByteArray lines(std::initializer_list<const char *> texts) {
+    QByteArray bytes;
+    for (const char *text : texts)
+        bytes += QByteArray(text) + '\0';
+    return bytes;
+}
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+
+    // Connects through the connect button and waits until its drain is over: the "connected"
+    // status sets the online header, the end of the button's drain sets it once more.
+    static bool connectByButton(Rig &rig) {
+        const int before = rig.view.headerOnlineCount;
+        rig.controller.ovconnectbtnClick();
+        return QTest::qWaitFor([&] { return rig.view.headerOnlineCount == before + 2; }) &&
+               rig.controller.pollingEnabled() && rig.view.buttonShowsDisconnect;
+    }
+
+private slots:
+    // --- line decoding and dispatch ---------------------------------------------------------
+
+    void decodeValueLine_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("decoded");
+        QTest::addColumn<QString>("gan");
+        QTest::addColumn<QString>("rawValue");
+        QTest::addColumn<QString>("displayValue");
+        // clang-format off
+        QTest::newRow("switch value")         << "2|768|1.0"   << true  << "768"  << "1.0"     << "1,0";
+        QTest::newRow("no second bar")        << "2|768"       << true  << "76"   << ""        << "";
+        QTest::newRow("empty number")         << "2||55"       << true  << ""     << "55"      << "55";
+        QTest::newRow("bars stay in value")   << "2|1|a.b|c.d" << true  << "1"    << "a.b|c.d" << "a,b|c,d";
+        QTest::newRow("first two not looked") << "xy1280|21.5" << true  << "1280" << "21.5"    << "21,5";
+        QTest::newRow("empty value")          << "2|7680|"     << true  << "7680" << ""        << "";
+        QTest::newRow("five characters")      << "2|7|5"       << true  << "7"    << "5"       << "5";
+        // Four characters or fewer go straight to the popup, bars or not.
+        QTest::newRow("2||5")                 << "2||5"        << false << ""     << ""        << "";
+        QTest::newRow("four characters")      << "2|76"        << false << ""     << ""        << "";
+        QTest::newRow("x")                    << "x"           << false << ""     << ""        << "";
+        QTest::newRow("empty")                << ""            << false << ""     << ""        << "";
+        // clang-format on
+    }
+    void decodeValueLine() {
+        QFETCH(QString, line);
+        QFETCH(bool, decoded);
+        const std::optional<DecodedLine> result = ::decodeValueLine(line);
+        QCOMPARE(result.has_value(), decoded);
+        if (!decoded)
+            return;
+        QTEST(result->gan, "gan");
+        QTEST(result->rawValue, "rawValue");
+        QTEST(result->displayValue, "displayValue");
+    }
+
+    void dispatchCallsTargetsInOrderThenRebuildsPopup_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("initial");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("value line") << "2|768|1.0" << false << QStringList{"saver", "menu", "load", "popup"};
+        QTest::newRow("initial value line") << "2|768|1.0" << true << QStringList{"saver", "menu", "load"};
+        QTest::newRow("short line still rebuilds") << "x" << false << QStringList{"popup"};
+        QTest::newRow("empty reply still rebuilds") << "" << false << QStringList{"popup"};
+        QTest::newRow("initial short line") << "2|76" << true << QStringList{};
+    }
+    void dispatchCallsTargetsInOrderThenRebuildsPopup() {
+        QFETCH(QString, line);
+        QFETCH(bool, initial);
+        QStringList calls;
+        RecordingTarget saver, menu, load;
+        saver.name = "saver", menu.name = "menu", load.name = "load";
+        saver.order = menu.order = load.order = &calls;
+        ValueDispatch dispatch;
+        for (RecordingTarget *target : {&saver, &menu, &load})
+            dispatch.addTarget(target);
+        dispatch.setPopupRebuild([&] { calls << "popup"; });
+        dispatch.update_lv_menu(line, initial);
+        QTEST(calls, "calls");
+        for (const RecordingTarget *target : {&saver, &menu, &load}) {
+            for (const RecordingTarget::Seen &seen : target->seen)
+                QCOMPARE(seen.initial, initial);
+        }
+    }
+
+    // --- bus monitor ------------------------------------------------------------------------
+
+    void busMonitorKeepsNewestOnTopAndIsBounded() {
+        BusMonitor monitor;
+        QSignalSpy inserted(&monitor, &QAbstractItemModel::rowsInserted);
+        for (int i = 0; i < BusMonitor::kCapacity + 5; ++i)
+            monitor.insertTop(QStringLiteral("2|%1|1.0").arg(i));
+        QCOMPARE(monitor.rowCount(), BusMonitor::kCapacity);
+        QCOMPARE(monitor.data(monitor.index(0)).toString(), QStringLiteral("2|%1|1.0").arg(BusMonitor::kCapacity + 4));
+        QCOMPARE(monitor.lines().constLast(), QStringLiteral("2|5|1.0"));
+        QCOMPARE(inserted.count(), BusMonitor::kCapacity + 5);
+        // The oldest numbers left the list but not the values getlv knows.
+        QCOMPARE(monitor.getlv(QStringLiteral("0")), QStringLiteral("1,0"));
+        monitor.clear();
+        QCOMPARE(monitor.rowCount(), 0);
+        QCOMPARE(monitor.getlv(QStringLiteral("0")), std::nullopt);
+    }
+
+    void getlv_data() {
+        QTest::addColumn<QStringList>("inserted"); // oldest first
+        QTest::addColumn<QString>("gan");
+        QTest::addColumn<QString>("value"); // empty: not found
+        // clang-format off
+        QTest::newRow("newest matching line")   << QStringList{"1|768|21.5", "1|7680|5"}  << "768"   << "21,5";
+        QTest::newRow("newer value wins")       << QStringList{"2|768|1.0", "2|768|0.0"}  << "768"   << "0,0";
+        QTest::newRow("no line for the number") << QStringList{"2|7680|5", "OV offline"}  << "768"   << "";
+        QTest::newRow("newest value empty")     << QStringList{"2|768|5", "2|768|"}       << "768"   << "";
+        QTest::newRow("bars stay in the value") << QStringList{"2|70001|a|b.c"}           << "70001" << "a|b,c";
+        QTest::newRow("sent lines count too")   << QStringList{"-> 1|768|1"}              << " 1"    << "768|1";
+        QTest::newRow("number with a bar")      << QStringList{"2|1|2|3"}                 << "1|2"   << "3";
+        QTest::newRow("short lines")            << QStringList{"x", "", "2|"}             << ""      << "";
+        QTest::newRow("empty number")           << QStringList{"2||5"}                    << ""      << "5";
+        // clang-format on
+    }
+    void getlv() {
+        QFETCH(QStringList, inserted);
+        QFETCH(QString, gan);
+        QFETCH(QString, value);
+        BusMonitor monitor;
+        for (const QString &line : inserted)
+            monitor.insertTop(line);
+        const std::optional<QString> found = monitor.getlv(gan);
+        QCOMPARE(found.value_or(QString()), value);
+        QCOMPARE(found.has_value(), !value.isEmpty());
+    }
+
+    // --- the connection itself --------------------------------------------------------------
+
+    void linkReportsStatusTexts_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("firstStatus");
+        QTest::newRow("address") << "127.0.0.1"
+                                 << "Verbinden mit 127.0.0.1.";
+        QTest::newRow("host name") << "localhost"
+                                   << "Host-Name localhost wird aufgelöst.";
+    }
+    void linkReportsStatusTexts() {
+        QFETCH(QString, host);
+        QFETCH(QString, firstStatus);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        GatewayLink link;
+        QStringList statuses;
+        connect(&link, &GatewayLink::onStatus, this,
+                [&](GatewayLink::Status, const QString &text) { statuses << text; });
+        QSignalSpy succeeded(&link, &GatewayLink::connectSucceeded);
+        link.setHost(host);
+        link.setPort(peer.port());
+        QVERIFY(link.connect());
+        QVERIFY(!link.connect()); // an attempt under way refuses another
+        QVERIFY(succeeded.wait());
+        QVERIFY(link.isConnected());
+        QCOMPARE(statuses.constFirst(), firstStatus);
+        QCOMPARE(statuses.constLast(), QStringLiteral("Verbunden."));
+        QVERIFY(!link.connect());
+        statuses.clear();
+        link.disconnect();
+        QCOMPARE(statuses, (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden."}));
+        QVERIFY(!link.isConnected());
+        statuses.clear();
+        link.disconnect();
+        QVERIFY(statuses.isEmpty());
+    }
+
+    void linkReportsFailedAttempts_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("refused") << "refused";
+        QTest::newRow("unknown host") << "unknown host";
+        QTest::newRow("black hole") << "black hole";
+        QTest::newRow("port 0") << "port 0";
+    }
+    void linkReportsFailedAttempts() {
+        QFETCH(QString, fault);
+        GatewayLink link;
+        link.setConnectTimeout(300);
+        link.setHost(QStringLiteral("127.0.0.1"));
+        std::unique_ptr<BlackHole> blackHole;
+        if (fault == "refused") {
+            TestPeer closed;
+            QVERIFY(closed.listen());
+            link.setPort(closed.port());
+        } else if (fault == "unknown host") {
+            link.setHost(QStringLiteral("quendra-test.invalid"));
+            link.setPort(1);
+        } else if (fault == "black hole") {
+            blackHole = std::make_unique<BlackHole>();
+            QVERIFY(blackHole->ready());
+            link.setPort(blackHole->port());
+        }
+        QList<GatewayLink::Status> statuses;
+        connect(&link, &GatewayLink::onStatus, this, [&](GatewayLink::Status status) { statuses << status; });
+        QSignalSpy failed(&link, &GatewayLink::connectFailed);
+        QVERIFY(link.connect());
+        QVERIFY(failed.wait());
+        QVERIFY(!failed.first().first().toString().isEmpty());
+        QVERIFY(!link.isConnected() && !link.isConnecting());
+        QVERIFY(statuses.size() >= 2);
+        QCOMPARE(statuses.mid(statuses.size() - 2),
+                 (QList{GatewayLink::Status::Disconnecting, GatewayLink::Status::Disconnected}));
+    }
+
+    void linkCutsLinesAtNul() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        GatewayLink link;
+        link.setHost(QStringLiteral("127.0.0.1"));
+        link.setPort(peer.port());
+        QSignalSpy available(&link, &GatewayLink::linesAvailable);
+        QVERIFY(link.connect());
+        QTRY_VERIFY(peer.hasClient());
+        peer.send("2|76");
+        QVERIFY(!available.wait(100)); // an incomplete line is kept, not handed out
+        peer.send(raw("8|1.0\0\0\xe4\x80\x01|\xff\0tail"));
+        QVERIFY(available.wait());
+        QTRY_COMPARE(link.incompleteLineLength(), 4);
+        QCOMPARE(link.readLine(), QStringLiteral("2|768|1.0"));
+        QCOMPARE(link.readLine(), QString(""));
+        QCOMPARE(link.readLine(), AnsiText::decode("\xe4\x80\x01|\xff"));
+        QCOMPARE(link.readLine(), std::nullopt);
+        QVERIFY(link.send(raw("1|768|1\0")));
+        QTRY_COMPARE(peer.received(), raw("1|768|1\0"));
+    }
+
+    // --- start-up connection ----------------------------------------------------------------
+
+    void startupReadsQueuedLinesAsInitial() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        peer.greeting = lines({"2|1|0.0", "2|768|40.0"});
+        LinkTimings timings = fastTimings();
+        timings.pollIntervalMs = 1000; // the queued lines belong to the start-up drain alone
+        Rig rig(timings);
+        rig.usePort(peer.port());
+        rig.view.key = QStringLiteral("Kü€1");
+        QList<int> progress;
+        std::optional<bool> done;
+        rig.controller.startupConnect([&](int position) { progress << position; }, [&](bool ok) { done = ok; });
+        QTRY_VERIFY(done.has_value());
+        QCOMPARE(*done, true);
+        // The key as the edit holds it, in the ANSI code page, then one NUL.
+        QCOMPARE(peer.received(), raw("K\xfc\x80"
+                                      "1\0"));
+        QCOMPARE(rig.busLines(), (QStringList{"2|768|40.0", "2|1|0.0"}));
+        QCOMPARE(rig.target.count("1", "0.0", true), 1);
+        QCOMPARE(rig.target.count("768", "40.0", true), 1);
+        QCOMPARE(rig.popups, 0);
+        QCOMPARE(progress, (QList<int>{0, 1, 2}));
+        QCOMPARE(rig.view.status, QStringLiteral("Mit OV verbunden / 0 KO gefunden"));
+        QVERIFY(rig.view.onlineVisible);
+        QVERIFY(rig.view.buttonShowsDisconnect);
+        QCOMPARE(rig.view.header, "Programmeinstellungen - Verbunden mit 127.0.0.1:" + rig.view.port);
+        QCOMPARE(rig.view.rollUps, 1);
+        QVERIFY(rig.errors().isEmpty());
+        QCOMPARE(rig.balloonTexts(), (QStringList{"Verbinden mit 127.0.0.1.", "Verbunden."}));
+        for (const FakeTrayIcon::Balloon &balloon : rig.tray.balloons) {
+            QCOMPARE(balloon.title, QStringLiteral("Verbindungsstatus zum Orvanel:"));
+            QCOMPARE(balloon.timeoutMs, 2000);
+        }
+
+        // Later lines come with the polling, not initial, and rebuild the popup.
+        rig.controller.startPolling();
+        peer.send(lines({"2|768|55"}));
+        QTRY_COMPARE(rig.target.count("768", "55", false), 1);
+        QCOMPARE(rig.busLines().constFirst(), QStringLiteral("2|768|55"));
+        QCOMPARE(rig.popups, 1);
+    }
+
+    void startupProgressWraps() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        for (int i = 0; i < 102; ++i)
+            peer.greeting += QStringLiteral("2|%1|1.0").arg(i).toLatin1() + '\0';
+        LinkTimings timings = fastTimings();
+        timings.pollIntervalMs = 60000;
+        Rig rig(timings);
+        rig.usePort(peer.port());
+        QList<int> progress;
+        bool done = false;
+        rig.controller.startupConnect([&](int position) { progress << position; }, [&](bool) { done = true; });
+        QTRY_VERIFY(done);
+        QList<int> expected;
+        for (int read = 0; read < 103; ++read) // 102 lines and the read that times out
+            expected << read % 101;
+        QCOMPARE(progress, expected);
+    }
+
+    void startupMakesNoAttempt_data() {
+        QTest::addColumn<bool>("offline");
+        QTest::addColumn<bool>("portZero");
+        QTest::newRow("offline ticked") << true << false;
+        QTest::newRow("gateway port 0") << false << true;
+    }
+    void startupMakesNoAttempt() {
+        QFETCH(bool, offline);
+        QFETCH(bool, portZero);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(portZero ? 0 : peer.port());
+        rig.view.offline = offline;
+        std::optional<bool> done;
+        rig.controller.startupConnect({}, [&](bool ok) { done = ok; });
+        QCOMPARE(done, false);
+        rig.controller.startPolling();
+        QSignalSpy ticks(rig.timer("Timer1"), &QTimer::timeout);
+        QVERIFY(ticks.wait());
+        QCOMPARE(peer.connectionCount(), 0);
+        QVERIFY(!rig.controller.link().isConnecting());
+        QVERIFY(rig.tray.balloons.isEmpty());
+        QVERIFY(rig.dialogs.boxes.isEmpty());
+        QCOMPARE(rig.view.header, QStringLiteral("Programmeinstellungen"));
+    }
+
+    void startupFailureShowsItsErrorBox_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("refused") << "refused";
+        QTest::newRow("key refused, connection closed") << "closed after key";
+    }
+    void startupFailureShowsItsErrorBox() {
+        QFETCH(QString, fault);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        peer.closeAfterKey = true;
+        Rig rig;
+        rig.usePort(peer.port());
+        if (fault == "refused")
+            peer.stopListening();
+        rig.view.onlineVisible = true; // the offline look has to hide it
+        std::optional<bool> done;
+        rig.controller.startupConnect({}, [&](bool ok) { done = ok; });
+        QTRY_VERIFY(done.has_value());
+        QCOMPARE(*done, false);
+        QCOMPARE(rig.errors(), QStringList{kStartupError});
+        QVERIFY(!rig.view.buttonShowsDisconnect);
+        QVERIFY(!rig.view.onlineVisible);
+        QCOMPARE(rig.view.header, kHeaderOffline);
+        if (fault == "refused") // a failed attempt reports "disconnected": the watchdog runs
+            QVERIFY(rig.controller.watchdogEnabled());
+    }
+
+    void startupWithSilenceAfterKeyEndsAfterOneTimeout() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        LinkTimings timings = fastTimings();
+        timings.connectReadTimeoutMs = 1000;
+        timings.pollIntervalMs = 60000;
+        Rig rig(timings);
+        rig.usePort(peer.port());
+        bool done = false;
+        rig.controller.startupConnect({}, [&](bool) { done = true; });
+        // The window stays alive meanwhile: a zero-interval timer keeps firing during the drain.
+        int turns = 0;
+        QTimer spinner;
+        connect(&spinner, &QTimer::timeout, this, [&] { ++turns; });
+        spinner.start(0);
+        QTRY_VERIFY(peer.hasClient() && peer.received().endsWith('\0'));
+        QTRY_VERIFY(turns > 100);
+        QVERIFY(!done);
+        QTRY_VERIFY(done);
+        QVERIFY(rig.busLines().isEmpty());
+        QVERIFY(rig.errors().isEmpty());
+        QVERIFY(rig.controller.lastLine().isEmpty());
+    }
+
+    // A server that never stops sending: the first polling tick takes over the start-up drain,
+    // reads on without `initial`, and its end ends the start-up drain as well.
+    void pollingTakesOverAnEndlessStartupDrain() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        peer.greeting = lines({"2|1|1.0"});
+        LinkTimings timings = fastTimings();
+        timings.pollIntervalMs = 300;
+        Rig rig(timings);
+        rig.usePort(peer.port());
+        int sent = 0;
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, this,
+                [&] { peer.send(QStringLiteral("2|2|%1").arg(++sent).toLatin1() + '\0'); });
+        bool done = false;
+        rig.controller.startupConnect({}, [&](bool ok) {
+            done = ok;
+            stream.stop();
+        });
+        QTRY_VERIFY(peer.hasClient());
+        stream.start(20);
+        QTRY_VERIFY(rig.target.count("1", "1.0", true) == 1);
+        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(rig.target.seen.cbegin(), rig.target.seen.cend(),
+                                             [](const RecordingTarget::Seen &s) { return !s.initial; }),
+                                 5000);
+        stream.stop();
+        QTRY_VERIFY(done);
+    }
+
+    // --- "x" lines in the four drains -------------------------------------------------------
+
+    void lineXPerDrain_data() {
+        QTest::addColumn<QString>("use");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("start-up") << "start-up" << true;
+        QTest::newRow("connect button") << "button" << false;
+        QTest::newRow("watchdog") << "watchdog" << true;
+        QTest::newRow("polling") << "polling" << false;
+    }
+    void lineXPerDrain() {
+        QFETCH(QString, use);
+        QFETCH(bool, shown);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        const QByteArray payload = lines({"x", "2|1|1.0"});
+        LinkTimings timings = fastTimings();
+        timings.pollIntervalMs = use == "polling" ? 100 : 60000;
+        Rig rig(timings);
+        rig.usePort(peer.port());
+        if (use == "start-up") {
+            peer.greeting = payload;
+            bool done = false;
+            rig.controller.startupConnect({}, [&](bool) { done = true; });
+            QTRY_VERIFY(done);
+        } else if (use == "button") {
+            peer.greeting = payload;
+            QVERIFY(connectByButton(rig));
+        } else if (use == "watchdog") {
+            peer.greeting = payload;
+            // A tick while a menu is open leaves "x" behind, so the reconnect drain reads.
+            rig.controller.setMenuOpen(true);
+            rig.controller.Timer1Timer();
+            rig.controller.setMenuOpen(false);
+            QCOMPARE(rig.controller.lastLine(), QStringLiteral("x"));
+            rig.controller.Timer2Timer();
+            QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
+        } else {
+            QVERIFY(connectByButton(rig));
+            peer.send(payload);
+        }
+        QTRY_COMPARE(rig.target.count("1", "1.0", use != "polling"), 1);
+        QCOMPARE(rig.busLines().contains("x"), shown);
+        QCOMPARE(rig.popups, use == "polling" ? 1 : 0);
+    }
+
+    // --- losing the server and the watchdog -------------------------------------------------
+
+    void serverGoneSwitchesToWatchdog_data() {
+        QTest::addColumn<bool>("reset");
+        QTest::newRow("server closes") << false;
+        QTest::newRow("connection reset") << true;
+    }
+    void serverGoneSwitchesToWatchdog() {
+        QFETCH(bool, reset);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        rig.tray.balloons.clear();
+        QSignalSpy watchdogTicks(rig.timer("Timer2"), &QTimer::timeout);
+        reset ? peer.resetClient() : peer.closeClient();
+
+        QTRY_VERIFY(rig.controller.watchdogEnabled());
+        QVERIFY(!rig.controller.pollingEnabled());
+        QVERIFY(!rig.view.onlineVisible);
+        QVERIFY(!rig.view.buttonShowsDisconnect);
+        QCOMPARE(rig.view.header, kHeaderOffline);
+        QCOMPARE(rig.balloonTexts().mid(0, 2),
+                 (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden."}));
+        QVERIFY(rig.errors().isEmpty());
+
+        // The watchdog's attempt: "OV offline", then a reconnect that clears the bus monitor.
+        QTRY_VERIFY(watchdogTicks.count() >= 1);
+        QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
+        QCOMPARE(peer.connectionCount(), 2);
+        QVERIFY(!rig.busLines().contains("OV offline"));
+        QVERIFY(rig.view.onlineVisible);
+        QVERIFY(rig.controller.pollingEnabled());
+        QVERIFY(!rig.controller.watchdogEnabled());
+        QVERIFY(rig.errors().isEmpty());
+        peer.send(lines({"2|1025|1.0"}));
+        QTRY_COMPARE(rig.target.count("1025", "1.0", false), 1);
+    }
+
+    void watchdogKeepsTryingWhileServerIsDown() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        peer.stopListening();
+        peer.closeClient();
+        QSignalSpy watchdogTicks(rig.timer("Timer2"), &QTimer::timeout);
+        QTRY_VERIFY(watchdogTicks.count() >= 3);
+        QVERIFY(rig.controller.watchdogEnabled());
+        QVERIFY(rig.busLines().count("OV offline") >= 3);
+        QVERIFY(rig.errors().isEmpty());
+        QVERIFY(!rig.view.onlineVisible);
+    }
+
+    void disconnectButton_data() {
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("automatic connection on") << false;
+        QTest::newRow("offline ticked") << true;
+    }
+    void disconnectButton() {
+        QFETCH(bool, offline);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        rig.view.offline = offline;
+        rig.tray.balloons.clear();
+        rig.controller.ovconnectbtnClick();
+        QCOMPARE(rig.view.header, kHeaderOffline);
+        QVERIFY(!rig.view.buttonShowsDisconnect);
+        QVERIFY(!rig.controller.pollingEnabled());
+        QVERIFY(!rig.controller.link().isConnected());
+        if (offline) {
+            QVERIFY(rig.view.onlineVisible); // left as it was
+            QVERIFY(rig.tray.balloons.isEmpty());
+            QVERIFY(!rig.controller.watchdogEnabled());
+            return;
+        }
+        QVERIFY(!rig.view.onlineVisible);
+        QCOMPARE(rig.balloonTexts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden."}));
+        QVERIFY(rig.controller.watchdogEnabled());
+        QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
+        QCOMPARE(peer.connectionCount(), 2);
+        // The last polling drain left `lastLine` empty, so the reconnect read nothing itself:
+        // what the server sends now comes with the next polling tick, not initial.
+        peer.send(lines({"2|768|1.0"}));
+        QTRY_COMPARE(rig.target.count("768", "1.0", false), 1);
+    }
+
+    void connectButtonFailure_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("refused") << "refused";
+        QTest::newRow("black hole") << "black hole";
+        QTest::newRow("key refused") << "closed after key";
+    }
+    void connectButtonFailure() {
+        QFETCH(QString, fault);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        LinkTimings timings = fastTimings();
+        timings.connectTimeoutMs = 300;
+        timings.watchdogIntervalMs = 60000;
+        Rig rig(timings);
+        rig.usePort(peer.port());
+        std::unique_ptr<BlackHole> blackHole;
+        if (fault == "refused") {
+            peer.stopListening();
+        } else if (fault == "black hole") {
+            blackHole = std::make_unique<BlackHole>();
+            QVERIFY(blackHole->ready());
+            rig.usePort(blackHole->port());
+        } else {
+            peer.closeAfterKey = true;
+        }
+        rig.controller.ovconnectbtnClick();
+        QTRY_COMPARE(rig.errors(), QStringList{kButtonError});
+        QVERIFY(!rig.view.buttonShowsDisconnect);
+        QCOMPARE(rig.view.header, kHeaderOffline);
+    }
+
+    // An important message is a modal box shown in the middle of a dispatch: polling goes on
+    // inside it, and the interrupted drain ends once the inner one has read everything.
+    void pollingGoesOnUnderAModalBoxInADispatch() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        struct ModalTarget : ValueTarget {
+            TestPeer *peer = nullptr;
+            RecordingTarget *seen = nullptr;
+            bool innerValueSeen = false;
+            void onValue(const DecodedLine &line, bool) override {
+                if (line.gan != "5")
+                    return;
+                peer->send(lines({"2|6|1.0"}));
+                QEventLoop modal;
+                QTimer check;
+                connect(&check, &QTimer::timeout, &modal, [&] {
+                    if (seen->count("6", "1.0", false) == 1)
+                        modal.quit();
+                });
+                check.start(10);
+                QTimer::singleShot(5000, &modal, &QEventLoop::quit);
+                modal.exec();
+                innerValueSeen = seen->count("6", "1.0", false) == 1;
+            }
+        } modal;
+        modal.peer = &peer;
+        modal.seen = &rig.target;
+        rig.controller.dispatch().addTarget(&modal);
+        peer.send(lines({"2|5|1.0"}));
+        QTRY_VERIFY(modal.innerValueSeen);
+        peer.send(lines({"2|7|1.0"}));
+        QTRY_COMPARE(rig.target.count("7", "1.0", false), 1);
+        QCOMPARE(rig.busLines(), (QStringList{"2|7|1.0", "2|6|1.0", "2|5|1.0"}));
+        QCOMPARE(rig.target.seen.size(), 3);
+        rig.controller.dispatch().removeTarget(&modal);
+    }
+
+    void menuOpenPausesPolling() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        rig.controller.setMenuOpen(true);
+        peer.send(lines({"2|1|1.0"}));
+        QSignalSpy ticks(rig.timer("Timer1"), &QTimer::timeout);
+        QTRY_VERIFY(ticks.count() >= 3);
+        QVERIFY(rig.target.seen.isEmpty());
+        QCOMPARE(rig.popups, 0);
+        rig.controller.setMenuOpen(false);
+        QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
+    }
+
+    void resumeReconnectsAtOnce() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        LinkTimings timings = fastTimings();
+        timings.watchdogIntervalMs = 60000; // only the resume may bring the link back here
+        Rig rig(timings);
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        rig.tray.balloons.clear();
+        rig.controller.checkAfterResume();
+        QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
+        QCOMPARE(peer.connectionCount(), 2);
+        QCOMPARE(rig.balloonTexts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden.",
+                                                  "Verbinden mit 127.0.0.1.", "Verbunden."}));
+        QVERIFY(rig.controller.pollingEnabled());
+    }
+
+    void resumeDetectorComparesClocks_data() {
+        QTest::addColumn<qint64>("withSleepStep");
+        QTest::addColumn<qint64>("withoutSleepStep");
+        QTest::addColumn<bool>("resumed");
+        QTest::newRow("awake") << qint64(5000) << qint64(5000) << false;
+        QTest::newRow("short jitter") << qint64(5200) << qint64(5000) << false;
+        QTest::newRow("slept an hour") << qint64(3600000) << qint64(5000) << true;
+    }
+    void resumeDetectorComparesClocks() {
+        QFETCH(qint64, withSleepStep);
+        QFETCH(qint64, withoutSleepStep);
+        QFETCH(bool, resumed);
+        qint64 withSleep = 1000, withoutSleep = 1000;
+        ResumeDetector detector({[&] { return withSleep; },
+                                 [&] {
+                                     return withoutSleep;
+                                 }},
+                                60000);
+        QSignalSpy spy(&detector, &ResumeDetector::resumed);
+        withSleep += withSleepStep;
+        withoutSleep += withoutSleepStep;
+        detector.check();
+        QCOMPARE(spy.count(), resumed ? 1 : 0);
+        withSleep += 5000;
+        withoutSleep += 5000;
+        detector.check(); // the sleep counts once
+        QCOMPARE(spy.count(), resumed ? 1 : 0);
+    }
+
+    // --- bad input --------------------------------------------------------------------------
+
+    void overlongLineIsCapped() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        peer.send(QByteArray(1024 * 1024, 'A'));
+        QTRY_VERIFY(rig.busLines().size() == 1);
+        QCOMPARE(rig.controller.link().incompleteLineLength(), GatewayLink::kMaxLineLength);
+        peer.send(QByteArray(512 * 1024, 'B') + '\0' + lines({"2|1|1.0"}));
+        QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
+        QVERIFY(rig.controller.link().incompleteLineLength() == 0);
+        const QStringList shown = rig.busLines();
+        QCOMPARE(shown.size(), 3);
+        QCOMPARE(shown.at(0), QStringLiteral("2|1|1.0"));
+        QCOMPARE(shown.at(1), QString(GatewayLink::kMaxLineLength, u'A'));
+        QVERIFY(shown.at(2).contains(QString::number(GatewayLink::kMaxLineLength)));
+    }
+
+    void garbageDoesNoHarm() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        // NUL bursts: every empty line ends a polling drain like a time-out, the rest waits.
+        peer.send(QByteArray(5, '\0') + raw("\x01\xff\xfe|\x80|\x7f\0ab\0x\0") + lines({"2|1|1.0"}));
+        QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
+        QCOMPARE(rig.busLines(), (QStringList{"2|1|1.0", "ab", AnsiText::decode("\x01\xff\xfe|\x80|\x7f")}));
+        QCOMPARE(rig.target.count(AnsiText::decode("\xfe"), AnsiText::decode("\x80|\x7f"), false), 1);
+        QVERIFY(rig.controller.link().isConnected());
+        QVERIFY(rig.errors().isEmpty());
+    }
+
+    // --- menu clicks and the console --------------------------------------------------------
+
+    void commandChannelAwaitsTheReply() {
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        // The reply comes after several polling ticks; it still goes to the caller.
+        peer.answer = [&](const QByteArray &line) {
+            QTimer::singleShot(350, &peer, [&peer, line] { peer.send("2" + line.mid(1) + ".0" + '\0'); });
+            return QByteArray();
+        };
+        CommandChannel &channel = rig.controller;
+        QVERIFY(channel.sendLine(QStringLiteral("1|768|1")));
+        std::optional<std::optional<QString>> reply;
+        channel.awaitLine(1000, [&](const std::optional<QString> &line, const QString &) { reply = line; });
+        QVERIFY(!reply.has_value()); // never inside the call
+        QTRY_VERIFY(reply.has_value());
+        QCOMPARE(*reply, QStringLiteral("2|768|1.0"));
+        QVERIFY(rig.target.seen.isEmpty());
+        QVERIFY(rig.busLines().isEmpty());
+        QCOMPARE(peer.lines().constLast(), QByteArray("1|768|1"));
+        channel.addToBusMonitor("2|768|1.0");
+        channel.dispatchLine("2|768|1.0", false);
+        QCOMPARE(rig.target.count("768", "1.0", false), 1);
+        QCOMPARE(rig.controller.busMonitor().getlv("768"), QStringLiteral("1,0"));
+
+        // No answer: the empty text after the time-out.
+        peer.answer = nullptr;
+        reply.reset();
+        QVERIFY(channel.sendLine(QStringLiteral("1|768|0")));
+        channel.awaitLine(200, [&](const std::optional<QString> &line, const QString &) { reply = line; });
+        QTRY_VERIFY(reply.has_value());
+        QCOMPARE(*reply, QString(""));
+    }
+
+    void commandChannelWithLinkDown() {
+        Rig rig;
+        CommandChannel &channel = rig.controller;
+        QVERIFY(!channel.sendLine(QStringLiteral("1|768|1")));
+        std::optional<QString> error;
+        bool answered = false;
+        channel.awaitLine(1000, [&](const std::optional<QString> &line, const QString &text) {
+            answered = !line.has_value();
+            error = text;
+        });
+        QTRY_VERIFY(answered);
+        QVERIFY(!error->isEmpty());
+    }
+
+    // --- against the Orvanel simulator ------------------------------------------------------
+
+    void simulatorStartupAndPolling() {
+        OvsimProcess ovsim;
+        QVERIFY(ovsim.start());
+        LinkTimings timings = fastTimings();
+        timings.pollIntervalMs = 1000;
+        Rig rig(timings);
+        rig.usePort(ovsim.gatewayPort());
+        rig.view.key = ovsim.key();
+        bool done = false, connected = false;
+        rig.controller.startupConnect({}, [&](bool ok) {
+            done = true;
+            connected = ok;
+        });
+        QTRY_VERIFY(done);
+        QVERIFY(connected);
+        for (const char *gan : {"1", "2", "768", "1025", "1280", "1536", "70001"})
+            QVERIFY2(rig.controller.busMonitor().getlv(gan).has_value(), gan);
+        QVERIFY(std::all_of(rig.target.seen.cbegin(), rig.target.seen.cend(),
+                            [](const RecordingTarget::Seen &s) { return s.initial; }));
+        rig.controller.startPolling();
+        QVERIFY(ovsim.setValue("1536", "1"));
+        QTRY_COMPARE(rig.target.count("1536", "1.0", false), 1);
+
+        // A menu click: the simulator reports the new value back to us.
+        CommandChannel &channel = rig.controller;
+        QVERIFY(channel.sendLine("1|768|55"));
+        std::optional<QString> reply;
+        channel.awaitLine(1000, [&](const std::optional<QString> &line, const QString &) { reply = line; });
+        QTRY_VERIFY(reply.has_value());
+        QVERIFY2(reply->startsWith("2|768|55"), qPrintable(*reply));
+    }
+
+    void simulatorRefusesWrongKey() {
+        OvsimProcess ovsim;
+        QVERIFY(ovsim.start());
+        Rig rig;
+        rig.usePort(ovsim.gatewayPort());
+        rig.view.key = ovsim.key() + "-falsch";
+        bool done = false;
+        rig.controller.startupConnect({}, [&](bool) { done = true; });
+        QTRY_VERIFY(done);
+        QCOMPARE(rig.errors(), QStringList{kStartupError});
+        QVERIFY(rig.busLines().isEmpty());
+        QVERIFY(rig.target.seen.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"
