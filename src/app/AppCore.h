@@ -8,11 +8,15 @@
 #include <QString>
 #include <functional>
 
+class MainWindow;
 class QProgressBar;
 
 // Where the subsystems plug into the start-up and the closing sequence. Every slot may stay empty;
 // an empty slot is skipped. `folder` is the configuration folder as the settings panel shows it.
 struct AppHooks {
+    // The main window exists (its settings are not read yet): the subsystems attach to it.
+    std::function<void(MainWindow &window)> windowCreated;
+
     // Start-up, loading the user files in this order. loadMenu answers whether an entry lacks one
     // of the keys "Msg", "Sound" or "Soundname" (then the start-up notice is shown); "Neu laden"
     // calls it too and ignores the answer.
@@ -25,6 +29,9 @@ struct AppHooks {
     std::function<void(QProgressBar *startbar, std::function<void()> done)> firstConnection;
     // Gateway polling on, after the first connection whatever its outcome.
     std::function<void()> startPolling;
+    // The console, the web-query checker and the wildcard texts dialog exist; the tray popup is
+    // built for the first time, with the values of the first connection.
+    std::function<void()> toolWindowsCreated;
 
     // Closing: first the link is closed, then the files are saved in this order after the
     // settings: the menu file (second half of save_blist), Load & Replace, mail.
@@ -47,7 +54,7 @@ public:
 
     TabSettings &tabSettings() { return m_tabSettings; }
     // The six wildcard words the caption rule uses, loaded at start-up.
-    Settings::WildcardTexts &wildcardTexts() { return m_wildcardTexts; }
+    WildcardTexts &wildcardTexts() { return m_wildcardTexts; }
 
     AppHooks hooks;
 
@@ -56,5 +63,5 @@ private:
     PlatformServices m_services;
     QString m_helpFile;
     TabSettings m_tabSettings;
-    Settings::WildcardTexts m_wildcardTexts = Settings::kWildcardDefaults;
+    WildcardTexts m_wildcardTexts;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../link/LinkView.h"
+#include "LinkView.h"
 #include "WorkArea.h"
 
 #include <QMainWindow>
@@ -55,6 +55,7 @@ public:
     QListView *busMonitorView() const;
     StatusBar *statusBar1() const { return m_statusBar; }
     HeaderPanel *settingsHeader() const { return m_einstellungen; }
+    WorkTabs *workTabs() const { return m_tabs; }
 
     // LinkView
     QString keyText() const override;

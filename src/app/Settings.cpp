@@ -53,9 +53,17 @@ void write(IniFile &ini, const Values &v) {
 }
 
 WildcardTexts readWildcardTexts(const IniFile &ini) {
+    const WildcardTexts defaults;
     WildcardTexts texts;
-    for (size_t i = 0; i < texts.size(); ++i)
-        texts[i] = ini.readString(kTextSection, kWildcardKeys[i], kWildcardDefaults[i]);
+    const auto read = [&](const QString &key, const QString &fallback) {
+        return ini.readString(kTextSection, key, fallback);
+    };
+    texts.wc1a = read(QStringLiteral("WC1A"), defaults.wc1a);
+    texts.wc1b = read(QStringLiteral("WC1B"), defaults.wc1b);
+    texts.wc2a = read(QStringLiteral("WC2A"), defaults.wc2a);
+    texts.wc2b = read(QStringLiteral("WC2B"), defaults.wc2b);
+    texts.wc3a = read(QStringLiteral("WC3A"), defaults.wc3a);
+    texts.wc3b = read(QStringLiteral("WC3B"), defaults.wc3b);
     return texts;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Captions.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -48,13 +50,7 @@ Values read(const IniFile &ini, const QString &programFolder);
 // Writes all twelve keys in the order in which the program stores them.
 void write(IniFile &ini, const Values &values);
 
-// The six wildcard words WC1A, WC1B, WC2A, WC2B, WC3A, WC3B.
-using WildcardTexts = std::array<QString, 6>;
-inline const std::array<QString, 6> kWildcardKeys = {QStringLiteral("WC1A"), QStringLiteral("WC1B"),
-                                                     QStringLiteral("WC2A"), QStringLiteral("WC2B"),
-                                                     QStringLiteral("WC3A"), QStringLiteral("WC3B")};
-inline const WildcardTexts kWildcardDefaults = {QStringLiteral("auf"),   QStringLiteral("zu"), QStringLiteral("oben"),
-                                                QStringLiteral("unten"), QStringLiteral("an"), QStringLiteral("aus")};
+// The six wildcard words WC1A, WC1B, WC2A, WC2B, WC3A, WC3B of [TEXTE], missing ones with their defaults.
 WildcardTexts readWildcardTexts(const IniFile &ini);
 
 // The configuration folder as the program uses it: the file names are appended to it directly,

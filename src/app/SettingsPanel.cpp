@@ -141,8 +141,10 @@ void SettingsPanel::buildLayout() {
 
 void SettingsPanel::applySettings(const Settings::Values &v) {
     OVIP->setText(v.ip);
+    emit gatewayHostChanged(v.ip);
     OVPORT->setText(QString::number(v.port));
     m_lastPort = v.port;
+    emit gatewayPortChanged(v.port);
     OVMPORT->setText(QString::number(v.tcpPort));
     m_lastTcpPort = v.tcpPort;
     OVKEY->setText(v.key);
@@ -224,12 +226,14 @@ std::optional<int> SettingsPanel::convert(const QLineEdit *edit) {
 
 void SettingsPanel::OVIPExit() {
     storeOne(Settings::Key::IP, OVIP->text());
+    emit gatewayHostChanged(OVIP->text());
 }
 
 void SettingsPanel::OVPORTExit() {
     if (const std::optional<int> port = convert(OVPORT)) {
         m_lastPort = *port;
         storeOne(Settings::Key::Port, QString::number(*port));
+        emit gatewayPortChanged(*port);
     }
 }
 

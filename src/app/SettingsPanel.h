@@ -60,6 +60,11 @@ public slots:
     void OVAUTOClick(bool checked);
     void menuladenClick();
 
+signals:
+    // The gateway link follows the address and port read at start-up and left in their edits.
+    void gatewayHostChanged(const QString &host);
+    void gatewayPortChanged(int port);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

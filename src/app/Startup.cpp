@@ -18,6 +18,8 @@ void Startup::run() {
     m_splash->repaint();
 
     m_mainWindow = std::make_unique<MainWindow>(m_core);
+    if (m_core.hooks.windowCreated)
+        m_core.hooks.windowCreated(*m_mainWindow);
     m_mainWindow->checkHelpFile();
     m_mainWindow->loadSettings();
     m_notice = m_mainWindow->loadUserFiles();
@@ -47,6 +49,8 @@ void Startup::afterFirstConnection() {
             "Es gibt eine neue Funktion der Medungen!\rPrüfe die Einstellungen deiner Menüs mit Ändern"));
 
     m_mainWindow->createToolWindows();
+    if (m_core.hooks.toolWindowsCreated)
+        m_core.hooks.toolWindowsCreated();
     m_splash->hide();
     m_mainWindow->showAtStart();
     m_finished = true;

@@ -1,8 +1,10 @@
 #include "AppCore.h"
+#include "CanberraEventSounds.h"
 #include "HtmlHelpViewer.h"
 #include "ImageLists.h"
 #include "MainWindow.h"
 #include "MessageBoxDialogs.h"
+#include "ProgramWiring.h"
 #include "Startup.h"
 #include "SystemTrayIcon.h"
 #include "TerminationSignals.h"
@@ -25,14 +27,17 @@ int main(int argc, char *argv[]) {
     MessageBoxDialogs dialogs;
     XdgAutostart autostart;
     HtmlHelpViewer help;
+    const std::unique_ptr<EventSounds> sounds = createEventSounds();
     PlatformServices services;
     services.tray = &tray;
     services.dialogs = &dialogs;
     services.autostart = &autostart;
     services.help = &help;
+    services.sounds = sounds.get();
 
     AppCore core(ProgramPaths::detect(), services,
                  QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/quendra.html")));
+    ProgramWiring wiring(core);
     Startup startup(core);
     QObject::connect(&startup, &Startup::finished, &app, [&] {
         MainWindow *window = startup.mainWindow();

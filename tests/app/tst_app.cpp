@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(h.panel()->OVPORT->text(), u"0"_qs);
         QCOMPARE(h.panel()->OVMPORT->text(), u"0"_qs);
         QCOMPARE(h.panel()->OVPFAD->text(), h.folder.path());
-        QCOMPARE(h.core.wildcardTexts(), Settings::kWildcardDefaults);
+        QCOMPARE(h.core.wildcardTexts(), WildcardTexts());
         QVERIFY(h.platform.dialogs.boxes.isEmpty());
         QVERIFY(!QFile::exists(h.folder.settingsFile()));
 
@@ -221,9 +221,9 @@ private slots:
     void wildcardTextsAreReadAtStart() {
         Harness h("[TEXTE]\nWC1A=offen\nWC3B=\n");
         h.start();
-        Settings::WildcardTexts expected = Settings::kWildcardDefaults;
-        expected[0] = u"offen"_qs;
-        expected[5] = QString();
+        WildcardTexts expected;
+        expected.wc1a = u"offen"_qs;
+        expected.wc3b = QString();
         QCOMPARE(h.core.wildcardTexts(), expected);
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Autostart.h"
+#include "EventSounds.h"
 #include "FakeDialogs.h"
 #include "FakeTrayIcon.h"
 #include "HelpViewer.h"
@@ -40,12 +41,22 @@ public:
     int closeAllCalls = 0;
 };
 
+// Records the sounds played; offers a fixed list of event names.
+class FakeEventSounds : public EventSounds {
+public:
+    void play(const QString &name) override { played.append(name); }
+    QStringList eventNames() const override { return {QStringLiteral("bell"), QStringLiteral("message")}; }
+
+    QStringList played;
+};
+
 // The recording fakes of every service the shell uses, bundled as the application takes them.
 struct FakePlatform {
     FakeTrayIcon tray;
     FakeDialogs dialogs;
     FakeAutostart autostart;
     FakeHelpViewer help;
+    FakeEventSounds sounds;
 
     PlatformServices services() {
         PlatformServices s;
@@ -53,6 +64,7 @@ struct FakePlatform {
         s.dialogs = &dialogs;
         s.autostart = &autostart;
         s.help = &help;
+        s.sounds = &sounds;
         return s;
     }
 };

@@ -1,0 +1,138 @@
+#include "ProgramWiring.h"
+
+#include "AppCore.h"
+#include "Dialogs.h"
+#include "MainWindow.h"
+#include "MenuExecution.h"
+#include "MenuFile.h"
+#include "MenuTreeModel.h"
+#include "MenuValueTarget.h"
+#include "Notifications.h"
+#include "SettingsPanel.h"
+#include "TrayPopup.h"
+
+#include <QCheckBox>
+#include <QListView>
+#include <QMenu>
+#include <QProgressBar>
+#include <QTreeView>
+
+namespace {
+// Runs a callback for every decoded line, after the targets registered before it.
+class AfterValue : public ValueTarget {
+public:
+    explicit AfterValue(std::function<void()> callback) : m_callback(std::move(callback)) {}
+    void onValue(const DecodedLine &, bool) override { m_callback(); }
+
+private:
+    std::function<void()> m_callback;
+};
+} // namespace
+
+ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent)
+    : QObject(parent), m_core(core), m_timings(timings), m_menu(std::make_unique<MenuList>()) {
+    AppHooks &hooks = core.hooks;
+    hooks.windowCreated = [this](MainWindow &window) {
+        attach(window);
+    };
+    hooks.loadMenu = [this](const QString &folder) {
+        return loadMenu(folder);
+    };
+    hooks.saveMenu = [this](const QString &folder) {
+        saveMenu(folder);
+    };
+    hooks.firstConnection = [this](QProgressBar *startbar, std::function<void()> done) {
+        m_link->startupConnect([startbar](int position) { startbar->setValue(position); },
+                               [done = std::move(done)](bool) { done(); });
+    };
+    hooks.startPolling = [this] {
+        m_link->startPolling();
+    };
+    hooks.toolWindowsCreated = [this] {
+        m_popup->make_popup();
+    };
+    hooks.disconnect = [this] {
+        m_link->closeLink();
+    };
+}
+
+ProgramWiring::~ProgramWiring() {
+    // The dispatch must not call into the menu's parts while they go.
+    if (m_link) {
+        m_link->dispatch().removeTarget(m_menuTarget.get());
+        m_link->dispatch().removeTarget(m_treeRefresh.get());
+        m_link->dispatch().setPopupRebuild({});
+    }
+}
+
+const MenuList &ProgramWiring::menu() const {
+    return *m_menu;
+}
+
+void ProgramWiring::attach(MainWindow &window) {
+    m_window = &window;
+    const PlatformServices &services = m_core.services();
+    SettingsPanel *settings = window.settingsPanel();
+
+    m_link = std::make_unique<LinkController>(window, *services.tray, *services.dialogs, m_timings);
+    GatewayLink *gateway = &m_link->link();
+    connect(settings, &SettingsPanel::gatewayHostChanged, gateway, &GatewayLink::setHost);
+    connect(settings, &SettingsPanel::gatewayPortChanged, gateway, &GatewayLink::setPort);
+    connect(&window, &MainWindow::connectButtonClicked, m_link.get(), &LinkController::ovconnectbtnClick);
+    connect(&window, &MainWindow::menuOpenChanged, m_link.get(), &LinkController::setMenuOpen);
+    window.busMonitorView()->setModel(&m_link->busMonitor());
+
+    m_notifications = std::make_unique<Notifications>(*m_menu, m_core.wildcardTexts(), *services.tray,
+                                                      *services.dialogs, *services.sounds);
+    QCheckBox *balloons = settings->OVBUBBLE;
+    m_menuTarget =
+        std::make_unique<MenuValueTarget>(*m_menu, *m_notifications, [balloons] { return balloons->isChecked(); });
+    m_treeModel = std::make_unique<MenuTreeModel>(*m_menu);
+    m_treeRefresh = std::make_unique<AfterValue>([this] {
+        if (m_treeRefreshPosted)
+            return;
+        m_treeRefreshPosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_treeRefreshPosted = false;
+                m_treeModel->refreshValues();
+            },
+            Qt::QueuedConnection);
+    });
+    m_popup = std::make_unique<TrayPopup>(*m_menu, m_core.wildcardTexts());
+    m_execution = std::make_unique<MenuExecution>(*m_menu, *m_link, *services.dialogs);
+
+    ValueDispatch &dispatch = m_link->dispatch();
+    dispatch.addTarget(m_menuTarget.get());
+    dispatch.addTarget(m_treeRefresh.get());
+    dispatch.setPopupRebuild([this] { m_popup->make_popup(); });
+
+    window.setTrayPopup(m_popup->popupMenu());
+    connect(m_popup.get(), &TrayPopup::menuItemClicked, m_execution.get(), &MenuExecution::OnMenuItemclick);
+
+    WorkTabs *tabs = window.workTabs();
+    tabs->btree->setModel(m_treeModel.get());
+    // The "Menü" tab previews the popup on a right click, as the tray shows it.
+    tabs->menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
+    QWidget *page = tabs->menuPage;
+    connect(page, &QWidget::customContextMenuRequested, m_popup.get(),
+            [this, page](const QPoint &pos) { m_popup->popupMenu()->popup(page->mapToGlobal(pos)); });
+}
+
+bool ProgramWiring::loadMenu(const QString &folder) {
+    MenuFileContent content = LoadMenuFile(menuFilePath(folder));
+    if (!content.errorString.isEmpty())
+        m_core.services().dialogs->error(content.errorString);
+    *m_menu = std::move(content.menu);
+    m_treeModel->reload();
+    // No popup item may keep pointing at an entry of the menu as it was before.
+    m_popup->make_popup();
+    return content.lacksNotificationKeys;
+}
+
+void ProgramWiring::saveMenu(const QString &folder) {
+    QString error;
+    if (!saveMenuFile(menuFilePath(folder), *m_menu, &error))
+        m_core.services().dialogs->error(error);
+}

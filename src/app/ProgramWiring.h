@@ -1,0 +1,49 @@
+#pragma once
+
+#include "LinkController.h"
+
+#include <QObject>
+#include <memory>
+
+class AppCore;
+class MainWindow;
+class MenuExecution;
+class MenuTreeModel;
+class MenuValueTarget;
+class Notifications;
+class TrayPopup;
+class MenuList;
+
+// Puts the subsystems into the program: the gateway link with its bus monitor and value dispatch,
+// and the tray menu with its file, popup, notifications and clicks. It fills the start-up's and the
+// closing sequence's hooks and, once the main window exists, connects both to it.
+class ProgramWiring : public QObject {
+    Q_OBJECT
+public:
+    explicit ProgramWiring(AppCore &core, LinkTimings timings = {}, QObject *parent = nullptr);
+    ~ProgramWiring() override;
+
+    // Present once the main window was created.
+    LinkController *link() const { return m_link.get(); }
+    TrayPopup *popup() const { return m_popup.get(); }
+    const MenuList &menu() const;
+
+private:
+    void attach(MainWindow &window);
+    bool loadMenu(const QString &folder);
+    void saveMenu(const QString &folder);
+
+    AppCore &m_core;
+    LinkTimings m_timings;
+    MainWindow *m_window = nullptr;
+    std::unique_ptr<MenuList> m_menu;
+    std::unique_ptr<LinkController> m_link;
+    std::unique_ptr<Notifications> m_notifications;
+    std::unique_ptr<MenuValueTarget> m_menuTarget;
+    std::unique_ptr<TrayPopup> m_popup;
+    std::unique_ptr<MenuExecution> m_execution;
+    std::unique_ptr<MenuTreeModel> m_treeModel;
+    std::unique_ptr<ValueTarget> m_treeRefresh;
+    // Coalesces the bus's values into one refresh of `btree` per turn of the event loop.
+    bool m_treeRefreshPosted = false;
+};

@@ -1,0 +1,74 @@
+#include "MenuTreeModel.h"
+
+#include "ImageLists.h"
+
+namespace {
+// Entry rows carry 0 as internal id; attribute rows carry their entry's row + 1.
+constexpr quintptr kEntryRow = 0;
+constexpr int kStateAttribute = 3;
+constexpr int kLvAttribute = 5;
+} // namespace
+
+MenuTreeModel::MenuTreeModel(const MenuList &menu, SymbolIcons symbolIcons, QObject *parent)
+    : QAbstractItemModel(parent), m_menu(menu),
+      m_symbolIcons(symbolIcons ? std::move(symbolIcons) : SymbolIcons(&ImageLists::symbolImage)) {
+}
+
+void MenuTreeModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+void MenuTreeModel::refreshValues() {
+    for (int k = 0; k < rowCount(); ++k) {
+        const QModelIndex entry = index(k, 0);
+        emit dataChanged(index(kStateAttribute, 0, entry), index(kLvAttribute, 0, entry));
+    }
+}
+
+QModelIndex MenuTreeModel::index(int row, int column, const QModelIndex &parent) const {
+    if (!hasIndex(row, column, parent))
+        return {};
+    if (!parent.isValid())
+        return createIndex(row, column, kEntryRow);
+    return createIndex(row, column, static_cast<quintptr>(parent.row()) + 1);
+}
+
+QModelIndex MenuTreeModel::parent(const QModelIndex &child) const {
+    if (!child.isValid() || child.internalId() == kEntryRow)
+        return {};
+    return createIndex(static_cast<int>(child.internalId() - 1), 0, kEntryRow);
+}
+
+int MenuTreeModel::rowCount(const QModelIndex &parent) const {
+    if (!parent.isValid())
+        return static_cast<int>(m_menu.size());
+    if (parent.internalId() == kEntryRow && parent.column() == 0)
+        return static_cast<int>(MenuList::kNodesPerEntry - 1);
+    return 0;
+}
+
+int MenuTreeModel::columnCount(const QModelIndex &) const {
+    return 1;
+}
+
+QVariant MenuTreeModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid())
+        return {};
+    const bool isEntry = index.internalId() == kEntryRow;
+    const qsizetype k = isEntry ? index.row() : static_cast<qsizetype>(index.internalId() - 1);
+    if (k >= m_menu.size())
+        return {};
+    const MenuCommand &entry = m_menu.at(k);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return isEntry ? entry.bezeichnung : m_menu.nodeText(MenuList::flatPosition(k) + 1 + index.row());
+    case Qt::DecorationRole:
+        if (isEntry)
+            return m_symbolIcons(entry.symbol);
+        return m_symbolIcons(index.row() == kStateAttribute ? entry.stateIcon : kAttributeSymbol);
+    default:
+        return {};
+    }
+}

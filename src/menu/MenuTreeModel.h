@@ -1,0 +1,35 @@
+#pragma once
+
+#include "MenuCommand.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <functional>
+
+// Shows the menu entries in `btree`: one row per entry with its base symbol, and below it the ten
+// attributes in their fixed order (the state attribute with the current state icon).
+class MenuTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    using SymbolIcons = std::function<QIcon(int index)>;
+    // The picture the attribute rows carry.
+    static constexpr int kAttributeSymbol = 22;
+
+    // symbolIcons defaults to the program's menu symbols.
+    explicit MenuTreeModel(const MenuList &menu, SymbolIcons symbolIcons = {}, QObject *parent = nullptr);
+
+    // The entries were replaced, added, moved or removed.
+    void reload();
+    // Values and state icons changed; the rows stay as they are (expanded rows stay expanded).
+    void refreshValues();
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    const MenuList &m_menu;
+    SymbolIcons m_symbolIcons;
+};
