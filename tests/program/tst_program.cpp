@@ -6,12 +6,14 @@
 #include "MenuFile.h"
 #include "OvsimProcess.h"
 #include "ProgramWiring.h"
+#include "SplashWindow.h"
 #include "Startup.h"
 #include "TempProgramFolder.h"
 #include "TrayPopup.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QProgressBar>
 #include <QTest>
 
 namespace {
@@ -132,7 +134,16 @@ private slots:
 
         auto program = std::make_unique<Program>(folder);
         Program &p = *program;
+        // The window stays alive while the first connection drains the gateway: events keep
+        // being handled and the splash's progress bar moves.
+        int turnsWhileStarting = 0;
+        QTimer spinner;
+        connect(&spinner, &QTimer::timeout, this, [&] { turnsWhileStarting += p.startup.isFinished() ? 0 : 1; });
+        spinner.start(0);
         QVERIFY(p.start());
+        spinner.stop();
+        QVERIFY(turnsWhileStarting > 10);
+        QVERIFY(p.startup.splash()->startbar->value() > 0);
 
         // The queued values arrive as initial lines: stored, shown, announced nowhere.
         QCOMPARE(p.menu().at(0).lv, u"0,0"_qs);
