@@ -42,6 +42,15 @@ public:
     static constexpr qsizetype kNodesPerEntry = 11;
     // The text the state attribute shows among the attribute texts.
     static inline const QString kStateNodeText = QStringLiteral("Symbolstatus");
+    // The picture every other attribute shows: the attribute marker.
+    static constexpr int kAttributeSymbol = 22;
+
+    // The popup tells entries from attributes by their look: an entry whose base symbol is the
+    // attribute marker or whose text is the state attribute's is taken for an attribute and gets
+    // no item. The file keeps such an entry all the same.
+    static bool looksLikeEntry(const MenuCommand &entry) {
+        return entry.symbol != kAttributeSymbol && entry.bezeichnung != kStateNodeText;
+    }
 
     qsizetype size() const { return m_entries.size(); }
     bool isEmpty() const { return m_entries.isEmpty(); }

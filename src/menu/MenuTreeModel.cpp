@@ -2,11 +2,17 @@
 
 #include "ImageLists.h"
 
+#include <iterator>
+
 namespace {
 // Entry rows carry 0 as internal id; attribute rows carry their entry's row + 1.
 constexpr quintptr kEntryRow = 0;
 constexpr int kStateAttribute = 3;
 constexpr int kLvAttribute = 5;
+// What each attribute row holds, for screen readers: an empty Wert or Soundname has no text of its own.
+const QString kAttributeNames[] = {u"Typ"_qs, u"Aktion"_qs,  u"Wert"_qs, u"Symbolstatus"_qs, u"GAN"_qs,
+                                   u"LV"_qs,  u"Balloon"_qs, u"Msg"_qs,  u"Sound"_qs,        u"Soundname"_qs};
+static_assert(qsizetype(std::size(kAttributeNames)) == MenuList::kNodesPerEntry - 1);
 } // namespace
 
 MenuTreeModel::MenuTreeModel(const MenuList &menu, SymbolIcons symbolIcons, QObject *parent)
@@ -62,8 +68,19 @@ QVariant MenuTreeModel::data(const QModelIndex &index, int role) const {
     const MenuCommand &entry = m_menu.at(k);
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
         return isEntry ? entry.bezeichnung : m_menu.nodeText(MenuList::flatPosition(k) + 1 + index.row());
+    case Qt::AccessibleTextRole: {
+        // No row goes without a name: an empty attribute is read by what it holds.
+        const QString text = data(index, Qt::DisplayRole).toString();
+        return text.isEmpty() && !isEntry ? kAttributeNames[index.row()] : text;
+    }
+    case Qt::AccessibleDescriptionRole:
+        if (isEntry)
+            return {};
+        // The state row's text is always the same; its picture is what it tells.
+        if (index.row() == kStateAttribute)
+            return u"Bild "_qs + QString::number(entry.stateIcon);
+        return kAttributeNames[index.row()];
     case Qt::DecorationRole:
         if (isEntry)
             return m_symbolIcons(entry.symbol);

@@ -13,7 +13,7 @@ class MenuTreeModel : public QAbstractItemModel {
 public:
     using SymbolIcons = std::function<QIcon(int index)>;
     // The picture the attribute rows carry.
-    static constexpr int kAttributeSymbol = 22;
+    static constexpr int kAttributeSymbol = MenuList::kAttributeSymbol;
 
     // symbolIcons defaults to the program's menu symbols.
     explicit MenuTreeModel(const MenuList &menu, SymbolIcons symbolIcons = {}, QObject *parent = nullptr);

@@ -10,6 +10,7 @@ TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIco
       m_symbolIcons(symbolIcons ? std::move(symbolIcons) : SymbolIcons(&ImageLists::symbolImage)),
       PopupMenu(std::make_unique<QMenu>()) {
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopupMenu->setAccessibleName(kAccessibleName);
     connect(PopupMenu.get(), &QMenu::triggered, this,
             [this](QAction *action) { emit menuItemClicked(action->data().value<qsizetype>()); });
     connect(PopupMenu.get(), &QMenu::aboutToShow, this, [this] { emit menuOpenChanged(true); });
@@ -28,6 +29,8 @@ void TrayPopup::make_popup() {
     }
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
         const MenuCommand &entry = m_menu.at(k);
+        if (!MenuList::looksLikeEntry(entry))
+            continue;
         const QString caption = popupCaption(entry.bezeichnung, entry.lv, m_texts);
         auto *action = new QAction(PopupMenu.get());
         if (caption == QLatin1String("-")) {

@@ -10,13 +10,16 @@
 
 class QMenu;
 
-// The tray icon's context menu `PopupMenu`: one item per menu entry with its caption (value worked
-// in by the caption rule) and its state icon, a separator line for a "-" caption. Each item carries
-// the flat position of its entry as data.
+// The tray icon's context menu `PopupMenu`: one item per menu entry (that looks like one, see
+// MenuList::looksLikeEntry) with its caption (value worked in by the caption rule) and its state
+// icon, a separator line for a "-" caption. Each item carries the flat position of its entry as
+// data; screen readers read an item by its caption.
 class TrayPopup : public QObject {
     Q_OBJECT
 public:
     using SymbolIcons = std::function<QIcon(int index)>;
+    // The menu has no caption of its own; it is the program's menu, named as the tray names it.
+    static inline const QString kAccessibleName = QStringLiteral("Quendra");
 
     // The menu and the wildcard texts are read on every rebuild and must outlive the popup.
     // symbolIcons gives the picture for a state icon (the program's symbol pictures by default).

@@ -4,11 +4,13 @@
 #include "MenuExecution.h"
 #include "MenuFakes.h"
 #include "MenuFile.h"
+#include "MenuTreeModel.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
 #include "StateIcon.h"
 #include "TrayPopup.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -813,6 +815,66 @@ private slots:
         QCOMPARE(iconColour(rebuilt.at(2)->icon()), iconColour(colourIcon(7)));
         for (QAction *old : actions)
             QVERIFY(!rebuilt.contains(old));
+    }
+
+    // The popup takes an entry for an attribute when it carries the attribute marker as symbol or
+    // the state attribute's text: no item for it. The file keeps it.
+    void popupLeavesOutWhatLooksLikeAnAttribute() {
+        MenuList menu;
+        menu.append(command(u"Licht"_qs, u"Ein"_qs, u"1"_qs, u"0,0"_qs, 0));
+        menu.append(command(u"Raute"_qs, u"Ein"_qs, u"2"_qs, u"0,0"_qs, 22));
+        menu.append(command(u"Symbolstatus"_qs, u"Ein"_qs, u"3"_qs, u"0,0"_qs, 4));
+        menu.append(command(u"symbolstatus"_qs, u"Ein"_qs, u"4"_qs, u"0,0"_qs, 21)); // state icon 22 is fine
+        menu[3].stateIcon = 22;
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.make_popup();
+        QStringList items;
+        QList<qsizetype> tags;
+        for (const QAction *action : popup.popupMenu()->actions()) {
+            items << action->text();
+            tags << action->data().value<qsizetype>();
+        }
+        QCOMPARE(items, (QStringList{u"Licht 0,0"_qs, u"symbolstatus 0,0"_qs}));
+        QCOMPARE(tags, (QList<qsizetype>{0, 33}));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        QVERIFY(saveMenuFile(path, menu));
+        QCOMPARE(captions(LoadMenuFile(path).menu), captions(menu));
+    }
+
+    // Screen readers find the popup, its items by their captions, and every row of the tree.
+    void accessibleNames() {
+        MenuList menu;
+        MenuCommand light = command(u"Tom & Jerry $3"_qs, u"Ein"_qs, u"768"_qs, u"1,0"_qs, 0);
+        light.stateIcon = 1;
+        menu.append(light);
+        menu.append(MenuCommand::separator());
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.make_popup();
+        QAccessibleInterface *menuInterface = QAccessible::queryAccessibleInterface(popup.popupMenu());
+        QVERIFY(menuInterface);
+        QCOMPARE(menuInterface->text(QAccessible::Name), u"Quendra"_qs);
+        QCOMPARE(menuInterface->childCount(), 2);
+        QCOMPARE(menuInterface->child(0)->text(QAccessible::Name), u"Tom & Jerry an"_qs);
+        QCOMPARE(menuInterface->child(1)->role(), QAccessible::Separator);
+
+        MenuTreeModel model(menu, &colourIcon);
+        const QModelIndex entry = model.index(0, 0);
+        QCOMPARE(entry.data(Qt::AccessibleTextRole).toString(), u"Tom & Jerry $3"_qs);
+        QStringList names;
+        QStringList descriptions;
+        for (int row = 0; row < model.rowCount(entry); ++row) {
+            names << model.index(row, 0, entry).data(Qt::AccessibleTextRole).toString();
+            descriptions << model.index(row, 0, entry).data(Qt::AccessibleDescriptionRole).toString();
+        }
+        QCOMPARE(names, (QStringList{u"Schaltaktor (0/1)"_qs, u"Ein"_qs, u"Wert"_qs, u"Symbolstatus"_qs, u"768"_qs,
+                                     u"1,0"_qs, u"False"_qs, u"False"_qs, u"False"_qs, u"Soundname"_qs}));
+        QCOMPARE(descriptions, (QStringList{u"Typ"_qs, u"Aktion"_qs, u"Wert"_qs, u"Bild 1"_qs, u"GAN"_qs, u"LV"_qs,
+                                            u"Balloon"_qs, u"Msg"_qs, u"Sound"_qs, u"Soundname"_qs}));
+        QCOMPARE(model.index(1, 0).data(Qt::AccessibleTextRole).toString(), u"-"_qs);
     }
 
     void popupOpenAndClosed() {
