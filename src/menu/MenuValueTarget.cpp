@@ -24,7 +24,7 @@ void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
         if (!m_menu.at(k).isBoundTo(line.gan))
             continue;
         if (m_menu.at(k).lv != value && !initial) {
-            announce(k, value);
+            announce(k, line.gan, value);
             // A newer value of this number, dispatched while a message box was open, has already
             // brought every bound entry up to date; storing this older one would undo it.
             if (m_latestByGan.value(line.gan) != sequence)
@@ -39,11 +39,12 @@ void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
     }
 }
 
-void MenuValueTarget::announce(qsizetype k, const QString &value) {
+void MenuValueTarget::announce(qsizetype k, const QString &gan, const QString &value) {
     const qsizetype flat = MenuList::flatPosition(k);
-    // Looked up anew for every step: while a message box is open the menu may be edited.
+    // Looked up anew for every step: while a message box is open the menu may be reloaded, and
+    // another entry that now sits at k must not announce this value.
     const auto on = [&](QString MenuCommand::*flag) {
-        return k < m_menu.size() && MenuCommand::isOn(m_menu.at(k).*flag);
+        return k < m_menu.size() && m_menu.at(k).isBoundTo(gan) && MenuCommand::isOn(m_menu.at(k).*flag);
     };
     if (on(&MenuCommand::balloon) && m_balloonsEnabled && m_balloonsEnabled())
         m_notifications.bubbleinfo(flat, value, BubbleKind::Balloon);

@@ -20,7 +20,7 @@ public:
     void onValue(const DecodedLine &line, bool initial) override;
 
 private:
-    void announce(qsizetype k, const QString &value);
+    void announce(qsizetype k, const QString &gan, const QString &value);
 
     MenuList &m_menu;
     Notifications &m_notifications;

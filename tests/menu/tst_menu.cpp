@@ -635,19 +635,54 @@ private slots:
         QCOMPARE(f.menu.at(1).lv, u"1,0"_qs);
     }
 
-    void menuEditedDuringMessage() {
+    // "Neu laden" while the box is open: what the menu holds now decides, not what it held.
+    void menuReloadedDuringMessage_data() {
+        QTest::addColumn<QString>("otherGan");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QStringList>("values"); // LV of every entry afterwards
+        const QString message = u"info:Wichtige Meldung vom Orvanel:\r\rFenster auf"_qs;
+        QTest::newRow("emptied") << QString() << QStringList{message} << QStringList{};
+        QTest::newRow("another number at the same place")
+            << u"99"_qs << QStringList{message} << QStringList{u"0,0"_qs, u"0,0"_qs};
+        // Entries bound to the number when the box closes carry on: the one now in the place of the
+        // box's entry plays its own sound and takes the value, the next one announces in full.
+        QTest::newRow("the same number at the same place")
+            << u"1025"_qs
+            << QStringList{message, u"sound:other"_qs, u"info:Wichtige Meldung vom Orvanel:\r\rAnderes 1,0"_qs,
+                           u"sound:other"_qs}
+            << QStringList{u"1,0"_qs, u"1,0"_qs};
+    }
+    void menuReloadedDuringMessage() {
+        QFETCH(QString, otherGan);
+        QFETCH(QStringList, events);
+        QFETCH(QStringList, values);
         DispatchFixture f;
         MenuCommand window = command(u"Fenster $1"_qs, u"Um"_qs, u"1025"_qs, u"0,0"_qs, 6);
         window.msg = u"True"_qs;
         window.sound = u"True"_qs;
+        window.soundname = u"window"_qs;
         f.menu.append(window);
         f.menu.append(window);
+        MenuList reloaded;
+        if (!otherGan.isEmpty()) {
+            MenuCommand other = command(u"Anderes"_qs, u"Ein"_qs, otherGan, u"0,0"_qs, 0);
+            other.msg = u"True"_qs;
+            other.sound = u"True"_qs;
+            other.soundname = u"other"_qs;
+            reloaded.append(other);
+            reloaded.append(other);
+        }
+        bool once = false;
         f.dialogs.whileInformationOpen = [&] {
-            f.menu.clear();
+            if (!std::exchange(once, true))
+                f.menu = reloaded;
         };
         f.target.onValue(decoded(u"1025"_qs, u"1.0"_qs), false);
-        QCOMPARE(f.log, QStringList{u"info:Wichtige Meldung vom Orvanel:\r\rFenster auf"_qs});
-        QVERIFY(f.menu.isEmpty());
+        QCOMPARE(f.log, events);
+        QStringList lvs;
+        for (const MenuCommand &c : std::as_const(f.menu))
+            lvs << c.lv;
+        QCOMPARE(lvs, values);
     }
 
     // ---- execution of a click ----
