@@ -18,6 +18,10 @@ const QString kSound = QStringLiteral("Sound");
 const QString kSoundname = QStringLiteral("Soundname");
 const QString kFalse = QStringLiteral("False");
 
+QString unreadable(const QString &path) {
+    return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(path);
+}
+
 bool isNumeric(const QString &name) {
     return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
@@ -51,7 +55,7 @@ MenuFileContent LoadMenuFile(const QString &path) {
     MenuFileContent content;
     const IniFile ini(path);
     if (!ini.readOk()) {
-        content.errorString = QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(path);
+        content.errorString = unreadable(path);
         return content;
     }
     QStringList names = numericSections(ini);
@@ -109,6 +113,12 @@ bool saveMenuFile(const QString &path, const MenuList &menu, QString *error) {
 
 bool eraseMenuSection(const QString &path, qsizetype flatPosition, QString *error) {
     IniFile ini(path);
+    // A file that cannot be read may well hold the section: that is no success.
+    if (!ini.readOk()) {
+        if (error)
+            *error = unreadable(path);
+        return false;
+    }
     const QString section = QString::number(flatPosition);
     if (!ini.hasSection(section))
         return true;

@@ -39,5 +39,6 @@ MenuFileContent LoadMenuFile(const QString &path);
 // through eraseMenuSection. The file is replaced atomically; false with *error naming the file.
 bool saveMenuFile(const QString &path, const MenuList &menu, QString *error = nullptr);
 
-// Erases the section of the entry at the given flat position and saves atomically.
+// Erases the section of the entry at the given flat position and saves atomically; false with
+// *error naming the file when it cannot be read or written.
 bool eraseMenuSection(const QString &path, qsizetype flatPosition, QString *error = nullptr);

@@ -389,6 +389,10 @@ private slots:
         const MenuFileContent unreadable = LoadMenuFile(folder);
         QVERIFY(unreadable.menu.isEmpty());
         QVERIFY(unreadable.errorString.contains(folder));
+        // Nor can a section be erased from it: that is no success.
+        QString error;
+        QVERIFY(!eraseMenuSection(folder, 0, &error));
+        QVERIFY2(error.contains(folder), qPrintable(error));
     }
 
     // Every save leaves exactly the current entries, however many the file held before.
