@@ -1,5 +1,8 @@
 #include "CanberraEventSounds.h"
 #include "Captions.h"
+#include "FakePlatform.h"
+#include "LinkController.h"
+#include "LinkView.h"
 #include "MenuCommand.h"
 #include "MenuExecution.h"
 #include "MenuFakes.h"
@@ -82,6 +85,22 @@ QIcon colourIcon(int index) {
 QRgb iconColour(const QIcon &icon) {
     return icon.isNull() ? 0 : icon.pixmap(16, 16).toImage().pixel(0, 0);
 }
+
+// A main window that was never connected: no key, no host, nothing shown.
+class UnconnectedView : public LinkView {
+public:
+    QString keyText() const override { return {}; }
+    QString hostText() const override { return {}; }
+    QString portText() const override { return u"0"_qs; }
+    bool offlineTicked() const override { return false; }
+    void setConnectButtonConnected(bool) override {}
+    bool connectButtonShowsDisconnect() const override { return false; }
+    void setOnlineIndicatorVisible(bool) override {}
+    void setHeaderOnline() override {}
+    void setHeaderOffline() override {}
+    void setStatusText(const QString &) override {}
+    void rollUpSettings() override {}
+};
 } // namespace
 
 // What the dispatch of menu values needs around it.
@@ -733,7 +752,7 @@ private slots:
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QStringList>("busMonitor"); // newest first
         QTest::addColumn<QStringList>("dispatched");
-        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("errors");
         QTest::newRow("answer") << u"Ein"_qs << u"768"_qs << true << 0 << QStringList{u"1|768|1"_qs}
                                 << QStringList{u"2|768|1.0"_qs, u"-> 1|768|1"_qs} << QStringList{u"2|768|1.0"_qs}
                                 << QStringList{};
@@ -742,7 +761,7 @@ private slots:
                                   << QStringList{};
         QTest::newRow("link down") << u"Ein"_qs << u"768"_qs << false << 2 << QStringList{u"1|768|1"_qs}
                                    << QStringList{u"OV Nicht gefunden"_qs, u"-> 1|768|1"_qs} << QStringList{}
-                                   << QStringList{u"error:Verbindung getrennt"_qs};
+                                   << QStringList{u"Verbindung getrennt"_qs};
         QTest::newRow("failed write, answer all the same")
             << u"Ein"_qs << u"768"_qs << false << 0 << QStringList{u"1|768|1"_qs}
             << QStringList{u"2|768|1.0"_qs, u"OV Nicht gefunden"_qs, u"-> 1|768|1"_qs} << QStringList{u"2|768|1.0"_qs}
@@ -760,9 +779,8 @@ private slots:
         QFETCH(QStringList, sent);
         QFETCH(QStringList, busMonitor);
         QFETCH(QStringList, dispatched);
-        QFETCH(QStringList, boxes);
-        QStringList log;
-        RecordingDialogs dialogs(log);
+        QFETCH(QStringList, errors);
+        FakeDialogs dialogs;
         ScriptedChannel channel;
         channel.sendSucceeds = sendSucceeds;
         MenuList menu;
@@ -784,13 +802,13 @@ private slots:
             channel.reply(std::nullopt, u"Verbindung getrennt"_qs);
         QCOMPARE(channel.busMonitor, busMonitor);
         QCOMPARE(channel.dispatched, dispatched);
-        QCOMPARE(log, boxes);
+        QCOMPARE(dialogs.texts(FakeDialogs::Kind::Error), errors);
+        QCOMPARE(dialogs.boxes.size(), errors.size());
         QCOMPARE(menu.at(1).lv, u"0,0"_qs); // only the dispatched reply changes values
     }
 
     void clickOnNoEntry() {
-        QStringList log;
-        RecordingDialogs dialogs(log);
+        FakeDialogs dialogs;
         ScriptedChannel channel;
         MenuList menu;
         menu.append(command(u"Erster"_qs, u"Ein"_qs, u"1"_qs, u"0,0"_qs));
@@ -805,7 +823,37 @@ private slots:
         gone->OnMenuItemclick(0);
         gone.reset();
         channel.reply(std::nullopt, u"weg"_qs);
-        QVERIFY(log.isEmpty());
+        QVERIFY(dialogs.boxes.isEmpty());
+    }
+
+    // A click with the link down, through the program's own link: both lines on the bus monitor,
+    // one error box, and the next click goes the same way (nothing is left waiting).
+    void clickWithLinkDown() {
+        FakeDialogs dialogs;
+        FakeTrayIcon tray;
+        UnconnectedView view;
+        LinkController link(view, tray, dialogs);
+        MenuList menu;
+        menu.append(command(u"Licht"_qs, u"Ein"_qs, u"768"_qs, u"0,0"_qs));
+        struct Seen : ValueTarget {
+            int count = 0;
+            void onValue(const DecodedLine &, bool) override { ++count; }
+        } dispatched;
+        link.dispatch().addTarget(&dispatched);
+        MenuExecution execution(menu, link, dialogs);
+
+        const QStringList lines{u"OV Nicht gefunden"_qs, u"-> 1|768|1"_qs};
+        execution.OnMenuItemclick(0);
+        QCOMPARE(link.busMonitor().lines(), lines);
+        QTRY_COMPARE(dialogs.boxes.size(), 1);
+        QCOMPARE(dialogs.boxes.at(0).kind, FakeDialogs::Kind::Error);
+        QVERIFY(!dialogs.boxes.at(0).text.isEmpty());
+
+        execution.OnMenuItemclick(0);
+        QTRY_COMPARE(dialogs.boxes.size(), 2);
+        QCOMPARE(link.busMonitor().lines(), lines + lines);
+        QCOMPARE(dispatched.count, 0);
+        QCOMPARE(menu.at(0).lv, u"0,0"_qs);
     }
 
     // ---- tray popup ----
@@ -933,10 +981,9 @@ private slots:
 
     // A click on an item goes out on the gateway; the reply lands in the entry and the next popup.
     void clickThroughPopup() {
-        QStringList log;
-        RecordingDialogs dialogs(log);
-        RecordingTray tray(log);
-        RecordingSounds sounds(log);
+        FakeDialogs dialogs;
+        FakeTrayIcon tray;
+        FakeEventSounds sounds;
         ScriptedChannel channel;
         MenuList menu;
         WildcardTexts texts;
@@ -960,7 +1007,10 @@ private slots:
         // What the link does with the dispatched reply:
         target.onValue(decoded(u"2"_qs, u"1.0"_qs), false);
         popup.make_popup();
-        QCOMPARE(log, (QStringList{u"hint:Licht Küche an"_qs, u"balloon:Orvanel:|Licht Küche an|2000"_qs}));
+        QCOMPARE(tray.balloons.size(), 1);
+        QCOMPARE(tray.balloons.at(0).text, u"Licht Küche an"_qs);
+        QCOMPARE(tray.hint(), u"Licht Küche an"_qs);
+        QVERIFY(dialogs.boxes.isEmpty());
         QCOMPARE(popup.popupMenu()->actions().at(1)->text(), u"Licht Küche an"_qs);
         QCOMPARE(iconColour(popup.popupMenu()->actions().at(1)->icon()), iconColour(colourIcon(2)));
     }
