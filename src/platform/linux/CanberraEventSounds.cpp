@@ -21,7 +21,9 @@ public:
 
     void play(const QString &name) {
 #ifdef QUENDRA_HAVE_CANBERRA
-        if (!m_context && !m_unavailable)
+        // Opened at the first sound, and again at the next one after a failure: a program started
+        // with the session may come up before the sound server does.
+        if (!m_context)
             open();
         if (!m_context)
             return;
@@ -45,7 +47,6 @@ private:
     void open() {
         if (ca_context_create(&m_context) != CA_SUCCESS) {
             m_context = nullptr;
-            m_unavailable = true;
             return;
         }
         ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Quendra", nullptr);
@@ -53,7 +54,6 @@ private:
         if (ca_context_open(m_context) != CA_SUCCESS) {
             ca_context_destroy(m_context);
             m_context = nullptr;
-            m_unavailable = true;
         }
     }
 
@@ -64,7 +64,6 @@ private:
     }
 
     ca_context *m_context = nullptr;
-    bool m_unavailable = false;
 #endif
 };
 
