@@ -1,7 +1,10 @@
 #pragma once
 
 // Recording stand-ins for the services the menu talks to. All of them write into one shared log,
-// so a test can check the order of calls across services.
+// so a test can check the order of calls across services (hint before balloon, balloon before
+// message before sound), and the dialogs can run a dispatch while a message box is open. The
+// shared fakes of tests/support record per service and cannot tell that order; tests that need
+// no order use those.
 
 #include "CommandChannel.h"
 #include "Dialogs.h"
