@@ -286,6 +286,19 @@ private slots:
             QVERIFY(ownerOnly(h.folder.settingsFile()));
     }
 
+    void folderTypedButNotLeftIsStillAFolder() {
+        Harness h;
+        h.recordHooks();
+        MainWindow *w = h.start();
+        h.log.clear();
+        // Typed, and the window closed before the edit was left.
+        h.panel()->OVPFAD->setText(u"/srv/menus"_qs);
+        w->close();
+        QCOMPARE(h.log, (QStringList{u"disconnect"_qs, u"saveMenu /srv/menus/"_qs, u"saveLoadReplace /srv/menus/"_qs,
+                                     u"saveMail /srv/menus/"_qs}));
+        QVERIFY(h.settingsLines().contains("Pfad=/srv/menus/"));
+    }
+
     void emptyFolderTextTakesTheProgramFolder() {
         Harness h;
         h.start();
