@@ -39,17 +39,17 @@ int main(int argc, char *argv[]) {
                  QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/quendra.html")));
     ProgramWiring wiring(core);
     Startup startup(core);
-    QObject::connect(&startup, &Startup::finished, &app, [&] {
-        MainWindow *window = startup.mainWindow();
-        QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-        auto *termination = new TerminationSignals(&app);
-        QObject::connect(termination, &TerminationSignals::terminationRequested, window, &QWidget::close);
-    });
+    startup.run();
+    // Closing the window, or a signal, ends the program also while the start-up still waits for
+    // the first connection or shows its notice; a signal that came earlier waits in its pipe.
+    MainWindow *window = startup.mainWindow();
+    QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    auto *termination = new TerminationSignals(&app);
+    QObject::connect(termination, &TerminationSignals::terminationRequested, window, &QWidget::close);
     // The session manager may end the program without closing the window: save all the same.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&] {
-        if (MainWindow *window = startup.mainWindow(); window && !window->isClosed())
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, window, [window] {
+        if (!window->isClosed())
             window->close();
     });
-    startup.run();
     return app.exec();
 }
