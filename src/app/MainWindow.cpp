@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,10 +25,31 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
 const QString kSettingsCaption = QStringLiteral("Programmeinstellungen");
+
+// A menu bar shows no hints of its own; "Webchecker" has one. Entries without a hint of their
+// own (whose tool tip is only their text) show none.
+class HintingMenuBar : public QMenuBar {
+public:
+    using QMenuBar::QMenuBar;
+
+protected:
+    bool event(QEvent *event) override {
+        if (event->type() != QEvent::ToolTip)
+            return QMenuBar::event(event);
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QAction *action = actionAt(help->pos());
+        if (action && action->toolTip() != action->iconText())
+            QToolTip::showText(help->globalPos(), action->toolTip(), this, actionGeometry(action));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+};
 } // namespace
 
 MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_core(core) {
@@ -73,7 +95,7 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenuBar() {
-    auto *bar = new QMenuBar(this);
+    auto *bar = new HintingMenuBar(this);
     bar->setObjectName(QStringLiteral("TeMenuBar1"));
     setMenuBar(bar);
 
@@ -99,7 +121,6 @@ void MainWindow::buildMenuBar() {
     QAction *webchecker =
         action(QStringLiteral("Webchecker"), QStringLiteral("Webchecker"), &MainWindow::webcheckerClick);
     webchecker->setToolTip(QStringLiteral("OV Struktur muss geladen sein"));
-    webchecker->setStatusTip(webchecker->toolTip());
     bar->addAction(webchecker);
     bar->addAction(action(QStringLiteral("menukonfig"), QStringLiteral("Einstellungen"), &MainWindow::menukonfigClick));
     bar->addAction(action(QStringLiteral("Hilfe"), QStringLiteral("Hilfe"), &MainWindow::hilfeClick));

@@ -16,10 +16,12 @@
 #include <QDialog>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,6 +33,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <csignal>
@@ -675,6 +678,25 @@ private slots:
         }
         h.find<QAction>(action)->trigger();
         QCOMPARE(modal || opened->isVisible(), true);
+    }
+
+    void menuBarHints_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("Console has none") << u"Console"_qs << QString();
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"OV Struktur muss geladen sein"_qs;
+    }
+    void menuBarHints() {
+        QFETCH(QString, action);
+        QFETCH(QString, hint);
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        Harness h;
+        QMenuBar *bar = h.start()->menuBar();
+        const QPoint pos = bar->actionGeometry(h.find<QAction>(action)).center();
+        QHelpEvent event(QEvent::ToolTip, pos, bar->mapToGlobal(pos));
+        QCoreApplication::sendEvent(bar, &event);
+        QCOMPARE(QToolTip::text(), hint);
     }
 
     void help() {
