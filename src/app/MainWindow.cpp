@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -88,8 +89,6 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
     tray->show();
 
     resize(kDesignWidth, kClientHeight);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 MainWindow::~MainWindow() = default;
@@ -281,6 +280,16 @@ void MainWindow::changeEvent(QEvent *event) {
     // Minimise-to-tray; without a tray the window stays minimised in the task bar.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && trayAvailable())
         QTimer::singleShot(0, this, &QWidget::hide);
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    // Centred when first shown, with the width the start-up has given it by then.
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+    }
+    QMainWindow::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -539,6 +541,10 @@ private slots:
                      u"Es gibt eine neue Funktion der Medungen!\rPrüfe die Einstellungen deiner Menüs mit Ändern"_qs});
         QCOMPARE(h.window()->windowTitle(), u"Quendra - Version "_qs + QStringLiteral(QUENDRA_VERSION));
         QCOMPARE(h.window()->width(), 561);
+        // Centred with its start-up width (the platform may shift it by a pixel for its frame).
+        const QPoint offCentre =
+            h.window()->geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QString::number(offCentre.x())));
         QVERIFY(!h.startup.splash()->isVisible());
         QVERIFY(h.window()->isVisible());
         QCOMPARE(h.platform.tray.hint(), u"Quendra"_qs);
