@@ -41,7 +41,8 @@ int main(int argc, char *argv[]) {
     Startup startup(core);
     startup.run();
     // Closing the window, or a signal, ends the program also while the start-up still waits for
-    // the first connection or shows its notice; a signal that came earlier waits in its pipe.
+    // the first connection or shows the notice after it. A signal that came while a box of the
+    // start-up's first steps was open waits in its pipe until the event loop runs.
     MainWindow *window = startup.mainWindow();
     QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     auto *termination = new TerminationSignals(&app);
