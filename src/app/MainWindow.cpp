@@ -17,17 +17,40 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
 const QString kSettingsCaption = QStringLiteral("Programmeinstellungen");
+
+// A menu bar shows no hints of its own; "Webchecker" has one. Entries without a hint of their
+// own (whose tool tip is only their text) show none.
+class HintingMenuBar : public QMenuBar {
+public:
+    using QMenuBar::QMenuBar;
+
+protected:
+    bool event(QEvent *event) override {
+        if (event->type() != QEvent::ToolTip)
+            return QMenuBar::event(event);
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QAction *action = actionAt(help->pos());
+        if (action && action->toolTip() != action->iconText())
+            QToolTip::showText(help->globalPos(), action->toolTip(), this, actionGeometry(action));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+};
 } // namespace
 
 MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_core(core) {
@@ -66,14 +89,12 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
     tray->show();
 
     resize(kDesignWidth, kClientHeight);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenuBar() {
-    auto *bar = new QMenuBar(this);
+    auto *bar = new HintingMenuBar(this);
     bar->setObjectName(QStringLiteral("TeMenuBar1"));
     setMenuBar(bar);
 
@@ -99,7 +120,6 @@ void MainWindow::buildMenuBar() {
     QAction *webchecker =
         action(QStringLiteral("Webchecker"), QStringLiteral("Webchecker"), &MainWindow::webcheckerClick);
     webchecker->setToolTip(QStringLiteral("OV Struktur muss geladen sein"));
-    webchecker->setStatusTip(webchecker->toolTip());
     bar->addAction(webchecker);
     bar->addAction(action(QStringLiteral("menukonfig"), QStringLiteral("Einstellungen"), &MainWindow::menukonfigClick));
     bar->addAction(action(QStringLiteral("Hilfe"), QStringLiteral("Hilfe"), &MainWindow::hilfeClick));
@@ -260,6 +280,16 @@ void MainWindow::changeEvent(QEvent *event) {
     // Minimise-to-tray; without a tray the window stays minimised in the task bar.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && trayAvailable())
         QTimer::singleShot(0, this, &QWidget::hide);
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    // Centred when first shown, with the width the start-up has given it by then.
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+    }
+    QMainWindow::showEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

@@ -92,6 +92,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenuBar();
@@ -115,4 +116,5 @@ private:
     QDialog *m_wildcardDialog = nullptr;
     QString m_versionCaption;
     bool m_closed = false;
+    bool m_placed = false;
 };

@@ -166,7 +166,9 @@ void SettingsPanel::applySettings(const Settings::Values &v) {
 }
 
 QString SettingsPanel::configurationFolder() const {
-    return OVPFAD->text();
+    // A folder typed but not left yet (the window closed, the tray menu used) is still a folder:
+    // the file names must not be glued onto its last name.
+    return Settings::configurationFolder(OVPFAD->text(), m_core.paths().programFolder());
 }
 
 void SettingsPanel::setConnectButtonConnected(bool connected) {
@@ -249,7 +251,7 @@ void SettingsPanel::OVKEYExit() {
 }
 
 void SettingsPanel::OVPFADExit() {
-    OVPFAD->setText(Settings::configurationFolder(OVPFAD->text(), m_core.paths().programFolder()));
+    OVPFAD->setText(configurationFolder());
     storeOne(Settings::Key::Pfad, OVPFAD->text());
 }
 
@@ -278,7 +280,7 @@ bool SettingsPanel::writeSettings() {
     v.minimized = OVMINI->isChecked();
     v.bubble = OVBUBBLE->isChecked();
     v.autostart = OVAUTO->isChecked();
-    v.pfad = OVPFAD->text();
+    v.pfad = configurationFolder();
     const TabSettings &tabs = m_core.tabSettings();
     v.mail = tabs.mail();
     v.mailtime = tabs.mailtime();
@@ -292,7 +294,7 @@ void SettingsPanel::browseFolder() {
         QFileDialog::getExistingDirectory(this, QStringLiteral("Pfad für Konfigurationsdateien"), OVPFAD->text());
     if (chosen.isEmpty())
         return;
-    OVPFAD->setText(QDir::toNativeSeparators(chosen));
+    OVPFAD->setText(Settings::configurationFolder(QDir::toNativeSeparators(chosen), m_core.paths().programFolder()));
     // Stored when the edit is left, as if the path had been typed.
     OVPFAD->setFocus(Qt::OtherFocusReason);
 }

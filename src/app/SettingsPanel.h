@@ -29,7 +29,8 @@ public:
     // False when the file could not be written (the error box names it).
     bool writeSettings();
 
-    // The configuration folder as the edit shows it; the user files' names are appended to it.
+    // The configuration folder the edit names, ending in its separator; the user files' names are
+    // appended to it.
     QString configurationFolder() const;
 
     // The connect button's two looks: "disconnect" with system image 14, or "connect" with 8.

@@ -3,6 +3,7 @@
 #include "AppCore.h"
 #include "Dialogs.h"
 #include "MainWindow.h"
+#include "MenuFile.h"
 #include "SplashWindow.h"
 
 #include <QPointer>
@@ -40,19 +41,26 @@ void Startup::afterFirstConnection() {
         return;
     m_connectionDone = true;
 
-    m_mainWindow->hideBusMonitorColumn();
-    m_mainWindow->applyVersionCaption();
-    if (m_core.hooks.startPolling)
-        m_core.hooks.startPolling();
-    if (m_notice)
-        m_core.services().dialogs->information(QStringLiteral(
-            "Es gibt eine neue Funktion der Medungen!\rPrüfe die Einstellungen deiner Menüs mit Ändern"));
-
-    m_mainWindow->createToolWindows();
-    if (m_core.hooks.toolWindowsCreated)
-        m_core.hooks.toolWindowsCreated();
+    // The window can be closed while the start-up waits (from the tray during the first
+    // connection, by a signal while the notice is open): its closing sequence has run, so nothing
+    // may start polling or show the window again.
+    if (!m_mainWindow->isClosed()) {
+        m_mainWindow->hideBusMonitorColumn();
+        m_mainWindow->applyVersionCaption();
+        if (m_core.hooks.startPolling)
+            m_core.hooks.startPolling();
+        if (m_notice)
+            m_core.services().dialogs->information(kNewNotificationsNotice);
+    }
+    const bool open = !m_mainWindow->isClosed();
+    if (open) {
+        m_mainWindow->createToolWindows();
+        if (m_core.hooks.toolWindowsCreated)
+            m_core.hooks.toolWindowsCreated();
+    }
     m_splash->hide();
-    m_mainWindow->showAtStart();
+    if (open)
+        m_mainWindow->showAtStart();
     m_finished = true;
     emit finished();
 }

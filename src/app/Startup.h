@@ -10,7 +10,8 @@ class SplashWindow;
 // The start-up: the splash window, the creation of the main window step by step (settings, user
 // files, the first connection through its hook, width, caption, polling, notice), the other
 // windows, and last the main window shown (or left in the tray). The first connection may take
-// its time: the rest follows when it reports done, and finished() tells that all is up.
+// its time: the rest follows when it reports done, and finished() tells that the start-up is over
+// (all is up, or the window was closed meanwhile and nothing more was started).
 class Startup : public QObject {
     Q_OBJECT
 public:

@@ -39,17 +39,18 @@ int main(int argc, char *argv[]) {
                  QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/quendra.html")));
     ProgramWiring wiring(core);
     Startup startup(core);
-    QObject::connect(&startup, &Startup::finished, &app, [&] {
-        MainWindow *window = startup.mainWindow();
-        QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-        auto *termination = new TerminationSignals(&app);
-        QObject::connect(termination, &TerminationSignals::terminationRequested, window, &QWidget::close);
-    });
+    startup.run();
+    // Closing the window, or a signal, ends the program also while the start-up still waits for
+    // the first connection or shows the notice after it. A signal that came while a box of the
+    // start-up's first steps was open waits in its pipe until the event loop runs.
+    MainWindow *window = startup.mainWindow();
+    QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    auto *termination = new TerminationSignals(&app);
+    QObject::connect(termination, &TerminationSignals::terminationRequested, window, &QWidget::close);
     // The session manager may end the program without closing the window: save all the same.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&] {
-        if (MainWindow *window = startup.mainWindow(); window && !window->isClosed())
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, window, [window] {
+        if (!window->isClosed())
             window->close();
     });
-    startup.run();
     return app.exec();
 }

@@ -15,18 +15,27 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <csignal>
@@ -103,6 +112,49 @@ struct Harness {
     bool notice = false;
 };
 
+// $XDG_CONFIG_HOME for the life of the object.
+struct ConfigHome {
+    explicit ConfigHome(const QString &path) { qputenv("XDG_CONFIG_HOME", path.toLocal8Bit()); }
+    ~ConfigHome() { qunsetenv("XDG_CONFIG_HOME"); }
+};
+
+// A portable installation of the real program: the program, its help and "quendra.ini" in one
+// folder, run headless with an autostart folder of its own.
+struct PortableProgram {
+    ~PortableProgram() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+
+    bool install(const QByteArray &settings) {
+        return QFile::copy(QStringLiteral(QUENDRA_BINARY), folder.file(u"quendra"_qs)) &&
+               QDir().mkpath(folder.file(u"help"_qs)) &&
+               QFile::copy(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html"), folder.file(u"help/quendra.html"_qs)) &&
+               folder.write(u"quendra.ini"_qs, settings);
+    }
+    bool start() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        env.insert(u"XDG_CONFIG_HOME"_qs, config.path());
+        process.setProcessEnvironment(env);
+        process.start(folder.file(u"quendra"_qs), {});
+        return process.waitForStarted();
+    }
+    // Sends the signal; true when the program then ends by itself, normally and with code 0.
+    bool endsCleanlyOn(int signalNumber) {
+        QSignalSpy finished(&process, &QProcess::finished);
+        ::kill(pid_t(process.processId()), signalNumber);
+        return finished.wait(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+    QList<QByteArray> settingsLines() const { return folder.read(u"quendra.ini"_qs).split('\n'); }
+
+    TempProgramFolder folder;
+    QTemporaryDir config;
+    QProcess process;
+};
+
 // The user leaves the edit with the tab key.
 void leave(QWidget *edit) {
     QFocusEvent event(QEvent::FocusOut, Qt::TabFocusReason);
@@ -127,6 +179,10 @@ private slots:
     void firstStartShowsDefaultsAndWritesAllKeysInOrder() {
         Harness h;
         h.recordHooks();
+        bool settingsBeforeMenu = false;
+        h.core.hooks.saveMenu = [&](const QString &) {
+            settingsBeforeMenu = QFile::exists(h.folder.settingsFile());
+        };
         MainWindow *w = h.start();
         QVERIFY(h.startup.isFinished());
         QCOMPARE(h.panel()->OVIP->text(), u"0.0.0.0"_qs);
@@ -148,6 +204,7 @@ private slots:
                                             "Offline=0",    ""};
         QCOMPARE(h.settingsLines(), expected);
         QVERIFY(ownerOnly(h.folder.settingsFile()));
+        QVERIFY(settingsBeforeMenu);
     }
 
     void readsAndWritesBack_data() {
@@ -284,6 +341,19 @@ private slots:
         QVERIFY(lines.contains("WC1A=offen"));
         if (error.isEmpty())
             QVERIFY(ownerOnly(h.folder.settingsFile()));
+    }
+
+    void folderTypedButNotLeftIsStillAFolder() {
+        Harness h;
+        h.recordHooks();
+        MainWindow *w = h.start();
+        h.log.clear();
+        // Typed, and the window closed before the edit was left.
+        h.panel()->OVPFAD->setText(u"/srv/menus"_qs);
+        w->close();
+        QCOMPARE(h.log, (QStringList{u"disconnect"_qs, u"saveMenu /srv/menus/"_qs, u"saveLoadReplace /srv/menus/"_qs,
+                                     u"saveMail /srv/menus/"_qs}));
+        QVERIFY(h.settingsLines().contains("Pfad=/srv/menus/"));
     }
 
     void emptyFolderTextTakesTheProgramFolder() {
@@ -471,6 +541,10 @@ private slots:
                      u"Es gibt eine neue Funktion der Medungen!\rPrüfe die Einstellungen deiner Menüs mit Ändern"_qs});
         QCOMPARE(h.window()->windowTitle(), u"Quendra - Version "_qs + QStringLiteral(QUENDRA_VERSION));
         QCOMPARE(h.window()->width(), 561);
+        // Centred with its start-up width (the platform may shift it by a pixel for its frame).
+        const QPoint offCentre =
+            h.window()->geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QString::number(offCentre.x())));
         QVERIFY(!h.startup.splash()->isVisible());
         QVERIFY(h.window()->isVisible());
         QCOMPARE(h.platform.tray.hint(), u"Quendra"_qs);
@@ -478,6 +552,39 @@ private slots:
 
         connectionDone(); // a second report changes nothing
         QCOMPARE(finished.count(), 1);
+    }
+
+    void closingDuringTheFirstConnectionEndsTheStartUp() {
+        Harness h;
+        h.recordHooks();
+        h.notice = true;
+        std::function<void()> connectionDone;
+        h.core.hooks.firstConnection = [&](QProgressBar *, std::function<void()> done) {
+            connectionDone = std::move(done);
+        };
+        h.core.hooks.toolWindowsCreated = [&] {
+            h.log.append(u"toolWindowsCreated"_qs);
+        };
+        QSignalSpy finished(&h.startup, &Startup::finished);
+        MainWindow *w = h.start();
+        // Brought up from the tray while the first connection is still under way, and closed.
+        h.platform.tray.doubleClick();
+        QVERIFY(w->isVisible());
+        h.log.clear();
+        QSignalSpy closed(w, &MainWindow::closed);
+        w->close();
+        QCOMPARE(closed.count(), 1);
+
+        connectionDone(); // the closed link ends the attempt
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!w->isVisible());
+        QVERIFY(!h.startup.splash()->isVisible());
+        // Only the closing sequence ran: no polling, no tool windows, no notice.
+        const QString folder = h.folder.path();
+        QCOMPARE(h.log, (QStringList{u"disconnect"_qs, u"saveMenu "_qs + folder, u"saveLoadReplace "_qs + folder,
+                                     u"saveMail "_qs + folder}));
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+        QVERIFY(!h.find<QWidget>(u"TForm3"_qs));
     }
 
     void neuLadenReloadsTheMenu() {
@@ -579,6 +686,25 @@ private slots:
         QCOMPARE(modal || opened->isVisible(), true);
     }
 
+    void menuBarHints_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("Console has none") << u"Console"_qs << QString();
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"OV Struktur muss geladen sein"_qs;
+    }
+    void menuBarHints() {
+        QFETCH(QString, action);
+        QFETCH(QString, hint);
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        Harness h;
+        QMenuBar *bar = h.start()->menuBar();
+        const QPoint pos = bar->actionGeometry(h.find<QAction>(action)).center();
+        QHelpEvent event(QEvent::ToolTip, pos, bar->mapToGlobal(pos));
+        QCoreApplication::sendEvent(bar, &event);
+        QCOMPARE(QToolTip::text(), hint);
+    }
+
     void help() {
         Harness h;
         h.start();
@@ -597,19 +723,28 @@ private slots:
     void everyControlIsNamedForScreenReaders() {
         Harness h;
         h.start();
-        for (QWidget *control : h.panel()->findChildren<QWidget *>()) {
-            if (qobject_cast<QLineEdit *>(control) || qobject_cast<QAbstractButton *>(control))
+        QList<QWidget *> controls = h.window()->findChildren<QWidget *>();
+        controls += h.startup.splash()->findChildren<QWidget *>();
+        for (QWidget *control : controls) {
+            const bool operable = qobject_cast<QLineEdit *>(control) || qobject_cast<QAbstractButton *>(control) ||
+                                  qobject_cast<QAbstractItemView *>(control) || qobject_cast<QProgressBar *>(control) ||
+                                  qobject_cast<QTabWidget *>(control);
+            // Qt's own helper (the menu bar's overflow button) is Qt's to name; the trees' headers are hidden.
+            if (operable && !control->objectName().startsWith(u"qt_"_qs) && !qobject_cast<QHeaderView *>(control))
                 QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
         }
-        for (QLabel *label : h.window()->findChildren<QLabel *>()) {
-            if (label->text().endsWith(u':') || label->text() == u"Busmonitor"_qs)
+        QList<QLabel *> labels = h.window()->findChildren<QLabel *>();
+        labels += h.startup.splash()->findChildren<QLabel *>();
+        for (QLabel *label : labels) {
+            if (label->text().endsWith(u':') || label->text() == u"Busmonitor"_qs ||
+                label->text() == u"Quendra wird geladen"_qs)
                 QVERIFY2(label->buddy(), qPrintable(label->text()));
         }
     }
 
     void autostartFollowsTheCheckBox() {
         QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        const ConfigHome home(config.path());
         const QString entry = config.filePath(u"autostart/quendra.desktop"_qs);
         XdgAutostart autostart;
         Harness h({}, kHelpFile, &autostart);
@@ -626,7 +761,27 @@ private slots:
         h.panel()->OVAUTO->setChecked(false);
         QVERIFY(!QFile::exists(entry));
         QVERIFY(h.platform.dialogs.boxes.isEmpty());
-        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void autostartThatCannotBeWrittenIsReported() {
+        // A folder below a plain file can be created by no one.
+        QTemporaryDir base;
+        QFile blocker(base.filePath(u"blocker"_qs));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const ConfigHome home(blocker.fileName());
+        XdgAutostart autostart;
+        Harness h({}, kHelpFile, &autostart);
+        h.start();
+
+        h.panel()->OVAUTO->setChecked(true);
+        const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(XdgAutostart::entryPath()), qPrintable(errors[0]));
+        // The tick stays as the user set it and is stored with the settings.
+        QVERIFY(h.panel()->OVAUTO->isChecked());
+        h.panel()->OVAUTO->setChecked(false); // no entry to remove is no error
+        QCOMPARE(h.platform.dialogs.boxes.size(), 1);
     }
 
     void autostartExecLineStartsExactlyThisProgram_data() {
@@ -657,32 +812,14 @@ private slots:
     }
     void terminationSignalClosesInOrder() {
         QFETCH(int, signalNumber);
-        // A portable installation: the program, its help and "quendra.ini" in one folder.
-        TempProgramFolder folder;
-        QTemporaryDir config;
-        const QString program = folder.file(u"quendra"_qs);
-        QVERIFY(QFile::copy(QStringLiteral(QUENDRA_BINARY), program));
-        QVERIFY(QDir().mkpath(folder.file(u"help"_qs)));
-        QVERIFY(QFile::copy(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html"), folder.file(u"help/quendra.html"_qs)));
-        QVERIFY(folder.write(u"quendra.ini"_qs, "[TEXTE]\nWC1A=offen\n[Orvanel]\nKey=Schl\xfcssel\nAuto=1\n"));
-
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
-        env.insert(u"XDG_CONFIG_HOME"_qs, config.path());
-        process.setProcessEnvironment(env);
-        process.start(program, {});
-        QVERIFY(process.waitForStarted());
+        PortableProgram program;
+        QVERIFY(program.install("[TEXTE]\nWC1A=offen\n[Orvanel]\nKey=Schl\xfcssel\nAuto=1\n"));
+        QVERIFY(program.start());
         // The autostart entry is written while the settings are read, after the handlers are in place.
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(config.filePath(u"autostart/quendra.desktop"_qs)), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(program.config.filePath(u"autostart/quendra.desktop"_qs)), 20000);
 
-        QSignalSpy finished(&process, &QProcess::finished);
-        ::kill(pid_t(process.processId()), signalNumber);
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
-
-        const QList<QByteArray> lines = folder.read(u"quendra.ini"_qs).split('\n');
+        QVERIFY(program.endsCleanlyOn(signalNumber));
+        const QList<QByteArray> lines = program.settingsLines();
         const QList<QByteArray> expected = {"[TEXTE]",
                                             "WC1A=offen",
                                             "[Orvanel]",
@@ -693,14 +830,50 @@ private slots:
                                             "Port=0",
                                             "Minimized=0",
                                             "Bubble=0",
-                                            "Pfad=" + folder.path().toUtf8(),
+                                            "Pfad=" + program.folder.path().toUtf8(),
                                             "Mail=0",
                                             "Mailtime=5",
                                             "Screen=Drag&&Drop",
                                             "Offline=0",
                                             ""};
         QVERIFY2(lines == expected, lines.join('\n').constData());
-        QVERIFY(ownerOnly(folder.settingsFile()));
+        QVERIFY(ownerOnly(program.folder.settingsFile()));
+    }
+
+    void terminationWhileTheStartUpWaits_data() {
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("on the gateway's first lines") << false;
+        QTest::newRow("on the start-up notice") << true;
+    }
+    void terminationWhileTheStartUpWaits() {
+        QFETCH(bool, notice);
+        QTcpServer gateway;
+        QVERIFY(gateway.listen(QHostAddress::LocalHost));
+        PortableProgram program;
+        QVERIFY(program.install(
+            QStringLiteral("[Orvanel]\nIP=127.0.0.1\nPort=%1\nKey=k\n").arg(gateway.serverPort()).toLatin1()));
+        // An entry of an older menu file: the notice is due at the end of the start-up.
+        if (notice)
+            QVERIFY(program.folder.write(u"quendramenu.ini"_qs, "[0]\nBezeichnung=Licht\nGAN=1\n"));
+        QVERIFY(program.start());
+
+        QTRY_VERIFY_WITH_TIMEOUT(gateway.hasPendingConnections(), 20000);
+        QTcpSocket *peer = gateway.nextPendingConnection();
+        QTRY_COMPARE_WITH_TIMEOUT(peer->peek(2), QByteArray("k\0", 2), 20000);
+        QTimer talking;
+        if (notice) {
+            // An empty line ends the first drain at once; the notice box then waits for the user.
+            peer->write(QByteArray(1, '\0'));
+        } else {
+            // A line before every read time-out: the first drain goes on as long as the server talks.
+            connect(&talking, &QTimer::timeout, peer, [peer] { peer->write(QByteArray("2|1|1.0\0", 8)); });
+            talking.start(100);
+        }
+
+        QVERIFY(program.endsCleanlyOn(SIGTERM));
+        QVERIFY(program.settingsLines().contains("Port=" + QByteArray::number(gateway.serverPort())));
+        if (notice) // written on closing with every key, so the notice is not due again
+            QVERIFY(IniFile(program.folder.file(u"quendramenu.ini"_qs)).hasKey(u"0"_qs, u"Soundname"_qs));
     }
 };
 

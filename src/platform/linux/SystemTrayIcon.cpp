@@ -15,8 +15,9 @@ bool SystemTrayIcon::isAvailable() const {
 }
 
 void SystemTrayIcon::show() {
-    if (isAvailable())
-        m_icon.show();
+    // Also without a tray: a panel that starts after the program (autostart at login) gets the
+    // icon as soon as it is there, so a window minimised into it later can be brought back.
+    m_icon.show();
 }
 
 void SystemTrayIcon::hide() {
