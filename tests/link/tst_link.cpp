@@ -512,6 +512,48 @@ private slots:
         QCOMPARE(rig.popups, use == "polling" ? 1 : 0);
     }
 
+    // The button's and the watchdog's drains take every queued line as `initial`, even when the
+    // server sends for longer than a polling interval: the polling timer runs meanwhile, but no
+    // tick gets in between their reads.
+    void connectionDrainKeepsItsLinesInitial_data() {
+        QTest::addColumn<QString>("use");
+        QTest::newRow("connect button") << "button";
+        QTest::newRow("watchdog") << "watchdog";
+    }
+    void connectionDrainKeepsItsLinesInitial() {
+        QFETCH(QString, use);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        peer.greeting = lines({"2|9|0"});
+        Rig rig; // polling every 100 ms, connection drains end after 200 ms of silence
+        rig.usePort(peer.port());
+        constexpr int kQueued = 20;
+        int sent = 0;
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, this, [&] {
+            peer.send(QStringLiteral("2|9|%1").arg(++sent).toLatin1() + '\0');
+            if (sent == kQueued)
+                stream.stop();
+        });
+        connect(&peer, &TestPeer::keyReceived, &stream, [&] { stream.start(30); });
+        if (use == "button") {
+            QVERIFY(connectByButton(rig));
+        } else {
+            // A tick while a menu is open leaves "x" behind, so the reconnect drain reads.
+            rig.controller.setMenuOpen(true);
+            rig.controller.Timer1Timer();
+            rig.controller.setMenuOpen(false);
+            rig.controller.Timer2Timer();
+            QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
+        }
+        QCOMPARE(sent, kQueued);
+        QCOMPARE(rig.target.seen.size(), kQueued + 1);
+        QCOMPARE(rig.target.count("9", QString::number(kQueued), true), 1);
+        QCOMPARE(rig.popups, 0);
+        peer.send(lines({"2|9|later"}));
+        QTRY_COMPARE(rig.target.count("9", "later", false), 1);
+    }
+
     // --- losing the server and the watchdog -------------------------------------------------
 
     void serverGoneSwitchesToWatchdog_data() {
@@ -675,12 +717,22 @@ private slots:
         rig.controller.dispatch().removeTarget(&modal);
     }
 
+    void menuOpenPausesPolling_data() {
+        QTest::addColumn<bool>("duringPoll");
+        QTest::newRow("menu opened between two ticks") << false;
+        QTest::newRow("menu opened while a poll waits") << true;
+    }
     void menuOpenPausesPolling() {
+        QFETCH(bool, duringPoll);
         TestPeer peer;
         QVERIFY(peer.listen());
-        Rig rig;
+        LinkTimings timings = fastTimings();
+        timings.pollReadTimeoutMs = 1000; // a poll that is still waiting when the menu opens
+        Rig rig(timings);
         rig.usePort(peer.port());
         QVERIFY(connectByButton(rig));
+        if (duringPoll)
+            rig.controller.Timer1Timer();
         rig.controller.setMenuOpen(true);
         peer.send(lines({"2|1|1.0"}));
         QSignalSpy ticks(rig.timer("Timer1"), &QTimer::timeout);
@@ -689,6 +741,7 @@ private slots:
         QCOMPARE(rig.popups, 0);
         rig.controller.setMenuOpen(false);
         QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
+        QCOMPARE(rig.popups, 1);
     }
 
     void resumeReconnectsAtOnce() {
