@@ -18,6 +18,8 @@ const QString kButtonError = QStringLiteral("Konnte die Verbindung zum OV nicht 
 const QString kOffline = QStringLiteral("OV offline");
 const QString kReconnected = QStringLiteral("Mit OV wieder verbunden ...");
 const QString kNotConnected = QStringLiteral("Nicht verbunden.");
+const QString kLineDropped =
+    QStringLiteral("Zeile vom OV verworfen: länger als %1 Zeichen").arg(GatewayLink::kMaxLineLength);
 // The catalogue is loaded only on request, so it holds no object when the first connection ends.
 constexpr int kObjectsAtStartup = 0;
 
@@ -64,11 +66,6 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
     connect(&m_link, &GatewayLink::failed, this, &LinkController::scheduleService);
     m_readTimer.setSingleShot(true);
     connect(&m_readTimer, &QTimer::timeout, this, &LinkController::onReadTimeout);
-    connect(&m_link, &GatewayLink::lineCapped, this, [this] {
-        m_busMonitor.insertTop(QStringLiteral("Zeile vom OV länger als %1 Zeichen: der Rest bis zum Zeilenende "
-                                              "wird verworfen")
-                                   .arg(GatewayLink::kMaxLineLength));
-    });
     connect(&m_link, &GatewayLink::connectSucceeded, this, [this] {
         m_onConnectFailed = nullptr;
         if (const auto then = std::exchange(m_onConnected, nullptr))
@@ -392,6 +389,9 @@ void LinkController::serviceTop() {
             if (reader->beforeRead)
                 reader->beforeRead();
         }
+        // A dropped line is no line read: it leaves its note and the read goes on waiting.
+        while (m_link.takeDroppedLine())
+            m_busMonitor.insertTop(kLineDropped);
         const std::optional<QString> line = m_link.readLine();
         if (!line)
             break;

@@ -792,23 +792,71 @@ private slots:
 
     // --- bad input --------------------------------------------------------------------------
 
-    void overlongLineIsCapped() {
+    // A line that never ends costs no more than kMaxLineLength; it is dropped whole, with a note
+    // in the bus monitor at its place, and a line of exactly that length still counts.
+    void overlongLineIsDropped() {
         TestPeer peer;
         QVERIFY(peer.listen());
         Rig rig;
         rig.usePort(peer.port());
         QVERIFY(connectByButton(rig));
-        peer.send(QByteArray(1024 * 1024, 'A'));
-        QTRY_VERIFY(rig.busLines().size() == 1);
-        QCOMPARE(rig.controller.link().incompleteLineLength(), GatewayLink::kMaxLineLength);
-        peer.send(QByteArray(512 * 1024, 'B') + '\0' + lines({"2|1|1.0"}));
-        QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
-        QVERIFY(rig.controller.link().incompleteLineLength() == 0);
-        const QStringList shown = rig.busLines();
-        QCOMPARE(shown.size(), 3);
-        QCOMPARE(shown.at(0), QStringLiteral("2|1|1.0"));
-        QCOMPARE(shown.at(1), QString(GatewayLink::kMaxLineLength, u'A'));
-        QVERIFY(shown.at(2).contains(QString::number(GatewayLink::kMaxLineLength)));
+        const QString longest = "2|1|" + QString(GatewayLink::kMaxLineLength - 4, u'9');
+        peer.send(longest.toLatin1() + '\0' + QByteArray(1024 * 1024, 'A'));
+        QTRY_COMPARE(rig.busLines().size(), 2);
+        QVERIFY(rig.controller.link().incompleteLineLength() <= GatewayLink::kMaxLineLength);
+        peer.send(QByteArray(512 * 1024, 'B') + '\0' + lines({"2|2|1.0"}));
+        QTRY_COMPARE(rig.target.count("2", "1.0", false), 1);
+        QCOMPARE(rig.controller.link().incompleteLineLength(), 0);
+        const QString note =
+            QStringLiteral("Zeile vom OV verworfen: länger als %1 Zeichen").arg(GatewayLink::kMaxLineLength);
+        QCOMPARE(rig.busLines(), (QStringList{"2|2|1.0", note, longest}));
+        QCOMPARE(rig.target.seen.size(), 2);
+        QVERIFY(rig.controller.link().isConnected());
+    }
+
+    // While nobody reads (a menu is open), what the server sends waits in the socket instead of
+    // piling up in memory, and arrives complete and in order once the menu closes; a server that
+    // closed meanwhile is noticed only after its last line.
+    void unreadLinesStayBounded_data() {
+        QTest::addColumn<bool>("serverCloses");
+        QTest::newRow("server stays") << false;
+        QTest::newRow("server closes after sending") << true;
+    }
+    void unreadLinesStayBounded() {
+        QFETCH(bool, serverCloses);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        rig.controller.setMenuOpen(true);
+        constexpr int kLines = 2000;
+        const QByteArray filler(4000, 'v'); // 8 MB in all, more than the kernel buffers hold
+        QByteArray burst;
+        for (int i = 0; i < kLines; ++i)
+            burst += "2|" + QByteArray::number(i) + '|' + filler + '\0';
+        GatewayLink &link = rig.controller.link();
+        QSignalSpy available(&link, &GatewayLink::linesAvailable);
+        peer.send(burst);
+        if (serverCloses)
+            peer.closeClient(); // after everything is written
+        QTRY_VERIFY(link.queuedBytes() >= GatewayLink::kMaxQueuedBytes);
+        available.clear();
+        QVERIFY(!available.wait(300)); // the link takes nothing more
+        QVERIFY(link.queuedBytes() < GatewayLink::kMaxQueuedBytes + 64 * 1024);
+        QVERIFY(rig.target.seen.isEmpty());
+        rig.controller.setMenuOpen(false);
+        QTRY_COMPARE(rig.target.seen.size(), kLines);
+        for (int i = 0; i < kLines; ++i)
+            QCOMPARE(rig.target.seen.at(i).line.gan, QString::number(i));
+        if (serverCloses) {
+            QTRY_VERIFY(rig.controller.watchdogEnabled());
+            QCOMPARE(rig.view.header, kHeaderOffline);
+            QVERIFY(rig.errors().isEmpty());
+        } else {
+            QCOMPARE(link.queuedBytes(), 0);
+            QVERIFY(link.isConnected());
+        }
     }
 
     void garbageDoesNoHarm() {
