@@ -86,8 +86,7 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
 
 LinkController::~LinkController() {
     // No callback of a phase may run into a half-destroyed window.
-    m_readTimer.stop();
-    m_readers.clear();
+    dropPendingWork();
     QObject::disconnect(&m_link, nullptr, this, nullptr);
 }
 
@@ -150,10 +149,20 @@ void LinkController::startPolling() {
 }
 
 void LinkController::closeLink() {
-    cancelReaders();
+    // Nothing under way reports back into the closing window: a pending attempt shows no error
+    // box, a drain sets no look, an awaited reply is not answered.
+    dropPendingWork();
     m_link.disconnect();
     m_timer1.stop();
     m_timer2.stop();
+    m_resumeDetector.reset();
+}
+
+void LinkController::dropPendingWork() {
+    m_onConnected = nullptr;
+    m_onConnectFailed = nullptr;
+    m_readTimer.stop();
+    m_readers.clear(); // a phase suspended in a dispatch keeps its own reference and ends there
 }
 
 void LinkController::ovconnectbtnClick() {

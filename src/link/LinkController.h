@@ -41,9 +41,9 @@ struct LinkTimings {
 // start-up drain, and inside a dispatch that shows a modal box. It then takes over the rest of
 // the lines; when its drain ends with an empty `lastLine`, the drain it interrupted ends too.
 // While a reply is awaited, polling does not read; while a menu is open, it dispatches nothing.
-// Closing the link ourselves (the disconnect button, closing the window, a resume) ends the
-// drains under way as if their read had timed out, without error boxes; an awaited reply then
-// reports the link down.
+// Closing the link ourselves (the disconnect button, a resume) ends the drains under way as if
+// their read had timed out, without error boxes; an awaited reply then reports the link down.
+// Closing the window ends everything under way without any report.
 class LinkController : public QObject, public CommandChannel {
     Q_OBJECT
 public:
@@ -61,13 +61,14 @@ public:
     // The first connection after loading the settings. No attempt and no message when OVOFFLINE
     // is ticked or the gateway port is 0. `progress` gets 0, 1, ... 100, 0, ... before every
     // read; `done` runs once at the end, with true after a successful connection and drain
-    // (at once, inside this call, when no attempt is made).
+    // (at once, inside this call, when no attempt is made), unless closeLink() comes first.
     using StartupProgress = std::function<void(int position)>;
     using StartupDone = std::function<void(bool connected)>;
     void startupConnect(StartupProgress progress, StartupDone done);
     // Enables Timer1; the window does so after the start-up connection whatever its outcome.
     void startPolling();
-    // Closing the window: cuts the link (which reports "disconnected" as always) and stops both timers.
+    // Closing the window: cuts the link (which reports "disconnected" as always) and stops both
+    // timers. What was under way (an attempt, a drain, an awaited reply) ends without reporting.
     void closeLink();
 
     // True while a menu of the main window or the tray popup is open: polling then reads nothing,
@@ -110,6 +111,7 @@ private:
                       const QString &error);
     void complete(Reader &reader, DrainEnd end, const std::optional<QString> &reply, const QString &error);
     void cancelReaders();
+    void dropPendingWork();
 
     void connectThen(std::function<void()> onConnected, std::function<void()> onFailed);
     bool sendKey();

@@ -744,6 +744,43 @@ private slots:
         QCOMPARE(rig.popups, 1);
     }
 
+    // Closing the window while something is under way: nothing reports back into it.
+    void closeLinkEndsEverythingQuietly_data() {
+        QTest::addColumn<QString>("pending");
+        QTest::newRow("start-up attempt") << "start-up attempt";
+        QTest::newRow("connect button attempt") << "button attempt";
+        QTest::newRow("start-up drain") << "start-up drain";
+        QTest::newRow("awaited reply") << "reply";
+    }
+    void closeLinkEndsEverythingQuietly() {
+        QFETCH(QString, pending);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        BlackHole blackHole;
+        QVERIFY(blackHole.ready());
+        Rig rig;
+        rig.usePort(pending.endsWith("attempt") ? blackHole.port() : peer.port());
+        bool reported = false;
+        if (pending == "button attempt") {
+            rig.controller.ovconnectbtnClick();
+        } else if (pending == "reply") {
+            QVERIFY(connectByButton(rig));
+            rig.controller.awaitLine(1000, [&](const std::optional<QString> &, const QString &) { reported = true; });
+        } else {
+            rig.controller.startupConnect({}, [&](bool) { reported = true; });
+            if (pending == "start-up drain")
+                QTRY_VERIFY(peer.hasClient() && peer.received().endsWith('\0'));
+        }
+        QVERIFY(rig.controller.link().isConnecting() || rig.controller.link().isConnected());
+        rig.controller.closeLink();
+        QVERIFY(!rig.controller.link().isConnecting() && !rig.controller.link().isConnected());
+        QVERIFY(!rig.controller.pollingEnabled() && !rig.controller.watchdogEnabled());
+        QCOMPARE(rig.balloonTexts().constLast(), QStringLiteral("Nicht verbunden."));
+        QCoreApplication::processEvents(); // posted work of the link may run, and must find nothing
+        QVERIFY(!reported);
+        QVERIFY(rig.dialogs.boxes.isEmpty());
+    }
+
     void resumeReconnectsAtOnce() {
         TestPeer peer;
         QVERIFY(peer.listen());
