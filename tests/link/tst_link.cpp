@@ -427,8 +427,8 @@ private slots:
         TestPeer peer;
         QVERIFY(peer.listen());
         LinkTimings timings = fastTimings();
-        timings.connectReadTimeoutMs = 400;
-        timings.pollReadTimeoutMs = 400;
+        timings.connectReadTimeoutMs = 250;
+        timings.pollReadTimeoutMs = 250;
         timings.pollIntervalMs = 60000;
         Rig rig(timings);
         rig.usePort(peer.port());
@@ -565,7 +565,7 @@ private slots:
         peer.greeting = lines({"2|9|0"});
         Rig rig; // polling every 100 ms, connection drains end after 200 ms of silence
         rig.usePort(peer.port());
-        constexpr int kQueued = 20;
+        constexpr int kQueued = 12;
         int sent = 0;
         QTimer stream;
         connect(&stream, &QTimer::timeout, this, [&] {
@@ -573,7 +573,7 @@ private slots:
             if (sent == kQueued)
                 stream.stop();
         });
-        connect(&peer, &TestPeer::keyReceived, &stream, [&] { stream.start(30); });
+        connect(&peer, &TestPeer::keyReceived, &stream, [&] { stream.start(25); });
         if (use == "button") {
             QVERIFY(connectByButton(rig));
         } else {
@@ -917,7 +917,7 @@ private slots:
             peer.closeClient(); // after everything is written
         QTRY_VERIFY(link.queuedBytes() >= GatewayLink::kMaxQueuedBytes);
         available.clear();
-        QVERIFY(!available.wait(300)); // the link takes nothing more
+        QVERIFY(!available.wait(200)); // the link takes nothing more
         QVERIFY(link.queuedBytes() < GatewayLink::kMaxQueuedBytes + 64 * 1024);
         QVERIFY(rig.target.seen.isEmpty());
         rig.controller.setMenuOpen(false);
