@@ -7,6 +7,11 @@
 namespace {
 // How long a closed connection may take to flush what we wrote before it is cut.
 constexpr int kCloseGraceMs = 5000;
+// What the socket itself may hold beyond our queue, and how much is taken from it at a time.
+constexpr qint64 kSocketBufferBytes = 64 * 1024;
+constexpr qint64 kReadChunkBytes = 16 * 1024;
+// What a queued line costs beyond its bytes, so a flood of empty lines is bounded too.
+constexpr qsizetype kLineOverheadBytes = 32;
 } // namespace
 
 GatewayLink::GatewayLink(QObject *parent) : QObject(parent) {
@@ -96,6 +101,7 @@ void GatewayLink::tryNextAddress() {
     const QHostAddress address = m_addresses.takeFirst();
     m_address = address.toString();
     m_socket = new QTcpSocket(this);
+    m_socket->setReadBufferSize(kSocketBufferBytes);
     QObject::connect(m_socket, &QTcpSocket::connected, this, &GatewayLink::onSocketConnected);
     QObject::connect(m_socket, &QTcpSocket::errorOccurred, this, &GatewayLink::onSocketError);
     QObject::connect(m_socket, &QTcpSocket::disconnected, this, &GatewayLink::onSocketClosed);
@@ -208,52 +214,78 @@ bool GatewayLink::send(const QByteArray &bytes, QString *error) {
 }
 
 std::optional<QString> GatewayLink::readLine() {
+    // What waits in the socket comes next, also after the peer closed: a closed connection is
+    // reported only once everything it delivered has been read.
+    fill();
+    while (!m_lines.empty() && m_lines.front().dropped)
+        popLine();
     if (m_lines.empty())
         return std::nullopt;
-    const QByteArray line = std::move(m_lines.front());
+    const QString line = AnsiText::decode(m_lines.front().bytes);
+    popLine();
+    return line;
+}
+
+bool GatewayLink::takeDroppedLine() {
+    fill();
+    if (m_lines.empty() || !m_lines.front().dropped)
+        return false;
+    popLine();
+    return true;
+}
+
+void GatewayLink::popLine() {
+    m_queuedBytes -= m_lines.front().bytes.size() + kLineOverheadBytes;
     m_lines.pop_front();
-    return AnsiText::decode(line);
 }
 
 void GatewayLink::onReadyRead() {
-    if (!m_socket)
-        return;
-    const QByteArray data = m_socket->readAll();
-    if (!data.isEmpty())
-        takeBytes(data);
+    if (fill())
+        emit linesAvailable();
 }
 
-void GatewayLink::takeBytes(QByteArrayView data) {
+bool GatewayLink::fill() {
     bool gotLine = false;
-    bool capped = false;
+    while (m_socket && m_queuedBytes < kMaxQueuedBytes) {
+        const QByteArray data = m_socket->read(kReadChunkBytes);
+        if (data.isEmpty())
+            break;
+        gotLine = takeBytes(data) || gotLine;
+    }
+    return gotLine;
+}
+
+bool GatewayLink::takeBytes(QByteArrayView data) {
+    bool gotLine = false;
     while (!data.isEmpty()) {
         const qsizetype nul = data.indexOf('\0');
         const QByteArrayView piece = nul < 0 ? data : data.first(nul);
-        const qsizetype room = kMaxLineLength - m_partial.size();
-        if (piece.size() > room) {
-            m_partial.append(piece.first(room));
-            if (!m_partialCapped) {
-                m_partialCapped = true;
-                capped = true;
-            }
-        } else {
-            m_partial.append(piece);
+        if (!m_skipping && m_partial.size() + piece.size() > kMaxLineLength) {
+            // The place of the line in the stream is kept, so its report comes in order.
+            m_partial.clear();
+            m_lines.push_back({{}, true});
+            m_queuedBytes += kLineOverheadBytes;
+            m_skipping = true;
+            gotLine = true;
         }
+        if (!m_skipping)
+            m_partial.append(piece);
         if (nul < 0)
             break;
-        m_lines.push_back(std::exchange(m_partial, {}));
-        m_partialCapped = false;
-        gotLine = true;
+        if (!m_skipping) {
+            m_queuedBytes += m_partial.size() + kLineOverheadBytes;
+            m_lines.push_back({std::exchange(m_partial, {}), false});
+            gotLine = true;
+        }
+        m_skipping = false;
         data = data.sliced(nul + 1);
     }
-    if (capped)
-        emit lineCapped();
-    if (gotLine)
-        emit linesAvailable();
+    return gotLine;
 }
 
 void GatewayLink::clearBuffers() {
     m_lines.clear();
+    m_queuedBytes = 0;
     m_partial.clear();
-    m_partialCapped = false;
+    m_skipping = false;
 }

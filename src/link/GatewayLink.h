@@ -17,6 +17,11 @@ class QTcpSocket;
 // attempt whose outcome arrives as a signal, and received bytes are cut into lines as they
 // arrive, so nothing here ever blocks the GUI thread.
 //
+// Memory stays bounded whatever the peer sends: a line longer than kMaxLineLength is dropped,
+// and bytes are taken from the socket only while fewer than kMaxQueuedBytes of lines wait to be
+// read. While nobody reads (a menu is open, polling is off), the rest waits in the socket and
+// the server is held back, as it would be by a program that reads with blocking calls.
+//
 // "Connected" means open from our side: after the peer closes or resets the connection,
 // isConnected() stays true and hasFailed() reports it, until disconnect() closes our side.
 // That is what lets the polling see the failure as a failed read and switch to the watchdog.
@@ -29,9 +34,10 @@ public:
     enum class Status { Resolving, Connecting, Connected, Disconnecting, Disconnected };
     Q_ENUM(Status)
 
-    // A line without NUL is cut at this length; the rest up to its NUL is dropped, so a broken
-    // peer cannot grow memory without bound.
+    // A line that grows beyond this length is dropped whole, up to its NUL.
     static constexpr qsizetype kMaxLineLength = 64 * 1024;
+    // Complete lines waiting to be read, each counted with its bookkeeping.
+    static constexpr qsizetype kMaxQueuedBytes = 1024 * 1024;
     // A black-holed address must not leave an attempt pending for ever; shorter than the
     // watchdog's interval so every watchdog tick can make a new attempt.
     static constexpr int kDefaultConnectTimeoutMs = 15000;
@@ -63,10 +69,15 @@ public:
     bool send(const QByteArray &bytes, QString *error = nullptr);
 
     // The next complete line without its NUL, or nothing when no complete line is buffered.
+    // Dropped lines in front of it are passed over.
     std::optional<QString> readLine();
-    bool hasLine() const { return !m_lines.empty(); }
+    // True, and passed over, when the next thing in the stream is a line dropped for its length;
+    // a reader that reports dropped lines asks this before every readLine().
+    bool takeDroppedLine();
     // Bytes of the line still waiting for its NUL (bounded by kMaxLineLength).
     qsizetype incompleteLineLength() const { return m_partial.size(); }
+    // What the complete lines waiting to be read occupy (bounded by about kMaxQueuedBytes).
+    qsizetype queuedBytes() const { return m_queuedBytes; }
 
     static QString statusText(Status status, const QString &address);
 
@@ -74,12 +85,10 @@ signals:
     void onStatus(GatewayLink::Status status, const QString &text);
     void connectSucceeded();
     void connectFailed(const QString &error);
-    // One or more complete lines can be read.
+    // One or more complete lines, or dropped lines, can be read.
     void linesAvailable();
     // The open connection was closed by the peer or failed.
     void failed(const QString &error);
-    // A line grew beyond kMaxLineLength; its rest up to the NUL is being dropped.
-    void lineCapped();
 
 private:
     void report(Status status, const QString &address);
@@ -89,7 +98,9 @@ private:
     void onSocketError();
     void onSocketClosed();
     void onReadyRead();
-    void takeBytes(QByteArrayView data);
+    bool fill();
+    bool takeBytes(QByteArrayView data);
+    void popLine();
     void failAttempt(const QString &error);
     void releaseSocket(bool graceful);
     void clearBuffers();
@@ -108,7 +119,12 @@ private:
     bool m_open = false;
     QString m_failure;
 
-    std::deque<QByteArray> m_lines;
+    struct QueuedLine {
+        QByteArray bytes;
+        bool dropped = false;
+    };
+    std::deque<QueuedLine> m_lines;
+    qsizetype m_queuedBytes = 0;
     QByteArray m_partial;
-    bool m_partialCapped = false;
+    bool m_skipping = false; // dropping the rest of an overlong line up to its NUL
 };

@@ -18,6 +18,8 @@ const QString kButtonError = QStringLiteral("Konnte die Verbindung zum OV nicht 
 const QString kOffline = QStringLiteral("OV offline");
 const QString kReconnected = QStringLiteral("Mit OV wieder verbunden ...");
 const QString kNotConnected = QStringLiteral("Nicht verbunden.");
+const QString kLineDropped =
+    QStringLiteral("Zeile vom OV verworfen: länger als %1 Zeichen").arg(GatewayLink::kMaxLineLength);
 // The catalogue is loaded only on request, so it holds no object when the first connection ends.
 constexpr int kObjectsAtStartup = 0;
 
@@ -31,7 +33,7 @@ void enable(QTimer &timer) {
 // One read phase: a drain or the wait for one reply.
 struct LinkController::Reader {
     bool await = false;
-    bool polling = false;
+    DrainUse use = DrainUse::Polling; // drains only
     int timeoutMs = 0;
     bool initial = false;
     bool ignoreX = false;
@@ -64,11 +66,6 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
     connect(&m_link, &GatewayLink::failed, this, &LinkController::scheduleService);
     m_readTimer.setSingleShot(true);
     connect(&m_readTimer, &QTimer::timeout, this, &LinkController::onReadTimeout);
-    connect(&m_link, &GatewayLink::lineCapped, this, [this] {
-        m_busMonitor.insertTop(QStringLiteral("Zeile vom OV länger als %1 Zeichen: der Rest bis zum Zeilenende "
-                                              "wird verworfen")
-                                   .arg(GatewayLink::kMaxLineLength));
-    });
     connect(&m_link, &GatewayLink::connectSucceeded, this, [this] {
         m_onConnectFailed = nullptr;
         if (const auto then = std::exchange(m_onConnected, nullptr))
@@ -89,8 +86,7 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
 
 LinkController::~LinkController() {
     // No callback of a phase may run into a half-destroyed window.
-    m_readTimer.stop();
-    m_readers.clear();
+    dropPendingWork();
     QObject::disconnect(&m_link, nullptr, this, nullptr);
 }
 
@@ -121,7 +117,7 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
                 *position = (*position + 1) % 101;
             };
             drainGateway(
-                m_timings.connectReadTimeoutMs, true, false,
+                DrainUse::Startup,
                 [this, done, fail](DrainEnd end) {
                     if (end == DrainEnd::Failed) {
                         fail();
@@ -142,15 +138,31 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
         fail);
 }
 
+void LinkController::setMenuOpen(bool open) {
+    m_menuOpen = open;
+    if (!open)
+        scheduleService(); // a poll paused by the menu takes what came meanwhile
+}
+
 void LinkController::startPolling() {
     enable(m_timer1);
 }
 
 void LinkController::closeLink() {
-    cancelReaders();
+    // Nothing under way reports back into the closing window: a pending attempt shows no error
+    // box, a drain sets no look, an awaited reply is not answered.
+    dropPendingWork();
     m_link.disconnect();
     m_timer1.stop();
     m_timer2.stop();
+    m_resumeDetector.reset();
+}
+
+void LinkController::dropPendingWork() {
+    m_onConnected = nullptr;
+    m_onConnectFailed = nullptr;
+    m_readTimer.stop();
+    m_readers.clear(); // a phase suspended in a dispatch keeps its own reference and ends there
 }
 
 void LinkController::ovconnectbtnClick() {
@@ -165,7 +177,7 @@ void LinkController::ovconnectbtnClick() {
                     connectButtonFailed();
                     return;
                 }
-                drainGateway(m_timings.connectReadTimeoutMs, true, true, [this](DrainEnd end) {
+                drainGateway(DrainUse::ConnectButton, [this](DrainEnd end) {
                     if (end == DrainEnd::Failed) {
                         connectButtonFailed();
                     } else if (end == DrainEnd::Finished) {
@@ -199,20 +211,20 @@ void LinkController::Timer1Timer() {
         return;
     if (!m_readers.empty()) {
         const Reader &top = *m_readers.back();
-        // The awaited reply belongs to its caller; a poll waiting for lines goes on with "x".
-        if (top.await || (top.polling && !top.taking))
+        // A tick gets between the reads of another phase only where that phase lets messages
+        // through: the start-up drain after every read, and a dispatch showing a modal box.
+        // Any other phase (the drain of the button or the watchdog, a poll waiting for its line,
+        // an awaited reply) reads on undisturbed, so its lines keep their `initial` flag.
+        if (top.await || (!top.taking && top.use != DrainUse::Startup))
             return;
     }
-    drainGateway(
-        m_timings.pollReadTimeoutMs, false, true,
-        [this](DrainEnd end) {
-            if (end != DrainEnd::Failed)
-                return;
-            m_view.setOnlineIndicatorVisible(false);
-            m_view.setHeaderOffline();
-            m_link.disconnect(); // its "disconnected" hands over to the watchdog
-        },
-        {}, true);
+    drainGateway(DrainUse::Polling, [this](DrainEnd end) {
+        if (end != DrainEnd::Failed)
+            return;
+        m_view.setOnlineIndicatorVisible(false);
+        m_view.setHeaderOffline();
+        m_link.disconnect(); // its "disconnected" hands over to the watchdog
+    });
 }
 
 void LinkController::Timer2Timer() {
@@ -228,7 +240,7 @@ void LinkController::Timer2Timer() {
             if (!sendKey())
                 return;
             // No "x" first: this drain reads only when the last read left a line behind.
-            drainGateway(m_timings.pollReadTimeoutMs, true, false, [this](DrainEnd end) {
+            drainGateway(DrainUse::Watchdog, [this](DrainEnd end) {
                 if (end == DrainEnd::Finished)
                     m_view.setStatusText(kReconnected);
             });
@@ -318,13 +330,13 @@ void LinkController::dispatchLine(const QString &line, bool initial) {
 
 // --- read phases ----------------------------------------------------------------------------
 
-void LinkController::drainGateway(int timeoutMs, bool initial, bool ignoreX, DrainDone done,
-                                  std::function<void()> beforeRead, bool polling) {
+void LinkController::drainGateway(DrainUse use, DrainDone done, std::function<void()> beforeRead) {
     auto reader = std::make_shared<Reader>();
-    reader->polling = polling;
-    reader->timeoutMs = timeoutMs;
-    reader->initial = initial;
-    reader->ignoreX = ignoreX;
+    reader->use = use;
+    const bool connecting = use == DrainUse::Startup || use == DrainUse::ConnectButton;
+    reader->timeoutMs = connecting ? m_timings.connectReadTimeoutMs : m_timings.pollReadTimeoutMs;
+    reader->initial = use != DrainUse::Polling;
+    reader->ignoreX = use == DrainUse::ConnectButton || use == DrainUse::Polling;
     reader->beforeRead = std::move(beforeRead);
     reader->drainDone = std::move(done);
     pushReader(reader);
@@ -373,11 +385,22 @@ void LinkController::serviceTop() {
             finishReader(reader, DrainEnd::Finished, std::nullopt, {});
             return;
         }
+        if (m_menuOpen && !reader->await && reader->use == DrainUse::Polling) {
+            // No dispatch, and so no rebuild of the popup, while a menu is open. The read goes on
+            // waiting; closing the menu lets it take the lines, or it times out meanwhile.
+            reader->taking = false;
+            if (!m_readTimer.isActive())
+                m_readTimer.start(reader->timeoutMs);
+            return;
+        }
         if (!reader->reading) {
             reader->reading = true;
             if (reader->beforeRead)
                 reader->beforeRead();
         }
+        // A dropped line is no line read: it leaves its note and the read goes on waiting.
+        while (m_link.takeDroppedLine())
+            m_busMonitor.insertTop(kLineDropped);
         const std::optional<QString> line = m_link.readLine();
         if (!line)
             break;

@@ -36,11 +36,14 @@ struct LinkTimings {
 // Reading works in phases instead of blocking reads: a drain with time-out T takes every
 // complete line as it arrives and ends when no line came for T, when an empty line came (it
 // reads like a time-out), or with an error when the connection fails. `lastLine` follows the
-// same rules as a loop of blocking reads would leave it. A polling tick that finds another drain
-// under way takes over the rest of it; when the tick's drain ends with an empty `lastLine`, the
-// drain it interrupted ends too. While a reply is awaited, polling does not read. Closing the
-// link ourselves (the disconnect button, closing the window, a resume) ends the drains under way
-// as if their read had timed out, without error boxes; an awaited reply then reports the link down.
+// same rules as a loop of blocking reads would leave it. A polling tick runs its own drain inside
+// another phase only where a blocking program would process messages: between the reads of the
+// start-up drain, and inside a dispatch that shows a modal box. It then takes over the rest of
+// the lines; when its drain ends with an empty `lastLine`, the drain it interrupted ends too.
+// While a reply is awaited, polling does not read; while a menu is open, it dispatches nothing.
+// Closing the link ourselves (the disconnect button, a resume) ends the drains under way as if
+// their read had timed out, without error boxes; an awaited reply then reports the link down.
+// Closing the window ends everything under way without any report.
 class LinkController : public QObject, public CommandChannel {
     Q_OBJECT
 public:
@@ -58,17 +61,19 @@ public:
     // The first connection after loading the settings. No attempt and no message when OVOFFLINE
     // is ticked or the gateway port is 0. `progress` gets 0, 1, ... 100, 0, ... before every
     // read; `done` runs once at the end, with true after a successful connection and drain
-    // (at once, inside this call, when no attempt is made).
+    // (at once, inside this call, when no attempt is made), unless closeLink() comes first.
     using StartupProgress = std::function<void(int position)>;
     using StartupDone = std::function<void(bool connected)>;
     void startupConnect(StartupProgress progress, StartupDone done);
     // Enables Timer1; the window does so after the start-up connection whatever its outcome.
     void startPolling();
-    // Closing the window: cuts the link (which reports "disconnected" as always) and stops both timers.
+    // Closing the window: cuts the link (which reports "disconnected" as always) and stops both
+    // timers. What was under way (an attempt, a drain, an awaited reply) ends without reporting.
     void closeLink();
 
-    // True while a menu of the main window or the tray popup is open: polling then reads nothing.
-    void setMenuOpen(bool open) { m_menuOpen = open; }
+    // True while a menu of the main window or the tray popup is open: polling then reads nothing,
+    // and a poll under way takes no further line until the menu closes.
+    void setMenuOpen(bool open);
     bool menuOpen() const { return m_menuOpen; }
     const QString &lastLine() const { return m_lastLine; }
     bool pollingEnabled() const { return m_timer1.isActive(); }
@@ -93,10 +98,11 @@ public:
 private:
     enum class DrainEnd { Finished, Failed, Cancelled };
     using DrainDone = std::function<void(DrainEnd end)>;
+    // The four drains differ in their time-out, their `initial` flag and what they do with "x".
+    enum class DrainUse { Startup, ConnectButton, Watchdog, Polling };
     struct Reader;
 
-    void drainGateway(int timeoutMs, bool initial, bool ignoreX, DrainDone done, std::function<void()> beforeRead = {},
-                      bool polling = false);
+    void drainGateway(DrainUse use, DrainDone done, std::function<void()> beforeRead = {});
     void pushReader(const std::shared_ptr<Reader> &reader);
     void scheduleService();
     void serviceTop();
@@ -105,6 +111,7 @@ private:
                       const QString &error);
     void complete(Reader &reader, DrainEnd end, const std::optional<QString> &reply, const QString &error);
     void cancelReaders();
+    void dropPendingWork();
 
     void connectThen(std::function<void()> onConnected, std::function<void()> onFailed);
     bool sendKey();

@@ -53,6 +53,7 @@ void TestPeer::onReadyRead() {
             }
             if (!greeting.isEmpty())
                 socket->write(greeting);
+            emit keyReceived();
         } else if (answer) {
             socket->write(answer(line));
         }

@@ -38,6 +38,10 @@ public:
     // Closes with a TCP reset instead of the orderly close.
     void resetClient();
 
+signals:
+    // The key (the first line) of a connection is in; the greeting has been sent.
+    void keyReceived();
+
 private:
     void onNewConnection();
     void onReadyRead();

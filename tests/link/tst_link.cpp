@@ -413,28 +413,66 @@ private slots:
             QVERIFY(rig.controller.watchdogEnabled());
     }
 
-    void startupWithSilenceAfterKeyEndsAfterOneTimeout() {
+    // A server that says nothing after the key: every drain ends after its time-out, with an
+    // empty `lastLine` and the bus monitor unchanged, and the window stays alive meanwhile.
+    void silentServerEndsEveryDrainAndTheWindowStaysAlive_data() {
+        QTest::addColumn<QString>("use");
+        QTest::newRow("start-up") << "start-up";
+        QTest::newRow("connect button") << "button";
+        QTest::newRow("watchdog") << "watchdog";
+        QTest::newRow("polling") << "polling";
+    }
+    void silentServerEndsEveryDrainAndTheWindowStaysAlive() {
+        QFETCH(QString, use);
         TestPeer peer;
         QVERIFY(peer.listen());
         LinkTimings timings = fastTimings();
-        timings.connectReadTimeoutMs = 1000;
+        timings.connectReadTimeoutMs = 250;
+        timings.pollReadTimeoutMs = 250;
         timings.pollIntervalMs = 60000;
         Rig rig(timings);
         rig.usePort(peer.port());
-        bool done = false;
-        rig.controller.startupConnect({}, [&](bool) { done = true; });
-        // The window stays alive meanwhile: a zero-interval timer keeps firing during the drain.
+        std::function<bool()> done;
+        if (use == "start-up") {
+            auto finished = std::make_shared<bool>(false);
+            rig.controller.startupConnect({}, [finished](bool) { *finished = true; });
+            done = [finished] {
+                return *finished;
+            };
+        } else if (use == "button") {
+            rig.controller.ovconnectbtnClick();
+            done = [&rig] {
+                return rig.view.headerOnlineCount == 2;
+            };
+        } else if (use == "watchdog") {
+            // A tick while a menu is open leaves "x" behind, so the reconnect drain reads.
+            rig.controller.setMenuOpen(true);
+            rig.controller.Timer1Timer();
+            rig.controller.setMenuOpen(false);
+            rig.controller.Timer2Timer();
+            done = [&rig] {
+                return rig.view.status == QStringLiteral("Mit OV wieder verbunden ...");
+            };
+        } else {
+            QVERIFY(connectByButton(rig));
+            rig.controller.Timer1Timer();
+            done = [&rig] {
+                return rig.controller.lastLine().isEmpty();
+            };
+        }
+        // A zero-interval timer keeps firing while the drain waits for its time-out.
         int turns = 0;
         QTimer spinner;
         connect(&spinner, &QTimer::timeout, this, [&] { ++turns; });
         spinner.start(0);
         QTRY_VERIFY(peer.hasClient() && peer.received().endsWith('\0'));
-        QTRY_VERIFY(turns > 100);
-        QVERIFY(!done);
-        QTRY_VERIFY(done);
+        QTRY_VERIFY(turns > 100 || done());
+        QVERIFY(!done());
+        QTRY_VERIFY(done());
         QVERIFY(rig.busLines().isEmpty());
         QVERIFY(rig.errors().isEmpty());
         QVERIFY(rig.controller.lastLine().isEmpty());
+        QVERIFY(rig.controller.link().isConnected());
     }
 
     // A server that never stops sending: the first polling tick takes over the start-up drain,
@@ -510,6 +548,48 @@ private slots:
         QTRY_COMPARE(rig.target.count("1", "1.0", use != "polling"), 1);
         QCOMPARE(rig.busLines().contains("x"), shown);
         QCOMPARE(rig.popups, use == "polling" ? 1 : 0);
+    }
+
+    // The button's and the watchdog's drains take every queued line as `initial`, even when the
+    // server sends for longer than a polling interval: the polling timer runs meanwhile, but no
+    // tick gets in between their reads.
+    void connectionDrainKeepsItsLinesInitial_data() {
+        QTest::addColumn<QString>("use");
+        QTest::newRow("connect button") << "button";
+        QTest::newRow("watchdog") << "watchdog";
+    }
+    void connectionDrainKeepsItsLinesInitial() {
+        QFETCH(QString, use);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        peer.greeting = lines({"2|9|0"});
+        Rig rig; // polling every 100 ms, connection drains end after 200 ms of silence
+        rig.usePort(peer.port());
+        constexpr int kQueued = 12;
+        int sent = 0;
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, this, [&] {
+            peer.send(QStringLiteral("2|9|%1").arg(++sent).toLatin1() + '\0');
+            if (sent == kQueued)
+                stream.stop();
+        });
+        connect(&peer, &TestPeer::keyReceived, &stream, [&] { stream.start(25); });
+        if (use == "button") {
+            QVERIFY(connectByButton(rig));
+        } else {
+            // A tick while a menu is open leaves "x" behind, so the reconnect drain reads.
+            rig.controller.setMenuOpen(true);
+            rig.controller.Timer1Timer();
+            rig.controller.setMenuOpen(false);
+            rig.controller.Timer2Timer();
+            QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
+        }
+        QCOMPARE(sent, kQueued);
+        QCOMPARE(rig.target.seen.size(), kQueued + 1);
+        QCOMPARE(rig.target.count("9", QString::number(kQueued), true), 1);
+        QCOMPARE(rig.popups, 0);
+        peer.send(lines({"2|9|later"}));
+        QTRY_COMPARE(rig.target.count("9", "later", false), 1);
     }
 
     // --- losing the server and the watchdog -------------------------------------------------
@@ -675,12 +755,22 @@ private slots:
         rig.controller.dispatch().removeTarget(&modal);
     }
 
+    void menuOpenPausesPolling_data() {
+        QTest::addColumn<bool>("duringPoll");
+        QTest::newRow("menu opened between two ticks") << false;
+        QTest::newRow("menu opened while a poll waits") << true;
+    }
     void menuOpenPausesPolling() {
+        QFETCH(bool, duringPoll);
         TestPeer peer;
         QVERIFY(peer.listen());
-        Rig rig;
+        LinkTimings timings = fastTimings();
+        timings.pollReadTimeoutMs = 1000; // a poll that is still waiting when the menu opens
+        Rig rig(timings);
         rig.usePort(peer.port());
         QVERIFY(connectByButton(rig));
+        if (duringPoll)
+            rig.controller.Timer1Timer();
         rig.controller.setMenuOpen(true);
         peer.send(lines({"2|1|1.0"}));
         QSignalSpy ticks(rig.timer("Timer1"), &QTimer::timeout);
@@ -689,6 +779,44 @@ private slots:
         QCOMPARE(rig.popups, 0);
         rig.controller.setMenuOpen(false);
         QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
+        QCOMPARE(rig.popups, 1);
+    }
+
+    // Closing the window while something is under way: nothing reports back into it.
+    void closeLinkEndsEverythingQuietly_data() {
+        QTest::addColumn<QString>("pending");
+        QTest::newRow("start-up attempt") << "start-up attempt";
+        QTest::newRow("connect button attempt") << "button attempt";
+        QTest::newRow("start-up drain") << "start-up drain";
+        QTest::newRow("awaited reply") << "reply";
+    }
+    void closeLinkEndsEverythingQuietly() {
+        QFETCH(QString, pending);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        BlackHole blackHole;
+        QVERIFY(blackHole.ready());
+        Rig rig;
+        rig.usePort(pending.endsWith("attempt") ? blackHole.port() : peer.port());
+        bool reported = false;
+        if (pending == "button attempt") {
+            rig.controller.ovconnectbtnClick();
+        } else if (pending == "reply") {
+            QVERIFY(connectByButton(rig));
+            rig.controller.awaitLine(1000, [&](const std::optional<QString> &, const QString &) { reported = true; });
+        } else {
+            rig.controller.startupConnect({}, [&](bool) { reported = true; });
+            if (pending == "start-up drain")
+                QTRY_VERIFY(peer.hasClient() && peer.received().endsWith('\0'));
+        }
+        QVERIFY(rig.controller.link().isConnecting() || rig.controller.link().isConnected());
+        rig.controller.closeLink();
+        QVERIFY(!rig.controller.link().isConnecting() && !rig.controller.link().isConnected());
+        QVERIFY(!rig.controller.pollingEnabled() && !rig.controller.watchdogEnabled());
+        QCOMPARE(rig.balloonTexts().constLast(), QStringLiteral("Nicht verbunden."));
+        QCoreApplication::processEvents(); // posted work of the link may run, and must find nothing
+        QVERIFY(!reported);
+        QVERIFY(rig.dialogs.boxes.isEmpty());
     }
 
     void resumeReconnectsAtOnce() {
@@ -739,23 +867,71 @@ private slots:
 
     // --- bad input --------------------------------------------------------------------------
 
-    void overlongLineIsCapped() {
+    // A line that never ends costs no more than kMaxLineLength; it is dropped whole, with a note
+    // in the bus monitor at its place, and a line of exactly that length still counts.
+    void overlongLineIsDropped() {
         TestPeer peer;
         QVERIFY(peer.listen());
         Rig rig;
         rig.usePort(peer.port());
         QVERIFY(connectByButton(rig));
-        peer.send(QByteArray(1024 * 1024, 'A'));
-        QTRY_VERIFY(rig.busLines().size() == 1);
-        QCOMPARE(rig.controller.link().incompleteLineLength(), GatewayLink::kMaxLineLength);
-        peer.send(QByteArray(512 * 1024, 'B') + '\0' + lines({"2|1|1.0"}));
-        QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
-        QVERIFY(rig.controller.link().incompleteLineLength() == 0);
-        const QStringList shown = rig.busLines();
-        QCOMPARE(shown.size(), 3);
-        QCOMPARE(shown.at(0), QStringLiteral("2|1|1.0"));
-        QCOMPARE(shown.at(1), QString(GatewayLink::kMaxLineLength, u'A'));
-        QVERIFY(shown.at(2).contains(QString::number(GatewayLink::kMaxLineLength)));
+        const QString longest = "2|1|" + QString(GatewayLink::kMaxLineLength - 4, u'9');
+        peer.send(longest.toLatin1() + '\0' + QByteArray(1024 * 1024, 'A'));
+        QTRY_COMPARE(rig.busLines().size(), 2);
+        QVERIFY(rig.controller.link().incompleteLineLength() <= GatewayLink::kMaxLineLength);
+        peer.send(QByteArray(512 * 1024, 'B') + '\0' + lines({"2|2|1.0"}));
+        QTRY_COMPARE(rig.target.count("2", "1.0", false), 1);
+        QCOMPARE(rig.controller.link().incompleteLineLength(), 0);
+        const QString note =
+            QStringLiteral("Zeile vom OV verworfen: länger als %1 Zeichen").arg(GatewayLink::kMaxLineLength);
+        QCOMPARE(rig.busLines(), (QStringList{"2|2|1.0", note, longest}));
+        QCOMPARE(rig.target.seen.size(), 2);
+        QVERIFY(rig.controller.link().isConnected());
+    }
+
+    // While nobody reads (a menu is open), what the server sends waits in the socket instead of
+    // piling up in memory, and arrives complete and in order once the menu closes; a server that
+    // closed meanwhile is noticed only after its last line.
+    void unreadLinesStayBounded_data() {
+        QTest::addColumn<bool>("serverCloses");
+        QTest::newRow("server stays") << false;
+        QTest::newRow("server closes after sending") << true;
+    }
+    void unreadLinesStayBounded() {
+        QFETCH(bool, serverCloses);
+        TestPeer peer;
+        QVERIFY(peer.listen());
+        Rig rig;
+        rig.usePort(peer.port());
+        QVERIFY(connectByButton(rig));
+        rig.controller.setMenuOpen(true);
+        constexpr int kLines = 2000;
+        const QByteArray filler(4000, 'v'); // 8 MB in all, more than the kernel buffers hold
+        QByteArray burst;
+        for (int i = 0; i < kLines; ++i)
+            burst += "2|" + QByteArray::number(i) + '|' + filler + '\0';
+        GatewayLink &link = rig.controller.link();
+        QSignalSpy available(&link, &GatewayLink::linesAvailable);
+        peer.send(burst);
+        if (serverCloses)
+            peer.closeClient(); // after everything is written
+        QTRY_VERIFY(link.queuedBytes() >= GatewayLink::kMaxQueuedBytes);
+        available.clear();
+        QVERIFY(!available.wait(200)); // the link takes nothing more
+        QVERIFY(link.queuedBytes() < GatewayLink::kMaxQueuedBytes + 64 * 1024);
+        QVERIFY(rig.target.seen.isEmpty());
+        rig.controller.setMenuOpen(false);
+        QTRY_COMPARE(rig.target.seen.size(), kLines);
+        for (int i = 0; i < kLines; ++i)
+            QCOMPARE(rig.target.seen.at(i).line.gan, QString::number(i));
+        if (serverCloses) {
+            QTRY_VERIFY(rig.controller.watchdogEnabled());
+            QCOMPARE(rig.view.header, kHeaderOffline);
+            QVERIFY(rig.errors().isEmpty());
+        } else {
+            QCOMPARE(link.queuedBytes(), 0);
+            QVERIFY(link.isConnected());
+        }
     }
 
     void garbageDoesNoHarm() {
