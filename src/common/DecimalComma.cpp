@@ -3,7 +3,9 @@
 #include <cmath>
 
 namespace {
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 } // namespace
 
 std::optional<double> DecimalComma::parse(QStringView text) {

@@ -20,6 +20,10 @@ ProgramPaths ProgramPaths::detect() {
     return ProgramPaths(folder);
 }
 
-QString ProgramPaths::programFile() { return QCoreApplication::applicationFilePath(); }
+QString ProgramPaths::programFile() {
+    return QCoreApplication::applicationFilePath();
+}
 
-QChar ProgramPaths::separator() { return QDir::separator(); }
+QChar ProgramPaths::separator() {
+    return QDir::separator();
+}

@@ -9,10 +9,10 @@ public:
     virtual ~LinkView() = default;
 
     // Settings, read when used (never cached).
-    virtual QString keyText() const = 0;       // OVKEY
-    virtual QString hostText() const = 0;      // OVIP
-    virtual QString portText() const = 0;      // OVPORT as typed
-    virtual bool offlineTicked() const = 0;    // OVOFFLINE
+    virtual QString keyText() const = 0;    // OVKEY
+    virtual QString hostText() const = 0;   // OVIP
+    virtual QString portText() const = 0;   // OVPORT as typed
+    virtual bool offlineTicked() const = 0; // OVOFFLINE
 
     // ovconnectbtn: "connect" with system image 8, or "disconnect" with system image 14.
     virtual void setConnectButtonConnected(bool connected) = 0;

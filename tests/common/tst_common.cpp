@@ -26,7 +26,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("ascii") << u"1|768|1.0"_qs << QByteArray("1|768|1.0");
-        QTest::newRow("umlauts") << u"Küche Öl ß"_qs << QByteArray("K\xfc" "che \xd6l \xdf");
+        QTest::newRow("umlauts") << u"Küche Öl ß"_qs
+                                 << QByteArray("K\xfc"
+                                               "che \xd6l \xdf");
         QTest::newRow("euro and Y diaeresis") << u"€ Ÿ"_qs << QByteArray("\x80 \x9f");
         QTest::newRow("undefined bytes survive") << QString(QChar(0x81)) + QChar(0x9D) << QByteArray("\x81\x9d");
     }
@@ -103,7 +105,8 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
         const QByteArray file = "garbage line\r\n[Orvanel]\r\nIP = 10.0.0.5 \r\nKEY=\"quoted\"\r\nnoequals\r\n"
-                                "Port=1\r\nPort=2\r\n[orvanel]\r\nIP=second\r\n[Other]\r\nName=K\xfc" "che\r\nBlank=   \r\n";
+                                "Port=1\r\nPort=2\r\n[orvanel]\r\nIP=second\r\n[Other]\r\nName=K\xfc"
+                                "che\r\nBlank=   \r\n";
         QTest::newRow("trimmed") << file << u"Orvanel"_qs << u"IP"_qs << u"10.0.0.5"_qs;
         QTest::newRow("section and key case") << file << u"ORVANEL"_qs << u"ip"_qs << u"10.0.0.5"_qs;
         QTest::newRow("quotes removed") << file << u"Orvanel"_qs << u"Key"_qs << u"quoted"_qs;
@@ -151,8 +154,8 @@ private slots:
         const QString path = dir.filePath(u"t.ini"_qs);
         writeFile(path, "[A]\nx=1\ny=2\n\n[B]\nz=3\n");
         IniFile ini(path);
-        ini.writeString(u"a"_qs, u"Y"_qs, u"20"_qs); // replaced in place, case-insensitively
-        ini.writeString(u"A"_qs, u"new"_qs, u"n"_qs); // appended to its section
+        ini.writeString(u"a"_qs, u"Y"_qs, u"20"_qs);                       // replaced in place, case-insensitively
+        ini.writeString(u"A"_qs, u"new"_qs, u"n"_qs);                      // appended to its section
         ini.writeString(u"C"_qs, u"w"_qs, u"Zeile1\r\nZeile2\nZeile3"_qs); // line breaks cannot forge keys
         ini.eraseSection(u"b"_qs);
         QVERIFY(ini.save());
@@ -165,7 +168,8 @@ private slots:
         const QString path = dir.filePath(u"secret.ini"_qs);
         QVERIFY(IniFile::writeOne(path, u"Orvanel"_qs, u"Key"_qs, u"geheim"_qs, nullptr,
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QCOMPARE(QFile(path).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
+        QCOMPARE(QFile(path).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+                 QFileDevice::Permissions());
         QCOMPARE(IniFile(path).readString(u"orvanel"_qs, u"key"_qs), u"geheim"_qs);
         // A folder that cannot be written (here: a plain file stands where the folder should be,
         // which fails for root too): the error names the file.

@@ -9,7 +9,7 @@ class OvsimProcess {
 public:
     struct Options {
         QString key = QStringLiteral("demo");
-        QString catalogue;        // empty: the bundled demo catalogue
+        QString catalogue; // empty: the bundled demo catalogue
         QStringList extraArguments;
     };
 
