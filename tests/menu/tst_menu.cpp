@@ -10,16 +10,19 @@
 #include "MenuTreeModel.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
+#include "SoundPicker.h"
 #include "StateIcon.h"
 #include "TrayPopup.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -1045,6 +1048,25 @@ private slots:
         sounds->play(QString());
         sounds->play(u"window-attention"_qs);
         sounds.reset();
+    }
+
+    // The list offers the system's names but keeps what it shows; play takes the shown text.
+    void soundPickerFillsAndPlays() {
+        FakeEventSounds sounds;
+        SoundPicker picker(sounds);
+        QCOMPARE(picker.gasoundlist->currentText(), SoundPicker::kPrompt);
+        picker.FillSoundList();
+        QCOMPARE(picker.gasoundlist->count(), 2);
+        QCOMPARE(picker.gasoundlist->itemText(1), u"message"_qs);
+        QCOMPARE(picker.gasoundlist->currentText(), SoundPicker::kPrompt);
+        QTest::mouseClick(picker.TeButton4, Qt::LeftButton);
+        picker.gasoundlist->setCurrentIndex(1);
+        picker.FillSoundList(); // opening the panel again keeps the choice
+        QCOMPARE(picker.gasoundlist->currentText(), u"message"_qs);
+        picker.TeButton4Click();
+        picker.gasoundlist->setEditText(u"eigener Klang"_qs);
+        picker.TeButton4Click();
+        QCOMPARE(sounds.played, (QStringList{SoundPicker::kPrompt, u"message"_qs, u"eigener Klang"_qs}));
     }
 };
 
