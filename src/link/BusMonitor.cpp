@@ -1,5 +1,7 @@
 #include "BusMonitor.h"
 
+#include "Dialogs.h"
+
 namespace {
 constexpr QChar kBar = u'|';
 }
@@ -63,4 +65,11 @@ QVariant BusMonitor::data(const QModelIndex &index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return m_lines.at(index.row());
     return {};
+}
+
+QString getlv(const BusMonitor &monitor, const QString &gan, Dialogs &dialogs) {
+    if (std::optional<QString> value = monitor.getlv(gan))
+        return *value;
+    dialogs.error(QStringLiteral("Konnte KO Wert nicht ermitteln.\rKO Wert auf 0 gesetzt!"));
+    return QStringLiteral("0,0");
 }

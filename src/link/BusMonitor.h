@@ -36,3 +36,9 @@ private:
     // Number → value as received, for every line whose text from the third character holds a "|".
     QHash<QString, QString> m_newest;
 };
+
+class Dialogs;
+
+// The lookup the editors use: the newest value of the number, or "0,0" after telling the user that
+// the bus monitor holds none ("Konnte KO Wert nicht ermitteln.").
+QString getlv(const BusMonitor &monitor, const QString &gan, Dialogs &dialogs);

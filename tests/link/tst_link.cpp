@@ -197,6 +197,13 @@ private slots:
         const std::optional<QString> found = monitor.getlv(gan);
         QCOMPARE(found.value_or(QString()), value);
         QCOMPARE(found.has_value(), !value.isEmpty());
+        // The editors' form answers "0,0" and tells the user once when there is no value.
+        FakeDialogs dialogs;
+        QCOMPARE(::getlv(monitor, gan, dialogs), value.isEmpty() ? QStringLiteral("0,0") : value);
+        QCOMPARE(dialogs.texts(FakeDialogs::Kind::Error),
+                 value.isEmpty()
+                     ? QStringList{QStringLiteral("Konnte KO Wert nicht ermitteln.\rKO Wert auf 0 gesetzt!")}
+                     : QStringList());
     }
 
     // --- the connection itself --------------------------------------------------------------
