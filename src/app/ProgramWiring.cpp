@@ -70,7 +70,6 @@ const MenuList &ProgramWiring::menu() const {
 }
 
 void ProgramWiring::attach(MainWindow &window) {
-    m_window = &window;
     const PlatformServices &services = m_core.services();
     SettingsPanel *settings = window.settingsPanel();
 

@@ -35,7 +35,6 @@ private:
 
     AppCore &m_core;
     LinkTimings m_timings;
-    MainWindow *m_window = nullptr;
     std::unique_ptr<MenuList> m_menu;
     std::unique_ptr<LinkController> m_link;
     std::unique_ptr<Notifications> m_notifications;
