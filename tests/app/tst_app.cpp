@@ -49,6 +49,15 @@ bool ownerOnly(const QString &path) {
     return (QFile::permissions(path) & ~user) == (QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+// The lines of a file, whichever line ends it has (a new file gets CR LF).
+QList<QByteArray> lines(const QByteArray &content) {
+    QList<QByteArray> result = content.split('\n');
+    for (QByteArray &line : result)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    return result;
+}
+
 // One program folder, the fakes and the real start-up with the real main window.
 struct Harness {
     explicit Harness(const QByteArray &settings = {}, const QString &helpFile = kHelpFile,
@@ -102,7 +111,7 @@ struct Harness {
     MainWindow *window() const { return startup.mainWindow(); }
     SettingsPanel *panel() const { return window()->settingsPanel(); }
     template <typename T> T *find(const QString &name) const { return window()->findChild<T *>(name); }
-    QList<QByteArray> settingsLines() const { return folder.read(QStringLiteral("quendra.ini")).split('\n'); }
+    QList<QByteArray> settingsLines() const { return lines(folder.read(QStringLiteral("quendra.ini"))); }
 
     TempProgramFolder folder;
     FakePlatform platform;
@@ -148,7 +157,7 @@ struct PortableProgram {
         ::kill(pid_t(process.processId()), signalNumber);
         return finished.wait(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
-    QList<QByteArray> settingsLines() const { return folder.read(u"quendra.ini"_qs).split('\n'); }
+    QList<QByteArray> settingsLines() const { return lines(folder.read(u"quendra.ini"_qs)); }
 
     TempProgramFolder folder;
     QTemporaryDir config;
@@ -194,15 +203,13 @@ private slots:
         QVERIFY(!QFile::exists(h.folder.settingsFile()));
 
         w->close();
-        const QByteArray pfad = h.folder.path().toUtf8();
-        const QList<QByteArray> expected = {"[Orvanel]",    "IP=0.0.0.0",
-                                            "TCPPort=0",    "Port=0",
-                                            "Key=",         "Minimized=0",
-                                            "Bubble=0",     "Auto=0",
-                                            "Pfad=" + pfad, "Mail=0",
-                                            "Mailtime=5",   "Screen=Drag&&Drop",
-                                            "Offline=0",    ""};
+        // The program folder is stored as an empty "Pfad": the setting follows the program.
+        const QList<QByteArray> expected = {"[Orvanel]",   "IP=0.0.0.0",        "TCPPort=0", "Port=0", "Key=",
+                                            "Minimized=0", "Bubble=0",          "Auto=0",    "Pfad=",  "Mail=0",
+                                            "Mailtime=5",  "Screen=Drag&&Drop", "Offline=0", ""};
         QCOMPARE(h.settingsLines(), expected);
+        // A new file has Windows line ends, so it moves between installations byte for byte.
+        QCOMPARE(h.folder.read(u"quendra.ini"_qs), expected.join("\r\n"));
         QVERIFY(ownerOnly(h.folder.settingsFile()));
         QVERIFY(settingsBeforeMenu);
     }
@@ -820,22 +827,10 @@ private slots:
 
         QVERIFY(program.endsCleanlyOn(signalNumber));
         const QList<QByteArray> lines = program.settingsLines();
-        const QList<QByteArray> expected = {"[TEXTE]",
-                                            "WC1A=offen",
-                                            "[Orvanel]",
-                                            "Key=Schl\xfcssel",
-                                            "Auto=1",
-                                            "IP=0.0.0.0",
-                                            "TCPPort=0",
-                                            "Port=0",
-                                            "Minimized=0",
-                                            "Bubble=0",
-                                            "Pfad=" + program.folder.path().toUtf8(),
-                                            "Mail=0",
-                                            "Mailtime=5",
-                                            "Screen=Drag&&Drop",
-                                            "Offline=0",
-                                            ""};
+        const QList<QByteArray> expected = {"[TEXTE]",     "WC1A=offen",        "[Orvanel]", "Key=Schl\xfcssel",
+                                            "Auto=1",      "IP=0.0.0.0",        "TCPPort=0", "Port=0",
+                                            "Minimized=0", "Bubble=0",          "Pfad=",     "Mail=0",
+                                            "Mailtime=5",  "Screen=Drag&&Drop", "Offline=0", ""};
         QVERIFY2(lines == expected, lines.join('\n').constData());
         QVERIFY(ownerOnly(program.folder.settingsFile()));
     }
