@@ -371,6 +371,94 @@ private slots:
         QCOMPARE(h.panel()->OVPFAD->text(), h.folder.path());
     }
 
+    // "Pfad" never holds what the file cannot give back, and the user files find their folder.
+    void configurationFolderRules_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("typed"); // null: nothing typed; "<program>": the program folder
+        QTest::addColumn<QString>("shownAfter");
+        QTest::addColumn<QByteArray>("storedLine");
+        QTest::addColumn<QString>("filesFolder"); // where "Neu laden" looks
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("a folder Windows-1252 cannot hold is refused")
+            << QByteArray("[Orvanel]\nPfad=/srv/alt/\n") << u"/home/łukasz/q"_qs << u"/srv/alt/"_qs
+            << QByteArray("Pfad=/srv/alt/") << u"/srv/alt/"_qs
+            << u"Der Pfad \"/home/łukasz/q/\" enthält Zeichen, die die Datei \"quendra.ini\" nicht speichern "
+               "kann. Der bisherige Pfad bleibt eingestellt."_qs;
+        QTest::newRow("the program folder is stored empty")
+            << QByteArray("[Orvanel]\nPfad=/srv/alt/\n") << u"<program>"_qs << u"<program>"_qs << QByteArray("Pfad=")
+            << u"<program>"_qs << QString();
+        QTest::newRow("a stored trailing backslash is a separator")
+            << QByteArray("[Orvanel]\nPfad=/srv/Daten\\\n") << QString() << u"/srv/Daten\\"_qs
+            << QByteArray("Pfad=/srv/Daten\\") << u"/srv/Daten/"_qs << QString();
+        QTest::newRow("a typed trailing backslash is a separator")
+            << QByteArray("[Orvanel]\n") << u"/srv/Daten\\"_qs << u"/srv/Daten\\"_qs << QByteArray("Pfad=/srv/Daten\\")
+            << u"/srv/Daten/"_qs << QString();
+    }
+    void configurationFolderRules() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, typed);
+        QFETCH(QString, shownAfter);
+        QFETCH(QByteArray, storedLine);
+        QFETCH(QString, filesFolder);
+        QFETCH(QString, error);
+        Harness h(file);
+        const auto in = [](const Harness &harness, QString text) {
+            return text.replace(u"<program>"_qs, harness.folder.path());
+        };
+        const auto program = [&](const QString &text) {
+            return in(h, text);
+        };
+        h.recordHooks();
+        MainWindow *w = h.start();
+        if (!typed.isNull()) {
+            h.panel()->OVPFAD->setText(program(typed));
+            leave(h.panel()->OVPFAD);
+        }
+        QCOMPARE(h.panel()->OVPFAD->text(), program(shownAfter));
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error),
+                 error.isEmpty() ? QStringList() : QStringList{error});
+        h.log.clear();
+        QTest::mouseClick(h.panel()->menuladen, Qt::LeftButton);
+        QCOMPARE(h.log, QStringList{u"loadMenu "_qs + program(filesFolder)});
+
+        // Closing stores the same and saves the files where the next start will look.
+        h.log.clear();
+        w->close();
+        QVERIFY2(h.settingsLines().contains(storedLine), h.settingsLines().join('\n').constData());
+        QVERIFY(h.log.contains(u"saveMenu "_qs + program(filesFolder)));
+        // An empty "Pfad" follows the program to its next folder.
+        Harness next(h.folder.read(u"quendra.ini"_qs));
+        next.recordHooks();
+        next.start();
+        QCOMPARE(next.panel()->OVPFAD->text(), in(next, shownAfter));
+        QVERIFY(next.log.contains(u"loadMenu "_qs + in(next, filesFolder)));
+    }
+
+    // A configuration folder that is not there is reported once, in the status bar and the bus
+    // monitor; an existing one raises nothing.
+    void missingConfigurationFolderIsReported_data() {
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("missing") << true;
+        QTest::newRow("there") << false;
+    }
+    void missingConfigurationFolderIsReported() {
+        QFETCH(bool, missing);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(missing ? u"weg/"_qs : u""_qs);
+        Harness h("[Orvanel]\nPfad=" + folder.toUtf8() + "\n");
+        QStringList notes;
+        h.core.hooks.busMonitorNote = [&notes](const QString &text) {
+            notes.append(text);
+        };
+        h.start();
+        const QStringList expected{u"Konfigurationsordner \""_qs + folder + u"\" nicht gefunden"_qs};
+        QCOMPARE(notes, missing ? expected : QStringList());
+        QCOMPARE(h.window()->statusBar1()->panelText(1), missing ? expected.first() : QString());
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+        QCOMPARE(QFileInfo::exists(folder), !missing);
+    }
+
     void badPortStillCompletesTheClosingSaves() {
         Harness h("[Orvanel]\nPort=4711\n");
         h.recordHooks();
