@@ -435,6 +435,23 @@ private slots:
         QVERIFY(next.log.contains(u"loadMenu "_qs + in(next, filesFolder)));
     }
 
+    // A settings file that cannot be read is not written over; the error names it.
+    void unreadableSettingsFileIsNotWrittenOver() {
+        Harness h;
+        QVERIFY(QDir().mkdir(h.folder.settingsFile()));
+        MainWindow *w = h.start();
+        h.panel()->OVIP->setText(u"10.0.0.7"_qs);
+        leave(h.panel()->OVIP);
+        w->close();
+        const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(errors.size(), 2); // leaving the edit, and closing
+        for (const QString &error : errors)
+            QVERIFY2(
+                error.startsWith(u"Die Datei \""_qs + h.folder.settingsFile() + u"\" kann nicht gelesen werden"_qs),
+                qPrintable(error));
+        QVERIFY(QFileInfo(h.folder.settingsFile()).isDir());
+    }
+
     // A configuration folder that is not there is reported once, in the status bar and the bus
     // monitor; an existing one raises nothing.
     void missingConfigurationFolderIsReported_data() {

@@ -1,6 +1,7 @@
 #include "AnsiText.h"
 #include "DecimalComma.h"
 #include "Hex.h"
+#include "IniFieldTable.h"
 #include "IniFile.h"
 #include "ProgramPaths.h"
 
@@ -258,6 +259,58 @@ private slots:
             QVERIFY(QFileInfo(path).isDir());
         else
             QVERIFY(readFile(path) == before); // every byte kept (QCOMPARE would print 16 MiB)
+    }
+
+    // One key table reads and writes every kind; what the file lacks or cannot hold as a number
+    // keeps the default the object had.
+    void iniFieldTable_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray all = "Name=x\r\nCount=7\r\nOn=1\r\nActive=-1\r\n";
+        QTest::newRow("every key") << QByteArray("[r]\r\n" + all) << u"x"_qs << 7 << true << true
+                                   << QByteArray("[r]\r\n" + all);
+        QTest::newRow("missing keys keep defaults")
+            << QByteArray("[r]\r\n") << u"def"_qs << 3 << false << true
+            << QByteArray("[r]\r\nName=def\r\nCount=3\r\nOn=0\r\nActive=-1\r\n");
+        QTest::newRow("any other number is true, a word keeps the default")
+            << QByteArray("[r]\r\nOn=2\r\nActive=5\r\nCount=zwei\r\n") << u"def"_qs << 3 << true << true
+            << QByteArray("[r]\r\nOn=1\r\nActive=-1\r\nCount=3\r\nName=def\r\n");
+        QTest::newRow("zero is false") << QByteArray("[r]\r\nOn=0\r\nActive=0\r\n") << u"def"_qs << 3 << false << false
+                                       << QByteArray("[r]\r\nOn=0\r\nActive=0\r\nName=def\r\nCount=3\r\n");
+    }
+    void iniFieldTable() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, name);
+        QFETCH(int, count);
+        QFETCH(bool, on);
+        QFETCH(bool, active);
+        QFETCH(QByteArray, written);
+        struct Record {
+            QString name = u"def"_qs;
+            int count = 3;
+            bool on = false;
+            bool active = true;
+        };
+        using F = IniFieldTable<Record>;
+        const F table{F::text(u"Name"_qs, &Record::name), F::number(u"Count"_qs, &Record::count),
+                      F::flag(u"On"_qs, &Record::on), F::minusOneFlag(u"Active"_qs, &Record::active)};
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"t.ini"_qs);
+        writeFile(path, file);
+        IniFile ini(path);
+        Record record;
+        table.read(ini, u"R"_qs, record);
+        QCOMPARE(record.name, name);
+        QCOMPARE(record.count, count);
+        QCOMPARE(record.on, on);
+        QCOMPARE(record.active, active);
+        table.write(ini, u"r"_qs, record);
+        QVERIFY(ini.save());
+        QCOMPARE(readFile(path), written);
     }
 
     void ansiCanEncode_data() {
