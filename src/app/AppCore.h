@@ -23,6 +23,8 @@ struct AppHooks {
     std::function<bool(const QString &folder)> loadMenu;
     std::function<void(const QString &folder)> loadLoadReplace;
     std::function<void(const QString &folder)> loadMail;
+    // A line of the program's own for the bus monitor (a configuration folder that is not there).
+    std::function<void(const QString &text)> busMonitorNote;
 
     // The first connection. Runs after the user files are loaded, with the splash window's
     // progress bar; the start-up goes on when it calls done (whatever the outcome).

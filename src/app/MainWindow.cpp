@@ -170,6 +170,16 @@ void MainWindow::loadSettings() {
 bool MainWindow::loadUserFiles() {
     const QString folder = m_settings->configurationFolder();
     const AppHooks &hooks = m_core.hooks;
+    // A folder that is gone (a removed drive, a path from another machine) would otherwise show
+    // an empty menu with no word why; the saves then fail with their own messages and create
+    // nothing.
+    if (!QFileInfo(folder).isDir()) {
+        const QString text = QStringLiteral("Konfigurationsordner \"%1\" nicht gefunden").arg(folder);
+        m_statusBar->setPanelText(1, text);
+        m_statusBar->setToolTip(text);
+        if (hooks.busMonitorNote)
+            hooks.busMonitorNote(text);
+    }
     const bool notice = hooks.loadMenu && hooks.loadMenu(folder);
     if (hooks.loadLoadReplace)
         hooks.loadLoadReplace(folder);

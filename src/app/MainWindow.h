@@ -34,7 +34,8 @@ public:
     // Creation steps, in the order the start-up calls them.
     void checkHelpFile();
     void loadSettings();
-    // Loads the user files; true when the start-up notice is due.
+    // Loads the user files; true when the start-up notice is due. A configuration folder that does
+    // not exist is reported in the status bar and the bus monitor.
     bool loadUserFiles();
     void hideBusMonitorColumn();
     void applyVersionCaption();

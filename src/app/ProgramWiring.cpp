@@ -41,6 +41,9 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     hooks.saveMenu = [this](const QString &folder) {
         saveMenu(folder);
     };
+    hooks.busMonitorNote = [this](const QString &text) {
+        m_link->busMonitor().insertTop(text);
+    };
     hooks.firstConnection = [this](QProgressBar *startbar, std::function<void()> done) {
         m_link->startupConnect([startbar](int position) { startbar->setValue(position); },
                                [done = std::move(done)](bool) { done(); });

@@ -1,70 +1,61 @@
 #include "Settings.h"
 
+#include "AnsiText.h"
+#include "IniFieldTable.h"
 #include "IniFile.h"
 
 #include <QDir>
 
 namespace Settings {
 
-Values read(const IniFile &ini, const QString &programFolder) {
-    const Values defaults;
-    const auto text = [&](const QString &key, const QString &fallback) {
-        return ini.readString(kSection, key, fallback);
-    };
-    const auto number = [&](const QString &key, int fallback) {
-        return ini.readInt(kSection, key, fallback);
-    };
-    const auto flag = [&](const QString &key) {
-        return number(key, 0) != 0;
-    };
+namespace {
+// [Orvanel] in the order in which the program stores it.
+const IniFieldTable<Values> &orvanelFields() {
+    using F = IniFieldTable<Values>;
+    static const F table{F::text(Key::IP, &Values::ip),
+                         F::number(Key::TCPPort, &Values::tcpPort),
+                         F::number(Key::Port, &Values::port),
+                         F::text(Key::Key, &Values::key),
+                         F::flag(Key::Minimized, &Values::minimized),
+                         F::flag(Key::Bubble, &Values::bubble),
+                         F::flag(Key::Auto, &Values::autostart),
+                         F::text(Key::Pfad, &Values::pfad),
+                         F::flag(Key::Mail, &Values::mail),
+                         F::text(Key::Mailtime, &Values::mailtime),
+                         F::text(Key::Screen, &Values::screen),
+                         F::flag(Key::Offline, &Values::offline)};
+    return table;
+}
 
+const IniFieldTable<WildcardTexts> &wildcardFields() {
+    using F = IniFieldTable<WildcardTexts>;
+    static const F table{
+        F::text(QStringLiteral("WC1A"), &WildcardTexts::wc1a), F::text(QStringLiteral("WC1B"), &WildcardTexts::wc1b),
+        F::text(QStringLiteral("WC2A"), &WildcardTexts::wc2a), F::text(QStringLiteral("WC2B"), &WildcardTexts::wc2b),
+        F::text(QStringLiteral("WC3A"), &WildcardTexts::wc3a), F::text(QStringLiteral("WC3B"), &WildcardTexts::wc3b)};
+    return table;
+}
+} // namespace
+
+Values read(const IniFile &ini, const QString &programFolder) {
     Values v;
-    v.ip = text(Key::IP, defaults.ip);
-    v.port = number(Key::Port, defaults.port);
-    v.tcpPort = number(Key::TCPPort, defaults.tcpPort);
-    v.key = text(Key::Key, defaults.key);
-    v.minimized = flag(Key::Minimized);
-    v.bubble = flag(Key::Bubble);
-    v.autostart = flag(Key::Auto);
-    v.pfad = configurationFolder(text(Key::Pfad, programFolder), programFolder);
-    v.mail = flag(Key::Mail);
-    v.mailtime = text(Key::Mailtime, defaults.mailtime);
-    v.offline = flag(Key::Offline);
-    v.screen = text(Key::Screen, defaults.screen);
+    orvanelFields().read(ini, kSection, v);
+    v.pfad = configurationFolder(v.pfad, programFolder);
     return v;
 }
 
 void write(IniFile &ini, const Values &v) {
-    const auto flag = [](bool on) {
-        return on ? QStringLiteral("1") : QStringLiteral("0");
-    };
-    ini.writeString(kSection, Key::IP, v.ip);
-    ini.writeInt(kSection, Key::TCPPort, v.tcpPort);
-    ini.writeInt(kSection, Key::Port, v.port);
-    ini.writeString(kSection, Key::Key, v.key);
-    ini.writeString(kSection, Key::Minimized, flag(v.minimized));
-    ini.writeString(kSection, Key::Bubble, flag(v.bubble));
-    ini.writeString(kSection, Key::Auto, flag(v.autostart));
-    ini.writeString(kSection, Key::Pfad, v.pfad);
-    ini.writeString(kSection, Key::Mail, flag(v.mail));
-    ini.writeString(kSection, Key::Mailtime, v.mailtime);
-    ini.writeString(kSection, Key::Screen, v.screen);
-    ini.writeString(kSection, Key::Offline, flag(v.offline));
+    orvanelFields().write(ini, kSection, v);
 }
 
 WildcardTexts readWildcardTexts(const IniFile &ini) {
-    const WildcardTexts defaults;
     WildcardTexts texts;
-    const auto read = [&](const QString &key, const QString &fallback) {
-        return ini.readString(kTextSection, key, fallback);
-    };
-    texts.wc1a = read(QStringLiteral("WC1A"), defaults.wc1a);
-    texts.wc1b = read(QStringLiteral("WC1B"), defaults.wc1b);
-    texts.wc2a = read(QStringLiteral("WC2A"), defaults.wc2a);
-    texts.wc2b = read(QStringLiteral("WC2B"), defaults.wc2b);
-    texts.wc3a = read(QStringLiteral("WC3A"), defaults.wc3a);
-    texts.wc3b = read(QStringLiteral("WC3B"), defaults.wc3b);
+    wildcardFields().read(ini, kTextSection, texts);
     return texts;
+}
+
+void writeWildcardTexts(IniFile &ini, const WildcardTexts &texts) {
+    wildcardFields().write(ini, kTextSection, texts);
 }
 
 QString configurationFolder(const QString &text, const QString &programFolder) {
@@ -73,6 +64,30 @@ QString configurationFolder(const QString &text, const QString &programFolder) {
     if (text.endsWith(u'/') || text.endsWith(u'\\'))
         return text;
     return text + QDir::separator();
+}
+
+QString folderForFiles(const QString &folder) {
+#ifdef Q_OS_WIN
+    return folder;
+#else
+    // A folder typed the Windows way, or carried over from Windows: its last "\\" separates the
+    // file name, which would otherwise become part of a name beside the folder.
+    if (folder.endsWith(u'\\'))
+        return folder.chopped(1) + u'/';
+    return folder;
+#endif
+}
+
+QString storedFolder(const QString &folder, const QString &programFolder) {
+    return folder == programFolder ? QString() : folder;
+}
+
+std::optional<QString> unstorableFolder(const QString &folder, const QString &programFolder) {
+    if (AnsiText::canEncode(storedFolder(folder, programFolder)))
+        return std::nullopt;
+    return QStringLiteral("Der Pfad \"%1\" enthält Zeichen, die die Datei \"quendra.ini\" nicht speichern kann. "
+                          "Der bisherige Pfad bleibt eingestellt.")
+        .arg(folder);
 }
 
 std::optional<int> wholeNumber(const QString &text) {

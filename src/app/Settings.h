@@ -37,7 +37,7 @@ struct Values {
     bool minimized = false;
     bool bubble = false;
     bool autostart = false;
-    QString pfad; // the program folder when empty
+    QString pfad; // the program folder when empty (the program stores it so, see storedFolder)
     bool mail = false;
     QString mailtime = QStringLiteral("5");
     QString screen = QStringLiteral("Drag&&Drop");
@@ -52,10 +52,19 @@ void write(IniFile &ini, const Values &values);
 
 // The six wildcard words WC1A, WC1B, WC2A, WC2B, WC3A, WC3B of [TEXTE], missing ones with their defaults.
 WildcardTexts readWildcardTexts(const IniFile &ini);
+void writeWildcardTexts(IniFile &ini, const WildcardTexts &texts);
 
 // The configuration folder as the program uses it: the file names are appended to it directly,
 // so it ends in a separator ("/" or a typed "\"); an empty text stands for the program folder.
 QString configurationFolder(const QString &text, const QString &programFolder);
+// The folder the user files' names are appended to: a trailing "\\" is a separator on every system.
+QString folderForFiles(const QString &folder);
+// The "Pfad" value for a folder: empty for the program folder, so the setting follows the program
+// and never holds a home folder's name the file's code page may lack.
+QString storedFolder(const QString &folder, const QString &programFolder);
+// The error text for a folder whose stored value Windows-1252 cannot hold (it would come back as
+// another folder), or nothing when it can be stored.
+std::optional<QString> unstorableFolder(const QString &folder, const QString &programFolder);
 
 // A whole number in decimal, as the port edits and "Mailtime" hold it.
 std::optional<int> wholeNumber(const QString &text);

@@ -151,6 +151,7 @@ void SettingsPanel::applySettings(const Settings::Values &v) {
     OVMINI->setChecked(v.minimized);
     OVBUBBLE->setChecked(v.bubble);
     OVAUTO->setChecked(v.autostart);
+    m_folder = v.pfad;
     OVPFAD->setText(v.pfad);
     TabSettings &tabs = m_core.tabSettings();
     tabs.setMail(v.mail);
@@ -167,8 +168,24 @@ void SettingsPanel::applySettings(const Settings::Values &v) {
 
 QString SettingsPanel::configurationFolder() const {
     // A folder typed but not left yet (the window closed, the tray menu used) is still a folder:
-    // the file names must not be glued onto its last name.
-    return Settings::configurationFolder(OVPFAD->text(), m_core.paths().programFolder());
+    // the file names must not be glued onto its last name. One the settings cannot hold is not
+    // taken: the files stay where the stored setting will find them again.
+    const QString &programFolder = m_core.paths().programFolder();
+    const QString typed = Settings::configurationFolder(OVPFAD->text(), programFolder);
+    return Settings::folderForFiles(Settings::unstorableFolder(typed, programFolder) ? m_folder : typed);
+}
+
+bool SettingsPanel::takeFolder() {
+    const QString &programFolder = m_core.paths().programFolder();
+    const QString typed = Settings::configurationFolder(OVPFAD->text(), programFolder);
+    if (const std::optional<QString> problem = Settings::unstorableFolder(typed, programFolder)) {
+        m_core.services().dialogs->error(*problem);
+        OVPFAD->setText(m_folder);
+        return false;
+    }
+    m_folder = typed;
+    OVPFAD->setText(typed);
+    return true;
 }
 
 void SettingsPanel::setConnectButtonConnected(bool connected) {
@@ -200,13 +217,8 @@ bool SettingsPanel::eventFilter(QObject *watched, QEvent *event) {
 }
 
 bool SettingsPanel::store(const std::function<void(IniFile &)> &change) {
+    // A file that could not be read is not written over (save() refuses and names it).
     IniFile ini(m_core.paths().settingsFile());
-    // Writing a file that could not be read would drop what it holds besides our keys.
-    if (!ini.readOk()) {
-        m_core.services().dialogs->error(
-            QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(m_core.paths().settingsFile()));
-        return false;
-    }
     change(ini);
     if (!ini.save(kOwnerOnly)) {
         m_core.services().dialogs->error(ini.errorString());
@@ -251,8 +263,8 @@ void SettingsPanel::OVKEYExit() {
 }
 
 void SettingsPanel::OVPFADExit() {
-    OVPFAD->setText(configurationFolder());
-    storeOne(Settings::Key::Pfad, OVPFAD->text());
+    if (takeFolder())
+        storeOne(Settings::Key::Pfad, Settings::storedFolder(m_folder, m_core.paths().programFolder()));
 }
 
 void SettingsPanel::OVAUTOClick(bool checked) {
@@ -280,7 +292,8 @@ bool SettingsPanel::writeSettings() {
     v.minimized = OVMINI->isChecked();
     v.bubble = OVBUBBLE->isChecked();
     v.autostart = OVAUTO->isChecked();
-    v.pfad = configurationFolder();
+    takeFolder();
+    v.pfad = Settings::storedFolder(m_folder, m_core.paths().programFolder());
     const TabSettings &tabs = m_core.tabSettings();
     v.mail = tabs.mail();
     v.mailtime = tabs.mailtime();

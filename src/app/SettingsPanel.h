@@ -77,8 +77,12 @@ private:
     bool storeOne(const QString &key, const QString &value);
     // The edit's whole number, or its error box and nothing.
     std::optional<int> convert(const QLineEdit *edit);
+    // Takes the folder the edit names as the configuration folder, ending in its separator; one
+    // the settings file cannot hold gets its error box and the edit shows the previous folder.
+    bool takeFolder();
 
     AppCore &m_core;
+    QString m_folder; // the configuration folder last taken, as the edit shows it
     int m_lastPort = 0;
     int m_lastTcpPort = 0;
     bool m_connectShowsDisconnect = false;

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -47,6 +48,12 @@ QByteArray AnsiText::encode(const QString &text) {
         }
     }
     return bytes;
+}
+
+bool AnsiText::canEncode(const QString &text) {
+    const CodePage &page = codePage();
+    return std::all_of(text.begin(), text.end(),
+                       [&page](QChar c) { return c.unicode() < 0x80 || page.fromUnicode.contains(c.unicode()); });
 }
 
 QString AnsiText::decode(const QByteArray &bytes) {

@@ -1,11 +1,36 @@
 #include "IniFile.h"
 
 #include "AnsiText.h"
+#include "FileMessages.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 namespace {
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+// The private-profile rule trims blanks and tabs only; other spaces (a no-break space) are text.
+QStringView trimBlanks(QStringView text) {
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+bool isQuoted(QStringView value) {
+    return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+}
+
+QString unquote(QStringView value) {
+    value = trimBlanks(value);
+    return (isQuoted(value) ? value.mid(1, value.size() - 2) : value).toString();
+}
+
 QString cleanValue(QString value) {
     value.replace(u"\r\n"_qs, u" "_qs);
     value.replace(u'\r', u' ');
@@ -13,29 +38,48 @@ QString cleanValue(QString value) {
     return value;
 }
 
-QString unquote(QString value) {
-    value = value.trimmed();
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
-        value = value.mid(1, value.size() - 2);
-    return value;
+// The text that reads back as the value: one pair of quotes around a value the reader would
+// otherwise change (edge blanks or tabs, or enclosing quotes of its own).
+QString storedForm(const QString &value) {
+    const bool changesOnReading =
+        !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()) || isQuoted(value));
+    return changesOnReading ? u'"' + value + u'"' : value;
 }
-
-#ifdef Q_OS_WIN
-constexpr const char *kNewLine = "\r\n";
-#else
-constexpr const char *kNewLine = "\n";
-#endif
 } // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {
     QFile file(m_path);
     if (!file.exists())
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto fail = [this](const QString &reason) {
         m_readOk = false;
+        m_error = FileMessages::cannotRead(m_path, reason);
+    };
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(file.errorString());
         return;
     }
-    const QString text = AnsiText::decode(file.readAll());
+    // One byte past the budget tells a file too large; a device without a size cannot grow the
+    // buffer beyond it either.
+    const qint64 wanted = file.isSequential() ? kMaxFileBytes : qMin(file.size(), kMaxFileBytes);
+    QByteArray bytes = file.read(wanted + 1);
+    if (file.error() != QFileDevice::NoError) {
+        fail(file.errorString());
+        return;
+    }
+    if (bytes.size() > kMaxFileBytes) {
+        fail(QStringLiteral("Sie ist größer als %1 MiB.").arg(kMaxFileBytes / (1024 * 1024)));
+        return;
+    }
+    // A byte-order mark from an editor is no part of the first line; it goes back on saving.
+    if (bytes.startsWith(kByteOrderMark)) {
+        m_byteOrderMark = true;
+        bytes.remove(0, kByteOrderMark.size());
+    }
+    const qsizetype firstBreak = bytes.indexOf('\n');
+    if (firstBreak >= 0)
+        m_newLine = firstBreak > 0 && bytes.at(firstBreak - 1) == '\r' ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    const QString text = AnsiText::decode(bytes);
     Section *current = nullptr;
     auto lines = QStringView(text).split(u'\n');
     // The line break that ends the last line starts no line of its own; kept, it would add a
@@ -45,10 +89,10 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
     for (QStringView line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
-        const QStringView trimmed = line.trimmed();
+        const QStringView trimmed = trimBlanks(line);
         if (trimmed.startsWith(u'[')) {
             const qsizetype close = trimmed.indexOf(u']');
-            const QString name = (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed().toString();
+            const QString name = trimBlanks(close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).toString();
             current = &appendSection(name);
             continue;
         }
@@ -56,8 +100,8 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
         entry.rawLine = line.toString();
         const qsizetype eq = line.indexOf(u'=');
         if (eq > 0 && !trimmed.startsWith(u';')) {
-            entry.key = line.left(eq).trimmed().toString();
-            entry.value = unquote(line.mid(eq + 1).toString());
+            entry.key = trimBlanks(line.left(eq)).toString();
+            entry.value = unquote(line.mid(eq + 1));
         }
         if (current)
             current->entries.push_back(std::move(entry));
@@ -132,18 +176,19 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     if (!s)
         s = &appendSection(section);
     const QString clean = cleanValue(value);
+    const QString stored = storedForm(clean);
     for (Entry &e : s->entries) {
         if (!e.key.isEmpty() && e.key.compare(key, Qt::CaseInsensitive) == 0) {
             e.value = clean;
-            e.rawLine = e.key + u'=' + clean;
+            e.rawLine = e.key + u'=' + stored;
             return;
         }
     }
     // Keep blank lines at the section's end after the new key, as a hand-edited file had them.
     auto pos = s->entries.end();
-    while (pos != s->entries.begin() && std::prev(pos)->key.isEmpty() && std::prev(pos)->rawLine.trimmed().isEmpty())
+    while (pos != s->entries.begin() && std::prev(pos)->key.isEmpty() && trimBlanks(std::prev(pos)->rawLine).isEmpty())
         --pos;
-    s->entries.insert(pos, Entry{key, clean, key + u'=' + clean});
+    s->entries.insert(pos, Entry{key, clean, key + u'=' + stored});
 }
 
 void IniFile::writeInt(const QString &section, const QString &key, int value) {
@@ -160,26 +205,32 @@ void IniFile::eraseSection(const QString &section) {
 }
 
 bool IniFile::save(QFileDevice::Permissions permissions) {
+    // What the file holds besides the keys written here is unknown: replacing it would lose that.
+    // errorString() still names the file and why it could not be read.
+    if (!m_readOk)
+        return false;
     QString text;
     for (const Entry &e : m_preamble)
-        text += e.rawLine + QLatin1String(kNewLine);
+        text += e.rawLine + m_newLine;
     for (const Section &s : m_sections) {
         if (s.erased)
             continue;
-        text += u'[' + s.name + u']' + QLatin1String(kNewLine);
+        text += u'[' + s.name + u']' + m_newLine;
         for (const Entry &e : s.entries)
-            text += e.rawLine + QLatin1String(kNewLine);
+            text += e.rawLine + m_newLine;
     }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(m_path, file.errorString());
+        m_error = FileMessages::cannotWrite(m_path, file.errorString());
         return false;
     }
+    if (m_byteOrderMark)
+        file.write(kByteOrderMark);
     file.write(AnsiText::encode(text));
     if (permissions)
         file.setPermissions(permissions);
     if (!file.commit()) {
-        m_error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(m_path, file.errorString());
+        m_error = FileMessages::cannotWrite(m_path, file.errorString());
         return false;
     }
     m_error.clear();

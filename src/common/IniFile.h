@@ -8,16 +8,23 @@
 #include <vector>
 
 // An INI file with the Windows private-profile rules: section and key names match without
-// regard to case, the first of duplicate sections or keys wins, values are trimmed and lose
-// one pair of enclosing quotes, and a missing file, section or key yields the caller's default.
-// The file is read whole on construction and written whole by save(), which replaces it
-// atomically. Texts are Windows-1252 on disk.
+// regard to case, the first of duplicate sections or keys wins, values lose their edge blanks
+// and tabs and then one pair of enclosing quotes, and a missing file, section or key yields the
+// caller's default. The writer quotes a value that reading would change, so every value written
+// reads back as it was (line breaks excepted, see writeString). The file is read whole on
+// construction and written whole by save(), which replaces it atomically. Texts are Windows-1252
+// on disk; a UTF-8 byte-order mark is skipped and kept; the file keeps its line ends (a new file
+// gets CR LF, so files move between installations byte for byte).
 class IniFile {
 public:
+    // A larger file is not read (nor, then, written over): no settings or menu file comes near it.
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+
     explicit IniFile(QString path);
 
     const QString &path() const { return m_path; }
-    // False when the file existed but could not be read; a missing file is an empty document.
+    // False when the file existed but could not be read (errorString() names it and says why); a
+    // missing file is an empty document.
     bool readOk() const { return m_readOk; }
 
     QString readString(const QString &section, const QString &key, const QString &defaultValue = {}) const;
@@ -35,7 +42,8 @@ public:
     void eraseSection(const QString &section);
 
     // Writes the document to a temporary file beside the target and renames it over the target.
-    // False with errorString() naming the file on failure; the previous file then stays intact.
+    // Refuses a file that exists but could not be read. False with errorString() naming the file
+    // on failure; the previous file then stays intact.
     bool save(QFileDevice::Permissions permissions = {});
     QString errorString() const { return m_error; }
 
@@ -62,6 +70,8 @@ private:
 
     QString m_path;
     bool m_readOk = true;
+    bool m_byteOrderMark = false;
+    QString m_newLine = QStringLiteral("\r\n");
     std::vector<Entry> m_preamble; // lines before the first section
     std::vector<Section> m_sections;
     // Lower-cased name -> every index of a section of that name, in file order (not erased).

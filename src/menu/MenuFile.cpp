@@ -1,25 +1,39 @@
 #include "MenuFile.h"
 
+#include "IniFieldTable.h"
 #include "IniFile.h"
 
 #include <algorithm>
 
 namespace {
-const QString kBezeichnung = QStringLiteral("Bezeichnung");
-const QString kSymbol = QStringLiteral("Symbol");
-const QString kTyp = QStringLiteral("Typ");
-const QString kAktion = QStringLiteral("Aktion");
-const QString kWert = QStringLiteral("Wert");
-const QString kGan = QStringLiteral("GAN");
-const QString kLv = QStringLiteral("LV");
-const QString kBalloon = QStringLiteral("Balloon");
 const QString kMsg = QStringLiteral("Msg");
 const QString kSound = QStringLiteral("Sound");
 const QString kSoundname = QStringLiteral("Soundname");
-const QString kFalse = QStringLiteral("False");
 
-QString unreadable(const QString &path) {
-    return QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(path);
+// The keys of an entry's section in the order the file stores them.
+const IniFieldTable<MenuCommand> &entryFields() {
+    using F = IniFieldTable<MenuCommand>;
+    static const F table{F::text(QStringLiteral("Bezeichnung"), &MenuCommand::bezeichnung),
+                         F::number(QStringLiteral("Symbol"), &MenuCommand::symbol),
+                         F::text(QStringLiteral("Typ"), &MenuCommand::typ),
+                         F::text(QStringLiteral("Aktion"), &MenuCommand::aktion),
+                         F::text(QStringLiteral("Wert"), &MenuCommand::wert),
+                         F::text(QStringLiteral("GAN"), &MenuCommand::gan),
+                         F::text(QStringLiteral("LV"), &MenuCommand::lv),
+                         F::text(QStringLiteral("Balloon"), &MenuCommand::balloon),
+                         F::text(kMsg, &MenuCommand::msg),
+                         F::text(kSound, &MenuCommand::sound),
+                         F::text(kSoundname, &MenuCommand::soundname)};
+    return table;
+}
+
+// An entry as a section without keys reads: Typ and Aktion "-", the switches "False", the
+// other texts empty, Symbol 0.
+MenuCommand fileDefaults() {
+    MenuCommand entry;
+    entry.typ = QStringLiteral("-");
+    entry.aktion = QStringLiteral("-");
+    return entry;
 }
 
 bool isNumeric(const QString &name) {
@@ -55,27 +69,17 @@ MenuFileContent LoadMenuFile(const QString &path) {
     MenuFileContent content;
     const IniFile ini(path);
     if (!ini.readOk()) {
-        content.errorString = unreadable(path);
+        content.errorString = ini.errorString();
         return content;
     }
     QStringList names = numericSections(ini);
     std::stable_sort(names.begin(), names.end(), numericLess);
     for (const QString &section : std::as_const(names)) {
-        MenuCommand entry;
-        entry.bezeichnung = ini.readString(section, kBezeichnung);
+        MenuCommand entry = fileDefaults();
+        entryFields().read(ini, section, entry);
         if (entry.bezeichnung.isEmpty())
             continue;
-        entry.symbol = ini.readInt(section, kSymbol, 0);
         entry.stateIcon = entry.symbol;
-        entry.typ = ini.readString(section, kTyp, QStringLiteral("-"));
-        entry.aktion = ini.readString(section, kAktion, QStringLiteral("-"));
-        entry.wert = ini.readString(section, kWert);
-        entry.gan = ini.readString(section, kGan);
-        entry.lv = ini.readString(section, kLv);
-        entry.balloon = ini.readString(section, kBalloon, kFalse);
-        entry.msg = ini.readString(section, kMsg, kFalse);
-        entry.sound = ini.readString(section, kSound, kFalse);
-        entry.soundname = ini.readString(section, kSoundname);
         if (!ini.hasKey(section, kMsg) || !ini.hasKey(section, kSound) || !ini.hasKey(section, kSoundname))
             content.lacksNotificationKeys = true;
         content.menu.append(std::move(entry));
@@ -89,21 +93,8 @@ bool saveMenuFile(const QString &path, const MenuList &menu, QString *error) {
     IniFile ini(path);
     for (const QString &section : numericSections(ini))
         ini.eraseSection(section);
-    for (qsizetype k = 0; k < menu.size(); ++k) {
-        const MenuCommand &entry = menu.at(k);
-        const QString section = QString::number(MenuList::flatPosition(k));
-        ini.writeString(section, kBezeichnung, entry.bezeichnung);
-        ini.writeInt(section, kSymbol, entry.symbol);
-        ini.writeString(section, kTyp, entry.typ);
-        ini.writeString(section, kAktion, entry.aktion);
-        ini.writeString(section, kWert, entry.wert);
-        ini.writeString(section, kGan, entry.gan);
-        ini.writeString(section, kLv, entry.lv);
-        ini.writeString(section, kBalloon, entry.balloon);
-        ini.writeString(section, kMsg, entry.msg);
-        ini.writeString(section, kSound, entry.sound);
-        ini.writeString(section, kSoundname, entry.soundname);
-    }
+    for (qsizetype k = 0; k < menu.size(); ++k)
+        entryFields().write(ini, QString::number(MenuList::flatPosition(k)), menu.at(k));
     if (ini.save())
         return true;
     if (error)
@@ -113,14 +104,9 @@ bool saveMenuFile(const QString &path, const MenuList &menu, QString *error) {
 
 bool eraseMenuSection(const QString &path, qsizetype flatPosition, QString *error) {
     IniFile ini(path);
-    // A file that cannot be read may well hold the section: that is no success.
-    if (!ini.readOk()) {
-        if (error)
-            *error = unreadable(path);
-        return false;
-    }
     const QString section = QString::number(flatPosition);
-    if (!ini.hasSection(section))
+    // A file that cannot be read may well hold the section: save() refuses it, which is no success.
+    if (ini.readOk() && !ini.hasSection(section))
         return true;
     ini.eraseSection(section);
     if (ini.save())

@@ -36,7 +36,8 @@ MenuFileContent LoadMenuFile(const QString &path);
 // Writes exactly the given entries: every numerically named section is erased first, so no
 // former entry survives. An empty menu leaves the file as it is (a menu that failed to load
 // must not wipe the file); deleting the last entry therefore erases its section on its own
-// through eraseMenuSection. The file is replaced atomically; false with *error naming the file.
+// through eraseMenuSection. The file is replaced atomically; false with *error naming the file,
+// also when the file exists but could not be read (it is then not written over).
 bool saveMenuFile(const QString &path, const MenuList &menu, QString *error = nullptr);
 
 // Erases the section of the entry at the given flat position and saves atomically; false with

@@ -49,6 +49,15 @@ bool ownerOnly(const QString &path) {
     return (QFile::permissions(path) & ~user) == (QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+// The lines of a file, whichever line ends it has (a new file gets CR LF).
+QList<QByteArray> lines(const QByteArray &content) {
+    QList<QByteArray> result = content.split('\n');
+    for (QByteArray &line : result)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    return result;
+}
+
 // One program folder, the fakes and the real start-up with the real main window.
 struct Harness {
     explicit Harness(const QByteArray &settings = {}, const QString &helpFile = kHelpFile,
@@ -102,7 +111,7 @@ struct Harness {
     MainWindow *window() const { return startup.mainWindow(); }
     SettingsPanel *panel() const { return window()->settingsPanel(); }
     template <typename T> T *find(const QString &name) const { return window()->findChild<T *>(name); }
-    QList<QByteArray> settingsLines() const { return folder.read(QStringLiteral("quendra.ini")).split('\n'); }
+    QList<QByteArray> settingsLines() const { return lines(folder.read(QStringLiteral("quendra.ini"))); }
 
     TempProgramFolder folder;
     FakePlatform platform;
@@ -148,7 +157,7 @@ struct PortableProgram {
         ::kill(pid_t(process.processId()), signalNumber);
         return finished.wait(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     }
-    QList<QByteArray> settingsLines() const { return folder.read(u"quendra.ini"_qs).split('\n'); }
+    QList<QByteArray> settingsLines() const { return lines(folder.read(u"quendra.ini"_qs)); }
 
     TempProgramFolder folder;
     QTemporaryDir config;
@@ -194,15 +203,13 @@ private slots:
         QVERIFY(!QFile::exists(h.folder.settingsFile()));
 
         w->close();
-        const QByteArray pfad = h.folder.path().toUtf8();
-        const QList<QByteArray> expected = {"[Orvanel]",    "IP=0.0.0.0",
-                                            "TCPPort=0",    "Port=0",
-                                            "Key=",         "Minimized=0",
-                                            "Bubble=0",     "Auto=0",
-                                            "Pfad=" + pfad, "Mail=0",
-                                            "Mailtime=5",   "Screen=Drag&&Drop",
-                                            "Offline=0",    ""};
+        // The program folder is stored as an empty "Pfad": the setting follows the program.
+        const QList<QByteArray> expected = {"[Orvanel]",   "IP=0.0.0.0",        "TCPPort=0", "Port=0", "Key=",
+                                            "Minimized=0", "Bubble=0",          "Auto=0",    "Pfad=",  "Mail=0",
+                                            "Mailtime=5",  "Screen=Drag&&Drop", "Offline=0", ""};
         QCOMPARE(h.settingsLines(), expected);
+        // A new file has Windows line ends, so it moves between installations byte for byte.
+        QCOMPARE(h.folder.read(u"quendra.ini"_qs), expected.join("\r\n"));
         QVERIFY(ownerOnly(h.folder.settingsFile()));
         QVERIFY(settingsBeforeMenu);
     }
@@ -362,6 +369,111 @@ private slots:
         h.panel()->OVPFAD->clear();
         leave(h.panel()->OVPFAD);
         QCOMPARE(h.panel()->OVPFAD->text(), h.folder.path());
+    }
+
+    // "Pfad" never holds what the file cannot give back, and the user files find their folder.
+    void configurationFolderRules_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("typed"); // null: nothing typed; "<program>": the program folder
+        QTest::addColumn<QString>("shownAfter");
+        QTest::addColumn<QByteArray>("storedLine");
+        QTest::addColumn<QString>("filesFolder"); // where "Neu laden" looks
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("a folder Windows-1252 cannot hold is refused")
+            << QByteArray("[Orvanel]\nPfad=/srv/alt/\n") << u"/home/łukasz/q"_qs << u"/srv/alt/"_qs
+            << QByteArray("Pfad=/srv/alt/") << u"/srv/alt/"_qs
+            << u"Der Pfad \"/home/łukasz/q/\" enthält Zeichen, die die Datei \"quendra.ini\" nicht speichern "
+               "kann. Der bisherige Pfad bleibt eingestellt."_qs;
+        QTest::newRow("the program folder is stored empty")
+            << QByteArray("[Orvanel]\nPfad=/srv/alt/\n") << u"<program>"_qs << u"<program>"_qs << QByteArray("Pfad=")
+            << u"<program>"_qs << QString();
+        QTest::newRow("a stored trailing backslash is a separator")
+            << QByteArray("[Orvanel]\nPfad=/srv/Daten\\\n") << QString() << u"/srv/Daten\\"_qs
+            << QByteArray("Pfad=/srv/Daten\\") << u"/srv/Daten/"_qs << QString();
+        QTest::newRow("a typed trailing backslash is a separator")
+            << QByteArray("[Orvanel]\n") << u"/srv/Daten\\"_qs << u"/srv/Daten\\"_qs << QByteArray("Pfad=/srv/Daten\\")
+            << u"/srv/Daten/"_qs << QString();
+    }
+    void configurationFolderRules() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, typed);
+        QFETCH(QString, shownAfter);
+        QFETCH(QByteArray, storedLine);
+        QFETCH(QString, filesFolder);
+        QFETCH(QString, error);
+        Harness h(file);
+        const auto in = [](const Harness &harness, QString text) {
+            return text.replace(u"<program>"_qs, harness.folder.path());
+        };
+        const auto program = [&](const QString &text) {
+            return in(h, text);
+        };
+        h.recordHooks();
+        MainWindow *w = h.start();
+        if (!typed.isNull()) {
+            h.panel()->OVPFAD->setText(program(typed));
+            leave(h.panel()->OVPFAD);
+        }
+        QCOMPARE(h.panel()->OVPFAD->text(), program(shownAfter));
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error),
+                 error.isEmpty() ? QStringList() : QStringList{error});
+        h.log.clear();
+        QTest::mouseClick(h.panel()->menuladen, Qt::LeftButton);
+        QCOMPARE(h.log, QStringList{u"loadMenu "_qs + program(filesFolder)});
+
+        // Closing stores the same and saves the files where the next start will look.
+        h.log.clear();
+        w->close();
+        QVERIFY2(h.settingsLines().contains(storedLine), h.settingsLines().join('\n').constData());
+        QVERIFY(h.log.contains(u"saveMenu "_qs + program(filesFolder)));
+        // An empty "Pfad" follows the program to its next folder.
+        Harness next(h.folder.read(u"quendra.ini"_qs));
+        next.recordHooks();
+        next.start();
+        QCOMPARE(next.panel()->OVPFAD->text(), in(next, shownAfter));
+        QVERIFY(next.log.contains(u"loadMenu "_qs + in(next, filesFolder)));
+    }
+
+    // A settings file that cannot be read is not written over; the error names it.
+    void unreadableSettingsFileIsNotWrittenOver() {
+        Harness h;
+        QVERIFY(QDir().mkdir(h.folder.settingsFile()));
+        MainWindow *w = h.start();
+        h.panel()->OVIP->setText(u"10.0.0.7"_qs);
+        leave(h.panel()->OVIP);
+        w->close();
+        const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(errors.size(), 2); // leaving the edit, and closing
+        for (const QString &error : errors)
+            QVERIFY2(
+                error.startsWith(u"Die Datei \""_qs + h.folder.settingsFile() + u"\" kann nicht gelesen werden"_qs),
+                qPrintable(error));
+        QVERIFY(QFileInfo(h.folder.settingsFile()).isDir());
+    }
+
+    // A configuration folder that is not there is reported once, in the status bar and the bus
+    // monitor; an existing one raises nothing.
+    void missingConfigurationFolderIsReported_data() {
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("missing") << true;
+        QTest::newRow("there") << false;
+    }
+    void missingConfigurationFolderIsReported() {
+        QFETCH(bool, missing);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(missing ? u"weg/"_qs : u""_qs);
+        Harness h("[Orvanel]\nPfad=" + folder.toUtf8() + "\n");
+        QStringList notes;
+        h.core.hooks.busMonitorNote = [&notes](const QString &text) {
+            notes.append(text);
+        };
+        h.start();
+        const QStringList expected{u"Konfigurationsordner \""_qs + folder + u"\" nicht gefunden"_qs};
+        QCOMPARE(notes, missing ? expected : QStringList());
+        QCOMPARE(h.window()->statusBar1()->panelText(1), missing ? expected.first() : QString());
+        QVERIFY(h.platform.dialogs.boxes.isEmpty());
+        QCOMPARE(QFileInfo::exists(folder), !missing);
     }
 
     void badPortStillCompletesTheClosingSaves() {
@@ -820,22 +932,10 @@ private slots:
 
         QVERIFY(program.endsCleanlyOn(signalNumber));
         const QList<QByteArray> lines = program.settingsLines();
-        const QList<QByteArray> expected = {"[TEXTE]",
-                                            "WC1A=offen",
-                                            "[Orvanel]",
-                                            "Key=Schl\xfcssel",
-                                            "Auto=1",
-                                            "IP=0.0.0.0",
-                                            "TCPPort=0",
-                                            "Port=0",
-                                            "Minimized=0",
-                                            "Bubble=0",
-                                            "Pfad=" + program.folder.path().toUtf8(),
-                                            "Mail=0",
-                                            "Mailtime=5",
-                                            "Screen=Drag&&Drop",
-                                            "Offline=0",
-                                            ""};
+        const QList<QByteArray> expected = {"[TEXTE]",     "WC1A=offen",        "[Orvanel]", "Key=Schl\xfcssel",
+                                            "Auto=1",      "IP=0.0.0.0",        "TCPPort=0", "Port=0",
+                                            "Minimized=0", "Bubble=0",          "Pfad=",     "Mail=0",
+                                            "Mailtime=5",  "Screen=Drag&&Drop", "Offline=0", ""};
         QVERIFY2(lines == expected, lines.join('\n').constData());
         QVERIFY(ownerOnly(program.folder.settingsFile()));
     }

@@ -1,10 +1,13 @@
 #include "AnsiText.h"
 #include "DecimalComma.h"
 #include "Hex.h"
+#include "IniFieldTable.h"
 #include "IniFile.h"
 #include "ProgramPaths.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,6 +119,14 @@ private slots:
         QTest::newRow("windows-1252") << file << u"Other"_qs << u"Name"_qs << u"Küche"_qs;
         QTest::newRow("blanks read empty") << file << u"Other"_qs << u"Blank"_qs << QString();
         QTest::newRow("LF only") << QByteArray("[a]\nb=c\n") << u"a"_qs << u"b"_qs << u"c"_qs;
+        QTest::newRow("tabs trimmed") << QByteArray("[a]\n\tb\t=\t c\t\n") << u"a"_qs << u"b"_qs << u"c"_qs;
+        QTest::newRow("no-break space is text") << QByteArray("[a]\nb=\xa0"
+                                                              "c\xa0\n")
+                                                << u"a"_qs << u"b"_qs << u"\u00a0c\u00a0"_qs;
+        QTest::newRow("one pair of quotes removed")
+            << QByteArray("[a]\nb=\"\"c\"\"\n") << u"a"_qs << u"b"_qs << u"\"c\""_qs;
+        QTest::newRow("byte-order mark before the first section")
+            << QByteArray("\xef\xbb\xbf[0]\r\nb=c\r\n") << u"0"_qs << u"b"_qs << u"c"_qs;
     }
     void iniReadRules() {
         QFETCH(QByteArray, content);
@@ -161,6 +172,160 @@ private slots:
         QVERIFY(ini.save());
         QCOMPARE(readFile(path), QByteArray("[A]\nx=1\ny=20\nnew=n\n\n[C]\nw=Zeile1 Zeile2 Zeile3\n"));
         QCOMPARE(IniFile(path).sections(), QStringList({u"A"_qs, u"C"_qs}));
+    }
+
+    // Whatever the writer stores, the reader gives back.
+    void iniWriteReadIsTheIdentity_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("line"); // as the file holds it
+        QTest::newRow("plain") << u"Licht"_qs << QByteArray("k=Licht");
+        QTest::newRow("enclosing double quotes") << u"\"Licht\""_qs << QByteArray("k=\"\"Licht\"\"");
+        QTest::newRow("enclosing single quotes") << u"'1,0'"_qs << QByteArray("k=\"'1,0'\"");
+        QTest::newRow("edge blanks") << u" 1,0 "_qs << QByteArray("k=\" 1,0 \"");
+        QTest::newRow("edge blanks inside quotes") << u"' 1,0 '"_qs << QByteArray("k=\"' 1,0 '\"");
+        QTest::newRow("edge tab") << u"\tx"_qs << QByteArray("k=\"\tx\"");
+        QTest::newRow("blanks only") << u"   "_qs << QByteArray("k=\"   \"");
+        QTest::newRow("trailing no-break space") << u"Licht\u00a0"_qs << QByteArray("k=Licht\xa0");
+        QTest::newRow("one quote") << u"\""_qs << QByteArray("k=\"");
+        QTest::newRow("quotes that do not enclose") << u"\"a' b"_qs << QByteArray("k=\"a' b");
+        QTest::newRow("inner quotes") << u"a \"b\" c"_qs << QByteArray("k=a \"b\" c");
+        QTest::newRow("empty") << QString() << QByteArray("k=");
+    }
+    void iniWriteReadIsTheIdentity() {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, line);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"t.ini"_qs);
+        QVERIFY(IniFile::writeOne(path, u"s"_qs, u"k"_qs, value));
+        QCOMPARE(readFile(path), "[s]\r\n" + line + "\r\n");
+        QCOMPARE(IniFile(path).readString(u"s"_qs, u"k"_qs), value);
+        // And again: a second round trip changes nothing.
+        QVERIFY(IniFile::writeOne(path, u"s"_qs, u"other"_qs, u"x"_qs));
+        QCOMPARE(IniFile(path).readString(u"s"_qs, u"k"_qs), value);
+    }
+
+    // A file keeps its line ends and its byte-order mark; a new file gets CR LF.
+    void iniSaveKeepsLineEnds_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after"); // after writing k=2 into [0]
+        QTest::newRow("new file") << QByteArray() << QByteArray("[0]\r\nk=2\r\n");
+        QTest::newRow("CR LF") << QByteArray("[0]\r\nk=1\r\n[x]\r\ny=1\r\n")
+                               << QByteArray("[0]\r\nk=2\r\n[x]\r\ny=1\r\n");
+        QTest::newRow("LF") << QByteArray("[0]\nk=1\n[x]\ny=1\n") << QByteArray("[0]\nk=2\n[x]\ny=1\n");
+        QTest::newRow("no line end at all") << QByteArray("[0]") << QByteArray("[0]\r\nk=2\r\n");
+        QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf[0]\r\nk=1\r\n")
+                                         << QByteArray("\xef\xbb\xbf[0]\r\nk=2\r\n");
+    }
+    void iniSaveKeepsLineEnds() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"t.ini"_qs);
+        if (!before.isEmpty())
+            writeFile(path, before);
+        QVERIFY(IniFile::writeOne(path, u"0"_qs, u"k"_qs, u"2"_qs));
+        QCOMPARE(readFile(path), after);
+    }
+
+    // A file that exists but cannot be read is never written over: what it holds besides the
+    // keys being written would be lost.
+    void iniSaveRefusesAnUnreadFile_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("a folder where the file should be") << true;
+        QTest::newRow("larger than the read budget") << false;
+    }
+    void iniSaveRefusesAnUnreadFile() {
+        QFETCH(bool, folder);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        QByteArray before;
+        if (folder) {
+            QVERIFY(QDir().mkdir(path));
+        } else {
+            before = "[Fremd]\r\nWert=1\r\n";
+            before.resize(IniFile::kMaxFileBytes + 1, ' ');
+            writeFile(path, before);
+        }
+        IniFile ini(path);
+        QVERIFY(!ini.readOk());
+        QVERIFY2(ini.errorString().contains(path), qPrintable(ini.errorString()));
+        ini.writeString(u"0"_qs, u"Bezeichnung"_qs, u"Licht"_qs);
+        QVERIFY(!ini.save());
+        QVERIFY2(ini.errorString().contains(path), qPrintable(ini.errorString()));
+        QString error;
+        QVERIFY(!IniFile::writeOne(path, u"0"_qs, u"Bezeichnung"_qs, u"Licht"_qs, &error));
+        QVERIFY2(error.contains(path), qPrintable(error));
+        if (folder)
+            QVERIFY(QFileInfo(path).isDir());
+        else
+            QVERIFY(readFile(path) == before); // every byte kept (QCOMPARE would print 16 MiB)
+    }
+
+    // One key table reads and writes every kind; what the file lacks or cannot hold as a number
+    // keeps the default the object had.
+    void iniFieldTable_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray all = "Name=x\r\nCount=7\r\nOn=1\r\nActive=-1\r\n";
+        QTest::newRow("every key") << QByteArray("[r]\r\n" + all) << u"x"_qs << 7 << true << true
+                                   << QByteArray("[r]\r\n" + all);
+        QTest::newRow("missing keys keep defaults")
+            << QByteArray("[r]\r\n") << u"def"_qs << 3 << false << true
+            << QByteArray("[r]\r\nName=def\r\nCount=3\r\nOn=0\r\nActive=-1\r\n");
+        QTest::newRow("any other number is true, a word keeps the default")
+            << QByteArray("[r]\r\nOn=2\r\nActive=5\r\nCount=zwei\r\n") << u"def"_qs << 3 << true << true
+            << QByteArray("[r]\r\nOn=1\r\nActive=-1\r\nCount=3\r\nName=def\r\n");
+        QTest::newRow("zero is false") << QByteArray("[r]\r\nOn=0\r\nActive=0\r\n") << u"def"_qs << 3 << false << false
+                                       << QByteArray("[r]\r\nOn=0\r\nActive=0\r\nName=def\r\nCount=3\r\n");
+    }
+    void iniFieldTable() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, name);
+        QFETCH(int, count);
+        QFETCH(bool, on);
+        QFETCH(bool, active);
+        QFETCH(QByteArray, written);
+        struct Record {
+            QString name = u"def"_qs;
+            int count = 3;
+            bool on = false;
+            bool active = true;
+        };
+        using F = IniFieldTable<Record>;
+        const F table{F::text(u"Name"_qs, &Record::name), F::number(u"Count"_qs, &Record::count),
+                      F::flag(u"On"_qs, &Record::on), F::minusOneFlag(u"Active"_qs, &Record::active)};
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"t.ini"_qs);
+        writeFile(path, file);
+        IniFile ini(path);
+        Record record;
+        table.read(ini, u"R"_qs, record);
+        QCOMPARE(record.name, name);
+        QCOMPARE(record.count, count);
+        QCOMPARE(record.on, on);
+        QCOMPARE(record.active, active);
+        table.write(ini, u"r"_qs, record);
+        QVERIFY(ini.save());
+        QCOMPARE(readFile(path), written);
+    }
+
+    void ansiCanEncode_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("encodable");
+        QTest::newRow("ascii") << u"/home/user/"_qs << true;
+        QTest::newRow("umlauts and euro") << u"/home/jörg/€/"_qs << true;
+        QTest::newRow("Polish l with stroke") << u"/home/łukasz/"_qs << false;
+        QTest::newRow("emoji") << u"/tmp/\U0001F600/"_qs << false;
+    }
+    void ansiCanEncode() {
+        QFETCH(QString, text);
+        QFETCH(bool, encodable);
+        QCOMPARE(AnsiText::canEncode(text), encodable);
+        QCOMPARE(AnsiText::decode(AnsiText::encode(text)) == text, encodable);
     }
 
     void iniSaveIsAtomicAndPrivate() {

@@ -1,6 +1,7 @@
 #include "CanberraEventSounds.h"
 #include "Captions.h"
 #include "FakePlatform.h"
+#include "IniFile.h"
 #include "LinkController.h"
 #include "LinkView.h"
 #include "MenuCommand.h"
@@ -468,6 +469,62 @@ private slots:
         QString error;
         QVERIFY(!saveMenuFile(path, menu, &error));
         QVERIFY2(error.contains(path), qPrintable(error));
+    }
+
+    // What an entry holds comes back after a save, whatever the reader would trim or unquote.
+    void menuFileKeepsEveryValue_data() {
+        QTest::addColumn<QString>("bezeichnung");
+        QTest::addColumn<QString>("lv");
+        QTest::newRow("quoted caption") << u"\"Licht\""_qs << u"1,0"_qs;
+        QTest::newRow("blanks around a value") << u"Licht"_qs << u" 1,0 "_qs;
+        QTest::newRow("quotes and blanks") << u"Flur"_qs << u"' 1,0 '"_qs;
+        QTest::newRow("trailing no-break space") << u"Licht\u00a0"_qs << u"0,0"_qs;
+        QTest::newRow("leading blank in the caption") << u" Licht $3"_qs << u"0,0"_qs;
+    }
+    void menuFileKeepsEveryValue() {
+        QFETCH(QString, bezeichnung);
+        QFETCH(QString, lv);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        MenuList menu;
+        menu.append(command(bezeichnung, u"Ein"_qs, u"1"_qs, lv));
+        QVERIFY(saveMenuFile(path, menu));
+        const MenuList once = LoadMenuFile(path).menu;
+        QCOMPARE(once, menu);
+        QVERIFY(saveMenuFile(path, once));
+        QCOMPARE(LoadMenuFile(path).menu, menu);
+    }
+
+    // A hand-edited file with a byte-order mark: section "0" is found, and a save writes it once.
+    void menuFileWithByteOrderMark() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        QVERIFY(writeFile(path, "\xef\xbb\xbf[0]\r\nBezeichnung=A\r\n[11]\r\nBezeichnung=B\r\n"));
+        const MenuList menu = LoadMenuFile(path).menu;
+        QCOMPARE(captions(menu), (QStringList{u"A"_qs, u"B"_qs}));
+        QVERIFY(saveMenuFile(path, menu));
+        const QByteArray saved = readFile(path);
+        QVERIFY(saved.startsWith("\xef\xbb\xbf[0]\r\nBezeichnung=A\r\n"));
+        QCOMPARE(saved.count("[0]"), 1);
+        QCOMPARE(captions(LoadMenuFile(path).menu), (QStringList{u"A"_qs, u"B"_qs}));
+    }
+
+    // A menu file that exists but cannot be read keeps every byte, and the save says so.
+    void menuFileSaveRefusesAnUnreadFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        QByteArray foreign("[Fremd]\r\nBezeichnung=nicht meins\r\n");
+        foreign.resize(IniFile::kMaxFileBytes + 1, ' ');
+        QVERIFY(writeFile(path, foreign));
+        MenuList menu;
+        menu.append(command(u"A"_qs, u"Ein"_qs, u"1"_qs, u"0,0"_qs));
+        QString error;
+        QVERIFY(!saveMenuFile(path, menu, &error));
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QVERIFY(!eraseMenuSection(path, 0, &error));
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QVERIFY(readFile(path) == foreign); // QCOMPARE would print 16 MiB
+        QVERIFY(LoadMenuFile(path).errorString.contains(path));
     }
 
     void menuFileManySections() {

@@ -1,5 +1,7 @@
 #include "XdgAutostart.h"
 
+#include "FileMessages.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -33,7 +35,7 @@ QString XdgAutostart::execValue(const QString &programPath) {
 bool XdgAutostart::enable(const QString &programPath) {
     const QString path = entryPath();
     const auto fail = [&](const QString &reason) {
-        m_error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, reason);
+        m_error = FileMessages::cannotWrite(path, reason);
         return false;
     };
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -60,7 +62,7 @@ bool XdgAutostart::disable() {
     const QString path = entryPath();
     QFile file(path);
     if (file.exists() && !file.remove()) {
-        m_error = QStringLiteral("Die Datei \"%1\" kann nicht gelöscht werden: %2").arg(path, file.errorString());
+        m_error = FileMessages::cannotDelete(path, file.errorString());
         return false;
     }
     m_error.clear();
