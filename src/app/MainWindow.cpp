@@ -11,18 +11,14 @@
 #include "ToolWindows.h"
 #include "TrayIcon.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHelpEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -80,7 +76,7 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
 
     connect(m_einstellungen, &HeaderPanel::rollToggled, this, &MainWindow::EinstellungenButtonClick);
     connect(m_tabs, &WorkTabs::busMonitorToggleClicked, this, &MainWindow::showbusmoniClick);
-    connect(m_settings->ovconnectbtn, &QPushButton::clicked, this, &MainWindow::connectButtonClicked);
+    connect(m_settings, &SettingsPanel::connectButtonClicked, this, &MainWindow::connectButtonClicked);
 
     TrayIcon *tray = m_core.services().tray;
     tray->setIcon(ImageLists::applicationIcon());
@@ -152,8 +148,8 @@ void MainWindow::setTrayPopup(QMenu *popup) {
     m_core.services().tray->setPopup(popup);
 }
 
-QListView *MainWindow::busMonitorView() const {
-    return m_busMonitor->busmoni;
+void MainWindow::setBusMonitorModel(QAbstractItemModel *model) {
+    m_busMonitor->setModel(model);
 }
 
 void MainWindow::checkHelpFile() {
@@ -198,7 +194,7 @@ bool MainWindow::trayAvailable() const {
 }
 
 void MainWindow::showAtStart() {
-    if (!m_settings->OVMINI->isChecked())
+    if (!m_settings->startMinimized())
         show();
     else if (!trayAvailable())
         showMinimized(); // without a tray the window must stay reachable from the task bar
@@ -216,13 +212,7 @@ void MainWindow::setBusMonitorShown(bool shown) {
 }
 
 void MainWindow::showbusmoniClick() {
-    QPushButton *state = m_tabs->showbusmoni;
-    const bool show = state->text() == QStringLiteral(">>");
-    state->setText(show ? QStringLiteral("<<") : QStringLiteral(">>"));
-    state->setAccessibleName(state->text());
-    state->setToolTip(show ? QStringLiteral("Busmonitor ausblenden") : QStringLiteral("Busmonitor anzeigen"));
-    state->setAccessibleDescription(state->toolTip());
-    setBusMonitorShown(show);
+    setBusMonitorShown(m_tabs->flipBusMonitorToggle());
 }
 
 void MainWindow::applySizes(const WorkAreaSizes &sizes) {
@@ -319,16 +309,16 @@ void MainWindow::runClosingSequence() {
 }
 
 QString MainWindow::keyText() const {
-    return m_settings->OVKEY->text();
+    return m_settings->gatewayKey();
 }
 QString MainWindow::hostText() const {
-    return m_settings->OVIP->text();
+    return m_settings->gatewayHost();
 }
 QString MainWindow::portText() const {
-    return m_settings->OVPORT->text();
+    return m_settings->gatewayPortText();
 }
 bool MainWindow::offlineTicked() const {
-    return m_settings->OVOFFLINE->isChecked();
+    return m_settings->offline();
 }
 void MainWindow::setConnectButtonConnected(bool connected) {
     m_settings->setConnectButtonConnected(connected);
@@ -337,7 +327,7 @@ bool MainWindow::connectButtonShowsDisconnect() const {
     return m_settings->connectButtonShowsDisconnect();
 }
 void MainWindow::setOnlineIndicatorVisible(bool visible) {
-    m_settings->online->setVisible(visible);
+    m_settings->setOnlineIndicatorVisible(visible);
 }
 
 void MainWindow::setHeaderOnline() {

@@ -85,6 +85,7 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
     connect(OVAUTO, &QCheckBox::toggled, this, &SettingsPanel::OVAUTOClick);
     connect(menuladen, &QPushButton::clicked, this, &SettingsPanel::menuladenClick);
     connect(OVPFADbrowse, &QToolButton::clicked, this, &SettingsPanel::browseFolder);
+    connect(ovconnectbtn, &QPushButton::clicked, this, &SettingsPanel::connectButtonClicked);
 }
 
 void SettingsPanel::buildLayout() {
@@ -169,6 +170,34 @@ QString SettingsPanel::configurationFolder() const {
     // A folder typed but not left yet (the window closed, the tray menu used) is still a folder:
     // the file names must not be glued onto its last name.
     return Settings::configurationFolder(OVPFAD->text(), m_core.paths().programFolder());
+}
+
+QString SettingsPanel::gatewayKey() const {
+    return OVKEY->text();
+}
+
+QString SettingsPanel::gatewayHost() const {
+    return OVIP->text();
+}
+
+QString SettingsPanel::gatewayPortText() const {
+    return OVPORT->text();
+}
+
+bool SettingsPanel::offline() const {
+    return OVOFFLINE->isChecked();
+}
+
+bool SettingsPanel::balloonsEnabled() const {
+    return OVBUBBLE->isChecked();
+}
+
+bool SettingsPanel::startMinimized() const {
+    return OVMINI->isChecked();
+}
+
+void SettingsPanel::setOnlineIndicatorVisible(bool visible) {
+    online->setVisible(visible);
 }
 
 void SettingsPanel::setConnectButtonConnected(bool connected) {

@@ -37,3 +37,11 @@ SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen |
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
+
+void SplashWindow::setProgress(int position) {
+    startbar->setValue(position);
+}
+
+int SplashWindow::progress() const {
+    return startbar->value();
+}

@@ -16,7 +16,10 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent) {
 }
 
 void StatusBar::setPanelText(int panel, const QString &text) {
-    m_panels.at(size_t(panel))->setText(text);
+    QLabel *label = m_panels.at(size_t(panel));
+    label->setText(text);
+    // The name says what the panel is; a screen reader reads the text from the description.
+    label->setAccessibleDescription(text);
 }
 
 QString StatusBar::panelText(int panel) const {

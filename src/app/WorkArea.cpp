@@ -122,7 +122,23 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
         connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
     menuPage->installEventFilter(this);
     loadReplacePage->installEventFilter(this);
+    menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(menuPage, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { emit menuPreviewRequested(menuPage->mapToGlobal(pos)); });
     applySizes(kExpandedSizes);
+}
+
+void WorkTabs::setMenuModel(QAbstractItemModel *model) {
+    btree->setModel(model);
+}
+
+bool WorkTabs::flipBusMonitorToggle() {
+    const bool show = showbusmoni->text() == QStringLiteral(">>");
+    showbusmoni->setText(show ? QStringLiteral("<<") : QStringLiteral(">>"));
+    showbusmoni->setAccessibleName(showbusmoni->text());
+    showbusmoni->setToolTip(show ? QStringLiteral("Busmonitor ausblenden") : QStringLiteral("Busmonitor anzeigen"));
+    showbusmoni->setAccessibleDescription(showbusmoni->toolTip());
+    return show;
 }
 
 void WorkTabs::applySizes(const WorkAreaSizes &sizes) {
@@ -163,6 +179,10 @@ BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {
     layout->addWidget(busmoni);
     layout->addStretch(1);
     applySizes(kExpandedSizes);
+}
+
+void BusMonitorColumn::setModel(QAbstractItemModel *model) {
+    busmoni->setModel(model);
 }
 
 void BusMonitorColumn::applySizes(const WorkAreaSizes &sizes) {

@@ -52,6 +52,8 @@ std::optional<quint16> parsePort(const QString &text) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // First of all, so that a signal during the set-up is not lost but ends the program after it.
+    TerminationSignals::install();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"ovsim"_qs);
 
@@ -120,7 +122,10 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<DemoChanger> demo;
     if (parser.isSet(demoOption))
         demo = std::make_unique<DemoChanger>(store, interval);
-    quitOnTerminationSignals();
+    // Ends the event loop, so the simulator closes its sockets and exits with status 0 instead of
+    // being killed mid-write.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
 
     std::printf("ovsim gateway-port=%u web-port=%u\n", gateway.port(), web.port());
     std::fflush(stdout);
