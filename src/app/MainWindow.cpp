@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AppCore.h"
+#include "AppTexts.h"
 #include "Dialogs.h"
 #include "HeaderPanel.h"
 #include "HelpViewer.h"
@@ -26,8 +27,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kSettingsCaption = QStringLiteral("Programmeinstellungen");
-
 // A menu bar shows no hints of its own; "Webchecker" has one. Entries without a hint of their
 // own (whose tool tip is only their text) show none.
 class HintingMenuBar : public QMenuBar {
@@ -51,16 +50,15 @@ protected:
 
 MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_core(core) {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QStringLiteral("Quendra"));
+    setWindowTitle(AppTexts::kProgramName);
     setWindowIcon(ImageLists::applicationIcon());
     buildMenuBar();
 
     m_settings = new SettingsPanel(core, this);
-    m_einstellungen = new HeaderPanel(QStringLiteral("Einstellungen"), kSettingsCaption, true, this);
+    m_einstellungen = new HeaderPanel(QStringLiteral("Einstellungen"), AppTexts::kSettingsCaption, true, this);
     m_einstellungen->setContent(m_settings);
     m_einstellungen->setExpandedHeight(kSettingsHeight);
-    m_menueerstellung =
-        new HeaderPanel(QStringLiteral("Menueerstellung"), QStringLiteral("Menüerstellung"), false, this);
+    m_menueerstellung = new HeaderPanel(QStringLiteral("Menueerstellung"), AppTexts::kMenueerstellung, false, this);
     m_menueerstellung->setContent(buildWorkArea());
 
     auto *central = new QWidget(this);
@@ -80,7 +78,7 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
 
     TrayIcon *tray = m_core.services().tray;
     tray->setIcon(ImageLists::applicationIcon());
-    tray->setHint(QStringLiteral("Quendra"));
+    tray->setHint(AppTexts::kProgramName);
     connect(tray, &TrayIcon::doubleClicked, this, &MainWindow::restoreFromTray);
     tray->show();
 
@@ -101,24 +99,23 @@ void MainWindow::buildMenuBar() {
         return a;
     };
 
-    QMenu *datei = bar->addMenu(QStringLiteral("Datei"));
+    QMenu *datei = bar->addMenu(AppTexts::kDatei);
     datei->setObjectName(QStringLiteral("Datei"));
-    QAction *traymodus = action(QStringLiteral("Traymodus"), QStringLiteral("Traymodus"), &MainWindow::traymodusClick);
+    QAction *traymodus = action(QStringLiteral("Traymodus"), AppTexts::kTraymodus, &MainWindow::traymodusClick);
     traymodus->setIcon(ImageLists::systemImage(1));
     datei->addAction(traymodus);
     datei->addSeparator();
-    QAction *beenden = action(QStringLiteral("Beenden"), QStringLiteral("Beenden"), &MainWindow::close);
+    QAction *beenden = action(QStringLiteral("Beenden"), AppTexts::kBeenden, &MainWindow::close);
     beenden->setIcon(ImageLists::systemImage(12));
     datei->addAction(beenden);
     watchMenu(datei);
 
-    bar->addAction(action(QStringLiteral("Console"), QStringLiteral("Console"), &MainWindow::consoleClick));
-    QAction *webchecker =
-        action(QStringLiteral("Webchecker"), QStringLiteral("Webchecker"), &MainWindow::webcheckerClick);
-    webchecker->setToolTip(QStringLiteral("OV Struktur muss geladen sein"));
+    bar->addAction(action(QStringLiteral("Console"), AppTexts::kConsole, &MainWindow::consoleClick));
+    QAction *webchecker = action(QStringLiteral("Webchecker"), AppTexts::kWebchecker, &MainWindow::webcheckerClick);
+    webchecker->setToolTip(AppTexts::kWebcheckerHint);
     bar->addAction(webchecker);
-    bar->addAction(action(QStringLiteral("menukonfig"), QStringLiteral("Einstellungen"), &MainWindow::menukonfigClick));
-    bar->addAction(action(QStringLiteral("Hilfe"), QStringLiteral("Hilfe"), &MainWindow::hilfeClick));
+    bar->addAction(action(QStringLiteral("menukonfig"), AppTexts::kEinstellungen, &MainWindow::menukonfigClick));
+    bar->addAction(action(QStringLiteral("Hilfe"), AppTexts::kHilfe, &MainWindow::hilfeClick));
 }
 
 QWidget *MainWindow::buildWorkArea() {
@@ -154,7 +151,7 @@ void MainWindow::setBusMonitorModel(QAbstractItemModel *model) {
 
 void MainWindow::checkHelpFile() {
     if (!QFileInfo::exists(m_core.helpFile()))
-        m_core.services().dialogs->message(QStringLiteral("Hilfe-Datei nicht gefunden\r") + m_core.helpFile());
+        m_core.services().dialogs->message(AppTexts::kHelpFileMissing + m_core.helpFile());
 }
 
 void MainWindow::loadSettings() {
@@ -179,7 +176,7 @@ void MainWindow::hideBusMonitorColumn() {
 }
 
 void MainWindow::applyVersionCaption() {
-    m_versionCaption = QStringLiteral("Quendra - Version ") + QStringLiteral(QUENDRA_VERSION);
+    m_versionCaption = AppTexts::kVersionCaption + QStringLiteral(QUENDRA_VERSION);
     setWindowTitle(m_versionCaption);
 }
 
@@ -331,12 +328,11 @@ void MainWindow::setOnlineIndicatorVisible(bool visible) {
 }
 
 void MainWindow::setHeaderOnline() {
-    m_einstellungen->setCaption(kSettingsCaption + QStringLiteral(" - Verbunden mit ") + hostText() + u':' +
-                                portText());
+    m_einstellungen->setCaption(AppTexts::kSettingsCaption + AppTexts::kConnectedWith + hostText() + u':' + portText());
 }
 
 void MainWindow::setHeaderOffline() {
-    m_einstellungen->setCaption(kSettingsCaption + QStringLiteral(" - offline"));
+    m_einstellungen->setCaption(AppTexts::kSettingsCaption + AppTexts::kOffline);
 }
 
 void MainWindow::setStatusText(const QString &text) {

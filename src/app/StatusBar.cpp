@@ -1,5 +1,7 @@
 #include "StatusBar.h"
 
+#include "AppTexts.h"
+
 #include <QLabel>
 
 StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent) {
@@ -9,7 +11,7 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent) {
     for (size_t i = 0; i < m_panels.size(); ++i) {
         m_panels[i] = new QLabel(this);
         m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        m_panels[i]->setAccessibleName(QStringLiteral("Statuszeile"));
+        m_panels[i]->setAccessibleName(AppTexts::kStatusBar);
         m_panels[i]->setFixedWidth(widths[i]);
         addWidget(m_panels[i]);
     }
