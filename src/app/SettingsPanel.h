@@ -78,7 +78,7 @@ private:
     std::optional<int> convert(const QLineEdit *edit);
 
     AppCore &m_core;
-    // Named as the program's texts name them; tests and screen readers find them by objectName.
+    // Each widget's objectName is its member name, so tests find it with findChild.
     QLineEdit *OVIP = nullptr;
     QLineEdit *OVMPORT = nullptr;
     QLineEdit *OVPORT = nullptr;

@@ -199,8 +199,8 @@ void LinkController::ovconnectbtnClick() {
 
 void LinkController::connectButtonFailed() {
     m_dialogs.error(kButtonError);
-    if (linkWorks()) {
-        showLinkLook();
+    if (linkWorks()) { // the watchdog connected while the box was open
+        showOnlineLook();
         return;
     }
     m_view.setConnectButtonConnected(false);

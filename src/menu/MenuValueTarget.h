@@ -33,10 +33,10 @@ private:
     quint64 m_sequence = 0;
     int m_depth = 0;
     QHash<QString, quint64> m_latestByGan;
-    // The value of each number whose dispatch is under way, with its sequence.
     struct Pending {
         quint64 sequence;
         QString value;
     };
+    // The newest value of each number whose dispatch is under way, with its sequence.
     QHash<QString, Pending> m_pendingByGan;
 };
