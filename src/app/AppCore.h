@@ -9,7 +9,6 @@
 #include <functional>
 
 class MainWindow;
-class QProgressBar;
 
 // Where the subsystems plug into the start-up and the closing sequence. Every slot may stay empty;
 // an empty slot is skipped. `folder` is the configuration folder as the settings panel shows it.
@@ -26,9 +25,9 @@ struct AppHooks {
     // A line of the program's own for the bus monitor (a configuration folder that is not there).
     std::function<void(const QString &text)> busMonitorNote;
 
-    // The first connection. Runs after the user files are loaded, with the splash window's
-    // progress bar; the start-up goes on when it calls done (whatever the outcome).
-    std::function<void(QProgressBar *startbar, std::function<void()> done)> firstConnection;
+    // The first connection. Runs after the user files are loaded; progress moves the splash
+    // window's progress bar; the start-up goes on when it calls done (whatever the outcome).
+    std::function<void(std::function<void(int position)> progress, std::function<void()> done)> firstConnection;
     // Gateway polling on, after the first connection whatever its outcome.
     std::function<void()> startPolling;
     // The console, the web-query checker and the wildcard texts dialog exist; the tray popup is

@@ -1,5 +1,7 @@
 #include "HeaderPanel.h"
 
+#include "AppTexts.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -66,7 +68,7 @@ void HeaderPanel::setRolled(bool rolled) {
         m_content->setVisible(!rolled);
     if (m_rollButton) {
         m_rollButton->setArrowType(rolled ? Qt::DownArrow : Qt::UpArrow);
-        const QString name = rolled ? QStringLiteral("Ausklappen") : QStringLiteral("Einklappen");
+        const QString name = rolled ? AppTexts::kExpand : AppTexts::kCollapse;
         m_rollButton->setAccessibleName(name);
         m_rollButton->setToolTip(name);
     }

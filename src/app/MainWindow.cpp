@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AppCore.h"
+#include "AppTexts.h"
 #include "Dialogs.h"
 #include "HeaderPanel.h"
 #include "HelpViewer.h"
@@ -11,18 +12,14 @@
 #include "ToolWindows.h"
 #include "TrayIcon.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHelpEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -30,8 +27,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kSettingsCaption = QStringLiteral("Programmeinstellungen");
-
 // A menu bar shows no hints of its own; "Webchecker" has one. Entries without a hint of their
 // own (whose tool tip is only their text) show none.
 class HintingMenuBar : public QMenuBar {
@@ -55,16 +50,15 @@ protected:
 
 MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_core(core) {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QStringLiteral("Quendra"));
+    setWindowTitle(AppTexts::kProgramName);
     setWindowIcon(ImageLists::applicationIcon());
     buildMenuBar();
 
     m_settings = new SettingsPanel(core, this);
-    m_einstellungen = new HeaderPanel(QStringLiteral("Einstellungen"), kSettingsCaption, true, this);
+    m_einstellungen = new HeaderPanel(QStringLiteral("Einstellungen"), AppTexts::kSettingsCaption, true, this);
     m_einstellungen->setContent(m_settings);
     m_einstellungen->setExpandedHeight(kSettingsHeight);
-    m_menueerstellung =
-        new HeaderPanel(QStringLiteral("Menueerstellung"), QStringLiteral("Menüerstellung"), false, this);
+    m_menueerstellung = new HeaderPanel(QStringLiteral("Menueerstellung"), AppTexts::kMenueerstellung, false, this);
     m_menueerstellung->setContent(buildWorkArea());
 
     auto *central = new QWidget(this);
@@ -80,11 +74,11 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
 
     connect(m_einstellungen, &HeaderPanel::rollToggled, this, &MainWindow::EinstellungenButtonClick);
     connect(m_tabs, &WorkTabs::busMonitorToggleClicked, this, &MainWindow::showbusmoniClick);
-    connect(m_settings->ovconnectbtn, &QPushButton::clicked, this, &MainWindow::connectButtonClicked);
+    connect(m_settings, &SettingsPanel::connectButtonClicked, this, &MainWindow::connectButtonClicked);
 
     TrayIcon *tray = m_core.services().tray;
     tray->setIcon(ImageLists::applicationIcon());
-    tray->setHint(QStringLiteral("Quendra"));
+    tray->setHint(AppTexts::kProgramName);
     connect(tray, &TrayIcon::doubleClicked, this, &MainWindow::restoreFromTray);
     tray->show();
 
@@ -105,24 +99,23 @@ void MainWindow::buildMenuBar() {
         return a;
     };
 
-    QMenu *datei = bar->addMenu(QStringLiteral("Datei"));
+    QMenu *datei = bar->addMenu(AppTexts::kDatei);
     datei->setObjectName(QStringLiteral("Datei"));
-    QAction *traymodus = action(QStringLiteral("Traymodus"), QStringLiteral("Traymodus"), &MainWindow::traymodusClick);
+    QAction *traymodus = action(QStringLiteral("Traymodus"), AppTexts::kTraymodus, &MainWindow::traymodusClick);
     traymodus->setIcon(ImageLists::systemImage(1));
     datei->addAction(traymodus);
     datei->addSeparator();
-    QAction *beenden = action(QStringLiteral("Beenden"), QStringLiteral("Beenden"), &MainWindow::close);
+    QAction *beenden = action(QStringLiteral("Beenden"), AppTexts::kBeenden, &MainWindow::close);
     beenden->setIcon(ImageLists::systemImage(12));
     datei->addAction(beenden);
     watchMenu(datei);
 
-    bar->addAction(action(QStringLiteral("Console"), QStringLiteral("Console"), &MainWindow::consoleClick));
-    QAction *webchecker =
-        action(QStringLiteral("Webchecker"), QStringLiteral("Webchecker"), &MainWindow::webcheckerClick);
-    webchecker->setToolTip(QStringLiteral("OV Struktur muss geladen sein"));
+    bar->addAction(action(QStringLiteral("Console"), AppTexts::kConsole, &MainWindow::consoleClick));
+    QAction *webchecker = action(QStringLiteral("Webchecker"), AppTexts::kWebchecker, &MainWindow::webcheckerClick);
+    webchecker->setToolTip(AppTexts::kWebcheckerHint);
     bar->addAction(webchecker);
-    bar->addAction(action(QStringLiteral("menukonfig"), QStringLiteral("Einstellungen"), &MainWindow::menukonfigClick));
-    bar->addAction(action(QStringLiteral("Hilfe"), QStringLiteral("Hilfe"), &MainWindow::hilfeClick));
+    bar->addAction(action(QStringLiteral("menukonfig"), AppTexts::kEinstellungen, &MainWindow::menukonfigClick));
+    bar->addAction(action(QStringLiteral("Hilfe"), AppTexts::kHilfe, &MainWindow::hilfeClick));
 }
 
 QWidget *MainWindow::buildWorkArea() {
@@ -152,13 +145,13 @@ void MainWindow::setTrayPopup(QMenu *popup) {
     m_core.services().tray->setPopup(popup);
 }
 
-QListView *MainWindow::busMonitorView() const {
-    return m_busMonitor->busmoni;
+void MainWindow::setBusMonitorModel(QAbstractItemModel *model) {
+    m_busMonitor->setModel(model);
 }
 
 void MainWindow::checkHelpFile() {
     if (!QFileInfo::exists(m_core.helpFile()))
-        m_core.services().dialogs->message(QStringLiteral("Hilfe-Datei nicht gefunden\r") + m_core.helpFile());
+        m_core.services().dialogs->message(AppTexts::kHelpFileMissing + m_core.helpFile());
 }
 
 void MainWindow::loadSettings() {
@@ -193,7 +186,7 @@ void MainWindow::hideBusMonitorColumn() {
 }
 
 void MainWindow::applyVersionCaption() {
-    m_versionCaption = QStringLiteral("Quendra - Version ") + QStringLiteral(QUENDRA_VERSION);
+    m_versionCaption = AppTexts::kVersionCaption + QStringLiteral(QUENDRA_VERSION);
     setWindowTitle(m_versionCaption);
 }
 
@@ -208,7 +201,7 @@ bool MainWindow::trayAvailable() const {
 }
 
 void MainWindow::showAtStart() {
-    if (!m_settings->OVMINI->isChecked())
+    if (!m_settings->startMinimized())
         show();
     else if (!trayAvailable())
         showMinimized(); // without a tray the window must stay reachable from the task bar
@@ -226,13 +219,7 @@ void MainWindow::setBusMonitorShown(bool shown) {
 }
 
 void MainWindow::showbusmoniClick() {
-    QPushButton *state = m_tabs->showbusmoni;
-    const bool show = state->text() == QStringLiteral(">>");
-    state->setText(show ? QStringLiteral("<<") : QStringLiteral(">>"));
-    state->setAccessibleName(state->text());
-    state->setToolTip(show ? QStringLiteral("Busmonitor ausblenden") : QStringLiteral("Busmonitor anzeigen"));
-    state->setAccessibleDescription(state->toolTip());
-    setBusMonitorShown(show);
+    setBusMonitorShown(m_tabs->flipBusMonitorToggle());
 }
 
 void MainWindow::applySizes(const WorkAreaSizes &sizes) {
@@ -329,16 +316,16 @@ void MainWindow::runClosingSequence() {
 }
 
 QString MainWindow::keyText() const {
-    return m_settings->OVKEY->text();
+    return m_settings->gatewayKey();
 }
 QString MainWindow::hostText() const {
-    return m_settings->OVIP->text();
+    return m_settings->gatewayHost();
 }
 QString MainWindow::portText() const {
-    return m_settings->OVPORT->text();
+    return m_settings->gatewayPortText();
 }
 bool MainWindow::offlineTicked() const {
-    return m_settings->OVOFFLINE->isChecked();
+    return m_settings->offline();
 }
 void MainWindow::setConnectButtonConnected(bool connected) {
     m_settings->setConnectButtonConnected(connected);
@@ -347,16 +334,15 @@ bool MainWindow::connectButtonShowsDisconnect() const {
     return m_settings->connectButtonShowsDisconnect();
 }
 void MainWindow::setOnlineIndicatorVisible(bool visible) {
-    m_settings->online->setVisible(visible);
+    m_settings->setOnlineIndicatorVisible(visible);
 }
 
 void MainWindow::setHeaderOnline() {
-    m_einstellungen->setCaption(kSettingsCaption + QStringLiteral(" - Verbunden mit ") + hostText() + u':' +
-                                portText());
+    m_einstellungen->setCaption(AppTexts::kSettingsCaption + AppTexts::kConnectedWith + hostText() + u':' + portText());
 }
 
 void MainWindow::setHeaderOffline() {
-    m_einstellungen->setCaption(kSettingsCaption + QStringLiteral(" - offline"));
+    m_einstellungen->setCaption(AppTexts::kSettingsCaption + AppTexts::kOffline);
 }
 
 void MainWindow::setStatusText(const QString &text) {

@@ -9,8 +9,8 @@ class AppCore;
 class BusMonitorColumn;
 class CatalogueColumn;
 class HeaderPanel;
+class QAbstractItemModel;
 class QDialog;
-class QListView;
 class QMenu;
 class SettingsPanel;
 class StatusBar;
@@ -49,11 +49,12 @@ public:
     // The user's command menu on the tray icon; its opening and closing count as a menu of this
     // window (menuOpenChanged). Ownership stays with the caller.
     void setTrayPopup(QMenu *popup);
+    // The bus monitor's lines, shown in `busmoni`.
+    void setBusMonitorModel(QAbstractItemModel *model);
 
     const QString &versionCaption() const { return m_versionCaption; }
     bool isClosed() const { return m_closed; }
     SettingsPanel *settingsPanel() const { return m_settings; }
-    QListView *busMonitorView() const;
     StatusBar *statusBar1() const { return m_statusBar; }
     HeaderPanel *settingsHeader() const { return m_einstellungen; }
     WorkTabs *workTabs() const { return m_tabs; }

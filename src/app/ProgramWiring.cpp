@@ -11,11 +11,7 @@
 #include "SettingsPanel.h"
 #include "TrayPopup.h"
 
-#include <QCheckBox>
-#include <QListView>
 #include <QMenu>
-#include <QProgressBar>
-#include <QTreeView>
 
 namespace {
 // Runs a callback for every decoded line, after the targets registered before it.
@@ -44,9 +40,8 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     hooks.busMonitorNote = [this](const QString &text) {
         m_link->busMonitor().insertTop(text);
     };
-    hooks.firstConnection = [this](QProgressBar *startbar, std::function<void()> done) {
-        m_link->startupConnect([startbar](int position) { startbar->setValue(position); },
-                               [done = std::move(done)](bool) { done(); });
+    hooks.firstConnection = [this](std::function<void(int)> progress, std::function<void()> done) {
+        m_link->startupConnect(std::move(progress), [done = std::move(done)](bool) { done(); });
     };
     hooks.startPolling = [this] {
         m_link->startPolling();
@@ -56,6 +51,8 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     };
     hooks.disconnect = [this] {
         m_link->closeLink();
+        // The saves come next; a value whose message box is still open is already received.
+        m_menuTarget->storePending();
     };
 }
 
@@ -82,13 +79,12 @@ void ProgramWiring::attach(MainWindow &window) {
     connect(settings, &SettingsPanel::gatewayPortChanged, gateway, &GatewayLink::setPort);
     connect(&window, &MainWindow::connectButtonClicked, m_link.get(), &LinkController::ovconnectbtnClick);
     connect(&window, &MainWindow::menuOpenChanged, m_link.get(), &LinkController::setMenuOpen);
-    window.busMonitorView()->setModel(&m_link->busMonitor());
+    window.setBusMonitorModel(&m_link->busMonitor());
 
     m_notifications = std::make_unique<Notifications>(*m_menu, m_core.wildcardTexts(), *services.tray,
                                                       *services.dialogs, *services.sounds);
-    QCheckBox *balloons = settings->OVBUBBLE;
-    m_menuTarget =
-        std::make_unique<MenuValueTarget>(*m_menu, *m_notifications, [balloons] { return balloons->isChecked(); });
+    m_menuTarget = std::make_unique<MenuValueTarget>(*m_menu, *m_notifications,
+                                                     [settings] { return settings->balloonsEnabled(); });
     m_treeModel = std::make_unique<MenuTreeModel>(*m_menu);
     m_treeRefresh = std::make_unique<AfterValue>([this] {
         if (m_treeRefreshPosted)
@@ -114,12 +110,10 @@ void ProgramWiring::attach(MainWindow &window) {
     connect(m_popup.get(), &TrayPopup::menuItemClicked, m_execution.get(), &MenuExecution::OnMenuItemclick);
 
     WorkTabs *tabs = window.workTabs();
-    tabs->btree->setModel(m_treeModel.get());
+    tabs->setMenuModel(m_treeModel.get());
     // The "Menü" tab previews the popup on a right click, as the tray shows it.
-    tabs->menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
-    QWidget *page = tabs->menuPage;
-    connect(page, &QWidget::customContextMenuRequested, m_popup.get(),
-            [this, page](const QPoint &pos) { m_popup->popupMenu()->popup(page->mapToGlobal(pos)); });
+    connect(tabs, &WorkTabs::menuPreviewRequested, m_popup.get(),
+            [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
 }
 
 bool ProgramWiring::loadMenu(const QString &folder) {

@@ -23,6 +23,8 @@ public:
     explicit ProgramWiring(AppCore &core, LinkTimings timings = {}, QObject *parent = nullptr);
     ~ProgramWiring() override;
 
+    // The link's intervals and time-outs, as given at construction.
+    const LinkTimings &timings() const { return m_timings; }
     // Present once the main window was created.
     LinkController *link() const { return m_link.get(); }
     TrayPopup *popup() const { return m_popup.get(); }

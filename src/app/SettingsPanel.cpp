@@ -1,6 +1,7 @@
 #include "SettingsPanel.h"
 
 #include "AppCore.h"
+#include "AppTexts.h"
 #include "Autostart.h"
 #include "Dialogs.h"
 #include "ImageLists.h"
@@ -55,27 +56,22 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
         return c;
     };
 
-    OVIP = edit(QStringLiteral("OVIP"), QStringLiteral("IP Adresse des OV/OW:"),
-                QStringLiteral("IP des Orvanels: z.B. 192.168.1.25"));
-    OVMPORT = edit(QStringLiteral("OVMPORT"), QStringLiteral("Port:"), QStringLiteral("Port des Orvanel z.B. 80"));
-    OVPORT = edit(QStringLiteral("OVPORT"), QStringLiteral("KO-Gateway Port:"),
-                  QStringLiteral("Port auf dem der Orvanel dem Quendra lauscht z.B. 8080"));
-    OVKEY = edit(QStringLiteral("OVKEY"), QStringLiteral("Key:"), QStringLiteral("Key für den LAN Zugang"));
-    OVBUBBLE = check(QStringLiteral("OVBUBBLE"), QStringLiteral("Balloon ges."),
-                     QStringLiteral("Schaltet den Balloonhint insgesamt aus/an. Bei an aber nur für gewünschte GA's"));
-    OVMINI = check(QStringLiteral("OVMINI"), QStringLiteral("minimiert starten"),
-                   QStringLiteral("Startet das Programm im Tray"));
-    OVAUTO =
-        check(QStringLiteral("OVAUTO"), QStringLiteral("Autostart"), QStringLiteral("Startet Quendra mit Windows"));
-    ovconnectbtn = named(new QPushButton(this), QStringLiteral("ovconnectbtn"), QStringLiteral("connect"));
-    OVOFFLINE = check(QStringLiteral("OVOFFLINE"), QStringLiteral("Offline (autom. Verbindung deaktivieren)"), {});
-    OVPFAD = edit(QStringLiteral("OVPFAD"), QStringLiteral("Pfad für Konfigurationsdateien:"), {});
-    OVPFADbrowse = named(new QToolButton(this), QStringLiteral("OVPFADbrowse"), QStringLiteral("Ordner wählen"));
+    using namespace AppTexts;
+    OVIP = edit(QStringLiteral("OVIP"), kIpLabel, kIpHint);
+    OVMPORT = edit(QStringLiteral("OVMPORT"), kWebPortLabel, kWebPortHint);
+    OVPORT = edit(QStringLiteral("OVPORT"), kGatewayPortLabel, kGatewayPortHint);
+    OVKEY = edit(QStringLiteral("OVKEY"), kKeyLabel, kKeyHint);
+    OVBUBBLE = check(QStringLiteral("OVBUBBLE"), kBubble, kBubbleHint);
+    OVMINI = check(QStringLiteral("OVMINI"), kMinimized, kMinimizedHint);
+    OVAUTO = check(QStringLiteral("OVAUTO"), kAutostart, kAutostartHint);
+    ovconnectbtn = named(new QPushButton(this), QStringLiteral("ovconnectbtn"), kConnect);
+    OVOFFLINE = check(QStringLiteral("OVOFFLINE"), kOfflineTick, {});
+    OVPFAD = edit(QStringLiteral("OVPFAD"), kFolderLabel, {});
+    OVPFADbrowse = named(new QToolButton(this), QStringLiteral("OVPFADbrowse"), kFolderBrowse);
     OVPFADbrowse->setText(QStringLiteral("..."));
-    menuladen = named(new QPushButton(QStringLiteral("Neu laden"), this), QStringLiteral("menuladen"),
-                      QStringLiteral("Neu laden"));
-    OV3 = named(new QLabel(QStringLiteral("Orvanel"), this), QStringLiteral("OV3"), QStringLiteral("Orvanel"));
-    online = named(new QLabel(this), QStringLiteral("online"), QStringLiteral("online"));
+    menuladen = named(new QPushButton(kNeuLaden, this), QStringLiteral("menuladen"), kNeuLaden);
+    OV3 = named(new QLabel(kLogo, this), QStringLiteral("OV3"), kLogo);
+    online = named(new QLabel(this), QStringLiteral("online"), kOnline);
     online->setPixmap(onlineDot());
     online->setVisible(false);
     setConnectButtonConnected(false);
@@ -85,6 +81,7 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
     connect(OVAUTO, &QCheckBox::toggled, this, &SettingsPanel::OVAUTOClick);
     connect(menuladen, &QPushButton::clicked, this, &SettingsPanel::menuladenClick);
     connect(OVPFADbrowse, &QToolButton::clicked, this, &SettingsPanel::browseFolder);
+    connect(ovconnectbtn, &QPushButton::clicked, this, &SettingsPanel::connectButtonClicked);
 }
 
 void SettingsPanel::buildLayout() {
@@ -108,13 +105,13 @@ void SettingsPanel::buildLayout() {
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
-    grid->addWidget(label(QStringLiteral("IP Adresse des OV/OW:"), OVIP), 0, 0);
+    grid->addWidget(label(AppTexts::kIpLabel, OVIP), 0, 0);
     grid->addWidget(OVIP, 0, 1);
-    grid->addWidget(label(QStringLiteral("Port:"), OVMPORT), 0, 2, Qt::AlignRight);
+    grid->addWidget(label(AppTexts::kWebPortLabel, OVMPORT), 0, 2, Qt::AlignRight);
     grid->addWidget(OVMPORT, 0, 3);
-    grid->addWidget(label(QStringLiteral("KO-Gateway Port:"), OVPORT), 1, 0);
+    grid->addWidget(label(AppTexts::kGatewayPortLabel, OVPORT), 1, 0);
     grid->addWidget(OVPORT, 1, 1, Qt::AlignLeft);
-    grid->addWidget(label(QStringLiteral("Key:"), OVKEY), 1, 2, Qt::AlignRight);
+    grid->addWidget(label(AppTexts::kKeyLabel, OVKEY), 1, 2, Qt::AlignRight);
     grid->addWidget(OVKEY, 1, 3);
     grid->addWidget(OV3, 0, 4, 2, 2);
 
@@ -132,7 +129,7 @@ void SettingsPanel::buildLayout() {
     folder->setSpacing(0);
     folder->addWidget(OVPFAD, 1);
     folder->addWidget(OVPFADbrowse);
-    grid->addWidget(label(QStringLiteral("Pfad für Konfigurationsdateien:"), OVPFAD), 4, 0);
+    grid->addWidget(label(AppTexts::kFolderLabel, OVPFAD), 4, 0);
     grid->addLayout(folder, 4, 1, 1, 3);
     grid->addWidget(menuladen, 4, 4, 1, 2);
     grid->setColumnStretch(1, 1);
@@ -188,9 +185,37 @@ bool SettingsPanel::takeFolder() {
     return true;
 }
 
+QString SettingsPanel::gatewayKey() const {
+    return OVKEY->text();
+}
+
+QString SettingsPanel::gatewayHost() const {
+    return OVIP->text();
+}
+
+QString SettingsPanel::gatewayPortText() const {
+    return OVPORT->text();
+}
+
+bool SettingsPanel::offline() const {
+    return OVOFFLINE->isChecked();
+}
+
+bool SettingsPanel::balloonsEnabled() const {
+    return OVBUBBLE->isChecked();
+}
+
+bool SettingsPanel::startMinimized() const {
+    return OVMINI->isChecked();
+}
+
+void SettingsPanel::setOnlineIndicatorVisible(bool visible) {
+    online->setVisible(visible);
+}
+
 void SettingsPanel::setConnectButtonConnected(bool connected) {
     m_connectShowsDisconnect = connected;
-    const QString caption = connected ? QStringLiteral("disconnect") : QStringLiteral("connect");
+    const QString caption = connected ? AppTexts::kDisconnect : AppTexts::kConnect;
     ovconnectbtn->setText(caption);
     ovconnectbtn->setAccessibleName(caption);
     ovconnectbtn->setIcon(ImageLists::systemImage(connected ? 14 : 8));
@@ -303,8 +328,7 @@ bool SettingsPanel::writeSettings() {
 }
 
 void SettingsPanel::browseFolder() {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(this, QStringLiteral("Pfad für Konfigurationsdateien"), OVPFAD->text());
+    const QString chosen = QFileDialog::getExistingDirectory(this, AppTexts::kFolderChooser, OVPFAD->text());
     if (chosen.isEmpty())
         return;
     OVPFAD->setText(Settings::configurationFolder(QDir::toNativeSeparators(chosen), m_core.paths().programFolder()));

@@ -37,20 +37,17 @@ public:
     void setConnectButtonConnected(bool connected);
     bool connectButtonShowsDisconnect() const { return m_connectShowsDisconnect; }
 
-    QLineEdit *OVIP = nullptr;
-    QLineEdit *OVMPORT = nullptr;
-    QLineEdit *OVPORT = nullptr;
-    QLineEdit *OVKEY = nullptr;
-    QCheckBox *OVBUBBLE = nullptr;
-    QCheckBox *OVMINI = nullptr;
-    QCheckBox *OVAUTO = nullptr;
-    QPushButton *ovconnectbtn = nullptr;
-    QCheckBox *OVOFFLINE = nullptr;
-    QLineEdit *OVPFAD = nullptr;
-    QToolButton *OVPFADbrowse = nullptr;
-    QPushButton *menuladen = nullptr;
-    QLabel *OV3 = nullptr;
-    QLabel *online = nullptr;
+    // The texts and ticks the link takes at the moment of use.
+    QString gatewayKey() const;
+    QString gatewayHost() const;
+    QString gatewayPortText() const;
+    bool offline() const;
+    // "Balloon ges.": balloons on value changes appear only while it is ticked.
+    bool balloonsEnabled() const;
+    // "minimiert starten".
+    bool startMinimized() const;
+    // The small `online` indicator beside the connect button.
+    void setOnlineIndicatorVisible(bool visible);
 
 public slots:
     void OVIPExit();
@@ -65,6 +62,8 @@ signals:
     // The gateway link follows the address and port read at start-up and left in their edits.
     void gatewayHostChanged(const QString &host);
     void gatewayPortChanged(int port);
+    // `ovconnectbtn` was pressed.
+    void connectButtonClicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -83,6 +82,21 @@ private:
 
     AppCore &m_core;
     QString m_folder; // the configuration folder last taken, as the edit shows it
+    // Each widget's objectName is its member name, so tests find it with findChild.
+    QLineEdit *OVIP = nullptr;
+    QLineEdit *OVMPORT = nullptr;
+    QLineEdit *OVPORT = nullptr;
+    QLineEdit *OVKEY = nullptr;
+    QCheckBox *OVBUBBLE = nullptr;
+    QCheckBox *OVMINI = nullptr;
+    QCheckBox *OVAUTO = nullptr;
+    QPushButton *ovconnectbtn = nullptr;
+    QCheckBox *OVOFFLINE = nullptr;
+    QLineEdit *OVPFAD = nullptr;
+    QToolButton *OVPFADbrowse = nullptr;
+    QPushButton *menuladen = nullptr;
+    QLabel *OV3 = nullptr;
+    QLabel *online = nullptr;
     int m_lastPort = 0;
     int m_lastTcpPort = 0;
     bool m_connectShowsDisconnect = false;

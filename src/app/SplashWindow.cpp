@@ -1,5 +1,7 @@
 #include "SplashWindow.h"
 
+#include "AppTexts.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -8,9 +10,9 @@
 
 SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("TForm2"));
-    setWindowTitle(QStringLiteral("Start Quendra"));
+    setWindowTitle(AppTexts::kSplashCaption);
 
-    auto *title = new QLabel(QStringLiteral("Quendra wird geladen"), this);
+    auto *title = new QLabel(AppTexts::kSplashTitle, this);
     QFont font = title->font();
     font.setBold(true);
     font.setUnderline(true);
@@ -23,7 +25,7 @@ SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen |
     startbar->setRange(0, 100);
     startbar->setValue(0);
     startbar->setTextVisible(false);
-    startbar->setToolTip(QStringLiteral("starte Quendra ..."));
+    startbar->setToolTip(AppTexts::kSplashHint);
     startbar->setAccessibleName(title->text());
     title->setBuddy(startbar);
 
@@ -36,4 +38,12 @@ SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent, Qt::SplashScreen |
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void SplashWindow::setProgress(int position) {
+    startbar->setValue(position);
+}
+
+int SplashWindow::progress() const {
+    return startbar->value();
 }

@@ -10,5 +10,10 @@ class SplashWindow : public QWidget {
 public:
     explicit SplashWindow(QWidget *parent = nullptr);
 
+    // The position of `startbar`, 0 to 100.
+    void setProgress(int position);
+    int progress() const;
+
+private:
     QProgressBar *startbar = nullptr;
 };

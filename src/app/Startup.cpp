@@ -21,19 +21,35 @@ void Startup::run() {
     m_mainWindow = std::make_unique<MainWindow>(m_core);
     if (m_core.hooks.windowCreated)
         m_core.hooks.windowCreated(*m_mainWindow);
+    m_inCreationSteps = true;
     m_mainWindow->checkHelpFile();
     m_mainWindow->loadSettings();
     m_notice = m_mainWindow->loadUserFiles();
+    m_inCreationSteps = false;
 
+    if (m_terminating) {
+        m_mainWindow->close();
+        afterFirstConnection();
+        return;
+    }
     if (!m_core.hooks.firstConnection) {
         afterFirstConnection();
         return;
     }
     QPointer<Startup> self(this);
-    m_core.hooks.firstConnection(m_splash->startbar, [self] {
-        if (self)
-            self->afterFirstConnection();
-    });
+    SplashWindow *splash = m_splash.get();
+    m_core.hooks.firstConnection([splash](int position) { splash->setProgress(position); },
+                                 [self] {
+                                     if (self)
+                                         self->afterFirstConnection();
+                                 });
+}
+
+void Startup::terminate() {
+    m_terminating = true;
+    m_core.services().dialogs->closeAll();
+    if (m_mainWindow && !m_inCreationSteps)
+        m_mainWindow->close();
 }
 
 void Startup::afterFirstConnection() {

@@ -19,6 +19,10 @@ public:
     ~Startup() override;
 
     void run();
+    // The program is to end (SIGTERM, SIGINT): open boxes close and the main window runs its
+    // closing sequence. While the creation steps still read the settings and the user files, it
+    // closes right after them, so that what is saved is what was read; no connection is made.
+    void terminate();
     bool isFinished() const { return m_finished; }
     MainWindow *mainWindow() const { return m_mainWindow.get(); }
     SplashWindow *splash() const { return m_splash.get(); }
@@ -35,4 +39,6 @@ private:
     bool m_notice = false;
     bool m_connectionDone = false;
     bool m_finished = false;
+    bool m_inCreationSteps = false;
+    bool m_terminating = false;
 };

@@ -1,5 +1,7 @@
 #include "StatusBar.h"
 
+#include "AppTexts.h"
+
 #include <QLabel>
 
 StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent) {
@@ -9,14 +11,17 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent) {
     for (size_t i = 0; i < m_panels.size(); ++i) {
         m_panels[i] = new QLabel(this);
         m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        m_panels[i]->setAccessibleName(QStringLiteral("Statuszeile"));
+        m_panels[i]->setAccessibleName(AppTexts::kStatusBar);
         m_panels[i]->setFixedWidth(widths[i]);
         addWidget(m_panels[i]);
     }
 }
 
 void StatusBar::setPanelText(int panel, const QString &text) {
-    m_panels.at(size_t(panel))->setText(text);
+    QLabel *label = m_panels.at(size_t(panel));
+    label->setText(text);
+    // The name says what the panel is; a screen reader reads the text from the description.
+    label->setAccessibleDescription(text);
 }
 
 QString StatusBar::panelText(int panel) const {

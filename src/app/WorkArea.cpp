@@ -1,5 +1,6 @@
 #include "WorkArea.h"
 
+#include "AppTexts.h"
 #include "ImageLists.h"
 
 #include <QEvent>
@@ -22,9 +23,9 @@ constexpr int kBarHeight = 17;
 QWidget *parameterPanel(const QString &name, QWidget *page) {
     auto *panel = new QFrame(page);
     panel->setObjectName(name);
-    panel->setAccessibleName(QStringLiteral("Parameter"));
+    panel->setAccessibleName(AppTexts::kParameter);
     panel->setAutoFillBackground(true);
-    auto *group = new QGroupBox(QStringLiteral(" Parameter "), panel);
+    auto *group = new QGroupBox(AppTexts::kParameterGroup, panel);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(group);
@@ -33,10 +34,10 @@ QWidget *parameterPanel(const QString &name, QWidget *page) {
 }
 
 QPushButton *busMonitorButton(const QString &name, QWidget *page) {
-    auto *button = new QPushButton(QStringLiteral(">>"), page);
+    auto *button = new QPushButton(AppTexts::kShowBusMonitor, page);
     button->setObjectName(name);
-    button->setAccessibleName(QStringLiteral(">>"));
-    button->setToolTip(QStringLiteral("Busmonitor anzeigen"));
+    button->setAccessibleName(AppTexts::kShowBusMonitor);
+    button->setToolTip(AppTexts::kShowBusMonitorHint);
     button->setAccessibleDescription(button->toolTip());
     button->setFixedWidth(32);
     return button;
@@ -100,18 +101,18 @@ void CatalogueColumn::placeChildren() {
 
 WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("workTabs"));
-    setAccessibleName(QStringLiteral("Menüerstellung"));
+    setAccessibleName(AppTexts::kMenueerstellung);
     setFixedWidth(kWidth);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
 
-    menuPage = page(this, QStringLiteral("Menü"), &showbusmoni, QStringLiteral("showbusmoni"));
-    loadReplacePage = page(this, QStringLiteral("Load && Replace"), &showbusmoni2, QStringLiteral("showbusmoni2"));
-    emailPage = page(this, QStringLiteral("Email"), &busmoni3, QStringLiteral("busmoni3"));
-    systemPage = page(this, QStringLiteral("System"), &TeButton2, QStringLiteral("TeButton2"));
+    menuPage = page(this, AppTexts::kMenuTab, &showbusmoni, QStringLiteral("showbusmoni"));
+    loadReplacePage = page(this, AppTexts::kLoadReplaceTab, &showbusmoni2, QStringLiteral("showbusmoni2"));
+    emailPage = page(this, AppTexts::kEmailTab, &busmoni3, QStringLiteral("busmoni3"));
+    systemPage = page(this, AppTexts::kSystemTab, &TeButton2, QStringLiteral("TeButton2"));
 
     btree = new QTreeView(menuPage);
     btree->setObjectName(QStringLiteral("btree"));
-    btree->setAccessibleName(QStringLiteral("Menü"));
+    btree->setAccessibleName(AppTexts::kMenuTab);
     btree->setHeaderHidden(true);
     static_cast<QVBoxLayout *>(menuPage->layout())->insertWidget(0, btree);
 
@@ -122,7 +123,23 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
         connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
     menuPage->installEventFilter(this);
     loadReplacePage->installEventFilter(this);
+    menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(menuPage, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { emit menuPreviewRequested(menuPage->mapToGlobal(pos)); });
     applySizes(kExpandedSizes);
+}
+
+void WorkTabs::setMenuModel(QAbstractItemModel *model) {
+    btree->setModel(model);
+}
+
+bool WorkTabs::flipBusMonitorToggle() {
+    const bool show = showbusmoni->text() == AppTexts::kShowBusMonitor;
+    showbusmoni->setText(show ? AppTexts::kHideBusMonitor : AppTexts::kShowBusMonitor);
+    showbusmoni->setAccessibleName(showbusmoni->text());
+    showbusmoni->setToolTip(show ? AppTexts::kHideBusMonitorHint : AppTexts::kShowBusMonitorHint);
+    showbusmoni->setAccessibleDescription(showbusmoni->toolTip());
+    return show;
 }
 
 void WorkTabs::applySizes(const WorkAreaSizes &sizes) {
@@ -150,10 +167,10 @@ BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {
 
     busmoni = new QListView(this);
     busmoni->setObjectName(QStringLiteral("busmoni"));
-    busmoni->setAccessibleName(QStringLiteral("Busmonitor"));
+    busmoni->setAccessibleName(AppTexts::kBusMonitor);
     busmoni->setEditTriggers(QAbstractItemView::NoEditTriggers);
     busmoni->setUniformItemSizes(true);
-    auto *label = new QLabel(QStringLiteral("Busmonitor"), this);
+    auto *label = new QLabel(AppTexts::kBusMonitor, this);
     label->setBuddy(busmoni);
 
     auto *layout = new QVBoxLayout(this);
@@ -163,6 +180,10 @@ BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {
     layout->addWidget(busmoni);
     layout->addStretch(1);
     applySizes(kExpandedSizes);
+}
+
+void BusMonitorColumn::setModel(QAbstractItemModel *model) {
+    busmoni->setModel(model);
 }
 
 void BusMonitorColumn::applySizes(const WorkAreaSizes &sizes) {

@@ -3,6 +3,7 @@
 #include <QTabWidget>
 #include <QWidget>
 
+class QAbstractItemModel;
 class QLabel;
 class QListView;
 class QProgressBar;
@@ -50,6 +51,25 @@ public:
     explicit WorkTabs(QWidget *parent = nullptr);
     void applySizes(const WorkAreaSizes &sizes);
 
+    // The menu's entries in `btree`.
+    void setMenuModel(QAbstractItemModel *model);
+    // Flips the caption and hint of `showbusmoni`, the one button that holds the state; true when
+    // the bus monitor column is now to be shown.
+    bool flipBusMonitorToggle();
+
+signals:
+    // One of the four ">>" buttons was pressed.
+    void busMonitorToggleClicked();
+    // A right click on the "Menü" tab, at this global position: the popup is previewed there.
+    void menuPreviewRequested(const QPoint &globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void placePanels();
+    WorkAreaSizes m_sizes = kExpandedSizes;
+
     QWidget *menuPage = nullptr;
     QWidget *loadReplacePage = nullptr;
     QWidget *emailPage = nullptr;
@@ -62,17 +82,6 @@ public:
     QPushButton *showbusmoni2 = nullptr;
     QPushButton *busmoni3 = nullptr;
     QPushButton *TeButton2 = nullptr;
-
-signals:
-    // One of the four ">>" buttons was pressed.
-    void busMonitorToggleClicked();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void placePanels();
-    WorkAreaSizes m_sizes = kExpandedSizes;
 };
 
 // The right column: the bus monitor `busmoni`.
@@ -82,6 +91,9 @@ public:
     static constexpr int kWidth = 204;
     explicit BusMonitorColumn(QWidget *parent = nullptr);
     void applySizes(const WorkAreaSizes &sizes);
+    // The bus monitor's lines in `busmoni`.
+    void setModel(QAbstractItemModel *model);
 
+private:
     QListView *busmoni = nullptr;
 };

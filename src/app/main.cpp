@@ -1,20 +1,17 @@
 #include "AppCore.h"
-#include "CanberraEventSounds.h"
-#include "HtmlHelpViewer.h"
 #include "ImageLists.h"
 #include "MainWindow.h"
-#include "MessageBoxDialogs.h"
+#include "Platform.h"
 #include "ProgramWiring.h"
 #include "Startup.h"
-#include "SystemTrayIcon.h"
 #include "TerminationSignals.h"
-#include "XdgAutostart.h"
 
 #include <QApplication>
 #include <QDir>
 
 int main(int argc, char *argv[]) {
-    // First of all, so that SIGTERM or SIGINT during the start-up is not lost but handled after it.
+    // First of all, so that SIGTERM or SIGINT during the start-up is not lost but handled as soon
+    // as an event loop (the program's or a box's) runs.
     TerminationSignals::install();
 
     QApplication app(argc, argv);
@@ -23,30 +20,26 @@ int main(int argc, char *argv[]) {
     // The main window often lives hidden in the tray; only closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SystemTrayIcon tray;
-    MessageBoxDialogs dialogs;
-    XdgAutostart autostart;
-    HtmlHelpViewer help;
-    const std::unique_ptr<EventSounds> sounds = createEventSounds();
-    PlatformServices services;
-    services.tray = &tray;
-    services.dialogs = &dialogs;
-    services.autostart = &autostart;
-    services.help = &help;
-    services.sounds = sounds.get();
-
-    AppCore core(ProgramPaths::detect(), services,
+    // Destroyed in reverse order, and that order is required: the start-up's windows go first
+    // (their views show the wiring's models, and the wiring's link stops reporting into the
+    // window before it goes), then the wiring (it holds the core's hooks and the tray popup), then
+    // the core, and last the platform services that every window, popup and box uses.
+    const std::unique_ptr<Platform> platform = createPlatform();
+    AppCore core(ProgramPaths::detect(), platform->services(),
                  QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/quendra.html")));
     ProgramWiring wiring(core);
     Startup startup(core);
+    // Before the start-up, as any of its boxes may be open when the signal comes.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &startup, &Startup::terminate);
     startup.run();
-    // Closing the window, or a signal, ends the program also while the start-up still waits for
-    // the first connection or shows the notice after it. A signal that came while a box of the
-    // start-up's first steps was open waits in its pipe until the event loop runs.
+
     MainWindow *window = startup.mainWindow();
+    if (window->isClosed()) // a signal ended the program while the start-up ran
+        return 0;
+    // Closing the window ends the program, also while the start-up still waits for the first
+    // connection or shows the notice after it.
     QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    auto *termination = new TerminationSignals(&app);
-    QObject::connect(termination, &TerminationSignals::terminationRequested, window, &QWidget::close);
     // The session manager may end the program without closing the window: save all the same.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, window, [window] {
         if (!window->isClosed())

@@ -100,7 +100,7 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
     }
     const auto fail = [this, done] {
         m_dialogs.error(kStartupError);
-        showOfflineLook();
+        showLinkLook();
         done(false);
     };
     connectThen(
@@ -199,6 +199,10 @@ void LinkController::ovconnectbtnClick() {
 
 void LinkController::connectButtonFailed() {
     m_dialogs.error(kButtonError);
+    if (linkWorks()) { // the watchdog connected while the box was open
+        showOnlineLook();
+        return;
+    }
     m_view.setConnectButtonConnected(false);
     m_view.setHeaderOffline();
 }
@@ -282,6 +286,20 @@ void LinkController::showOnlineLook() {
     m_view.setConnectButtonConnected(true);
     m_view.setOnlineIndicatorVisible(true);
     m_view.setHeaderOnline();
+}
+
+void LinkController::showLinkLook() {
+    // A box may stay open for long while the watchdog connects again: after it the looks follow
+    // the link as it is, not as it was when the box opened.
+    if (linkWorks())
+        showOnlineLook();
+    else
+        showOfflineLook();
+}
+
+bool LinkController::linkWorks() const {
+    // A connection the peer closed stays open on our side until we close it.
+    return m_link.isConnected() && !m_link.hasFailed();
 }
 
 void LinkController::showOfflineLook() {

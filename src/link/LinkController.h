@@ -117,6 +117,8 @@ private:
     bool sendKey();
     void showOnlineLook();
     void showOfflineLook();
+    void showLinkLook();
+    bool linkWorks() const;
     void connectButtonFailed();
 
     LinkView &m_view;

@@ -14,12 +14,15 @@ void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
         return;
     const quint64 sequence = ++m_sequence;
     m_latestByGan.insert(line.gan, sequence);
+    const QString &value = line.displayValue;
+    m_pendingByGan.insert(line.gan, {sequence, value});
     ++m_depth;
-    const auto leave = qScopeGuard([this] {
+    const auto leave = qScopeGuard([this, gan = line.gan, sequence] {
+        if (m_pendingByGan.value(gan).sequence == sequence)
+            m_pendingByGan.remove(gan);
         if (--m_depth == 0)
             m_latestByGan.clear();
     });
-    const QString &value = line.displayValue;
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
         if (!m_menu.at(k).isBoundTo(line.gan))
             continue;
@@ -36,6 +39,18 @@ void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
         MenuCommand &entry = m_menu[k];
         entry.lv = value;
         UpdateStateIcon(entry, value);
+    }
+}
+
+void MenuValueTarget::storePending() {
+    for (auto it = m_pendingByGan.cbegin(); it != m_pendingByGan.cend(); ++it) {
+        for (qsizetype k = 0; k < m_menu.size(); ++k) {
+            if (!m_menu.at(k).isBoundTo(it.key()))
+                continue;
+            MenuCommand &entry = m_menu[k];
+            entry.lv = it->value;
+            UpdateStateIcon(entry, it->value);
+        }
     }
 }
 

@@ -18,6 +18,9 @@ public:
     MenuValueTarget(MenuList &menu, Notifications &notifications, std::function<bool()> balloonsEnabled);
 
     void onValue(const DecodedLine &line, bool initial) override;
+    // The program ends while an important message is open: the values whose announcement is still
+    // under way become the entries' values now, so that the closing saves keep what was received.
+    void storePending();
 
 private:
     void announce(qsizetype k, const QString &gan, const QString &value);
@@ -30,4 +33,10 @@ private:
     quint64 m_sequence = 0;
     int m_depth = 0;
     QHash<QString, quint64> m_latestByGan;
+    struct Pending {
+        quint64 sequence;
+        QString value;
+    };
+    // The newest value of each number whose dispatch is under way, with its sequence.
+    QHash<QString, Pending> m_pendingByGan;
 };

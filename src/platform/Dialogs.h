@@ -15,4 +15,7 @@ public:
     virtual void message(const QString &text) = 0;
     // Question with Yes/No; true for Yes.
     virtual bool confirm(const QString &text) = 0;
+    // The program is ending: every open box closes (a question as answered "No") and every later
+    // box returns at once the same way, so that nothing waits for a user who is gone.
+    virtual void closeAll() = 0;
 };

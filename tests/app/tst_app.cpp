@@ -2,7 +2,10 @@
 #include "FakePlatform.h"
 #include "HeaderPanel.h"
 #include "IniFile.h"
+#include "LinkView.h"
 #include "MainWindow.h"
+#include "MenuFile.h"
+#include "ProgramWiring.h"
 #include "SettingsPanel.h"
 #include "SplashWindow.h"
 #include "Startup.h"
@@ -13,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -28,6 +32,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -39,6 +44,7 @@
 #include <QTreeView>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 const QString kHelpFile = QStringLiteral(QUENDRA_SOURCE_DIR "/resources/help/quendra.html");
@@ -65,6 +71,12 @@ struct Harness {
         : core(folder.paths(), services(autostart), helpFile), startup(core) {
         if (!settings.isNull())
             folder.write(QStringLiteral("quendra.ini"), settings);
+    }
+
+    // The program's own wiring of the subsystems, as main() builds it; without timings with the
+    // program's defaults.
+    void wire(std::optional<LinkTimings> timings = std::nullopt) {
+        wiring = timings ? std::make_unique<ProgramWiring>(core, *timings) : std::make_unique<ProgramWiring>(core);
     }
 
     PlatformServices services(Autostart *autostart) {
@@ -116,10 +128,30 @@ struct Harness {
     TempProgramFolder folder;
     FakePlatform platform;
     AppCore core;
+    // Goes after the window (in startup), as in the program.
+    std::unique_ptr<ProgramWiring> wiring;
     Startup startup;
     QStringList log;
     bool notice = false;
 };
+
+// One menu entry bound to GAN 5 with the given notification switches and last value.
+QByteArray menuEntry(const QString &text, const QString &lv, bool balloon, bool msg) {
+    const auto truth = [](bool on) {
+        return on ? QByteArray("True") : QByteArray("False");
+    };
+    return "[0]\nBezeichnung=" + text.toLatin1() +
+           "\nSymbol=0\nTyp=Wert lesen\nAktion=lesen\nWert=\nGAN=5\nLV=" + lv.toLatin1() +
+           "\nBalloon=" + truth(balloon) + "\nMsg=" + truth(msg) + "\nSound=False\nSoundname=\n";
+}
+
+// The texts of a menu's items.
+QStringList itemTexts(const QMenu *menu) {
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts.append(action->text());
+    return texts;
+}
 
 // $XDG_CONFIG_HOME for the life of the object.
 struct ConfigHome {
@@ -137,11 +169,23 @@ struct PortableProgram {
         }
     }
 
-    bool install(const QByteArray &settings) {
+    bool install(const QByteArray &settings, bool withHelp = true) {
         return QFile::copy(QStringLiteral(QUENDRA_BINARY), folder.file(u"quendra"_qs)) &&
-               QDir().mkpath(folder.file(u"help"_qs)) &&
-               QFile::copy(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html"), folder.file(u"help/quendra.html"_qs)) &&
+               (!withHelp ||
+                (QDir().mkpath(folder.file(u"help"_qs)) && QFile::copy(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html"),
+                                                                       folder.file(u"help/quendra.html"_qs)))) &&
                folder.write(u"quendra.ini"_qs, settings);
+    }
+    // Whether the running program has its own handler for the signal (the kernel's list of caught
+    // signals); before that a signal would kill it.
+    bool catches(int signalNumber) const {
+        QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1)) & 1;
+        return false;
     }
     bool start() {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -194,10 +238,10 @@ private slots:
         };
         MainWindow *w = h.start();
         QVERIFY(h.startup.isFinished());
-        QCOMPARE(h.panel()->OVIP->text(), u"0.0.0.0"_qs);
-        QCOMPARE(h.panel()->OVPORT->text(), u"0"_qs);
-        QCOMPARE(h.panel()->OVMPORT->text(), u"0"_qs);
-        QCOMPARE(h.panel()->OVPFAD->text(), h.folder.path());
+        QCOMPARE(h.find<QLineEdit>(u"OVIP"_qs)->text(), u"0.0.0.0"_qs);
+        QCOMPARE(h.find<QLineEdit>(u"OVPORT"_qs)->text(), u"0"_qs);
+        QCOMPARE(h.find<QLineEdit>(u"OVMPORT"_qs)->text(), u"0"_qs);
+        QCOMPARE(h.find<QLineEdit>(u"OVPFAD"_qs)->text(), h.folder.path());
         QCOMPARE(h.core.wildcardTexts(), WildcardTexts());
         QVERIFY(h.platform.dialogs.boxes.isEmpty());
         QVERIFY(!QFile::exists(h.folder.settingsFile()));
@@ -356,7 +400,7 @@ private slots:
         MainWindow *w = h.start();
         h.log.clear();
         // Typed, and the window closed before the edit was left.
-        h.panel()->OVPFAD->setText(u"/srv/menus"_qs);
+        h.find<QLineEdit>(u"OVPFAD"_qs)->setText(u"/srv/menus"_qs);
         w->close();
         QCOMPARE(h.log, (QStringList{u"disconnect"_qs, u"saveMenu /srv/menus/"_qs, u"saveLoadReplace /srv/menus/"_qs,
                                      u"saveMail /srv/menus/"_qs}));
@@ -366,9 +410,9 @@ private slots:
     void emptyFolderTextTakesTheProgramFolder() {
         Harness h;
         h.start();
-        h.panel()->OVPFAD->clear();
-        leave(h.panel()->OVPFAD);
-        QCOMPARE(h.panel()->OVPFAD->text(), h.folder.path());
+        h.find<QLineEdit>(u"OVPFAD"_qs)->clear();
+        leave(h.find<QLineEdit>(u"OVPFAD"_qs));
+        QCOMPARE(h.find<QLineEdit>(u"OVPFAD"_qs)->text(), h.folder.path());
     }
 
     // "Pfad" never holds what the file cannot give back, and the user files find their folder.
@@ -412,14 +456,14 @@ private slots:
         h.recordHooks();
         MainWindow *w = h.start();
         if (!typed.isNull()) {
-            h.panel()->OVPFAD->setText(program(typed));
-            leave(h.panel()->OVPFAD);
+            h.find<QLineEdit>(u"OVPFAD"_qs)->setText(program(typed));
+            leave(h.find<QLineEdit>(u"OVPFAD"_qs));
         }
-        QCOMPARE(h.panel()->OVPFAD->text(), program(shownAfter));
+        QCOMPARE(h.find<QLineEdit>(u"OVPFAD"_qs)->text(), program(shownAfter));
         QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error),
                  error.isEmpty() ? QStringList() : QStringList{error});
         h.log.clear();
-        QTest::mouseClick(h.panel()->menuladen, Qt::LeftButton);
+        QTest::mouseClick(h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
         QCOMPARE(h.log, QStringList{u"loadMenu "_qs + program(filesFolder)});
 
         // Closing stores the same and saves the files where the next start will look.
@@ -431,7 +475,7 @@ private slots:
         Harness next(h.folder.read(u"quendra.ini"_qs));
         next.recordHooks();
         next.start();
-        QCOMPARE(next.panel()->OVPFAD->text(), in(next, shownAfter));
+        QCOMPARE(next.find<QLineEdit>(u"OVPFAD"_qs)->text(), in(next, shownAfter));
         QVERIFY(next.log.contains(u"loadMenu "_qs + in(next, filesFolder)));
     }
 
@@ -440,8 +484,8 @@ private slots:
         Harness h;
         QVERIFY(QDir().mkdir(h.folder.settingsFile()));
         MainWindow *w = h.start();
-        h.panel()->OVIP->setText(u"10.0.0.7"_qs);
-        leave(h.panel()->OVIP);
+        h.find<QLineEdit>(u"OVIP"_qs)->setText(u"10.0.0.7"_qs);
+        leave(h.find<QLineEdit>(u"OVIP"_qs));
         w->close();
         const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
         QCOMPARE(errors.size(), 2); // leaving the edit, and closing
@@ -481,13 +525,13 @@ private slots:
         h.recordHooks();
         MainWindow *w = h.start();
         h.log.clear();
-        h.panel()->OVPORT->setText(u"abc"_qs);
-        leave(h.panel()->OVPORT);
+        h.find<QLineEdit>(u"OVPORT"_qs)->setText(u"abc"_qs);
+        leave(h.find<QLineEdit>(u"OVPORT"_qs));
         w->close();
 
         const QString bad = u"'abc' ist kein gültiger Integerwert."_qs;
         QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error), (QStringList{bad, bad}));
-        QCOMPARE(h.panel()->OVPORT->text(), u"abc"_qs);
+        QCOMPARE(h.find<QLineEdit>(u"OVPORT"_qs)->text(), u"abc"_qs);
         QVERIFY(h.settingsLines().contains("Port=4711"));
         const QString folder = h.folder.path();
         QCOMPARE(h.log, (QStringList{u"disconnect"_qs, u"saveMenu "_qs + folder, u"saveLoadReplace "_qs + folder,
@@ -510,14 +554,14 @@ private slots:
         };
         Startup startup(core);
         startup.run();
-        SettingsPanel *panel = startup.mainWindow()->settingsPanel();
+        auto *ip = startup.mainWindow()->findChild<QLineEdit *>(u"OVIP"_qs);
 
-        panel->OVIP->setText(u"10.0.0.9"_qs);
-        leave(panel->OVIP);
+        ip->setText(u"10.0.0.9"_qs);
+        leave(ip);
         QCOMPARE(platform.dialogs.boxes.size(), 1);
         QVERIFY2(platform.dialogs.boxes[0].text.contains(core.paths().settingsFile()),
                  qPrintable(platform.dialogs.boxes[0].text));
-        QCOMPARE(panel->OVIP->text(), u"10.0.0.9"_qs);
+        QCOMPARE(ip->text(), u"10.0.0.9"_qs);
 
         startup.mainWindow()->close();
         QCOMPARE(platform.dialogs.texts(FakeDialogs::Kind::Error).size(), 2);
@@ -536,7 +580,7 @@ private slots:
         QCOMPARE(w->width(), 561);
         auto *state = h.find<QPushButton>(u"showbusmoni"_qs);
         auto *pressed = h.find<QPushButton>(button);
-        auto *column = w->busMonitorView()->parentWidget();
+        auto *column = h.find<QListView>(u"busmoni"_qs)->parentWidget();
         QVERIFY(!column->isVisible());
 
         QTest::mouseClick(pressed, Qt::LeftButton);
@@ -593,30 +637,30 @@ private slots:
         QCOMPARE(w->settingsHeader()->caption(), u"Programmeinstellungen"_qs);
         QCOMPARE(view.hostText(), u"10.0.0.1"_qs);
         QCOMPARE(view.portText(), u"8080"_qs);
-        QCOMPARE(h.panel()->ovconnectbtn->text(), u"connect"_qs);
+        QCOMPARE(h.find<QPushButton>(u"ovconnectbtn"_qs)->text(), u"connect"_qs);
         QVERIFY(!view.connectButtonShowsDisconnect());
-        QVERIFY(h.panel()->online->isHidden());
+        QVERIFY(h.find<QLabel>(u"online"_qs)->isHidden());
 
         view.setConnectButtonConnected(true);
         view.setOnlineIndicatorVisible(true);
         view.setHeaderOnline();
         view.setStatusText(u"Mit OV verbunden / 0 KO gefunden"_qs);
         view.rollUpSettings();
-        QCOMPARE(h.panel()->ovconnectbtn->text(), u"disconnect"_qs);
+        QCOMPARE(h.find<QPushButton>(u"ovconnectbtn"_qs)->text(), u"disconnect"_qs);
         QVERIFY(view.connectButtonShowsDisconnect());
-        QVERIFY(!h.panel()->online->isHidden());
+        QVERIFY(!h.find<QLabel>(u"online"_qs)->isHidden());
         QCOMPARE(w->settingsHeader()->caption(), u"Programmeinstellungen - Verbunden mit 10.0.0.1:8080"_qs);
         QCOMPARE(w->statusBar1()->panelText(0), u"Mit OV verbunden / 0 KO gefunden"_qs);
         QVERIFY(w->settingsHeader()->isRolled());
-        QTRY_COMPARE(w->busMonitorView()->height(), 555);
+        QTRY_COMPARE(h.find<QListView>(u"busmoni"_qs)->height(), 555);
 
         view.setConnectButtonConnected(false);
         view.setHeaderOffline();
-        QCOMPARE(h.panel()->ovconnectbtn->text(), u"connect"_qs);
+        QCOMPARE(h.find<QPushButton>(u"ovconnectbtn"_qs)->text(), u"connect"_qs);
         QCOMPARE(w->settingsHeader()->caption(), u"Programmeinstellungen - offline"_qs);
 
         QSignalSpy clicked(w, &MainWindow::connectButtonClicked);
-        QTest::mouseClick(h.panel()->ovconnectbtn, Qt::LeftButton);
+        QTest::mouseClick(h.find<QPushButton>(u"ovconnectbtn"_qs), Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);
     }
 
@@ -625,10 +669,10 @@ private slots:
         h.recordHooks();
         h.notice = true;
         std::function<void()> connectionDone;
-        QProgressBar *bar = nullptr;
-        h.core.hooks.firstConnection = [&](QProgressBar *startbar, std::function<void()> done) {
+        std::function<void(int)> progress;
+        h.core.hooks.firstConnection = [&](std::function<void(int)> moveProgress, std::function<void()> done) {
             h.log.append(u"firstConnection"_qs);
-            bar = startbar;
+            progress = std::move(moveProgress);
             connectionDone = std::move(done);
         };
         QSignalSpy finished(&h.startup, &Startup::finished);
@@ -638,7 +682,10 @@ private slots:
         const QString folder = h.folder.path();
         QCOMPARE(h.log, (QStringList{u"loadMenu "_qs + folder, u"loadLoadReplace "_qs + folder,
                                      u"loadMail "_qs + folder, u"firstConnection"_qs}));
-        QCOMPARE(bar, h.startup.splash()->startbar);
+        // The progress handed to the connection moves the splash window's bar.
+        auto *bar = h.startup.splash()->findChild<QProgressBar *>(u"startbar"_qs);
+        progress(7);
+        QCOMPARE(bar->value(), 7);
         QCOMPARE(bar->toolTip(), u"starte Quendra ..."_qs);
         QVERIFY(h.startup.splash()->isVisible());
         QCOMPARE(h.window()->windowTitle(), u"Quendra"_qs);
@@ -671,7 +718,7 @@ private slots:
         h.recordHooks();
         h.notice = true;
         std::function<void()> connectionDone;
-        h.core.hooks.firstConnection = [&](QProgressBar *, std::function<void()> done) {
+        h.core.hooks.firstConnection = [&](std::function<void(int)>, std::function<void()> done) {
             connectionDone = std::move(done);
         };
         h.core.hooks.toolWindowsCreated = [&] {
@@ -706,8 +753,8 @@ private slots:
         h.start();
         h.log.clear();
         h.platform.dialogs.boxes.clear();
-        h.panel()->OVPFAD->setText(u"/srv/menus/"_qs);
-        QTest::mouseClick(h.panel()->menuladen, Qt::LeftButton);
+        h.find<QLineEdit>(u"OVPFAD"_qs)->setText(u"/srv/menus/"_qs);
+        QTest::mouseClick(h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
         QCOMPARE(h.log, QStringList{u"loadMenu /srv/menus/"_qs});
         QVERIFY(h.platform.dialogs.boxes.isEmpty());
     }
@@ -852,6 +899,16 @@ private slots:
                 label->text() == u"Quendra wird geladen"_qs)
                 QVERIFY2(label->buddy(), qPrintable(label->text()));
         }
+        // The status bar's panels are read out with what they show.
+        LinkView &view = *h.window();
+        view.setStatusText(u"Mit OV verbunden / 0 KO gefunden"_qs);
+        const QList<QLabel *> panels = h.find<QStatusBar>(u"StatusBar1"_qs)->findChildren<QLabel *>();
+        QCOMPARE(panels.size(), 2);
+        for (QLabel *panel : panels) {
+            QVERIFY(!panel->accessibleName().isEmpty());
+            QCOMPARE(panel->accessibleDescription(), panel->text());
+        }
+        QCOMPARE(panels[0]->accessibleDescription(), u"Mit OV verbunden / 0 KO gefunden"_qs);
     }
 
     void autostartFollowsTheCheckBox() {
@@ -862,7 +919,7 @@ private slots:
         Harness h({}, kHelpFile, &autostart);
         h.start();
 
-        h.panel()->OVAUTO->setChecked(true);
+        h.find<QCheckBox>(u"OVAUTO"_qs)->setChecked(true);
         QFile file(entry);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString content = QString::fromUtf8(file.readAll());
@@ -870,7 +927,7 @@ private slots:
                  qPrintable(content));
         file.close();
 
-        h.panel()->OVAUTO->setChecked(false);
+        h.find<QCheckBox>(u"OVAUTO"_qs)->setChecked(false);
         QVERIFY(!QFile::exists(entry));
         QVERIFY(h.platform.dialogs.boxes.isEmpty());
     }
@@ -886,13 +943,13 @@ private slots:
         Harness h({}, kHelpFile, &autostart);
         h.start();
 
-        h.panel()->OVAUTO->setChecked(true);
+        h.find<QCheckBox>(u"OVAUTO"_qs)->setChecked(true);
         const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains(XdgAutostart::entryPath()), qPrintable(errors[0]));
         // The tick stays as the user set it and is stored with the settings.
-        QVERIFY(h.panel()->OVAUTO->isChecked());
-        h.panel()->OVAUTO->setChecked(false); // no entry to remove is no error
+        QVERIFY(h.find<QCheckBox>(u"OVAUTO"_qs)->isChecked());
+        h.find<QCheckBox>(u"OVAUTO"_qs)->setChecked(false); // no entry to remove is no error
         QCOMPARE(h.platform.dialogs.boxes.size(), 1);
     }
 
@@ -974,6 +1031,185 @@ private slots:
         QVERIFY(program.settingsLines().contains("Port=" + QByteArray::number(gateway.serverPort())));
         if (notice) // written on closing with every key, so the notice is not due again
             QVERIFY(IniFile(program.folder.file(u"quendramenu.ini"_qs)).hasKey(u"0"_qs, u"Soundname"_qs));
+    }
+
+    // A signal while a box of the start-up is open (no connection attempt made) closes the box and
+    // runs the whole closing sequence.
+    void terminationWhileAStartUpBoxIsOpen_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("olderMenuFile"); // the notice about the new message keys is due
+        QTest::addColumn<bool>("withHelp");
+        QTest::newRow("notice, gateway port 0") << QByteArray() << true << true;
+        QTest::newRow("notice, Offline ticked")
+            << QByteArray("[Orvanel]\nIP=127.0.0.1\nPort=4711\nOffline=1\n") << true << true;
+        QTest::newRow("Mailtime no whole number") << QByteArray("[Orvanel]\nMailtime=abc\n") << false << true;
+        QTest::newRow("help file missing") << QByteArray() << false << false;
+    }
+    void terminationWhileAStartUpBoxIsOpen() {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, olderMenuFile);
+        QFETCH(bool, withHelp);
+        PortableProgram program;
+        QVERIFY(program.install(settings, withHelp));
+        if (olderMenuFile)
+            QVERIFY(program.folder.write(u"quendramenu.ini"_qs, "[0]\nBezeichnung=Licht\nGAN=1\n"));
+        QVERIFY(program.start());
+        QTRY_VERIFY_WITH_TIMEOUT(program.catches(SIGTERM), 20000);
+
+        QVERIFY(program.endsCleanlyOn(SIGTERM));
+        const IniFile written(program.folder.settingsFile());
+        for (const QString &key : {u"IP"_qs, u"Port"_qs, u"TCPPort"_qs, u"Key"_qs, u"Minimized"_qs, u"Bubble"_qs,
+                                   u"Auto"_qs, u"Pfad"_qs, u"Mail"_qs, u"Mailtime"_qs, u"Screen"_qs, u"Offline"_qs})
+            QVERIFY2(written.hasKey(u"Orvanel"_qs, key), qPrintable(key));
+        if (olderMenuFile) // written on closing with every key
+            QVERIFY(IniFile(program.folder.file(u"quendramenu.ini"_qs)).hasKey(u"0"_qs, u"Soundname"_qs));
+    }
+
+    // The start-up's error box stays open while the watchdog connects again: afterwards the
+    // window shows the link as it is.
+    void startupErrorBoxAnsweredAfterTheWatchdogReconnected() {
+        QTcpServer gateway;
+        QVERIFY(gateway.listen(QHostAddress::LocalHost));
+        const quint16 port = gateway.serverPort();
+        gateway.close(); // the first attempt is refused
+        Harness h(QStringLiteral("[Orvanel]\nIP=127.0.0.1\nPort=%1\nKey=k\n").arg(port).toLatin1());
+        LinkTimings timings;
+        timings.watchdogIntervalMs = 50;
+        timings.resumeCheckIntervalMs = 0;
+        h.wire(timings);
+        bool reconnectedMeanwhile = false;
+        h.platform.dialogs.whileOpen = [&](const FakeDialogs::Box &box) {
+            if (!box.text.startsWith(u"Konnte die Verbindung zum OV nicht Herstellen."_qs))
+                return;
+            QVERIFY(gateway.listen(QHostAddress::LocalHost, port));
+            QTRY_VERIFY(h.wiring->link()->link().isConnected());
+            reconnectedMeanwhile = true;
+        };
+        h.start();
+        QTRY_VERIFY(h.startup.isFinished());
+        QVERIFY(reconnectedMeanwhile);
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
+        QVERIFY(h.wiring->link()->pollingEnabled());
+        QCOMPARE(h.find<QPushButton>(u"ovconnectbtn"_qs)->text(), u"disconnect"_qs);
+        QVERIFY(!h.find<QLabel>(u"online"_qs)->isHidden());
+        QCOMPARE(h.window()->settingsHeader()->caption(),
+                 u"Programmeinstellungen - Verbunden mit 127.0.0.1:"_qs + QString::number(port));
+    }
+
+    // The window closes (a signal) while an important message is open: the value that raised it
+    // is the one saved.
+    void closingWhileAMessageIsOpenSavesTheReceivedValue() {
+        Harness h;
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Temperatur"_qs, u"21,0"_qs, false, true)));
+        h.wire();
+        h.platform.dialogs.whileOpen = [&](const FakeDialogs::Box &box) {
+            if (box.kind == FakeDialogs::Kind::Information)
+                h.window()->close();
+        };
+        h.start();
+        h.wiring->link()->dispatchLine(u"2|5|21.5"_qs, false);
+        QCOMPARE(h.platform.dialogs.texts(FakeDialogs::Kind::Information),
+                 QStringList{u"Wichtige Meldung vom Orvanel:\r\rTemperatur 21,5"_qs});
+        QVERIFY(h.window()->isClosed());
+        const MenuFileContent saved = LoadMenuFile(h.folder.file(u"quendramenu.ini"_qs));
+        QCOMPARE(saved.menu.size(), 1);
+        QCOMPARE(saved.menu.at(0).lv, u"21,5"_qs);
+    }
+
+    void balloonsFollowTheGlobalSwitch_data() {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("Balloon ges. ticked") << true;
+        QTest::newRow("Balloon ges. not ticked") << false;
+    }
+    void balloonsFollowTheGlobalSwitch() {
+        QFETCH(bool, ticked);
+        Harness h(ticked ? "[Orvanel]\nBubble=1\n" : "[Orvanel]\nBubble=0\n");
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Fenster"_qs, u"0,0"_qs, true, false)));
+        h.wire();
+        h.start();
+        const auto balloons = [&] {
+            QStringList texts;
+            for (const FakeTrayIcon::Balloon &b : h.platform.tray.balloons)
+                if (b.title == u"Orvanel:")
+                    texts.append(b.text);
+            return texts;
+        };
+        h.wiring->link()->dispatchLine(u"2|5|1.0"_qs, false);
+        QCOMPARE(balloons(), ticked ? QStringList{u"Fenster 1,0"_qs} : QStringList());
+        // The switch is read when the balloon is due, not at start.
+        QTest::mouseClick(h.find<QCheckBox>(u"OVBUBBLE"_qs), Qt::LeftButton);
+        h.wiring->link()->dispatchLine(u"2|5|0.0"_qs, false);
+        QCOMPARE(balloons(), ticked ? QStringList{u"Fenster 1,0"_qs} : QStringList{u"Fenster 0,0"_qs});
+    }
+
+    void neuLadenRebuildsThePopup() {
+        Harness h;
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Licht"_qs, u"0,0"_qs, false, false)));
+        h.wire();
+        h.start();
+        QMenu *popup = h.platform.tray.popup;
+        QVERIFY(popup);
+        QCOMPARE(itemTexts(popup), QStringList{u"Licht 0,0"_qs});
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Rollo"_qs, u"1,0"_qs, false, false)));
+        QTest::mouseClick(h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
+        QCOMPARE(itemTexts(popup), QStringList{u"Rollo 1,0"_qs});
+    }
+
+    void openPopupPausesPolling() {
+        Harness h;
+        h.wire();
+        h.start();
+        QMenu *popup = h.platform.tray.popup;
+        QVERIFY(popup);
+        QVERIFY(!h.wiring->link()->menuOpen());
+        popup->popup(QPoint(10, 10));
+        QVERIFY(h.wiring->link()->menuOpen());
+        popup->hide();
+        QVERIFY(!h.wiring->link()->menuOpen());
+    }
+
+    void rightClickOnTheMenuTabPreviewsThePopup() {
+        Harness h;
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Licht"_qs, u"0,0"_qs, false, false)));
+        h.wire();
+        h.start();
+        QWidget *menuPage = h.find<QTabWidget>(u"workTabs"_qs)->widget(0);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 30), menuPage->mapToGlobal(QPoint(20, 30)));
+        QCoreApplication::sendEvent(menuPage, &click);
+        QMenu *popup = h.platform.tray.popup;
+        QVERIFY(popup->isVisible());
+        QCOMPARE(itemTexts(popup), QStringList{u"Licht 0,0"_qs});
+        popup->hide();
+    }
+
+    void failedMenuSaveShowsItsBox() {
+        Harness h;
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Licht"_qs, u"0,0"_qs, false, false)));
+        h.wire();
+        h.start();
+        // A configuration folder that does not exist: the menu file cannot be written there.
+        const QString missing = h.folder.file(u"fehlt/"_qs);
+        h.find<QLineEdit>(u"OVPFAD"_qs)->setText(missing);
+        h.window()->close();
+        const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(missing + u"quendramenu.ini"_qs), qPrintable(errors[0]));
+    }
+
+    // The intervals and time-outs of the link as the program builds it.
+    void programUsesTheDefaultTimings() {
+        Harness h;
+        h.wire();
+        h.start();
+        LinkController *link = h.wiring->link();
+        QCOMPARE(link->findChild<QTimer *>(u"Timer1"_qs)->interval(), 2000);
+        QCOMPARE(link->findChild<QTimer *>(u"Timer2"_qs)->interval(), 20000);
+        const LinkTimings &timings = h.wiring->timings();
+        QCOMPARE(timings.pollIntervalMs, 2000);
+        QCOMPARE(timings.watchdogIntervalMs, 20000);
+        QCOMPARE(timings.connectReadTimeoutMs, 1000);
+        QCOMPARE(timings.pollReadTimeoutMs, 500);
+        QCOMPARE(timings.connectTimeoutMs, 15000);
     }
 };
 

@@ -51,6 +51,7 @@ public:
         m_log << u"confirm:"_qs + text;
         return true;
     }
+    void closeAll() override { m_log << u"closeAll"_qs; }
     std::function<void()> whileInformationOpen;
 
 private:

@@ -13,6 +13,7 @@
 #include "Notifications.h"
 #include "SoundPicker.h"
 #include "StateIcon.h"
+#include "TempProgramFolder.h"
 #include "TrayPopup.h"
 
 #include <QAccessible>
@@ -22,11 +23,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMutex>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <climits>
@@ -274,8 +275,8 @@ private slots:
     // ---- menu file ----
 
     void menuFileRoundTrip() {
-        QTemporaryDir dir;
-        const QString path = menuFilePath(dir.path() + u'/');
+        TempProgramFolder dir;
+        const QString path = menuFilePath(dir.path());
         QVERIFY(writeFile(path, "[Orvanel]\nnote=kept\n[0]\nBezeichnung=old\n"));
         MenuList menu;
         MenuCommand light = command(u"Licht Küche $3"_qs, u"Um"_qs, u"2"_qs, u"1,0"_qs, 2);
@@ -309,8 +310,8 @@ private slots:
     }
 
     void menuFileDefaults() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString path = dir.file(u"quendramenu.ini"_qs);
         QVERIFY(writeFile(path, "[0]\nBezeichnung=Alt\nSymbol=abc\n"
                                 "[11]\nbezeichnung=  Zweiter  \nSYMBOL=-1\nTyp=Wert lesen\nAktion=lesen\nGAN=1280\n"
                                 "LV=21,5\nBalloon=True\n"
@@ -351,8 +352,8 @@ private slots:
     void menuFileNoticeOnlyForOlderEntries() {
         QFETCH(QByteArray, file);
         QFETCH(bool, lacks);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString path = dir.file(u"quendramenu.ini"_qs);
         if (!file.isEmpty())
             QVERIFY(writeFile(path, file));
         QCOMPARE(LoadMenuFile(path).lacksNotificationKeys, lacks);
@@ -392,8 +393,8 @@ private slots:
     void menuFileSections() {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, entries);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString path = dir.file(u"quendramenu.ini"_qs);
         QVERIFY(writeFile(path, file));
         const MenuFileContent loaded = LoadMenuFile(path);
         QVERIFY(loaded.errorString.isEmpty());
@@ -401,13 +402,13 @@ private slots:
     }
 
     void menuFileMissingAndUnreadable() {
-        QTemporaryDir dir;
-        const MenuFileContent missing = LoadMenuFile(dir.filePath(u"quendramenu.ini"_qs));
+        TempProgramFolder dir;
+        const MenuFileContent missing = LoadMenuFile(dir.file(u"quendramenu.ini"_qs));
         QVERIFY(missing.menu.isEmpty());
         QVERIFY(missing.errorString.isEmpty());
 
         // A folder in place of the file cannot be read: the caller is told which file.
-        const QString folder = dir.filePath(u"blocked.ini"_qs);
+        const QString folder = dir.file(u"blocked.ini"_qs);
         QVERIFY(QDir().mkdir(folder));
         const MenuFileContent unreadable = LoadMenuFile(folder);
         QVERIFY(unreadable.menu.isEmpty());
@@ -420,8 +421,8 @@ private slots:
 
     // Every save leaves exactly the current entries, however many the file held before.
     void menuFileSaveDropsFormerEntries() {
-        QTemporaryDir dir;
-        const QString path = menuFilePath(dir.path() + u'/');
+        TempProgramFolder dir;
+        const QString path = menuFilePath(dir.path());
         QByteArray file("[Orvanel]\nIP=1.2.3.4\n");
         for (int k = 0; k < 40; ++k)
             file += "[" + QByteArray::number(k * 11) + "]\nBezeichnung=E" + QByteArray::number(k) + "\n";
@@ -443,8 +444,8 @@ private slots:
     }
 
     void menuFileEmptyMenuKeepsFile() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString path = dir.file(u"quendramenu.ini"_qs);
         const QByteArray file("[0]\nBezeichnung=A\n[11]\nBezeichnung=B\n");
         QVERIFY(writeFile(path, file));
         QString error;
@@ -456,14 +457,14 @@ private slots:
         QCOMPARE(captions(LoadMenuFile(path).menu), QStringList{u"A"_qs});
         QVERIFY(eraseMenuSection(path, 0, &error));
         QVERIFY(LoadMenuFile(path).menu.isEmpty());
-        const QString missing = dir.filePath(u"none.ini"_qs);
+        const QString missing = dir.file(u"none.ini"_qs);
         QVERIFY(eraseMenuSection(missing, 0, &error));
         QVERIFY(!QFile::exists(missing));
     }
 
     void menuFileSaveFailureNamesTheFile() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"missing-folder/quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString path = dir.file(u"missing-folder/quendramenu.ini"_qs);
         MenuList menu;
         menu.append(command(u"A"_qs, u"Ein"_qs, u"1"_qs, u"0,0"_qs));
         QString error;
@@ -528,8 +529,8 @@ private slots:
     }
 
     void menuFileManySections() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString path = dir.file(u"quendramenu.ini"_qs);
         constexpr int count = 2000;
         QList<int> order(count);
         std::iota(order.begin(), order.end(), 0);
@@ -565,8 +566,8 @@ private slots:
         }
         QVERIFY(separator);
         // Written in the program's own format: a save gives the same bytes.
-        QTemporaryDir dir;
-        const QString copy = dir.filePath(u"quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString copy = dir.file(u"quendramenu.ini"_qs);
         QVERIFY(saveMenuFile(copy, demo.menu));
         QCOMPARE(readFile(copy), readFile(path));
     }
@@ -985,8 +986,8 @@ private slots:
         QCOMPARE(items, (QStringList{u"Licht 0,0"_qs, u"symbolstatus 0,0"_qs}));
         QCOMPARE(tags, (QList<qsizetype>{0, 33}));
 
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        TempProgramFolder dir;
+        const QString path = dir.file(u"quendramenu.ini"_qs);
         QVERIFY(saveMenuFile(path, menu));
         QCOMPARE(captions(LoadMenuFile(path).menu), captions(menu));
     }
@@ -1078,10 +1079,10 @@ private slots:
     // ---- event sounds ----
 
     void soundNamesFromThemes() {
-        QTemporaryDir dir;
+        TempProgramFolder dir;
         const auto touch = [&](const QString &relative) {
-            QVERIFY(QDir(dir.path()).mkpath(QFileInfo(dir.filePath(relative)).path()));
-            QVERIFY(writeFile(dir.filePath(relative), "x"));
+            QVERIFY(QDir(dir.path()).mkpath(QFileInfo(dir.file(relative)).path()));
+            QVERIFY(writeFile(dir.file(relative), "x"));
         };
         touch(u"a/freedesktop/stereo/bell.oga"_qs);
         touch(u"a/freedesktop/stereo/window-attention.oga"_qs);
@@ -1091,7 +1092,7 @@ private slots:
         touch(u"a/other/mono/mono-only.oga"_qs);
         touch(u"b/third/stereo/complete"_qs);
         QVERIFY(QDir(dir.path()).mkpath(u"a/other/stereo/folder.oga"_qs));
-        CanberraEventSounds sounds({dir.filePath(u"a"_qs), dir.filePath(u"b"_qs), dir.filePath(u"none"_qs)});
+        CanberraEventSounds sounds({dir.file(u"a"_qs), dir.file(u"b"_qs), dir.file(u"none"_qs)});
         QCOMPARE(sounds.eventNames(),
                  (QStringList{u"alarm.clock"_qs, u"bell"_qs, u"complete"_qs, u"window-attention"_qs}));
     }
@@ -1105,6 +1106,24 @@ private slots:
         sounds->play(QString());
         sounds->play(u"window-attention"_qs);
         sounds.reset();
+
+        // What the system is asked for: a name it does not know, then the default sound.
+        QMutex mutex;
+        QList<QByteArray> asked;
+        CanberraEventSounds known({}, [&](const QByteArray &id) {
+            const QMutexLocker lock(&mutex);
+            asked.append(id);
+            return id == "bell" || id == "message";
+        });
+        const auto askedSoFar = [&] {
+            const QMutexLocker lock(&mutex);
+            return asked;
+        };
+        known.play(u"message"_qs);
+        known.play(u"Sound auswählen ..."_qs);
+        known.play(QString());
+        const QList<QByteArray> expected{"message", "Sound auswählen ...", "bell", "", "bell"};
+        QTRY_COMPARE(askedSoFar(), expected);
     }
 
     // The list offers the system's names but keeps what it shows; play takes the shown text.

@@ -143,7 +143,7 @@ private slots:
         QVERIFY(p.start());
         spinner.stop();
         QVERIFY(turnsWhileStarting > 10);
-        QVERIFY(p.startup.splash()->startbar->value() > 0);
+        QVERIFY(p.startup.splash()->progress() > 0);
 
         // The queued values arrive as initial lines: stored, shown, announced nowhere.
         QCOMPARE(p.menu().at(0).lv, u"0,0"_qs);

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 // Records every message box instead of showing it; confirm() answers from a script.
 class FakeDialogs : public Dialogs {
@@ -14,14 +15,15 @@ public:
         QString text;
     };
 
-    void error(const QString &text) override { boxes.append({Kind::Error, text}); }
-    void information(const QString &text) override { boxes.append({Kind::Information, text}); }
-    void message(const QString &text) override { boxes.append({Kind::Message, text}); }
-    // The next scripted answer; "No" when the script is used up.
+    void error(const QString &text) override { show({Kind::Error, text}); }
+    void information(const QString &text) override { show({Kind::Information, text}); }
+    void message(const QString &text) override { show({Kind::Message, text}); }
+    // The next scripted answer; "No" when the script is used up or the boxes were closed.
     bool confirm(const QString &text) override {
-        boxes.append({Kind::Confirm, text});
-        return !answers.isEmpty() && answers.takeFirst();
+        show({Kind::Confirm, text});
+        return !closedAll && !answers.isEmpty() && answers.takeFirst();
     }
+    void closeAll() override { closedAll = true; }
 
     // The texts of the boxes of one kind, in the order shown.
     QStringList texts(Kind kind) const {
@@ -34,4 +36,14 @@ public:
 
     QList<Box> boxes;
     QList<bool> answers;
+    // Runs while a box is "open": what happens meanwhile (a timer, a signal) happens here.
+    std::function<void(const Box &box)> whileOpen;
+    bool closedAll = false;
+
+private:
+    void show(const Box &box) {
+        boxes.append(box);
+        if (whileOpen && !closedAll)
+            whileOpen(box);
+    }
 };

@@ -20,12 +20,12 @@ struct Status {
     int code;
     const char *reason;
 };
-constexpr Status statuses[] = {{200, "OK"}, {400, "Bad Request"}, {404, "Not Found"}, {405, "Method Not Allowed"}};
+constexpr Status kStatuses[] = {{200, "OK"}, {400, "Bad Request"}, {404, "Not Found"}, {405, "Method Not Allowed"}};
 
 QByteArray reasonOf(int code) {
-    const auto *found = std::find_if(std::begin(statuses), std::end(statuses),
+    const auto *found = std::find_if(std::begin(kStatuses), std::end(kStatuses),
                                      [code](const Status &status) { return status.code == code; });
-    return found == std::end(statuses) ? QByteArray() : QByteArray(found->reason);
+    return found == std::end(kStatuses) ? QByteArray() : QByteArray(found->reason);
 }
 
 // The visible characters of ASCII, without the separators that end a token.
@@ -76,7 +76,7 @@ bool CatalogueServer::listen(const QHostAddress &address, quint16 port) {
 
 void CatalogueServer::acceptConnections() {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        if (m_connections >= maxConnections) {
+        if (m_connections >= kMaxConnections) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -84,14 +84,14 @@ void CatalogueServer::acceptConnections() {
         ++m_connections;
         auto *connection = new Connection(this);
         socket->setParent(connection);
-        socket->setReadBufferSize(maxRequestHead);
+        socket->setReadBufferSize(kMaxRequestHead);
         connection->socket = socket;
         connection->peer = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
         connect(socket, &QTcpSocket::readyRead, this, [this, connection] { readRequest(connection); });
         // Counted down when the connection object goes, however the connection ended.
         connect(connection, &QObject::destroyed, this, [this] { --m_connections; });
         connect(socket, &QTcpSocket::disconnected, connection, &QObject::deleteLater);
-        QTimer::singleShot(idleTimeoutMs, connection, [connection] { connection->socket->abort(); });
+        QTimer::singleShot(kIdleTimeoutMs, connection, [connection] { connection->socket->abort(); });
     }
 }
 
@@ -104,8 +104,8 @@ void CatalogueServer::readRequest(Connection *connection) {
     const qsizetype crlfEnd = connection->head.indexOf("\r\n\r\n");
     const qsizetype lfEnd = connection->head.indexOf("\n\n");
     const qsizetype end = crlfEnd >= 0 && (lfEnd < 0 || crlfEnd < lfEnd) ? crlfEnd : lfEnd;
-    if (end < 0 || end > maxRequestHead) {
-        if (connection->head.size() > maxRequestHead)
+    if (end < 0 || end > kMaxRequestHead) {
+        if (connection->head.size() > kMaxRequestHead)
             answer(connection, 400, "request head too long", true);
         return;
     }
@@ -117,7 +117,7 @@ void CatalogueServer::readRequest(Connection *connection) {
     const QByteArray what = request->method + ' ' + request->target;
     if (request->method != "GET" && request->method != "HEAD")
         answer(connection, 405, what, true);
-    else if (request->target != cataloguePath)
+    else if (request->target != kCataloguePath)
         answer(connection, 404, what, request->method == "GET");
     else
         answer(connection, 200, what, request->method == "GET");

@@ -11,11 +11,11 @@ class CatalogueServer : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr char cataloguePath[] = "/ovcl?sys/cobjects.xml";
+    static constexpr char kCataloguePath[] = "/ovcl?sys/cobjects.xml";
     // A request head larger than this is refused; a connection idle this long is closed.
-    static constexpr qsizetype maxRequestHead = 16 * 1024;
-    static constexpr int idleTimeoutMs = 10000;
-    static constexpr int maxConnections = 100;
+    static constexpr qsizetype kMaxRequestHead = 16 * 1024;
+    static constexpr int kIdleTimeoutMs = 10000;
+    static constexpr int kMaxConnections = 100;
 
     explicit CatalogueServer(QByteArray document, QObject *parent = nullptr);
 

@@ -12,9 +12,9 @@ class DemoChanger : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr quint32 temperatureGan = 1280;
-    static constexpr quint32 windowGan = 1025;
-    static constexpr quint32 messageGan = 70001;
+    static constexpr quint32 kTemperatureGan = 1280;
+    static constexpr quint32 kWindowGan = 1025;
+    static constexpr quint32 kMessageGan = 70001;
 
     DemoChanger(ObjectStore &store, int intervalMs, QObject *parent = nullptr);
 

@@ -72,9 +72,9 @@ QByteArray errorLine(const QString &text) {
 
 // Values can be long or hold any byte; the log shows a readable start.
 QString forLog(const QByteArray &value) {
-    constexpr qsizetype shown = 60;
-    const QString text = AnsiText::decode(value.left(shown));
-    return value.size() > shown ? text + u"..."_qs : text;
+    constexpr qsizetype kShown = 60;
+    const QString text = AnsiText::decode(value.left(kShown));
+    return value.size() > kShown ? text + u"..."_qs : text;
 }
 } // namespace
 
@@ -91,7 +91,7 @@ bool GatewayServer::listen(const QHostAddress &address, quint16 port) {
 void GatewayServer::acceptConnections() {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         const QString peer = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
-        if (m_clients.size() >= maxClients) {
+        if (m_clients.size() >= kMaxClients) {
             logEvent(QStringLiteral("gateway %1 refused: %2 clients connected").arg(peer).arg(m_clients.size()));
             socket->abort();
             socket->deleteLater();
@@ -99,7 +99,7 @@ void GatewayServer::acceptConnections() {
         }
         auto *client = new Client(this);
         socket->setParent(client);
-        socket->setReadBufferSize(maxLineLength);
+        socket->setReadBufferSize(kMaxLineLength);
         client->socket = socket;
         client->peer = peer;
         m_clients.append(client);
@@ -116,10 +116,10 @@ void GatewayServer::acceptConnections() {
 void GatewayServer::readLines(Client *client) {
     while (!client->closing && client->socket->bytesAvailable() > 0) {
         QByteArray &buffer = client->partialLine;
-        buffer += client->socket->read(maxLineLength);
+        buffer += client->socket->read(kMaxLineLength);
         qsizetype start = 0;
         for (qsizetype end = buffer.indexOf('\0'); end >= 0; end = buffer.indexOf('\0', start)) {
-            if (end - start > maxLineLength) {
+            if (end - start > kMaxLineLength) {
                 drop(client, u"line longer than 64 KiB"_qs);
                 return;
             }
@@ -130,7 +130,7 @@ void GatewayServer::readLines(Client *client) {
                 return;
         }
         buffer.remove(0, start);
-        if (buffer.size() > maxLineLength) {
+        if (buffer.size() > kMaxLineLength) {
             drop(client, u"line longer than 64 KiB"_qs);
             return;
         }
@@ -201,7 +201,7 @@ void GatewayServer::send(Client *client, const QByteArray &line) {
     if (client->closing)
         return;
     client->socket->write(line + '\0');
-    if (client->socket->bytesToWrite() > maxUnsentBytes)
+    if (client->socket->bytesToWrite() > kMaxUnsentBytes)
         drop(client, u"more than 1 MiB unsent"_qs);
 }
 

@@ -19,9 +19,9 @@ class GatewayServer : public QObject {
 public:
     // A peer that sends a longer line, or lets more than this much output pile up unread, is
     // dropped: no client can make the server's memory grow without bound.
-    static constexpr qsizetype maxLineLength = 64 * 1024;
-    static constexpr qint64 maxUnsentBytes = 1024 * 1024;
-    static constexpr qsizetype maxClients = 100;
+    static constexpr qsizetype kMaxLineLength = 64 * 1024;
+    static constexpr qint64 kMaxUnsentBytes = 1024 * 1024;
+    static constexpr qsizetype kMaxClients = 100;
 
     GatewayServer(ObjectStore &store, QByteArray key, QObject *parent = nullptr);
 

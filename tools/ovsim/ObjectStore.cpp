@@ -49,10 +49,10 @@ std::vector<std::pair<quint32, QByteArray>> ObjectStore::values() const {
 }
 
 ObjectStore::SetResult ObjectStore::set(quint32 gan, const QByteArray &value) {
-    if (value.size() > maxValueLength)
+    if (value.size() > kMaxValueLength)
         return SetResult::TooLong;
     auto found = m_objects.find(gan);
-    if (found == m_objects.end() && m_addedObjects >= maxAddedObjects)
+    if (found == m_objects.end() && m_addedObjects >= kMaxAddedObjects)
         return SetResult::TooManyObjects;
     const auto stored = normalised(found == m_objects.end() ? Kind::Text : found->second.kind, value);
     if (!stored)

@@ -20,8 +20,8 @@ public:
 
     // Bounds what clients can make the store hold: the length of one value and the number of
     // objects they may add beyond the catalogue.
-    static constexpr qsizetype maxValueLength = 2048;
-    static constexpr std::size_t maxAddedObjects = 256;
+    static constexpr qsizetype kMaxValueLength = 2048;
+    static constexpr std::size_t kMaxAddedObjects = 256;
 
     using QObject::QObject;
 

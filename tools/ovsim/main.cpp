@@ -18,24 +18,24 @@
 #include <optional>
 
 namespace {
-const char description[] = "Orvanel server simulator: serves the KO gateway and the object catalogue to Quendra.\n"
-                           "\n"
-                           "KO gateway (TCP; every line ends with one NUL byte; bytes are Windows-1252):\n"
-                           "  first line      the key; a wrong key closes the connection\n"
-                           "  after the key   \"2|GAN|value\" for every object, then every change\n"
-                           "  1|GAN|value     sets a value and reports \"2|GAN|value\" to every client, the\n"
-                           "                  sender included; one-bit objects (fmt EIS1) as 1.0 / 0.0,\n"
-                           "                  numbers with \".\"; an unknown GAN is stored as text\n"
-                           "  0|GAN           read request: \"2|GAN|value\" to the sender only\n"
-                           "  anything else   one reply \"9|ERR|text\" (also for a value that does not fit)\n"
-                           "Web port (HTTP/1.1): GET /ovcl?sys/cobjects.xml returns the catalogue file\n"
-                           "unchanged as text/xml; other paths 404, malformed requests 400.\n"
-                           "\n"
-                           "Once listening, ovsim prints one line to stdout:\n"
-                           "  ovsim gateway-port=N web-port=M\n"
-                           "and logs connections, keys and set values to stderr. SIGTERM or SIGINT end it.";
+const char kDescription[] = "Orvanel server simulator: serves the KO gateway and the object catalogue to Quendra.\n"
+                            "\n"
+                            "KO gateway (TCP; every line ends with one NUL byte; bytes are Windows-1252):\n"
+                            "  first line      the key; a wrong key closes the connection\n"
+                            "  after the key   \"2|GAN|value\" for every object, then every change\n"
+                            "  1|GAN|value     sets a value and reports \"2|GAN|value\" to every client, the\n"
+                            "                  sender included; one-bit objects (fmt EIS1) as 1.0 / 0.0,\n"
+                            "                  numbers with \".\"; an unknown GAN is stored as text\n"
+                            "  0|GAN           read request: \"2|GAN|value\" to the sender only\n"
+                            "  anything else   one reply \"9|ERR|text\" (also for a value that does not fit)\n"
+                            "Web port (HTTP/1.1): GET /ovcl?sys/cobjects.xml returns the catalogue file\n"
+                            "unchanged as text/xml; other paths 404, malformed requests 400.\n"
+                            "\n"
+                            "Once listening, ovsim prints one line to stdout:\n"
+                            "  ovsim gateway-port=N web-port=M\n"
+                            "and logs connections, keys and set values to stderr. SIGTERM or SIGINT end it.";
 
-const QString builtInCatalogue = u":/ovsim/cobjects.xml"_qs;
+const QString kBuiltInCatalogue = u":/ovsim/cobjects.xml"_qs;
 
 int usageError(const QString &text) {
     std::fprintf(stderr, "ovsim: %s (see --help)\n", text.toLocal8Bit().constData());
@@ -52,11 +52,13 @@ std::optional<quint16> parsePort(const QString &text) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // First of all, so that a signal during the set-up is not lost but ends the program after it.
+    TerminationSignals::install();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"ovsim"_qs);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(description));
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addHelpOption();
     const QCommandLineOption hostOption(u"host"_qs, u"Address to listen on (default 127.0.0.1)."_qs, u"ADDR"_qs,
                                         u"127.0.0.1"_qs);
@@ -93,7 +95,7 @@ int main(int argc, char *argv[]) {
     if (!intervalOk || interval < 1)
         return usageError(u"--demo-interval needs a positive number of milliseconds"_qs);
 
-    const QString cataloguePath = parser.isSet(catalogueOption) ? parser.value(catalogueOption) : builtInCatalogue;
+    const QString cataloguePath = parser.isSet(catalogueOption) ? parser.value(catalogueOption) : kBuiltInCatalogue;
     QFile catalogueFile(cataloguePath);
     if (!catalogueFile.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "ovsim: cannot read the catalogue %s: %s\n", cataloguePath.toLocal8Bit().constData(),
@@ -120,13 +122,16 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<DemoChanger> demo;
     if (parser.isSet(demoOption))
         demo = std::make_unique<DemoChanger>(store, interval);
-    quitOnTerminationSignals();
+    // Ends the event loop, so the simulator closes its sockets and exits with status 0 instead of
+    // being killed mid-write.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app, &QCoreApplication::quit);
 
     std::printf("ovsim gateway-port=%u web-port=%u\n", gateway.port(), web.port());
     std::fflush(stdout);
     logEvent(QStringLiteral("ovsim: %1 objects from %2, key \"%3\"%4")
                  .arg(store.values().size())
-                 .arg(cataloguePath == builtInCatalogue ? u"the demo catalogue"_qs : cataloguePath,
+                 .arg(cataloguePath == kBuiltInCatalogue ? u"the demo catalogue"_qs : cataloguePath,
                       parser.value(keyOption), demo ? QStringLiteral(", demo every %1 ms").arg(interval) : QString()));
 
     const int status = QCoreApplication::exec();

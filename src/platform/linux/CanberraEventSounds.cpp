@@ -10,9 +10,10 @@
 #endif
 
 // Owns the sound context; every call runs on the sound thread.
-class CanberraEventSounds::Player : public QObject {
+class CanberraEventSounds::Worker : public QObject {
 public:
-    ~Player() override {
+    explicit Worker(Player player) : m_player(std::move(player)) {}
+    ~Worker() override {
 #ifdef QUENDRA_HAVE_CANBERRA
         if (m_context)
             ca_context_destroy(m_context);
@@ -20,27 +21,41 @@ public:
     }
 
     void play(const QString &name) {
+        // A name the system does not know plays the default sound.
+        if (!playId(name.toUtf8()))
+            playId(kDefaultEvent.toUtf8());
+    }
+
+private:
+    bool playId(const QByteArray &id) {
+        return m_player ? m_player(id) : systemPlay(id);
+    }
+
+    bool systemPlay(const QByteArray &id) {
 #ifdef QUENDRA_HAVE_CANBERRA
+        if (id.isEmpty())
+            return false;
         // Opened at the first sound, and again at the next one after a failure: a program started
         // with the session may come up before the sound server does.
         if (!m_context)
             open();
         if (!m_context)
-            return;
+            return true; // no sound device: silence, and no other sound either
         // A sound that is still playing is cut off by the next one.
         ca_context_cancel(m_context, kPlayId);
-        const int result = playEvent(name.toUtf8());
-        if (result == CA_ERROR_NOTFOUND || result == CA_ERROR_INVALID)
-            playEvent(kDefaultEvent.toUtf8());
+        const int result = ca_context_play(m_context, kPlayId, CA_PROP_EVENT_ID, id.constData(), nullptr);
+        return result != CA_ERROR_NOTFOUND && result != CA_ERROR_INVALID;
 #else
         // Without libcanberra every name plays the desktop's plain beep, from the GUI thread.
-        Q_UNUSED(name);
+        Q_UNUSED(id);
         if (QCoreApplication *app = QCoreApplication::instance())
             QMetaObject::invokeMethod(app, [] { QApplication::beep(); });
+        return true;
 #endif
     }
 
-private:
+    Player m_player;
+
 #ifdef QUENDRA_HAVE_CANBERRA
     static constexpr uint32_t kPlayId = 1;
 
@@ -57,31 +72,25 @@ private:
         }
     }
 
-    int playEvent(const QByteArray &id) {
-        if (id.isEmpty())
-            return CA_ERROR_INVALID;
-        return ca_context_play(m_context, kPlayId, CA_PROP_EVENT_ID, id.constData(), nullptr);
-    }
-
     ca_context *m_context = nullptr;
 #endif
 };
 
-CanberraEventSounds::CanberraEventSounds(QStringList soundRoots)
-    : m_soundRoots(std::move(soundRoots)), m_player(new Player) {
+CanberraEventSounds::CanberraEventSounds(QStringList soundRoots, Player player)
+    : m_soundRoots(std::move(soundRoots)), m_worker(new Worker(std::move(player))) {
     m_thread.setObjectName(QStringLiteral("EventSounds"));
-    m_player->moveToThread(&m_thread);
+    m_worker->moveToThread(&m_thread);
     m_thread.start();
 }
 
 CanberraEventSounds::~CanberraEventSounds() {
     m_thread.quit();
     m_thread.wait();
-    delete m_player;
+    delete m_worker;
 }
 
 void CanberraEventSounds::play(const QString &name) {
-    QMetaObject::invokeMethod(m_player, [player = m_player, name] { player->play(name); });
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, name] { worker->play(name); });
 }
 
 QStringList CanberraEventSounds::eventNames() const {

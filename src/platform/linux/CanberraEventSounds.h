@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <QThread>
+#include <functional>
 #include <memory>
 
 // Named system sounds on Linux: event ids of the freedesktop sound theme, played with libcanberra
@@ -12,8 +13,12 @@
 // and nothing is reported.
 class CanberraEventSounds : public EventSounds {
 public:
+    // Plays one event id on the sound thread; false when the system does not know the id.
+    using Player = std::function<bool(const QByteArray &eventId)>;
+
     // soundRoots: folders holding the sound themes (one subfolder per theme with a "stereo" folder).
-    explicit CanberraEventSounds(QStringList soundRoots = {QStringLiteral("/usr/share/sounds")});
+    // player: what plays an event id; libcanberra unless a test puts its own in.
+    explicit CanberraEventSounds(QStringList soundRoots = {QStringLiteral("/usr/share/sounds")}, Player player = {});
     ~CanberraEventSounds() override;
 
     void play(const QString &name) override;
@@ -23,10 +28,10 @@ public:
     static inline const QString kDefaultEvent = QStringLiteral("bell");
 
 private:
-    class Player;
+    class Worker;
     QStringList m_soundRoots;
     QThread m_thread;
-    Player *m_player = nullptr; // lives in m_thread
+    Worker *m_worker = nullptr; // lives in m_thread
 };
 
 // The event sounds of this system.

@@ -10,10 +10,23 @@ QString MessageBoxDialogs::displayText(const QString &text) {
 }
 
 int MessageBoxDialogs::run(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons) {
+    if (m_closing)
+        return QMessageBox::NoButton;
     QMessageBox box(icon, QStringLiteral("Quendra"), displayText(text), buttons, QApplication::activeWindow());
     // Texts come from files, the bus and the user: never read them as markup.
     box.setTextFormat(Qt::PlainText);
-    return box.exec();
+    m_open.append(&box);
+    const int answer = box.exec();
+    m_open.removeOne(&box);
+    return m_closing ? int(QMessageBox::NoButton) : answer;
+}
+
+void MessageBoxDialogs::closeAll() {
+    m_closing = true;
+    // Each box's own loop ends when the loops above it have returned.
+    for (const QPointer<QMessageBox> &box : std::as_const(m_open))
+        if (box)
+            box->done(QMessageBox::NoButton);
 }
 
 void MessageBoxDialogs::error(const QString &text) {

@@ -2,7 +2,9 @@
 
 #include "Dialogs.h"
 
+#include <QList>
 #include <QMessageBox>
+#include <QPointer>
 
 // Modal message boxes titled with the application title "Quendra".
 class MessageBoxDialogs : public Dialogs {
@@ -11,10 +13,14 @@ public:
     void information(const QString &text) override;
     void message(const QString &text) override;
     bool confirm(const QString &text) override;
+    void closeAll() override;
 
     // The program writes "\r" for a line break.
     static QString displayText(const QString &text);
 
 private:
-    static int run(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons);
+    int run(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons);
+
+    QList<QPointer<QMessageBox>> m_open; // boxes open now, innermost last
+    bool m_closing = false;
 };

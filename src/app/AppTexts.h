@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+// The German texts the application shell shows: window and menu captions, labels, hints and
+// messages, in one place so that they are checked and changed together.
+namespace AppTexts {
+inline const QString kProgramName = QStringLiteral("Quendra");
+inline const QString kVersionCaption = QStringLiteral("Quendra - Version ");
+inline const QString kHelpFileMissing = QStringLiteral("Hilfe-Datei nicht gefunden\r");
+
+// Menu bar.
+inline const QString kDatei = QStringLiteral("Datei");
+inline const QString kTraymodus = QStringLiteral("Traymodus");
+inline const QString kBeenden = QStringLiteral("Beenden");
+inline const QString kConsole = QStringLiteral("Console");
+inline const QString kWebchecker = QStringLiteral("Webchecker");
+inline const QString kWebcheckerHint = QStringLiteral("OV Struktur muss geladen sein");
+inline const QString kEinstellungen = QStringLiteral("Einstellungen");
+inline const QString kHilfe = QStringLiteral("Hilfe");
+
+// Header panels.
+inline const QString kSettingsCaption = QStringLiteral("Programmeinstellungen");
+inline const QString kConnectedWith = QStringLiteral(" - Verbunden mit ");
+inline const QString kOffline = QStringLiteral(" - offline");
+inline const QString kMenueerstellung = QStringLiteral("Menüerstellung");
+inline const QString kExpand = QStringLiteral("Ausklappen");
+inline const QString kCollapse = QStringLiteral("Einklappen");
+
+// Settings panel: labels and captions, and their hints.
+inline const QString kIpLabel = QStringLiteral("IP Adresse des OV/OW:");
+inline const QString kIpHint = QStringLiteral("IP des Orvanels: z.B. 192.168.1.25");
+inline const QString kWebPortLabel = QStringLiteral("Port:");
+inline const QString kWebPortHint = QStringLiteral("Port des Orvanel z.B. 80");
+inline const QString kGatewayPortLabel = QStringLiteral("KO-Gateway Port:");
+inline const QString kGatewayPortHint = QStringLiteral("Port auf dem der Orvanel dem Quendra lauscht z.B. 8080");
+inline const QString kKeyLabel = QStringLiteral("Key:");
+inline const QString kKeyHint = QStringLiteral("Key für den LAN Zugang");
+inline const QString kBubble = QStringLiteral("Balloon ges.");
+inline const QString kBubbleHint =
+    QStringLiteral("Schaltet den Balloonhint insgesamt aus/an. Bei an aber nur für gewünschte GA's");
+inline const QString kMinimized = QStringLiteral("minimiert starten");
+inline const QString kMinimizedHint = QStringLiteral("Startet das Programm im Tray");
+inline const QString kAutostart = QStringLiteral("Autostart");
+inline const QString kAutostartHint = QStringLiteral("Startet Quendra mit Windows");
+inline const QString kConnect = QStringLiteral("connect");
+inline const QString kDisconnect = QStringLiteral("disconnect");
+inline const QString kOfflineTick = QStringLiteral("Offline (autom. Verbindung deaktivieren)");
+inline const QString kFolderLabel = QStringLiteral("Pfad für Konfigurationsdateien:");
+inline const QString kFolderChooser = QStringLiteral("Pfad für Konfigurationsdateien");
+inline const QString kFolderBrowse = QStringLiteral("Ordner wählen");
+inline const QString kNeuLaden = QStringLiteral("Neu laden");
+inline const QString kLogo = QStringLiteral("Orvanel");
+inline const QString kOnline = QStringLiteral("online");
+
+// Work area and bus monitor.
+inline const QString kMenuTab = QStringLiteral("Menü");
+inline const QString kLoadReplaceTab = QStringLiteral("Load && Replace");
+inline const QString kEmailTab = QStringLiteral("Email");
+inline const QString kSystemTab = QStringLiteral("System");
+inline const QString kParameter = QStringLiteral("Parameter");
+inline const QString kParameterGroup = QStringLiteral(" Parameter ");
+inline const QString kShowBusMonitor = QStringLiteral(">>");
+inline const QString kHideBusMonitor = QStringLiteral("<<");
+inline const QString kShowBusMonitorHint = QStringLiteral("Busmonitor anzeigen");
+inline const QString kHideBusMonitorHint = QStringLiteral("Busmonitor ausblenden");
+inline const QString kBusMonitor = QStringLiteral("Busmonitor");
+
+// Status bar and splash window.
+inline const QString kStatusBar = QStringLiteral("Statuszeile");
+inline const QString kSplashCaption = QStringLiteral("Start Quendra");
+inline const QString kSplashTitle = QStringLiteral("Quendra wird geladen");
+inline const QString kSplashHint = QStringLiteral("starte Quendra ...");
+} // namespace AppTexts

@@ -1,0 +1,32 @@
+#include "CanberraEventSounds.h"
+#include "HtmlHelpViewer.h"
+#include "MessageBoxDialogs.h"
+#include "Platform.h"
+#include "SystemTrayIcon.h"
+#include "XdgAutostart.h"
+
+namespace {
+class LinuxPlatform : public Platform {
+public:
+    PlatformServices services() override {
+        PlatformServices s;
+        s.tray = &m_tray;
+        s.dialogs = &m_dialogs;
+        s.autostart = &m_autostart;
+        s.help = &m_help;
+        s.sounds = m_sounds.get();
+        return s;
+    }
+
+private:
+    SystemTrayIcon m_tray;
+    MessageBoxDialogs m_dialogs;
+    XdgAutostart m_autostart;
+    HtmlHelpViewer m_help;
+    std::unique_ptr<EventSounds> m_sounds = createEventSounds();
+};
+} // namespace
+
+std::unique_ptr<Platform> createPlatform() {
+    return std::make_unique<LinuxPlatform>();
+}
