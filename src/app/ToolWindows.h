@@ -1,5 +1,6 @@
 #pragma once
 
+class ConsoleWindow;
 class QDialog;
 class QWidget;
 
@@ -7,7 +8,7 @@ class QWidget;
 // frames their subsystems fill: `TForm3` the console, `TForm4` the web-query checker and
 // `TForm5` the wildcard texts dialog (shown modally). The main window owns them.
 namespace ToolWindows {
-QWidget *createConsole(QWidget *owner);
+ConsoleWindow *createConsole(QWidget *owner);
 QWidget *createWebChecker(QWidget *owner);
 QDialog *createWildcardDialog(QWidget *owner);
 } // namespace ToolWindows
