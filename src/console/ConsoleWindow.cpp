@@ -20,8 +20,7 @@ ConsoleEdit::ConsoleEdit(QWidget *parent) : QPlainTextEdit(parent) {
 void ConsoleEdit::appendLine(const QString &line) {
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
-    // An empty last line (the caret after an Enter) takes the line; otherwise a new one starts.
-    end.insertText(end.block().text().isEmpty() ? line : u'\n' + line);
+    end.insertText(document()->isEmpty() ? line : u'\n' + line);
     moveCursor(QTextCursor::End);
 }
 
