@@ -38,8 +38,11 @@ void runInBackground(QObject *receiver, std::function<Result()> work, std::funct
 // Progress of the worker, passed back to the loader's thread.
 std::function<void(int)> progressTo(CatalogueLoader *loader, int offset) {
     return [guard = QPointer(loader), offset](int permille) {
+        QCoreApplication *app = QCoreApplication::instance();
+        if (!app)
+            return;
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
+            app,
             [guard, value = offset + permille * (1000 - offset) / 1000] {
                 if (guard && guard->isLoading())
                     emit guard->progress(value);

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -96,7 +97,8 @@ ConsoleWindow::ConsoleWindow(QWidget *parent)
 }
 
 void ConsoleWindow::setSession(ConsoleSession *session) {
-    m_conso->setEnterHandler([session](const QString &line) { return session->enter(line); });
+    m_conso->setEnterHandler(
+        [session = QPointer(session)](const QString &line) { return !session || session->enter(line); });
     connect(session, &ConsoleSession::lineAppended, m_conso, &ConsoleEdit::appendLine);
 }
 
