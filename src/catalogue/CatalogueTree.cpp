@@ -69,11 +69,13 @@ int CatalogueTree::addGroup(const QString &text) {
 }
 
 int CatalogueTree::findOrAddFolder(int parent, const QString &text) {
-    // The first child with exactly this text, whatever it is, as the folder walk has always done.
-    for (int child : node(parent).children)
-        if (node(child).text == text)
-            return child;
-    return addNode(Kind::Folder, parent, text);
+    // Objects never become folders: a segment that reads like an object's label is a folder of its own.
+    const auto key = std::pair(parent, text);
+    if (const auto found = m_folders.constFind(key); found != m_folders.cend())
+        return *found;
+    const int id = addNode(Kind::Folder, parent, text);
+    m_folders.insert(key, id);
+    return id;
 }
 
 int CatalogueTree::addObject(int parent, CommObject object) {
@@ -105,6 +107,7 @@ void CatalogueTree::sort() {
     sortLevel(m_roots);
     for (Node &n : m_nodes)
         sortLevel(n.children);
+    m_folders = {}; // the building is over
 }
 
 namespace {

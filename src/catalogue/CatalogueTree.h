@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <array>
 #include <functional>
@@ -60,6 +61,8 @@ private:
     std::vector<Node> m_nodes;
     std::vector<int> m_roots;
     std::vector<CommObject> m_objects;
+    // The folder of each (parent, text) while building, so deep paths cost no scans of long lists.
+    QHash<std::pair<int, QString>, int> m_folders;
 };
 
 // The outcome of reading one catalogue document.

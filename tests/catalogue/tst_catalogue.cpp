@@ -40,16 +40,13 @@ QByteArray document(const QString &elements) {
 }
 
 // The model's rows, two blanks of indentation per level; detail lines only when asked for.
-void dumpRows(const QAbstractItemModel &model, const QModelIndex &parent, int depth, bool details, QStringList &into) {
+void dumpRows(const CatalogueModel &model, const QModelIndex &parent, int depth, bool details, QStringList &into) {
     for (int row = 0; row < model.rowCount(parent); ++row) {
         const QModelIndex index = model.index(row, 0, parent);
         QCOMPARE(model.parent(index), parent);
-        const QString text = index.data().toString();
-        const bool detail = model.rowCount(index) == 0 && text.contains(u':') && depth >= 2 &&
-                            parent.data().toString().contains(u"...");
-        if (detail && !details)
+        if (model.nodeId(index) < 0 && !details)
             continue;
-        into.append(QString(depth * 2, u' ') + text);
+        into.append(QString(depth * 2, u' ') + index.data().toString());
         dumpRows(model, index, depth + 1, details, into);
     }
 }
@@ -229,6 +226,11 @@ private slots:
             << u"<cobject type=\"eib\" path=\"A\\B\\\" ga=\"0/0/2\"/>\n"_qs +
                    cobject(u"eib"_qs, u"D\\"_qs, u"0/0/3"_qs, u"Drittes"_qs, u"3"_qs)
             << false << QStringList{u"EIB"_qs, u"  A"_qs, u"    B"_qs, u"Intern"_qs};
+        QTest::newRow("a segment reading like an object's label is a folder")
+            << cobject(u"eib"_qs, u""_qs, u"0/0/1"_qs, u"x"_qs, u"1"_qs) +
+                   cobject(u"eib"_qs, u"0/0/1 x...\\"_qs, u"0/0/2"_qs, u"y"_qs, u"2"_qs)
+            << false
+            << QStringList{u"EIB"_qs, u"  0/0/1 x..."_qs, u"  0/0/1 x..."_qs, u"    0/0/2 y..."_qs, u"Intern"_qs};
         QTest::newRow("no objects") << QString() << false << QStringList{u"EIB"_qs, u"Intern"_qs};
     }
     void buildsTheTree() {
