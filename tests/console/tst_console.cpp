@@ -1,5 +1,6 @@
 #include "AnsiText.h"
 #include "AppCore.h"
+#include "CatalogueController.h"
 #include "CommandChannel.h"
 #include "ConsoleInput.h"
 #include "ConsoleSession.h"
@@ -11,13 +12,17 @@
 #include "OvsimProcess.h"
 #include "ProgramWiring.h"
 #include "Startup.h"
+#include "StatusBar.h"
 #include "TempProgramFolder.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QXmlStreamReader>
 
 namespace {
@@ -329,7 +334,7 @@ private slots:
         QCOMPARE(conso->lineWrapMode(), QPlainTextEdit::NoWrap);
     }
 
-    void rawLinesAndValuesThroughTheProgramsLink() {
+    void catalogueLoadThenRawLinesAndValuesThroughTheProgramsLink() {
         TempProgramFolder folder;
         OvsimProcess ovsim;
         QVERIFY(ovsim.start());
@@ -338,10 +343,6 @@ private slots:
                                                     .arg(ovsim.webPort())
                                                     .arg(folder.path())
                                                     .toUtf8()));
-        QFile demo(QStringLiteral(QUENDRA_SOURCE_DIR "/resources/demo/cobjects.xml"));
-        QVERIFY(demo.open(QIODevice::ReadOnly));
-        QVERIFY(folder.write(u"cobjects.xml"_qs, demo.readAll()));
-
         FakePlatform platform;
         AppCore core(folder.paths(), platform.services(), QStringLiteral(QUENDRA_HELP_FILE));
         ProgramWiring wiring(core, fastTimings());
@@ -349,6 +350,18 @@ private slots:
         startup.run();
         QTRY_VERIFY_WITH_TIMEOUT(startup.isFinished(), 5000);
         MainWindow *window = startup.mainWindow();
+
+        // "OV Struktur laden" fetches the copy the console looks in; polling rests meanwhile.
+        auto *timer1 = wiring.link()->findChild<QTimer *>(u"Timer1"_qs);
+        QVERIFY(timer1->isActive());
+        QSignalSpy loaded(wiring.catalogue(), &CatalogueController::loadFinished);
+        window->findChild<QPushButton *>(u"OVxmlLoadbtn"_qs)->click();
+        QVERIFY(!timer1->isActive());
+        QVERIFY(loaded.wait(10000));
+        QVERIFY(timer1->isActive());
+        QCOMPARE(window->statusBar1()->panelText(0), u"Mit OV verbunden / 40 KO gefunden"_qs);
+        QVERIFY(QFile::exists(folder.file(u"cobjects.xml"_qs)));
+
         window->consoleClick();
         auto *conso = window->consoleWindow()->findChild<QPlainTextEdit *>(u"conso"_qs);
         const BusMonitor &busMonitor = wiring.link()->busMonitor();
