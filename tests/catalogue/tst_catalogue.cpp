@@ -425,6 +425,8 @@ private slots:
                                         << int(QXmlStreamReader::PrematureEndOfDocumentError);
         QTest::newRow("document type") << httpResponse("200 OK", "<!DOCTYPE c [<!ENTITY a \"b\">]><cobjects/>") << true
                                        << int(QXmlStreamReader::CustomError);
+        QTest::newRow("over the size budget")
+            << httpResponse("200 OK", largeCatalogue(100)) << true << CatalogueLoader::kTooLargeCode;
     }
     void keepsTheCopyWhenTheServerFails() {
         QFETCH(QByteArray, response);
@@ -445,6 +447,7 @@ private slots:
             c.port = QString::number(closed.serverPort());
         }
         c.controller.loader().setTimeout(300);
+        c.controller.loader().setMaxDocumentBytes(4096);
 
         QVERIFY(c.load());
         QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Error), QStringList{u"XML feheler %1"_qs.arg(code) + kLoadError});
