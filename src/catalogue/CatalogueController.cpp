@@ -3,6 +3,8 @@
 #include "CatalogueDisplay.h"
 #include "Dialogs.h"
 
+#include <QThreadPool>
+
 CatalogueController::CatalogueController(CatalogueDisplay &display, Dialogs &dialogs, QNetworkAccessManager &network,
                                          const QString &copyFile, Hooks hooks, QObject *parent)
     : QObject(parent), m_display(display), m_dialogs(dialogs), m_hooks(std::move(hooks)), m_loader(network, copyFile) {
@@ -32,8 +34,11 @@ void CatalogueController::UpdateTree() {
 
 void CatalogueController::onFinished(std::shared_ptr<const CatalogueTree> tree) {
     if (tree) {
-        m_tree = std::move(tree);
+        std::shared_ptr<const CatalogueTree> old = std::exchange(m_tree, std::move(tree));
         m_display.showCatalogue(m_tree);
+        // Freeing a large tree takes a while; the window need not wait for it.
+        if (old)
+            QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
     }
     // Polling runs again after a load, also when it was off before.
     if (m_hooks.pausePolling)
