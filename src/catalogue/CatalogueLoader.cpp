@@ -18,15 +18,18 @@ bool writeAtomically(const QString &path, const QByteArray &bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
-// Runs work on the worker pool and then `then` with its result on the thread of `receiver`,
-// unless the receiver is gone by then.
+// Runs work on the worker pool and then `then` with its result on the GUI thread, unless the
+// receiver is gone by then.
 template <typename Result>
 void runInBackground(QObject *receiver, std::function<Result()> work, std::function<void(Result)> then) {
     QThreadPool::globalInstance()->start(
         [guard = QPointer(receiver), work = std::move(work), then = std::move(then)]() mutable {
             auto result = std::make_shared<Result>(work());
+            QCoreApplication *app = QCoreApplication::instance();
+            if (!app) // the program is ending
+                return;
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
+                app,
                 [guard, then = std::move(then), result] {
                     if (guard)
                         then(std::move(*result));
@@ -35,7 +38,7 @@ void runInBackground(QObject *receiver, std::function<Result()> work, std::funct
         });
 }
 
-// Progress of the worker, passed back to the loader's thread.
+// Progress of the worker, passed back to the GUI thread.
 std::function<void(int)> progressTo(CatalogueLoader *loader, int offset) {
     return [guard = QPointer(loader), offset](int permille) {
         QCoreApplication *app = QCoreApplication::instance();
