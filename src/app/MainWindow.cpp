@@ -2,6 +2,7 @@
 
 #include "AppCore.h"
 #include "AppTexts.h"
+#include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "HeaderPanel.h"
 #include "HelpViewer.h"
@@ -309,7 +310,7 @@ void MainWindow::runClosingSequence() {
         hooks.saveMail(folder);
     m_core.services().help->closeAll();
     m_core.services().tray->hide();
-    for (QWidget *window : {m_console, m_webChecker, static_cast<QWidget *>(m_wildcardDialog)})
+    for (QWidget *window : {static_cast<QWidget *>(m_console), m_webChecker, static_cast<QWidget *>(m_wildcardDialog)})
         if (window)
             window->hide();
     emit closed();

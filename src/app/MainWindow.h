@@ -8,6 +8,7 @@
 class AppCore;
 class BusMonitorColumn;
 class CatalogueColumn;
+class ConsoleWindow;
 class HeaderPanel;
 class QAbstractItemModel;
 class QDialog;
@@ -58,6 +59,9 @@ public:
     StatusBar *statusBar1() const { return m_statusBar; }
     HeaderPanel *settingsHeader() const { return m_einstellungen; }
     WorkTabs *workTabs() const { return m_tabs; }
+    CatalogueColumn *catalogueColumn() const { return m_catalogue; }
+    // Present once createToolWindows() ran.
+    ConsoleWindow *consoleWindow() const { return m_console; }
 
     // LinkView
     QString keyText() const override;
@@ -113,7 +117,7 @@ private:
     WorkTabs *m_tabs = nullptr;
     BusMonitorColumn *m_busMonitor = nullptr;
     StatusBar *m_statusBar = nullptr;
-    QWidget *m_console = nullptr;
+    ConsoleWindow *m_console = nullptr;
     QWidget *m_webChecker = nullptr;
     QDialog *m_wildcardDialog = nullptr;
     QString m_versionCaption;

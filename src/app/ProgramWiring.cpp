@@ -1,6 +1,9 @@
 #include "ProgramWiring.h"
 
 #include "AppCore.h"
+#include "CatalogueController.h"
+#include "ConsoleSession.h"
+#include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "MainWindow.h"
 #include "MenuExecution.h"
@@ -12,6 +15,10 @@
 #include "TrayPopup.h"
 
 #include <QMenu>
+#include <QNetworkAccessManager>
+#include <QProgressBar>
+#include <QTimer>
+#include <QTreeView>
 
 namespace {
 // Runs a callback for every decoded line, after the targets registered before it.
@@ -48,6 +55,7 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     };
     hooks.toolWindowsCreated = [this] {
         m_popup->make_popup();
+        m_window->consoleWindow()->setSession(m_console.get());
     };
     hooks.disconnect = [this] {
         m_link->closeLink();
@@ -70,6 +78,7 @@ const MenuList &ProgramWiring::menu() const {
 }
 
 void ProgramWiring::attach(MainWindow &window) {
+    m_window = &window;
     const PlatformServices &services = m_core.services();
     SettingsPanel *settings = window.settingsPanel();
 
@@ -114,6 +123,7 @@ void ProgramWiring::attach(MainWindow &window) {
     // The "Menü" tab previews the popup on a right click, as the tray shows it.
     connect(tabs, &WorkTabs::menuPreviewRequested, m_popup.get(),
             [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
+    attachCatalogue(window);
 }
 
 bool ProgramWiring::loadMenu(const QString &folder) {
@@ -131,4 +141,29 @@ void ProgramWiring::saveMenu(const QString &folder) {
     QString error;
     if (!saveMenuFile(menuFilePath(folder), *m_menu, &error))
         m_core.services().dialogs->error(error);
+}
+
+void ProgramWiring::attachCatalogue(MainWindow &window) {
+    const PlatformServices &services = m_core.services();
+    // The copy of the catalogue lives in the program folder; the console looks objects up in it.
+    const QString copyFile = m_core.paths().file(QStringLiteral("cobjects.xml"));
+    SettingsPanel *settings = window.settingsPanel();
+    QTimer *timer1 = m_link->findChild<QTimer *>(QStringLiteral("Timer1"));
+    CatalogueController::Hooks hooks{
+        [&window] { return window.hostText(); },
+        [settings] { return settings->webPortText(); },
+        // A load pauses polling; afterwards it runs again, also when it was off before.
+        [this, timer1](bool paused) {
+            if (!paused)
+                m_link->startPolling();
+            else if (timer1)
+                timer1->stop();
+        },
+        [&window](const QString &text) { window.setStatusText(text); },
+    };
+    m_network = std::make_unique<QNetworkAccessManager>();
+    m_catalogue = std::make_unique<CatalogueController>(*window.catalogueColumn(), *services.dialogs, *m_network,
+                                                        copyFile, std::move(hooks));
+    window.catalogueColumn()->attach(*m_catalogue);
+    m_console = std::make_unique<ConsoleSession>(*m_link, *services.dialogs, copyFile);
 }

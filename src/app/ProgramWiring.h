@@ -6,6 +6,9 @@
 #include <memory>
 
 class AppCore;
+class CatalogueController;
+class ConsoleSession;
+class QNetworkAccessManager;
 class MainWindow;
 class MenuExecution;
 class MenuTreeModel;
@@ -29,13 +32,16 @@ public:
     LinkController *link() const { return m_link.get(); }
     TrayPopup *popup() const { return m_popup.get(); }
     const MenuList &menu() const;
+    CatalogueController *catalogue() const { return m_catalogue.get(); }
 
 private:
     void attach(MainWindow &window);
     bool loadMenu(const QString &folder);
     void saveMenu(const QString &folder);
+    void attachCatalogue(MainWindow &window);
 
     AppCore &m_core;
+    MainWindow *m_window = nullptr;
     LinkTimings m_timings;
     std::unique_ptr<MenuList> m_menu;
     std::unique_ptr<LinkController> m_link;
@@ -47,4 +53,7 @@ private:
     std::unique_ptr<ValueTarget> m_treeRefresh;
     // Coalesces the bus's values into one refresh of `btree` per turn of the event loop.
     bool m_treeRefreshPosted = false;
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<CatalogueController> m_catalogue;
+    std::unique_ptr<ConsoleSession> m_console;
 };

@@ -163,6 +163,10 @@ void SettingsPanel::applySettings(const Settings::Values &v) {
     tabs.setScreen(v.screen);
 }
 
+QString SettingsPanel::webPortText() const {
+    return OVMPORT->text();
+}
+
 QString SettingsPanel::configurationFolder() const {
     // A folder typed but not left yet (the window closed, the tray menu used) is still a folder:
     // the file names must not be glued onto its last name. One the settings cannot hold is not

@@ -32,6 +32,8 @@ public:
     // The configuration folder the edit names, ending in its separator; the user files' names are
     // appended to it.
     QString configurationFolder() const;
+    // The server's web port as typed in `OVMPORT`.
+    QString webPortText() const;
 
     // The connect button's two looks: "disconnect" with system image 14, or "connect" with 8.
     void setConnectButtonConnected(bool connected);

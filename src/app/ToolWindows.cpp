@@ -1,5 +1,7 @@
 #include "ToolWindows.h"
 
+#include "ConsoleWindow.h"
+
 #include <QDialog>
 
 namespace {
@@ -13,8 +15,8 @@ template <typename W> W *frame(W *window, const char *objectName, const QString 
 }
 } // namespace
 
-QWidget *ToolWindows::createConsole(QWidget *owner) {
-    return frame(new QWidget(owner, Qt::Window), "TForm3", QStringLiteral("Quendra Tools"), {520, 400});
+ConsoleWindow *ToolWindows::createConsole(QWidget *owner) {
+    return new ConsoleWindow(owner);
 }
 
 QWidget *ToolWindows::createWebChecker(QWidget *owner) {

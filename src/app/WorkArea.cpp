@@ -1,6 +1,8 @@
 #include "WorkArea.h"
 
 #include "AppTexts.h"
+#include "CatalogueController.h"
+#include "CatalogueTreeView.h"
 #include "ImageLists.h"
 
 #include <QEvent>
@@ -65,23 +67,41 @@ CatalogueColumn::CatalogueColumn(QWidget *parent) : QWidget(parent) {
     // The named heights are fixed; the window does not grow to make room for them.
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
 
-    OVxmlLoadbtn = new QPushButton(ImageLists::systemImage(8), QStringLiteral("OV Struktur laden"), this);
-    OVxmlLoadbtn->setObjectName(QStringLiteral("OVxmlLoadbtn"));
-    OVxmlLoadbtn->setAccessibleName(OVxmlLoadbtn->text());
-    OVxmlLoadbtn->setToolTip(QStringLiteral("Läd die Komunikationsobjekte vom OV"));
+    m_loadButton = new QPushButton(ImageLists::systemImage(8), QStringLiteral("OV Struktur laden"), this);
+    m_loadButton->setObjectName(QStringLiteral("OVxmlLoadbtn"));
+    m_loadButton->setAccessibleName(m_loadButton->text());
+    m_loadButton->setToolTip(QStringLiteral("Läd die Komunikationsobjekte vom OV"));
 
-    ovtree = new QTreeView(this);
-    ovtree->setObjectName(QStringLiteral("ovtree"));
-    ovtree->setAccessibleName(QStringLiteral("Kommunikationsobjekte"));
-    ovtree->setHeaderHidden(true);
+    m_tree = new CatalogueTreeView(this);
 
-    loadxmlbar = new QProgressBar(this);
-    loadxmlbar->setObjectName(QStringLiteral("loadxmlbar"));
-    loadxmlbar->setAccessibleName(QStringLiteral("OV Struktur laden"));
-    loadxmlbar->setTextVisible(false);
-    loadxmlbar->setValue(0);
-    loadxmlbar->hide();
+    m_loadBar = new QProgressBar(this);
+    m_loadBar->setObjectName(QStringLiteral("loadxmlbar"));
+    m_loadBar->setAccessibleName(QStringLiteral("OV Struktur laden"));
+    m_loadBar->setTextVisible(false);
+    m_loadBar->setRange(0, 1000);
+    m_loadBar->setValue(0);
+    m_loadBar->hide();
     placeChildren();
+}
+
+void CatalogueColumn::attach(CatalogueController &controller) {
+    connect(m_loadButton, &QPushButton::clicked, &controller, &CatalogueController::OVxmlLoadbtnClick);
+    connect(m_tree, &CatalogueTreeView::nodeChanging, &controller, &CatalogueController::OVTreeChanging);
+    connect(m_tree, &CatalogueTreeView::nodeClicked, &controller, &CatalogueController::OVTreeClick);
+}
+
+void CatalogueColumn::setLoading(bool loading) {
+    m_loadButton->setEnabled(!loading);
+    m_loadBar->setValue(0);
+    m_loadBar->setVisible(loading);
+}
+
+void CatalogueColumn::setLoadProgress(int permille) {
+    m_loadBar->setValue(permille);
+}
+
+void CatalogueColumn::showCatalogue(std::shared_ptr<const CatalogueTree> tree) {
+    m_tree->showCatalogue(std::move(tree));
 }
 
 void CatalogueColumn::applySizes(const WorkAreaSizes &sizes) {
@@ -94,9 +114,9 @@ void CatalogueColumn::resizeEvent(QResizeEvent *) {
 }
 
 void CatalogueColumn::placeChildren() {
-    OVxmlLoadbtn->setGeometry(4, kButtonTop, kWidth - 8, kButtonHeight);
-    ovtree->setGeometry(0, kTreeTop, kWidth, m_sizes.ovtree);
-    loadxmlbar->setGeometry(0, m_sizes.loadxmlbarTop, kWidth, kBarHeight);
+    m_loadButton->setGeometry(4, kButtonTop, kWidth - 8, kButtonHeight);
+    m_tree->setGeometry(0, kTreeTop, kWidth, m_sizes.ovtree);
+    m_loadBar->setGeometry(0, m_sizes.loadxmlbarTop, kWidth, kBarHeight);
 }
 
 WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CatalogueDisplay.h"
+
 #include <QTabWidget>
 #include <QWidget>
 
@@ -9,6 +11,8 @@ class QListView;
 class QProgressBar;
 class QPushButton;
 class QTreeView;
+class CatalogueController;
+class CatalogueTreeView;
 
 // The heights the work area takes with the settings panel rolled up or expanded.
 struct WorkAreaSizes {
@@ -22,23 +26,32 @@ struct WorkAreaSizes {
 inline constexpr WorkAreaSizes kRolledUpSizes{555, 528, 553, 553, 552, 595};
 inline constexpr WorkAreaSizes kExpandedSizes{420, 393, 418, 553, 417, 460};
 
-// The left column: the object tree `ovtree` with its load button and progress bar.
-class CatalogueColumn : public QWidget {
+// The left column: the object tree `ovtree` with its load button `OVxmlLoadbtn` and progress bar
+// `loadxmlbar`.
+class CatalogueColumn : public QWidget, public CatalogueDisplay {
     Q_OBJECT
 public:
     static constexpr int kWidth = 231;
     explicit CatalogueColumn(QWidget *parent = nullptr);
     void applySizes(const WorkAreaSizes &sizes);
 
-    QPushButton *OVxmlLoadbtn = nullptr;
-    QTreeView *ovtree = nullptr;
-    QProgressBar *loadxmlbar = nullptr;
+    // The button loads, the tree's selection and clicks go to the catalogue's handlers.
+    void attach(CatalogueController &controller);
+
+    // CatalogueDisplay
+    void setLoading(bool loading) override;
+    void setLoadProgress(int permille) override;
+    void showCatalogue(std::shared_ptr<const CatalogueTree> tree) override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void placeChildren();
+
+    QPushButton *m_loadButton = nullptr;
+    CatalogueTreeView *m_tree = nullptr;
+    QProgressBar *m_loadBar = nullptr;
     WorkAreaSizes m_sizes = kExpandedSizes;
 };
 

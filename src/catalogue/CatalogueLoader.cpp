@@ -1,0 +1,142 @@
+#include "CatalogueLoader.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSaveFile>
+#include <QThreadPool>
+#include <QUrl>
+
+namespace {
+// The fetch is the first half of the bar, reading and building the second.
+constexpr int kFetchShare = 500;
+
+bool writeAtomically(const QString &path, const QByteArray &bytes) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+// Runs work on the worker pool and then `then` with its result on the GUI thread, unless the
+// receiver is gone by then.
+template <typename Result>
+void runInBackground(QObject *receiver, std::function<Result()> work, std::function<void(Result)> then) {
+    QThreadPool::globalInstance()->start(
+        [guard = QPointer(receiver), work = std::move(work), then = std::move(then)]() mutable {
+            auto result = std::make_shared<Result>(work());
+            QCoreApplication *app = QCoreApplication::instance();
+            if (!app) // the program is ending
+                return;
+            QMetaObject::invokeMethod(
+                app,
+                [guard, then = std::move(then), result] {
+                    if (guard)
+                        then(std::move(*result));
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+// Progress of the worker, passed back to the GUI thread.
+std::function<void(int)> progressTo(CatalogueLoader *loader, int offset) {
+    return [guard = QPointer(loader), offset](int permille) {
+        QCoreApplication *app = QCoreApplication::instance();
+        if (!app)
+            return;
+        QMetaObject::invokeMethod(
+            app,
+            [guard, value = offset + permille * (1000 - offset) / 1000] {
+                if (guard && guard->isLoading())
+                    emit guard->progress(value);
+            },
+            Qt::QueuedConnection);
+    };
+}
+} // namespace
+
+CatalogueLoader::CatalogueLoader(QNetworkAccessManager &network, QString copyFile, QObject *parent)
+    : QObject(parent), m_network(network), m_copyFile(std::move(copyFile)) {
+}
+
+QString CatalogueLoader::catalogueUrl(const QString &host, const QString &port) {
+    return u"http://"_qs + host + u':' + port + u"/ovcl?sys/cobjects.xml"_qs;
+}
+
+void CatalogueLoader::load(const QString &host, const QString &port) {
+    if (m_loading)
+        return;
+    m_loading = true;
+    m_tooLarge = false;
+    m_received.clear();
+    QNetworkRequest request(QUrl(catalogueUrl(host, port)));
+    request.setTransferTimeout(m_timeoutMs);
+    m_reply = m_network.get(request);
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        m_received += m_reply->readAll();
+        if (m_received.size() > m_maxBytes) {
+            m_tooLarge = true;
+            m_reply->abort();
+        }
+    });
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (total > 0)
+            emit progress(static_cast<int>(std::min(received, total) * kFetchShare / total));
+    });
+    connect(m_reply, &QNetworkReply::finished, this, &CatalogueLoader::onReplyFinished);
+}
+
+void CatalogueLoader::onReplyFinished() {
+    QNetworkReply *reply = m_reply;
+    reply->deleteLater();
+    if (reply->error() != QNetworkReply::NoError || m_tooLarge) {
+        m_received.clear();
+        emit fetchFailed(m_tooLarge ? kTooLargeCode : static_cast<int>(reply->error()));
+        buildFromCopy();
+        return;
+    }
+    m_received += reply->readAll();
+    buildFromFetched(std::exchange(m_received, {}));
+}
+
+void CatalogueLoader::buildFromFetched(QByteArray document) {
+    const QString copy = m_copyFile;
+    runInBackground<CatalogueParse>(
+        this,
+        [document = std::move(document), copy, report = progressTo(this, kFetchShare)] {
+            CatalogueParse parse = parseCatalogue(document, report);
+            // Only a document that parsed replaces the copy, and never half-written. A copy that
+            // cannot be written keeps the last one; the tree still shows what was fetched.
+            if (parse.wellFormed)
+                writeAtomically(copy, document);
+            return parse;
+        },
+        [this](CatalogueParse parse) {
+            if (!parse.wellFormed) {
+                emit fetchFailed(parse.errorCode);
+                buildFromCopy();
+                return;
+            }
+            done(std::move(parse.tree));
+        });
+}
+
+void CatalogueLoader::buildFromCopy() {
+    const QString copy = m_copyFile;
+    const qint64 maxBytes = m_maxBytes;
+    runInBackground<std::shared_ptr<CatalogueTree>>(
+        this,
+        [copy, maxBytes, report = progressTo(this, kFetchShare)]() -> std::shared_ptr<CatalogueTree> {
+            QFile file(copy);
+            if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
+                return {};
+            const CatalogueParse parse = parseCatalogue(file.readAll(), report);
+            return parse.tree;
+        },
+        [this](std::shared_ptr<CatalogueTree> tree) { done(std::move(tree)); });
+}
+
+void CatalogueLoader::done(std::shared_ptr<const CatalogueTree> tree) {
+    m_loading = false;
+    emit finished(std::move(tree));
+}

@@ -1,0 +1,100 @@
+#include "ConsoleSession.h"
+
+#include "CommandChannel.h"
+#include "ConsoleInput.h"
+#include "Dialogs.h"
+
+#include <QPointer>
+
+namespace {
+const QString kHelp[] = {
+    u"Eingaben:"_qs,
+    u"0/1/2 - Objekt zur GA suchen"_qs,
+    u"768 - Objekt zur GAN suchen"_qs,
+    u"0/1/2 Wert oder 768 Wert - Wert an das Objekt senden"_qs,
+    u"1|768|Wert - Zeile an den Orvanel senden"_qs,
+    u"Ein Punkt wird als / eingegeben."_qs,
+};
+} // namespace
+
+ConsoleSession::ConsoleSession(CommandChannel &channel, Dialogs &dialogs, QString copyFile, QObject *parent)
+    : QObject(parent), m_channel(channel), m_dialogs(dialogs), m_copyFile(std::move(copyFile)) {
+}
+
+bool ConsoleSession::enter(const QString &line) {
+    const ConsoleClassification c = inmemo(line);
+    QString result;
+    QString gan;
+    switch (c.kind) {
+    case ConsoleKind::Query:
+        for (const QString &text : kHelp)
+            emit lineAppended(text);
+        return true;
+    case ConsoleKind::RawLine:
+        return sendRaw(line);
+    case ConsoleKind::Number:
+    case ConsoleKind::Address: {
+        const bool byNumber = c.kind == ConsoleKind::Number;
+        if (!lookUp(byNumber ? u"ganum"_qs : u"ga"_qs, line, &result, &gan))
+            return false;
+        emit lineAppended(!result.isEmpty() ? result : byNumber ? u"unbek. GA Nummer"_qs : u"unbek. GA"_qs);
+        return true;
+    }
+    case ConsoleKind::NumberWithValue:
+    case ConsoleKind::AddressWithValue:
+        break;
+    }
+    const bool byNumber = c.kind == ConsoleKind::NumberWithValue;
+    if (!lookUp(byNumber ? u"ganum"_qs : u"ga"_qs, line.left(c.lastBlank - 1), &result, &gan))
+        return false;
+    emit lineAppended(result);
+    emit lineAppended(byNumber ? u"Sende Befehl an GAN ..."_qs : u"Sende Befehl an GA ..."_qs);
+    // A '.' can only be typed as '/', so in the value a '/' stands for the decimal point.
+    QString value = line.mid(c.lastBlank);
+    value.replace(u'/', u'.');
+    if (!result.isEmpty() && !gan.isEmpty() && !value.isEmpty())
+        sendValue(gan, value);
+    return true;
+}
+
+bool ConsoleSession::lookUp(const QString &attribute, const QString &text, QString *result, QString *gan) {
+    const ConsoleLookup lookup = getxmldaten(m_copyFile, attribute, text);
+    if (!lookup.ok) {
+        m_dialogs.error(u"XML feheler "_qs + QString::number(lookup.errorCode));
+        m_dialogs.error(lookup.errorText);
+        return false;
+    }
+    *result = lookup.result;
+    *gan = lookup.gan;
+    return true;
+}
+
+bool ConsoleSession::sendRaw(const QString &line) {
+    const bool sent = m_channel.sendLine(line);
+    awaitReply(false);
+    return sent;
+}
+
+void ConsoleSession::sendValue(const QString &gan, const QString &value) {
+    // Like a menu click: the line shown as sent, the reply shown and taken as the object's value.
+    const QString line = u"1|"_qs + gan + u'|' + value;
+    m_channel.addToBusMonitor(u"-> "_qs + line);
+    m_channel.sendLine(line);
+    awaitReply(true);
+}
+
+void ConsoleSession::awaitReply(bool dispatch) {
+    // With the link down the awaited reply reports the connection's error instead of a line.
+    m_channel.awaitLine(kReplyTimeoutMs, [self = QPointer(this), dispatch](const std::optional<QString> &reply,
+                                                                           const QString &errorText) {
+        if (!self)
+            return;
+        if (!reply) {
+            self->m_dialogs.error(errorText);
+            return;
+        }
+        self->m_channel.addToBusMonitor(*reply);
+        if (dispatch)
+            self->m_channel.dispatchLine(*reply, false);
+    });
+}
