@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -831,6 +833,53 @@ private slots:
         QVERIFY(!QFile::exists(rig.menuFile()));
     }
 
+    void openForChangeShowsTheEntry_data() {
+        QTest::addColumn<QString>("aktion");
+        QTest::addColumn<int>("symbol");
+        QTest::addColumn<int>("stateIcon");
+        QTest::addColumn<QString>("chosenSymbol"); // empty: none chosen yet
+        QTest::addColumn<bool>("valueShown");
+        QTest::newRow("switch showing on") << u"Ein"_qs << 4 << 4 << u"Steckdose"_qs << false;
+        QTest::newRow("switch showing off") << u"Aus"_qs << 4 << 5 << QString() << false;
+        QTest::newRow("dimmer") << u"Frei"_qs << 12 << 14 << QString() << true;
+        QTest::newRow("read") << u"lesen"_qs << 20 << 20 << QString() << false;
+    }
+
+    // "Ändern" shows the entry with its action chosen; the symbol is preselected only when the
+    // state icon is one of the listed pictures, else the button waits for it. The value stays.
+    void openForChangeShowsTheEntry() {
+        QFETCH(QString, aktion);
+        QFETCH(int, symbol);
+        QFETCH(int, stateIcon);
+        QFETCH(QString, chosenSymbol);
+        QFETCH(bool, valueShown);
+        PanelRig rig;
+        rig.menu.append(entry(u"Gerät"_qs, aktion, symbol));
+        rig.menu[0].stateIcon = stateIcon;
+        rig.menu[0].wert = aktion == u"Frei"_qs ? u"55"_qs : QString();
+        rig.model.reload();
+        rig.panel.show();
+        rig.select(0);
+        rig.button(u"aendernbtn"_qs)->click();
+        QVERIFY(rig.parapanel()->isVisible());
+        QCOMPARE(rig.find<QLabel>(u"Bez"_qs)->text(), u"Gerät"_qs);
+        QCOMPARE(rig.combo(u"Typ1"_qs)->currentText(), rig.menu.at(0).typ);
+        QCOMPARE(rig.combo(u"Aktion1"_qs)->currentText(), aktion);
+        QCOMPARE(rig.combo(u"Symbol1"_qs)->currentText(), chosenSymbol);
+        QVERIFY(rig.combo(u"Symbol1"_qs)->isEnabled());
+        QCOMPARE(rig.find<QLineEdit>(u"xwert"_qs)->isVisible(), valueShown);
+        QPushButton *hinzubtn = rig.button(u"hinzubtn"_qs);
+        QCOMPARE(hinzubtn->isEnabled(), !chosenSymbol.isEmpty());
+        if (chosenSymbol.isEmpty())
+            rig.choose(u"Symbol1"_qs, rig.combo(u"Symbol1"_qs)->itemText(0));
+        QVERIFY(hinzubtn->isEnabled());
+        hinzubtn->click();
+        QCOMPARE(rig.menu.at(0).aktion, aktion);
+        QCOMPARE(rig.menu.at(0).wert, rig.menu.at(0).aktion == u"Frei"_qs ? u"55"_qs : QString());
+        QCOMPARE(rig.popups, 1);
+        checkInSync(rig);
+    }
+
     // A stored sound name is found whatever its case; one the system does not offer stays as stored.
     void changeShowsTheSoundName_data() {
         QTest::addColumn<QString>("stored");
@@ -931,6 +980,21 @@ private slots:
         QCOMPARE(popup.popupMenu()->actions().at(0)->text(), u"Tür auf"_qs);
         popup.make_popup();
         QCOMPARE(popup.popupMenu()->actions().at(0)->text(), u"Tür offen"_qs);
+    }
+
+    // A settings file that cannot be read is not written over; the words still take effect.
+    void wildcardDialogUnreadableFile() {
+        TempProgramFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir(u"quendra.ini"_qs));
+        WildcardTexts texts;
+        FakeDialogs dialogs;
+        WildcardDialog dialog(folder.settingsFile(), texts, dialogs);
+        dialog.findChild<QLineEdit *>(u"wc2oben"_qs)->setText(u"hoch"_qs);
+        dialog.findChild<QPushButton *>(u"TeButton1"_qs)->click();
+        QCOMPARE(dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
+        QVERIFY(dialogs.texts(FakeDialogs::Kind::Error).at(0).contains(folder.settingsFile()));
+        QVERIFY(QFileInfo(folder.settingsFile()).isDir());
+        QCOMPARE(texts.wc2a, u"hoch"_qs);
     }
 
     // The window's own close button stores nothing; the edits keep what was typed.
