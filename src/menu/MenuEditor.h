@@ -50,8 +50,6 @@ struct EntryParameters {
     bool msg = false;
     bool sound = false;
     QString soundname;
-
-    friend bool operator==(const EntryParameters &, const EntryParameters &) = default;
 };
 
 // Which of the editor's buttons are usable for a selection.
@@ -60,8 +58,6 @@ struct EditorButtons {
     bool ab = false;
     bool aendern = false;
     bool loeschen = false;
-
-    friend bool operator==(const EditorButtons &, const EditorButtons &) = default;
 };
 
 // The rules of the menu editor over the menu entries: adding and changing an entry from the
@@ -86,8 +82,6 @@ public:
 
     // The menu and the dialogs must outlive the editor.
     MenuEditor(MenuList &menu, Dialogs &dialogs, Hooks hooks);
-
-    const MenuList &menu() const { return m_menu; }
 
     // An object is taken onto the menu only with a group-address number.
     static bool acceptsDrop(const DroppedObject &object) { return !object.gan.isEmpty(); }
