@@ -32,6 +32,51 @@ void MenuTreeModel::refreshValues() {
     }
 }
 
+void MenuTreeModel::refreshEntry(qsizetype k) {
+    if (k < 0 || k >= m_menu.size())
+        return;
+    const QModelIndex entry = index(static_cast<int>(k), 0);
+    emit dataChanged(entry, entry);
+    emit dataChanged(index(0, 0, entry), index(rowCount(entry) - 1, 0, entry));
+}
+
+void MenuTreeModel::setRenaming(std::function<bool(qsizetype)> mayRename,
+                                std::function<void(qsizetype, const QString &)> rename) {
+    m_mayRename = std::move(mayRename);
+    m_rename = std::move(rename);
+}
+
+qsizetype MenuTreeModel::flatPosition(const QModelIndex &index) {
+    if (!index.isValid())
+        return -1;
+    if (index.internalId() == kEntryRow)
+        return MenuList::flatPosition(index.row());
+    return MenuList::flatPosition(static_cast<qsizetype>(index.internalId() - 1)) + 1 + index.row();
+}
+
+QModelIndex MenuTreeModel::indexOf(qsizetype flat) const {
+    if (flat < 0 || flat >= m_menu.nodeCount())
+        return {};
+    const QModelIndex entry = index(static_cast<int>(flat / MenuList::kNodesPerEntry), 0);
+    const auto attribute = static_cast<int>(flat % MenuList::kNodesPerEntry);
+    return attribute == 0 ? entry : index(attribute - 1, 0, entry);
+}
+
+Qt::ItemFlags MenuTreeModel::flags(const QModelIndex &index) const {
+    Qt::ItemFlags result = QAbstractItemModel::flags(index);
+    if (index.isValid() && m_mayRename && m_mayRename(flatPosition(index)))
+        result |= Qt::ItemIsEditable;
+    return result;
+}
+
+bool MenuTreeModel::setData(const QModelIndex &index, const QVariant &value, int role) {
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || !m_rename)
+        return false;
+    m_rename(flatPosition(index), value.toString());
+    emit dataChanged(index, index);
+    return true;
+}
+
 QModelIndex MenuTreeModel::index(int row, int column, const QModelIndex &parent) const {
     if (!hasIndex(row, column, parent))
         return {};
@@ -68,6 +113,7 @@ QVariant MenuTreeModel::data(const QModelIndex &index, int role) const {
     const MenuCommand &entry = m_menu.at(k);
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return isEntry ? entry.bezeichnung : m_menu.nodeText(MenuList::flatPosition(k) + 1 + index.row());
     case Qt::AccessibleTextRole: {
         // No row goes without a name: an empty attribute is read by what it holds.

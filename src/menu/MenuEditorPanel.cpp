@@ -1,0 +1,505 @@
+#include "MenuEditorPanel.h"
+
+#include "ImageLists.h"
+#include "MenuTreeModel.h"
+#include "SoundPicker.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+// The menu tree as a drop target, and with the editor's keys: whether a drag is taken, what a
+// drop does and which keys act are the panel's.
+class MenuTreeView : public QTreeView {
+public:
+    using Accept = std::function<std::optional<DroppedObject>(const QDropEvent &)>;
+    using Drop = std::function<void(const DroppedObject &)>;
+    using Key = std::function<bool(const QKeyEvent &)>;
+
+    MenuTreeView(Accept accept, Drop drop, Key key, QWidget *parent)
+        : QTreeView(parent), m_accept(std::move(accept)), m_drop(std::move(drop)), m_key(std::move(key)) {}
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override { take(event); }
+    void dragMoveEvent(QDragMoveEvent *event) override { take(event); }
+    void dropEvent(QDropEvent *event) override {
+        if (const std::optional<DroppedObject> object = take(event))
+            m_drop(*object);
+    }
+    void keyPressEvent(QKeyEvent *event) override {
+        if (!m_key(*event))
+            QTreeView::keyPressEvent(event);
+    }
+
+private:
+    std::optional<DroppedObject> take(QDropEvent *event) {
+        std::optional<DroppedObject> object = m_accept(*event);
+        if (object)
+            event->acceptProposedAction();
+        else
+            event->ignore();
+        return object;
+    }
+
+    Accept m_accept;
+    Drop m_drop;
+    Key m_key;
+};
+
+template <typename W>
+W *named(W *widget, const QString &name, const QString &accessibleName, const QString &hint = {}) {
+    widget->setObjectName(name);
+    widget->setAccessibleName(accessibleName);
+    if (!hint.isEmpty()) {
+        widget->setToolTip(hint);
+        widget->setAccessibleDescription(hint);
+    }
+    return widget;
+}
+
+QPushButton *button(const QString &name, const QString &caption, const QString &hint, QWidget *parent) {
+    return named(new QPushButton(caption, parent), name, caption, hint);
+}
+
+QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *parent) {
+    return named(new QCheckBox(caption, parent), name, caption);
+}
+
+QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
+    auto *label = new QLabel(caption, parent);
+    label->setBuddy(control);
+    return label;
+}
+} // namespace
+
+MenuEditorPanel::MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &dialogs, EventSounds &sounds,
+                                 MenuEditor::Hooks hooks, QWidget *parent)
+    : QWidget(parent), m_menu(menu), m_model(model), m_editor(menu, dialogs, std::move(hooks)),
+      m_readDrop([](const QMimeData *) { return std::nullopt; }) {
+    setObjectName(QStringLiteral("menuEditor"));
+    buildEditorPage();
+    buildParameterPanel(sounds);
+
+    m_legend = named(new QGroupBox(QStringLiteral(" Wildcard "), this), QStringLiteral("wildcardLegend"),
+                     QStringLiteral("Wildcard"));
+    auto *legendLayout = new QGridLayout(m_legend);
+    const QString legend[] = {QStringLiteral("$ = Wert 1=1/0=0"),   QStringLiteral("$1 1=auf/0=zu"),
+                              QStringLiteral("$2 1=oben/0=unten"),  QStringLiteral("$3 1=an/0=aus"),
+                              QStringLiteral("$4 Wert ohne Komma"), QStringLiteral("$5 Wert Hex umw.")};
+    for (int i = 0; i < 6; ++i)
+        legendLayout->addWidget(new QLabel(legend[i], m_legend), i % 3, i / 3);
+
+    auto *editorArea = new QWidget(this);
+    m_stack = new QStackedLayout(editorArea);
+    m_stack->addWidget(m_editorPage);
+    m_stack->addWidget(parapanel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(editorArea, 1);
+    layout->addWidget(m_legend);
+
+    btree->setModel(&m_model);
+    m_model.setRenaming([this](qsizetype flat) { return m_editor.btreeEditing(flat); },
+                        [this](qsizetype flat, const QString &text) { btreeEdited(flat, text); });
+    connect(btree->selectionModel(), &QItemSelectionModel::currentChanged, this, &MenuEditorPanel::btreeChange);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &MenuEditorPanel::modelReset);
+    btreeChange();
+}
+
+void MenuEditorPanel::buildEditorPage() {
+    m_editorPage = new QWidget(this);
+    btree = named(new MenuTreeView([this](const QDropEvent &event) { return btreeDragOver(event); },
+                                   [this](const DroppedObject &object) { blistDragDrop(object); },
+                                   [this](const QKeyEvent &event) { return btreeKey(event); }, m_editorPage),
+                  QStringLiteral("btree"), QStringLiteral("Menü"));
+    btree->setHeaderHidden(true);
+    btree->setAcceptDrops(true);
+    btree->setDropIndicatorShown(false);
+    btree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+
+    Aufbtn =
+        button(QStringLiteral("Aufbtn"), QStringLiteral("Auf"), QStringLiteral("Befehl hochschieben"), m_editorPage);
+    Abbtn =
+        button(QStringLiteral("Abbtn"), QStringLiteral("Ab"), QStringLiteral("Befehl runterschieben"), m_editorPage);
+    Liniebtn = button(QStringLiteral("Liniebtn"), QStringLiteral("Trennlinie"), QStringLiteral("Trennlinie hinzufügen"),
+                      m_editorPage);
+    aendernbtn = button(QStringLiteral("aendernbtn"), QStringLiteral("Ändern"), {}, m_editorPage);
+    deltebtn =
+        button(QStringLiteral("deltebtn"), QStringLiteral("Löschen"), QStringLiteral("Befehl löschen"), m_editorPage);
+    connect(Aufbtn, &QPushButton::clicked, this, &MenuEditorPanel::AufbtnClick);
+    connect(Abbtn, &QPushButton::clicked, this, &MenuEditorPanel::AbbtnClick);
+    connect(Liniebtn, &QPushButton::clicked, this, &MenuEditorPanel::LiniebtnClick);
+    connect(aendernbtn, &QPushButton::clicked, this, &MenuEditorPanel::aendernbtnClick);
+    connect(deltebtn, &QPushButton::clicked, this, &MenuEditorPanel::deltebtnClick);
+
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *b : {Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn})
+        buttons->addWidget(b);
+    auto *layout = new QVBoxLayout(m_editorPage);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(btree, 1);
+    layout->addLayout(buttons);
+}
+
+void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
+    auto *panel = new QFrame(this);
+    parapanel = named(panel, QStringLiteral("parapanel"), QStringLiteral("Parameter"));
+    auto *group = new QGroupBox(QStringLiteral(" Parameter "), panel);
+    auto *panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(2, 2, 2, 2);
+    panelLayout->addWidget(group);
+
+    Bez = named(new QLabel(group), QStringLiteral("Bez"), QStringLiteral("Bezeichnung"));
+    QFont bold = Bez->font();
+    bold.setBold(true);
+    Bez->setFont(bold);
+
+    Typ1 = named(new QComboBox(group), QStringLiteral("Typ1"), QStringLiteral("Typ"),
+                 QStringLiteral("Hier den Typ des Gerätes angeben"));
+    Typ1->addItems(MenuEntryTypes::types());
+    Typ1->setEnabled(false);
+    Aktion1 = named(new QComboBox(group), QStringLiteral("Aktion1"), QStringLiteral("Aktion"),
+                    QStringLiteral("Was soll beim anklicken passieren"));
+    xwert = named(new QLineEdit(group), QStringLiteral("xwert"), QStringLiteral("Wert"),
+                  QStringLiteral("Freien Wert eingeben"));
+    xwertlabel = buddyLabel(QStringLiteral("Wert"), xwert, group);
+    xwertlabel->setObjectName(QStringLiteral("xwertlabel"));
+    Symbol1 = named(new QComboBox(group), QStringLiteral("Symbol1"), QStringLiteral("Symbol"));
+    gasound = checkBox(QStringLiteral("gasound"), QStringLiteral("Sound abspielen"), group);
+    m_soundPicker = new SoundPicker(sounds, group);
+    gaballoon = checkBox(QStringLiteral("gaballoon"), QStringLiteral("Balloon für GA"), group);
+    gaMsg = checkBox(QStringLiteral("gaMsg"), QStringLiteral("Wichtige Meldung erzeugen"), group);
+    hinzubtn = button(QStringLiteral("hinzubtn"), kAddMode, QStringLiteral("Befehl zum Kotextmenü hinzufügen"), group);
+    hinzubtn->setEnabled(false);
+    zurueckbtn = button(QStringLiteral("zurueckbtn"), QStringLiteral("Zurück"), {}, group);
+    fillLists(MenuEntryTypes::kSwitch);
+    Symbol1->setEnabled(false);
+    hideFreeValue();
+
+    connect(Typ1, &QComboBox::activated, this, &MenuEditorPanel::Typ1Change);
+    connect(Aktion1, &QComboBox::activated, this, &MenuEditorPanel::Aktion1Change);
+    connect(xwert, &QLineEdit::textEdited, this, &MenuEditorPanel::xwertChange);
+    connect(Symbol1, &QComboBox::activated, this, &MenuEditorPanel::Symbol1Change);
+    connect(gaballoon, &QCheckBox::clicked, this, &MenuEditorPanel::gaballoonClick);
+    connect(gaMsg, &QCheckBox::clicked, this, &MenuEditorPanel::gaMsgClick);
+    connect(hinzubtn, &QPushButton::clicked, this, &MenuEditorPanel::hinzubtnClick);
+    connect(zurueckbtn, &QPushButton::clicked, this, &MenuEditorPanel::zurueckbtnClick);
+
+    auto *form = new QFormLayout;
+    form->addRow(buddyLabel(QStringLiteral("Typ"), Typ1, group), Typ1);
+    form->addRow(buddyLabel(QStringLiteral("Aktion"), Aktion1, group), Aktion1);
+    form->addRow(xwertlabel, xwert);
+    form->addRow(buddyLabel(QStringLiteral("Symbol"), Symbol1, group), Symbol1);
+    auto *finishButtons = new QHBoxLayout;
+    finishButtons->addWidget(hinzubtn);
+    finishButtons->addWidget(zurueckbtn);
+    auto *layout = new QVBoxLayout(group);
+    layout->addWidget(Bez);
+    layout->addLayout(form);
+    layout->addWidget(gasound);
+    layout->addWidget(m_soundPicker);
+    layout->addWidget(gaballoon);
+    layout->addWidget(gaMsg);
+    layout->addStretch(1);
+    layout->addLayout(finishButtons);
+}
+
+void MenuEditorPanel::setDropReader(DropReader reader) {
+    m_readDrop = std::move(reader);
+}
+
+bool MenuEditorPanel::dropObject(const DroppedObject &object) {
+    if (!parapanel->isHidden() || !MenuEditor::acceptsDrop(object))
+        return false;
+    blistDragDrop(object);
+    return true;
+}
+
+std::optional<DroppedObject> MenuEditorPanel::btreeDragOver(const QDropEvent &event) const {
+    // An entry of the menu itself is no object of the catalogue.
+    if (event.source() == btree || !m_readDrop)
+        return std::nullopt;
+    std::optional<DroppedObject> object = m_readDrop(event.mimeData());
+    if (!object || !MenuEditor::acceptsDrop(*object))
+        return std::nullopt;
+    return object;
+}
+
+void MenuEditorPanel::blistDragDrop(const DroppedObject &object) {
+    m_dropped = object;
+    // The mode first, so the type change below does not take a symbol from the selected entry.
+    hinzubtn->setText(kAddMode);
+    hinzubtn->setAccessibleName(kAddMode);
+    Bez->setText(object.name);
+    Typ1->setEnabled(true);
+    Typ1->setCurrentIndex(0);
+    Typ1Change();
+    Aktion1->setCurrentIndex(0);
+    gaballoon->setChecked(false);
+    m_soundPicker->FillSoundList();
+    openPanel();
+}
+
+std::optional<qsizetype> MenuEditorPanel::selectedFlat() const {
+    const QModelIndex current = btree->currentIndex();
+    if (!current.isValid())
+        return std::nullopt;
+    return MenuTreeModel::flatPosition(current);
+}
+
+std::optional<qsizetype> MenuEditorPanel::selectedEntry() const {
+    const std::optional<qsizetype> flat = selectedFlat();
+    return flat ? m_menu.entryAt(*flat) : std::nullopt;
+}
+
+void MenuEditorPanel::btreeChange() {
+    const EditorButtons states = m_editor.btreeChange(selectedFlat());
+    Aufbtn->setEnabled(states.auf);
+    Abbtn->setEnabled(states.ab);
+    aendernbtn->setEnabled(states.aendern);
+    deltebtn->setEnabled(states.loeschen);
+}
+
+bool MenuEditorPanel::btreeKey(const QKeyEvent &event) {
+    // The keys act like their buttons, and only when those could be pressed.
+    QPushButton *target = nullptr;
+    if (event.key() == Qt::Key_Delete && event.modifiers() == Qt::NoModifier)
+        target = deltebtn;
+    else if (event.key() == Qt::Key_Up && event.modifiers() == Qt::AltModifier)
+        target = Aufbtn;
+    else if (event.key() == Qt::Key_Down && event.modifiers() == Qt::AltModifier)
+        target = Abbtn;
+    if (!target)
+        return false;
+    if (target->isEnabled())
+        target->click();
+    return true;
+}
+
+void MenuEditorPanel::btreeEdited(qsizetype flat, const QString &text) {
+    m_editor.btreeEdited(flat, text);
+}
+
+void MenuEditorPanel::fillLists(const QString &type) {
+    Aktion1->clear();
+    Aktion1->addItems(MenuEntryTypes::actions(type));
+    // Only the switch type starts with an action chosen.
+    Aktion1->setCurrentIndex(type == MenuEntryTypes::kSwitch ? 0 : -1);
+    Symbol1->clear();
+    for (const MenuEntryTypes::Symbol &symbol : MenuEntryTypes::symbols(type))
+        Symbol1->addItem(ImageLists::symbolImage(symbol.picture), symbol.name, symbol.picture);
+    Symbol1->setCurrentIndex(-1);
+}
+
+void MenuEditorPanel::hideFreeValue() {
+    xwert->clear();
+    xwert->hide();
+    xwertlabel->hide();
+}
+
+void MenuEditorPanel::Typ1Change() {
+    const QString type = Typ1->currentText();
+    fillLists(type);
+    Aktion1->setEnabled(true);
+    // The switch type's first action counts as chosen, and a chosen action opens the symbol list
+    // as choosing it would: the symbol is required.
+    if (type == MenuEntryTypes::kSwitch)
+        Symbol1->setEnabled(true);
+    if (type == MenuEntryTypes::kSwitch && changeMode() && m_changing < m_menu.size())
+        Symbol1->setCurrentIndex(Symbol1->findData(m_menu.at(m_changing).stateIcon));
+    if (type != MenuEntryTypes::kDimmer)
+        hideFreeValue();
+    makepopupbtnfrei();
+}
+
+void MenuEditorPanel::Aktion1Change() {
+    if (Aktion1->currentText() == MenuEntryTypes::kFree) {
+        xwert->clear();
+        xwert->show();
+        xwertlabel->show();
+        Symbol1->setEnabled(false);
+    } else {
+        hideFreeValue();
+        Symbol1->setEnabled(true);
+    }
+}
+
+void MenuEditorPanel::xwertChange() {
+    Symbol1->setEnabled(true);
+}
+
+void MenuEditorPanel::Symbol1Change() {
+    makepopupbtnfrei();
+}
+
+void MenuEditorPanel::gaballoonClick() {
+    makepopupbtnfrei();
+}
+
+void MenuEditorPanel::gaMsgClick() {
+    makepopupbtnfrei();
+}
+
+void MenuEditorPanel::makepopupbtnfrei() {
+    const QString action = Aktion1->currentIndex() >= 0 ? Aktion1->currentText() : QString();
+    if (const std::optional<bool> enabled =
+            m_editor.makepopupbtnfrei(Typ1->currentIndex() >= 0, action, xwert->text(), Symbol1->currentIndex() >= 0))
+        hinzubtn->setEnabled(*enabled);
+}
+
+EntryParameters MenuEditorPanel::parameters() const {
+    EntryParameters p;
+    p.typ = Typ1->currentText();
+    p.aktion = Aktion1->currentText();
+    p.wert = xwert->text();
+    if (Symbol1->currentIndex() >= 0)
+        p.symbol = Symbol1->currentData().toInt();
+    p.balloon = gaballoon->isChecked();
+    p.msg = gaMsg->isChecked();
+    p.sound = gasound->isChecked();
+    p.soundname = m_soundPicker->gasoundlist->currentText();
+    return p;
+}
+
+void MenuEditorPanel::hinzubtnClick() {
+    if (!changeMode()) {
+        if (!m_dropped)
+            return;
+        const std::optional<qsizetype> k = m_editor.add(*m_dropped, parameters());
+        if (!k)
+            return;
+        finish();
+        reloadTree(*k);
+    } else {
+        if (!m_editor.change(m_changing, parameters()))
+            return;
+        m_model.refreshEntry(m_changing);
+        finish();
+        btree->setCurrentIndex(m_model.indexOf(MenuList::flatPosition(m_changing)));
+    }
+    btree->setFocus();
+}
+
+void MenuEditorPanel::finish() {
+    Symbol1->setEnabled(false);
+    Bez->clear();
+    hinzubtn->setEnabled(false);
+    Typ1->setCurrentIndex(0);
+    fillLists(MenuEntryTypes::kSwitch);
+    hideFreeValue();
+    closePanel();
+}
+
+void MenuEditorPanel::zurueckbtnClick() {
+    Bez->clear();
+    closePanel();
+    btree->setFocus();
+}
+
+void MenuEditorPanel::aendernbtnClick() {
+    const std::optional<qsizetype> k = selectedEntry();
+    if (!k)
+        return;
+    const std::optional<EntryParameters> entry = m_editor.openForChange(*k);
+    if (!entry)
+        return;
+    m_changing = *k;
+    hinzubtn->setText(kChangeMode);
+    hinzubtn->setAccessibleName(kChangeMode);
+    m_soundPicker->FillSoundList();
+    Bez->setText(m_menu.at(*k).bezeichnung);
+    Typ1->setCurrentIndex(MenuEntryTypes::typeIndex(entry->typ));
+    const QStringList known = MenuEntryTypes::actions(MenuEntryTypes::kSwitch) +
+                              QStringList{MenuEntryTypes::kFree, MenuEntryTypes::kReadAction};
+    if (known.contains(entry->aktion)) {
+        Typ1Change();
+        Aktion1->setCurrentIndex(Aktion1->findText(entry->aktion));
+        // The entry's action is chosen: its value shows and a symbol can be chosen, as after the
+        // user's own choice and value.
+        if (entry->aktion == MenuEntryTypes::kFree) {
+            xwert->setText(entry->wert);
+            xwert->show();
+            xwertlabel->show();
+        }
+        Symbol1->setEnabled(true);
+    }
+    gaballoon->setChecked(entry->balloon);
+    gaMsg->setChecked(entry->msg);
+    gasound->setChecked(entry->sound);
+    QComboBox *soundList = m_soundPicker->gasoundlist;
+    soundList->setCurrentIndex(soundList->findText(entry->soundname, Qt::MatchFixedString));
+    // A name the system does not list stays as it was stored instead of being dropped.
+    if (soundList->currentIndex() < 0)
+        soundList->setEditText(entry->soundname);
+    Typ1->setEnabled(true);
+    openPanel();
+}
+
+void MenuEditorPanel::LiniebtnClick() {
+    const std::optional<qsizetype> selected = selectedFlat();
+    if (m_editor.LiniebtnClick())
+        reloadTree(selected ? m_menu.entryAt(*selected) : std::nullopt);
+}
+
+void MenuEditorPanel::AufbtnClick() {
+    const std::optional<qsizetype> k = selectedEntry();
+    if (k && m_editor.moveUp(*k))
+        reloadTree(*k - 1);
+    btree->setFocus();
+}
+
+void MenuEditorPanel::AbbtnClick() {
+    const std::optional<qsizetype> k = selectedEntry();
+    if (k && m_editor.moveDown(*k))
+        reloadTree(*k + 1);
+    btree->setFocus();
+}
+
+void MenuEditorPanel::deltebtnClick() {
+    const std::optional<qsizetype> k = selectedEntry();
+    if (!m_editor.deltebtnClick(selectedFlat()))
+        return;
+    // The entry that took the deleted one's place is chosen next, so the key can delete on.
+    reloadTree(m_menu.isEmpty() ? std::nullopt : std::optional<qsizetype>(std::min(*k, m_menu.size() - 1)));
+}
+
+void MenuEditorPanel::reloadTree(std::optional<qsizetype> select) {
+    m_reloading = true;
+    m_model.reload();
+    m_reloading = false;
+    if (select)
+        btree->setCurrentIndex(m_model.indexOf(MenuList::flatPosition(*select)));
+    btreeChange();
+}
+
+void MenuEditorPanel::modelReset() {
+    // The menu was loaded anew under the panel: the entry being changed may be gone.
+    if (!m_reloading && !parapanel->isHidden())
+        zurueckbtnClick();
+    btreeChange();
+}
+
+bool MenuEditorPanel::changeMode() const {
+    return hinzubtn->text() == kChangeMode;
+}
+
+void MenuEditorPanel::openPanel() {
+    m_stack->setCurrentWidget(parapanel);
+    Typ1->setFocus();
+}
+
+void MenuEditorPanel::closePanel() {
+    m_stack->setCurrentWidget(m_editorPage);
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "MenuEditor.h"
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class Dialogs;
+class EventSounds;
+class MenuTreeModel;
+class QCheckBox;
+class QComboBox;
+class QDropEvent;
+class QKeyEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMimeData;
+class QPushButton;
+class QStackedLayout;
+class QTreeView;
+class SoundPicker;
+
+// The "Menü" tab's editor: the menu tree `btree` with its buttons (up, down, separator, change,
+// delete) and the wildcard legend, and the parameter panel `parapanel` that lies over them while an
+// entry is added or changed. Objects of the catalogue are dropped onto the tree; what a drop
+// carries is read by a replaceable function, so the catalogue decides its own drag format.
+// Keyboard: Delete deletes (after the question), F2 renames, Alt+Up/Alt+Down move the entry.
+class MenuEditorPanel : public QWidget {
+    Q_OBJECT
+public:
+    using DropReader = std::function<std::optional<DroppedObject>(const QMimeData *data)>;
+
+    static inline const QString kAddMode = QStringLiteral("Hinzufügen");
+    static inline const QString kChangeMode = QStringLiteral("Ändern");
+
+    // menu, model, dialogs and sounds must outlive the panel; the model shows menu. The hooks
+    // save, rebuild the popup, look up values and name the menu file (see MenuEditor).
+    MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &dialogs, EventSounds &sounds,
+                    MenuEditor::Hooks hooks, QWidget *parent = nullptr);
+
+    // Reads the object a drag carries; none for anything else. Until one is set, nothing is accepted.
+    void setDropReader(DropReader reader);
+    // What a drop on the tree does, for a keyboard user who cannot drag: opens the panel to add
+    // the object. Refused (false) without a GAN, or while the panel is open.
+    bool dropObject(const DroppedObject &object);
+
+private:
+    std::optional<DroppedObject> btreeDragOver(const QDropEvent &event) const;
+    void blistDragDrop(const DroppedObject &object);
+    void btreeChange();
+    bool btreeKey(const QKeyEvent &event);
+    void btreeEdited(qsizetype flat, const QString &text);
+    void Typ1Change();
+    void Aktion1Change();
+    void xwertChange();
+    void Symbol1Change();
+    void gaballoonClick();
+    void gaMsgClick();
+    void makepopupbtnfrei();
+    void hinzubtnClick();
+    void zurueckbtnClick();
+    void aendernbtnClick();
+    void LiniebtnClick();
+    void AufbtnClick();
+    void AbbtnClick();
+    void deltebtnClick();
+
+    void fillLists(const QString &type);
+    void hideFreeValue();
+    EntryParameters parameters() const;
+    void finish();
+    void openPanel();
+    void closePanel();
+    bool changeMode() const;
+    std::optional<qsizetype> selectedFlat() const;
+    std::optional<qsizetype> selectedEntry() const;
+    void reloadTree(std::optional<qsizetype> select);
+    void modelReset();
+    void buildEditorPage();
+    void buildParameterPanel(EventSounds &sounds);
+
+    MenuList &m_menu;
+    MenuTreeModel &m_model;
+    MenuEditor m_editor;
+    DropReader m_readDrop;
+    std::optional<DroppedObject> m_dropped; // the object the add mode adds
+    qsizetype m_changing = -1;              // the entry the change mode changes
+    bool m_reloading = false;               // the tree is reloaded for a change of our own
+
+    QStackedLayout *m_stack = nullptr;
+    QWidget *m_editorPage = nullptr;
+    QTreeView *btree = nullptr;
+    QPushButton *Aufbtn = nullptr;
+    QPushButton *Abbtn = nullptr;
+    QPushButton *Liniebtn = nullptr;
+    QPushButton *aendernbtn = nullptr;
+    QPushButton *deltebtn = nullptr;
+    QGroupBox *m_legend = nullptr;
+
+    QWidget *parapanel = nullptr;
+    QLabel *Bez = nullptr;
+    QComboBox *Typ1 = nullptr;
+    QComboBox *Aktion1 = nullptr;
+    QLabel *xwertlabel = nullptr;
+    QLineEdit *xwert = nullptr;
+    QComboBox *Symbol1 = nullptr;
+    QCheckBox *gasound = nullptr;
+    SoundPicker *m_soundPicker = nullptr;
+    QCheckBox *gaballoon = nullptr;
+    QCheckBox *gaMsg = nullptr;
+    QPushButton *hinzubtn = nullptr;
+    QPushButton *zurueckbtn = nullptr;
+};
