@@ -1,6 +1,7 @@
 #include "AnsiText.h"
 #include "BusMonitor.h"
 #include "FakeDialogs.h"
+#include "FakeLinkView.h"
 #include "FakeTrayIcon.h"
 #include "GatewayLink.h"
 #include "LinkController.h"
@@ -63,6 +64,19 @@ struct Rig {
     QTimer *timer(const char *name) { return controller.findChild<QTimer *>(QLatin1String(name)); }
 };
 
+// The rig with a scripted gateway on loopback that the controller is pointed at.
+struct PeerRig : Rig {
+    TestPeer peer;
+
+    explicit PeerRig(LinkTimings timings = fastTimings()) : Rig(timings) {}
+    bool listen() {
+        if (!peer.listen())
+            return false;
+        usePort(peer.port());
+        return true;
+    }
+};
+
 // A byte literal with its embedded NULs, without the one the compiler adds.
 template <size_t N> QByteArray raw(const char (&literal)[N]) {
     return QByteArray(literal, N - 1);
@@ -85,7 +99,8 @@ class TestLink : public QObject {
         const int before = rig.view.headerOnlineCount;
         rig.controller.ovconnectbtnClick();
         return QTest::qWaitFor([&] { return rig.view.headerOnlineCount == before + 2; }) &&
-               rig.controller.pollingEnabled() && rig.view.buttonShowsDisconnect;
+               rig.controller.pollingEnabled() && rig.view.buttonShowsDisconnect &&
+               rig.controller.connectButtonShowsDisconnect();
     }
 
 private slots:
@@ -306,13 +321,11 @@ private slots:
     // --- start-up connection ----------------------------------------------------------------
 
     void startupReadsQueuedLinesAsInitial() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        peer.greeting = lines({"2|1|0.0", "2|768|40.0"});
         LinkTimings timings = fastTimings();
         timings.pollIntervalMs = 1000; // the queued lines belong to the start-up drain alone
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        rig.peer.greeting = lines({"2|1|0.0", "2|768|40.0"});
         rig.view.key = QStringLiteral("Kü€1");
         QList<int> progress;
         std::optional<bool> done;
@@ -320,8 +333,8 @@ private slots:
         QTRY_VERIFY(done.has_value());
         QCOMPARE(*done, true);
         // The key as the edit holds it, in the ANSI code page, then one NUL.
-        QCOMPARE(peer.received(), raw("K\xfc\x80"
-                                      "1\0"));
+        QCOMPARE(rig.peer.received(), raw("K\xfc\x80"
+                                          "1\0"));
         QCOMPARE(rig.busLines(), (QStringList{"2|768|40.0", "2|1|0.0"}));
         QCOMPARE(rig.target.count("1", "0.0", true), 1);
         QCOMPARE(rig.target.count("768", "40.0", true), 1);
@@ -341,21 +354,19 @@ private slots:
 
         // Later lines come with the polling, not initial, and rebuild the popup.
         rig.controller.startPolling();
-        peer.send(lines({"2|768|55"}));
+        rig.peer.send(lines({"2|768|55"}));
         QTRY_COMPARE(rig.target.count("768", "55", false), 1);
         QCOMPARE(rig.busLines().constFirst(), QStringLiteral("2|768|55"));
         QCOMPARE(rig.popups, 1);
     }
 
     void startupProgressWraps() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        for (int i = 0; i < 102; ++i)
-            peer.greeting += QStringLiteral("2|%1|1.0").arg(i).toLatin1() + '\0';
         LinkTimings timings = fastTimings();
         timings.pollIntervalMs = 60000;
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        for (int i = 0; i < 102; ++i)
+            rig.peer.greeting += QStringLiteral("2|%1|1.0").arg(i).toLatin1() + '\0';
         QList<int> progress;
         bool done = false;
         rig.controller.startupConnect([&](int position) { progress << position; }, [&](bool) { done = true; });
@@ -400,13 +411,11 @@ private slots:
     }
     void startupFailureShowsItsErrorBox() {
         QFETCH(QString, fault);
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        peer.closeAfterKey = true;
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
+        rig.peer.closeAfterKey = true;
         if (fault == "refused")
-            peer.stopListening();
+            rig.peer.stopListening();
         rig.view.onlineVisible = true; // the offline look has to hide it
         std::optional<bool> done;
         rig.controller.startupConnect({}, [&](bool ok) { done = ok; });
@@ -431,14 +440,12 @@ private slots:
     }
     void silentServerEndsEveryDrainAndTheWindowStaysAlive() {
         QFETCH(QString, use);
-        TestPeer peer;
-        QVERIFY(peer.listen());
         LinkTimings timings = fastTimings();
         timings.connectReadTimeoutMs = 250;
         timings.pollReadTimeoutMs = 250;
         timings.pollIntervalMs = 60000;
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
         std::function<bool()> done;
         if (use == "start-up") {
             auto finished = std::make_shared<bool>(false);
@@ -472,7 +479,7 @@ private slots:
         QTimer spinner;
         connect(&spinner, &QTimer::timeout, this, [&] { ++turns; });
         spinner.start(0);
-        QTRY_VERIFY(peer.hasClient() && peer.received().endsWith('\0'));
+        QTRY_VERIFY(rig.peer.hasClient() && rig.peer.received().endsWith('\0'));
         QTRY_VERIFY(turns > 100 || done());
         QVERIFY(!done());
         QTRY_VERIFY(done());
@@ -485,23 +492,21 @@ private slots:
     // A server that never stops sending: the first polling tick takes over the start-up drain,
     // reads on without `initial`, and its end ends the start-up drain as well.
     void pollingTakesOverAnEndlessStartupDrain() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        peer.greeting = lines({"2|1|1.0"});
         LinkTimings timings = fastTimings();
         timings.pollIntervalMs = 300;
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        rig.peer.greeting = lines({"2|1|1.0"});
         int sent = 0;
         QTimer stream;
         connect(&stream, &QTimer::timeout, this,
-                [&] { peer.send(QStringLiteral("2|2|%1").arg(++sent).toLatin1() + '\0'); });
+                [&] { rig.peer.send(QStringLiteral("2|2|%1").arg(++sent).toLatin1() + '\0'); });
         bool done = false;
         rig.controller.startupConnect({}, [&](bool ok) {
             done = ok;
             stream.stop();
         });
-        QTRY_VERIFY(peer.hasClient());
+        QTRY_VERIFY(rig.peer.hasClient());
         stream.start(20);
         QTRY_VERIFY(rig.target.count("1", "1.0", true) == 1);
         QTRY_VERIFY_WITH_TIMEOUT(std::any_of(rig.target.seen.cbegin(), rig.target.seen.cend(),
@@ -524,23 +529,21 @@ private slots:
     void lineXPerDrain() {
         QFETCH(QString, use);
         QFETCH(bool, shown);
-        TestPeer peer;
-        QVERIFY(peer.listen());
         const QByteArray payload = lines({"x", "2|1|1.0"});
         LinkTimings timings = fastTimings();
         timings.pollIntervalMs = use == "polling" ? 100 : 60000;
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
         if (use == "start-up") {
-            peer.greeting = payload;
+            rig.peer.greeting = payload;
             bool done = false;
             rig.controller.startupConnect({}, [&](bool) { done = true; });
             QTRY_VERIFY(done);
         } else if (use == "button") {
-            peer.greeting = payload;
+            rig.peer.greeting = payload;
             QVERIFY(connectByButton(rig));
         } else if (use == "watchdog") {
-            peer.greeting = payload;
+            rig.peer.greeting = payload;
             // A tick while a menu is open leaves "x" behind, so the reconnect drain reads.
             rig.controller.setMenuOpen(true);
             rig.controller.Timer1Timer();
@@ -550,7 +553,7 @@ private slots:
             QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
         } else {
             QVERIFY(connectByButton(rig));
-            peer.send(payload);
+            rig.peer.send(payload);
         }
         QTRY_COMPARE(rig.target.count("1", "1.0", use != "polling"), 1);
         QCOMPARE(rig.busLines().contains("x"), shown);
@@ -567,20 +570,18 @@ private slots:
     }
     void connectionDrainKeepsItsLinesInitial() {
         QFETCH(QString, use);
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        peer.greeting = lines({"2|9|0"});
-        Rig rig; // polling every 100 ms, connection drains end after 200 ms of silence
-        rig.usePort(peer.port());
+        PeerRig rig; // polling every 100 ms, connection drains end after 200 ms of silence
+        QVERIFY(rig.listen());
+        rig.peer.greeting = lines({"2|9|0"});
         constexpr int kQueued = 12;
         int sent = 0;
         QTimer stream;
         connect(&stream, &QTimer::timeout, this, [&] {
-            peer.send(QStringLiteral("2|9|%1").arg(++sent).toLatin1() + '\0');
+            rig.peer.send(QStringLiteral("2|9|%1").arg(++sent).toLatin1() + '\0');
             if (sent == kQueued)
                 stream.stop();
         });
-        connect(&peer, &TestPeer::keyReceived, &stream, [&] { stream.start(25); });
+        connect(&rig.peer, &TestPeer::keyReceived, &stream, [&] { stream.start(25); });
         if (use == "button") {
             QVERIFY(connectByButton(rig));
         } else {
@@ -595,7 +596,7 @@ private slots:
         QCOMPARE(rig.target.seen.size(), kQueued + 1);
         QCOMPARE(rig.target.count("9", QString::number(kQueued), true), 1);
         QCOMPARE(rig.popups, 0);
-        peer.send(lines({"2|9|later"}));
+        rig.peer.send(lines({"2|9|later"}));
         QTRY_COMPARE(rig.target.count("9", "later", false), 1);
     }
 
@@ -608,14 +609,12 @@ private slots:
     }
     void serverGoneSwitchesToWatchdog() {
         QFETCH(bool, reset);
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         rig.tray.balloons.clear();
         QSignalSpy watchdogTicks(rig.timer("Timer2"), &QTimer::timeout);
-        reset ? peer.resetClient() : peer.closeClient();
+        reset ? rig.peer.resetClient() : rig.peer.closeClient();
 
         QTRY_VERIFY(rig.controller.watchdogEnabled());
         QVERIFY(!rig.controller.pollingEnabled());
@@ -629,24 +628,22 @@ private slots:
         // The watchdog's attempt: "OV offline", then a reconnect that clears the bus monitor.
         QTRY_VERIFY(watchdogTicks.count() >= 1);
         QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
-        QCOMPARE(peer.connectionCount(), 2);
+        QCOMPARE(rig.peer.connectionCount(), 2);
         QVERIFY(!rig.busLines().contains("OV offline"));
         QVERIFY(rig.view.onlineVisible);
         QVERIFY(rig.controller.pollingEnabled());
         QVERIFY(!rig.controller.watchdogEnabled());
         QVERIFY(rig.errors().isEmpty());
-        peer.send(lines({"2|1025|1.0"}));
+        rig.peer.send(lines({"2|1025|1.0"}));
         QTRY_COMPARE(rig.target.count("1025", "1.0", false), 1);
     }
 
     void watchdogKeepsTryingWhileServerIsDown() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
-        peer.stopListening();
-        peer.closeClient();
+        rig.peer.stopListening();
+        rig.peer.closeClient();
         QSignalSpy watchdogTicks(rig.timer("Timer2"), &QTimer::timeout);
         QTRY_VERIFY(watchdogTicks.count() >= 3);
         QVERIFY(rig.controller.watchdogEnabled());
@@ -662,10 +659,8 @@ private slots:
     }
     void disconnectButton() {
         QFETCH(bool, offline);
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         rig.view.offline = offline;
         rig.tray.balloons.clear();
@@ -684,10 +679,10 @@ private slots:
         QCOMPARE(rig.balloonTexts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden."}));
         QVERIFY(rig.controller.watchdogEnabled());
         QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
-        QCOMPARE(peer.connectionCount(), 2);
+        QCOMPARE(rig.peer.connectionCount(), 2);
         // The last polling drain left `lastLine` empty, so the reconnect read nothing itself:
         // what the server sends now comes with the next polling tick, not initial.
-        peer.send(lines({"2|768|1.0"}));
+        rig.peer.send(lines({"2|768|1.0"}));
         QTRY_COMPARE(rig.target.count("768", "1.0", false), 1);
     }
 
@@ -699,22 +694,20 @@ private slots:
     }
     void connectButtonFailure() {
         QFETCH(QString, fault);
-        TestPeer peer;
-        QVERIFY(peer.listen());
         LinkTimings timings = fastTimings();
         timings.connectTimeoutMs = 300;
         timings.watchdogIntervalMs = 60000;
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
         std::unique_ptr<BlackHole> blackHole;
         if (fault == "refused") {
-            peer.stopListening();
+            rig.peer.stopListening();
         } else if (fault == "black hole") {
             blackHole = std::make_unique<BlackHole>();
             QVERIFY(blackHole->ready());
             rig.usePort(blackHole->port());
         } else {
-            peer.closeAfterKey = true;
+            rig.peer.closeAfterKey = true;
         }
         rig.controller.ovconnectbtnClick();
         QTRY_COMPARE(rig.errors(), QStringList{kButtonError});
@@ -725,10 +718,8 @@ private slots:
     // An important message is a modal box shown in the middle of a dispatch: polling goes on
     // inside it, and the interrupted drain ends once the inner one has read everything.
     void pollingGoesOnUnderAModalBoxInADispatch() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         struct ModalTarget : ValueTarget {
             TestPeer *peer = nullptr;
@@ -750,12 +741,12 @@ private slots:
                 innerValueSeen = seen->count("6", "1.0", false) == 1;
             }
         } modal;
-        modal.peer = &peer;
+        modal.peer = &rig.peer;
         modal.seen = &rig.target;
         rig.controller.dispatch().addTarget(&modal);
-        peer.send(lines({"2|5|1.0"}));
+        rig.peer.send(lines({"2|5|1.0"}));
         QTRY_VERIFY(modal.innerValueSeen);
-        peer.send(lines({"2|7|1.0"}));
+        rig.peer.send(lines({"2|7|1.0"}));
         QTRY_COMPARE(rig.target.count("7", "1.0", false), 1);
         QCOMPARE(rig.busLines(), (QStringList{"2|7|1.0", "2|6|1.0", "2|5|1.0"}));
         QCOMPARE(rig.target.seen.size(), 3);
@@ -769,17 +760,15 @@ private slots:
     }
     void menuOpenPausesPolling() {
         QFETCH(bool, duringPoll);
-        TestPeer peer;
-        QVERIFY(peer.listen());
         LinkTimings timings = fastTimings();
         timings.pollReadTimeoutMs = 1000; // a poll that is still waiting when the menu opens
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         if (duringPoll)
             rig.controller.Timer1Timer();
         rig.controller.setMenuOpen(true);
-        peer.send(lines({"2|1|1.0"}));
+        rig.peer.send(lines({"2|1|1.0"}));
         QSignalSpy ticks(rig.timer("Timer1"), &QTimer::timeout);
         QTRY_VERIFY(ticks.count() >= 3);
         QVERIFY(rig.target.seen.isEmpty());
@@ -827,17 +816,15 @@ private slots:
     }
 
     void resumeReconnectsAtOnce() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
         LinkTimings timings = fastTimings();
         timings.watchdogIntervalMs = 60000; // only the resume may bring the link back here
-        Rig rig(timings);
-        rig.usePort(peer.port());
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         rig.tray.balloons.clear();
         rig.controller.checkAfterResume();
         QTRY_COMPARE(rig.view.status, QStringLiteral("Mit OV wieder verbunden ..."));
-        QCOMPARE(peer.connectionCount(), 2);
+        QCOMPARE(rig.peer.connectionCount(), 2);
         QCOMPARE(rig.balloonTexts(), (QStringList{"Verbindung zu 127.0.0.1 wird getrennt.", "Nicht verbunden.",
                                                   "Verbinden mit 127.0.0.1.", "Verbunden."}));
         QVERIFY(rig.controller.pollingEnabled());
@@ -877,16 +864,14 @@ private slots:
     // A line that never ends costs no more than kMaxLineLength; it is dropped whole, with a note
     // in the bus monitor at its place, and a line of exactly that length still counts.
     void overlongLineIsDropped() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         const QString longest = "2|1|" + QString(GatewayLink::kMaxLineLength - 4, u'9');
-        peer.send(longest.toLatin1() + '\0' + QByteArray(1024 * 1024, 'A'));
+        rig.peer.send(longest.toLatin1() + '\0' + QByteArray(1024 * 1024, 'A'));
         QTRY_COMPARE(rig.busLines().size(), 2);
         QVERIFY(rig.controller.link().incompleteLineLength() <= GatewayLink::kMaxLineLength);
-        peer.send(QByteArray(512 * 1024, 'B') + '\0' + lines({"2|2|1.0"}));
+        rig.peer.send(QByteArray(512 * 1024, 'B') + '\0' + lines({"2|2|1.0"}));
         QTRY_COMPARE(rig.target.count("2", "1.0", false), 1);
         QCOMPARE(rig.controller.link().incompleteLineLength(), 0);
         const QString note =
@@ -906,10 +891,8 @@ private slots:
     }
     void unreadLinesStayBounded() {
         QFETCH(bool, serverCloses);
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         rig.controller.setMenuOpen(true);
         constexpr int kLines = 2000;
@@ -919,9 +902,9 @@ private slots:
             burst += "2|" + QByteArray::number(i) + '|' + filler + '\0';
         GatewayLink &link = rig.controller.link();
         QSignalSpy available(&link, &GatewayLink::linesAvailable);
-        peer.send(burst);
+        rig.peer.send(burst);
         if (serverCloses)
-            peer.closeClient(); // after everything is written
+            rig.peer.closeClient(); // after everything is written
         QTRY_VERIFY(link.queuedBytes() >= GatewayLink::kMaxQueuedBytes);
         available.clear();
         QVERIFY(!available.wait(200)); // the link takes nothing more
@@ -942,13 +925,11 @@ private slots:
     }
 
     void garbageDoesNoHarm() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         // NUL bursts: every empty line ends a polling drain like a time-out, the rest waits.
-        peer.send(QByteArray(5, '\0') + raw("\x01\xff\xfe|\x80|\x7f\0ab\0x\0") + lines({"2|1|1.0"}));
+        rig.peer.send(QByteArray(5, '\0') + raw("\x01\xff\xfe|\x80|\x7f\0ab\0x\0") + lines({"2|1|1.0"}));
         QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
         QCOMPARE(rig.busLines(), (QStringList{"2|1|1.0", "ab", AnsiText::decode("\x01\xff\xfe|\x80|\x7f")}));
         QCOMPARE(rig.target.count(AnsiText::decode("\xfe"), AnsiText::decode("\x80|\x7f"), false), 1);
@@ -959,14 +940,12 @@ private slots:
     // --- menu clicks and the console --------------------------------------------------------
 
     void commandChannelAwaitsTheReply() {
-        TestPeer peer;
-        QVERIFY(peer.listen());
-        Rig rig;
-        rig.usePort(peer.port());
+        PeerRig rig;
+        QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
         // The reply comes after several polling ticks; it still goes to the caller.
-        peer.answer = [&](const QByteArray &line) {
-            QTimer::singleShot(350, &peer, [&peer, line] { peer.send("2" + line.mid(1) + ".0" + '\0'); });
+        rig.peer.answer = [&](const QByteArray &line) {
+            QTimer::singleShot(350, &rig.peer, [&rig, line] { rig.peer.send("2" + line.mid(1) + ".0" + '\0'); });
             return QByteArray();
         };
         CommandChannel &channel = rig.controller;
@@ -978,14 +957,14 @@ private slots:
         QCOMPARE(*reply, QStringLiteral("2|768|1.0"));
         QVERIFY(rig.target.seen.isEmpty());
         QVERIFY(rig.busLines().isEmpty());
-        QCOMPARE(peer.lines().constLast(), QByteArray("1|768|1"));
+        QCOMPARE(rig.peer.lines().constLast(), QByteArray("1|768|1"));
         channel.addToBusMonitor("2|768|1.0");
         channel.dispatchLine("2|768|1.0", false);
         QCOMPARE(rig.target.count("768", "1.0", false), 1);
         QCOMPARE(rig.controller.busMonitor().getlv("768"), QStringLiteral("1,0"));
 
         // No answer: the empty text after the time-out.
-        peer.answer = nullptr;
+        rig.peer.answer = nullptr;
         reply.reset();
         QVERIFY(channel.sendLine(QStringLiteral("1|768|0")));
         channel.awaitLine(200, [&](const std::optional<QString> &line, const QString &) { reply = line; });

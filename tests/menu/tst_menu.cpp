@@ -1,8 +1,8 @@
 #include "CanberraEventSounds.h"
 #include "Captions.h"
+#include "FakeLinkView.h"
 #include "FakePlatform.h"
 #include "LinkController.h"
-#include "LinkView.h"
 #include "MenuCommand.h"
 #include "MenuExecution.h"
 #include "MenuFakes.h"
@@ -89,21 +89,6 @@ QRgb iconColour(const QIcon &icon) {
     return icon.isNull() ? 0 : icon.pixmap(16, 16).toImage().pixel(0, 0);
 }
 
-// A main window that was never connected: no key, no host, nothing shown.
-class UnconnectedView : public LinkView {
-public:
-    QString keyText() const override { return {}; }
-    QString hostText() const override { return {}; }
-    QString portText() const override { return u"0"_qs; }
-    bool offlineTicked() const override { return false; }
-    void setConnectButtonConnected(bool) override {}
-    bool connectButtonShowsDisconnect() const override { return false; }
-    void setOnlineIndicatorVisible(bool) override {}
-    void setHeaderOnline() override {}
-    void setHeaderOffline() override {}
-    void setStatusText(const QString &) override {}
-    void rollUpSettings() override {}
-};
 } // namespace
 
 // What the dispatch of menu values needs around it.
@@ -834,7 +819,7 @@ private slots:
     void clickWithLinkDown() {
         FakeDialogs dialogs;
         FakeTrayIcon tray;
-        UnconnectedView view;
+        FakeLinkView view; // never connected
         LinkController link(view, tray, dialogs);
         MenuList menu;
         menu.append(command(u"Licht"_qs, u"Ein"_qs, u"768"_qs, u"0,0"_qs));
