@@ -4,11 +4,15 @@
 #include "GatewayLink.h"
 #include "ValueDispatch.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
 namespace {
 const QString kX = QStringLiteral("x");
 const QString kNotConnected = QStringLiteral("Nicht verbunden.");
+// One slice of lines per event-loop turn, so a burst never holds the window.
+constexpr int kSliceLines = 1000;
+constexpr qint64 kSliceMs = 10;
 const QString kLineDropped =
     QStringLiteral("Zeile vom OV verworfen: länger als %1 Zeichen").arg(GatewayLink::kMaxLineLength);
 } // namespace
@@ -25,6 +29,7 @@ struct DrainStack::Reader {
     CommandChannel::ReplyHandler replyDone;
     bool reading = false; // a read has begun (beforeRead ran) and waits for its line
     bool taking = false;  // inside serviceTop's loop, possibly suspended in a dispatch
+    bool expired = false; // a connection drain that reached its time limit
 };
 
 DrainStack::DrainStack(GatewayLink &link, BusMonitor &busMonitor, ValueDispatch &dispatch, QObject *parent)
@@ -55,6 +60,18 @@ void DrainStack::drain(Use use, int timeoutMs, DrainDone done, std::function<voi
     reader->beforeRead = std::move(beforeRead);
     reader->drainDone = std::move(done);
     push(reader);
+    if (reader->initial) {
+        // What the server had queued before the key is read well within this time; a busy bus
+        // that never falls silent must not keep a connection drain (and the splash) for ever.
+        QTimer::singleShot(m_initialDrainLimitMs, this, [this, weak = std::weak_ptr<Reader>(reader)] {
+            const std::shared_ptr<Reader> expired = weak.lock();
+            if (!expired)
+                return;
+            expired->expired = true;
+            if (!expired->taking) // else the loop that takes its lines ends it after this line
+                finish(expired, End::Finished, std::nullopt, {});
+        });
+    }
 }
 
 void DrainStack::awaitLine(int timeoutMs, CommandChannel::ReplyHandler done) {
@@ -86,6 +103,7 @@ void DrainStack::setMenuOpen(bool open) {
 void DrainStack::dropAll() {
     m_readTimer.stop();
     m_readers.clear(); // a phase suspended in a dispatch keeps its own reference and ends there
+    holdPopupWhileDraining();
 }
 
 void DrainStack::push(const std::shared_ptr<Reader> &reader) {
@@ -95,6 +113,7 @@ void DrainStack::push(const std::shared_ptr<Reader> &reader) {
         m_readTimer.stop();
     }
     m_readers.push_back(reader);
+    holdPopupWhileDraining();
     schedule();
 }
 
@@ -123,7 +142,14 @@ void DrainStack::serviceTop() {
         return !m_readers.empty() && m_readers.back() == reader;
     };
     reader->taking = true;
-    for (;;) {
+    QElapsedTimer slice;
+    slice.start();
+    for (int taken = 0;; ++taken) {
+        if (reader->expired) {
+            reader->taking = false;
+            finish(reader, End::Finished, std::nullopt, {});
+            return;
+        }
         // A drain runs while `lastLine` is not empty; an inner drain or a time-out empties it.
         if (!reader->await && m_lastLine.isEmpty()) {
             reader->taking = false;
@@ -136,6 +162,12 @@ void DrainStack::serviceTop() {
             reader->taking = false;
             if (!m_readTimer.isActive())
                 m_readTimer.start(reader->timeoutMs);
+            return;
+        }
+        if (taken >= kSliceLines || slice.hasExpired(kSliceMs)) {
+            // Enough for one turn: timers, repaints and signals run before the next slice.
+            reader->taking = false;
+            schedule();
             return;
         }
         if (!reader->reading) {
@@ -151,6 +183,10 @@ void DrainStack::serviceTop() {
             break;
         reader->reading = false;
         m_readTimer.stop();
+        // A lone NUL carries nothing; it ends a drain only as a time-out would, when nothing
+        // else is waiting behind it.
+        if (line->isEmpty() && !reader->await && m_link.hasPendingBytes())
+            continue;
         m_lastLine = *line;
         if (reader->await) {
             reader->taking = false;
@@ -165,6 +201,8 @@ void DrainStack::serviceTop() {
             // A phase begun during the dispatch (a polling tick under a modal box) is still
             // running, or this one was cancelled; it resumes when the newer one ends.
             reader->taking = false;
+            if (reader->expired)
+                finish(reader, End::Finished, std::nullopt, {});
             return;
         }
     }
@@ -191,10 +229,16 @@ void DrainStack::finish(const std::shared_ptr<Reader> &reader, End end, const st
     if (found == m_readers.end())
         return;
     const std::shared_ptr<Reader> keep = reader; // the erase may drop the last reference
+    if (std::next(found) == m_readers.end())
+        m_readTimer.stop(); // the read under way was this phase's
     m_readers.erase(found);
-    m_readTimer.stop();
+    holdPopupWhileDraining();
     complete(*keep, end, reply, error);
     schedule(); // the phase below goes on, or ends when `lastLine` is now empty
+}
+
+void DrainStack::holdPopupWhileDraining() {
+    m_dispatch.holdPopup(std::any_of(m_readers.cbegin(), m_readers.cend(), [](const auto &r) { return !r->await; }));
 }
 
 void DrainStack::complete(Reader &reader, End end, const std::optional<QString> &reply, const QString &error) {
@@ -212,6 +256,7 @@ void DrainStack::cancelAll() {
     std::vector<std::shared_ptr<Reader>> readers;
     readers.swap(m_readers);
     m_readTimer.stop();
+    holdPopupWhileDraining();
     if (!readers.empty())
         m_lastLine.clear(); // as the read they were waiting in would have ended
     for (auto it = readers.rbegin(); it != readers.rend(); ++it)

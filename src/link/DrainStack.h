@@ -18,8 +18,11 @@ class ValueDispatch;
 // polling tick may run its own drain inside another phase.
 //
 // Reading works in phases instead of blocking reads: a drain with time-out T takes every
-// complete line as it arrives and ends when no line came for T, when an empty line came (it
-// reads like a time-out), or with an error when the connection fails. `lastLine` follows the
+// complete line as it arrives and ends when no line came for T, when an empty line came with
+// nothing behind it (it reads like a time-out), or with an error when the connection fails. A
+// connection drain (start-up, button, watchdog) also ends after kInitialDrainLimitMs, whatever
+// is still coming; the polling takes the rest. Lines are taken in slices of bounded work, each
+// from its own event-loop turn, so timers, repaints and signals run during a burst. `lastLine` follows the
 // same rules as a loop of blocking reads would leave it. A polling drain starts inside another
 // phase only where a blocking program would process messages: between the reads of the start-up
 // drain, and inside a dispatch that shows a modal box (see pollMayStart). It then takes over the
@@ -36,6 +39,9 @@ public:
 
     DrainStack(GatewayLink &link, BusMonitor &busMonitor, ValueDispatch &dispatch, QObject *parent = nullptr);
     ~DrainStack() override;
+
+    // A connection drain (every use but polling) ends after this time at the latest.
+    static constexpr int kInitialDrainLimitMs = 5000;
 
     // `drainGateway`: takes lines until a read of timeoutMs gets none. beforeRead runs before
     // every read.
@@ -56,6 +62,8 @@ public:
     void setMenuOpen(bool open);
     bool menuOpen() const { return m_menuOpen; }
 
+    void setInitialDrainLimit(int ms) { m_initialDrainLimitMs = ms; }
+
     // Something arrived, or the link changed: the innermost phase looks again, from the event loop.
     void schedule();
 
@@ -67,6 +75,7 @@ private:
     void onReadTimeout();
     void finish(const std::shared_ptr<Reader> &reader, End end, const std::optional<QString> &reply,
                 const QString &error);
+    void holdPopupWhileDraining();
     static void complete(Reader &reader, End end, const std::optional<QString> &reply, const QString &error);
 
     GatewayLink &m_link;
@@ -77,4 +86,5 @@ private:
     std::vector<std::shared_ptr<Reader>> m_readers; // the running read phases, innermost last
     QTimer m_readTimer;                             // the time-out of the innermost phase's read
     bool m_servicePosted = false;
+    int m_initialDrainLimitMs = kInitialDrainLimitMs;
 };

@@ -114,6 +114,8 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
 }
 
 void LinkController::setMenuOpen(bool open) {
+    if (open)
+        m_dispatch.flushPopup(); // the popup opens with every value taken so far
     m_drains.setMenuOpen(open);
 }
 

@@ -49,6 +49,8 @@ public:
     GatewayLink &link() { return m_link; }
     // `busmoni`'s model.
     BusMonitor &busMonitor() { return m_busMonitor; }
+    // The read phases (tests shorten the limit of the connection drains here).
+    DrainStack &drains() { return m_drains; }
     // Where the screen saver, the menu and Load & Replace register and the menu sets `make_popup`.
     ValueDispatch &dispatch() { return m_dispatch; }
 
