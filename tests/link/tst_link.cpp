@@ -186,6 +186,57 @@ private slots:
         QCOMPARE(monitor.getlv(QStringLiteral("0")), std::nullopt);
     }
 
+    // Long lines fill the byte budget before the line count: the oldest rows go first, the
+    // newest stays on top.
+    void busMonitorKeepsItsByteBudget() {
+        BusMonitor monitor;
+        const QString value(BusMonitor::kMaxRowLength, u'7');
+        const int count = int(BusMonitor::kByteBudget / (value.size() * 2)) + 100;
+        for (int i = 0; i < count; ++i)
+            monitor.insertTop(QStringLiteral("2|%1|").arg(i) + value);
+        QVERIFY(monitor.bytes() <= BusMonitor::kByteBudget);
+        QVERIFY(monitor.rowCount() < count);
+        QVERIFY(monitor.lines().constFirst().startsWith(QStringLiteral("2|%1|").arg(count - 1)));
+        QVERIFY(monitor.lines().constFirst().endsWith(u'…'));
+        QCOMPARE(monitor.lines().constFirst().size(), BusMonitor::kMaxRowLength);
+        // Every value is still whole for getlv while the map's own budget allows.
+        QCOMPARE(monitor.getlv(QString::number(count - 1)), value);
+    }
+
+    // The map of newest values keeps at most kMaxNumbers numbers and kNumberBytesBudget bytes;
+    // the number updated longest ago goes first.
+    void getlvMapEvictsTheOldestNumber_data() {
+        QTest::addColumn<int>("valueLength");
+        QTest::addColumn<int>("numbers");
+        QTest::newRow("many numbers") << 3 << int(BusMonitor::kMaxNumbers) + 10;
+        QTest::newRow("long values") << 60000 << 200;
+    }
+    void getlvMapEvictsTheOldestNumber() {
+        QFETCH(int, valueLength);
+        QFETCH(int, numbers);
+        BusMonitor monitor;
+        const QString value(valueLength, u'5');
+        monitor.insertTop(QStringLiteral("2|0|") + value);
+        monitor.insertTop(QStringLiteral("2|1|") + value);
+        for (int i = 2; i < numbers; ++i) {
+            monitor.insertTop(QStringLiteral("2|%1|").arg(i) + value);
+            if (i == 2)
+                monitor.insertTop(QStringLiteral("2|0|") + value); // 0 is now newer than 1
+        }
+        QVERIFY(monitor.numberCount() < numbers);
+        QVERIFY(monitor.numberCount() <= BusMonitor::kMaxNumbers);
+        // Least recently updated first: 1, 2, 0, 3, 4, ... The evicted ones are a prefix of it.
+        QList<int> order{1, 2, 0};
+        for (int i = 3; i < numbers; ++i)
+            order << i;
+        const qsizetype evicted = numbers - monitor.numberCount();
+        QCOMPARE(monitor.getlv(QString::number(order.at(evicted - 1))), std::nullopt);
+        QCOMPARE(monitor.getlv(QString::number(order.at(evicted))), value);
+        QCOMPARE(monitor.getlv(QString::number(numbers - 1)), value);
+        monitor.clear();
+        QCOMPARE(monitor.numberCount(), 0);
+    }
+
     void getlv_data() {
         QTest::addColumn<QStringList>("inserted"); // oldest first
         QTest::addColumn<QString>("gan");
@@ -489,22 +540,25 @@ private slots:
         QVERIFY(rig.controller.link().isConnected());
     }
 
-    // A server that never stops sending: the first polling tick takes over the start-up drain,
-    // reads on without `initial`, and its end ends the start-up drain as well.
+    // A server that never stops sending: the first polling tick takes over the start-up drain and
+    // reads on without `initial`; the start-up still ends while the server is sending, and the
+    // poll goes on taking the lines.
     void pollingTakesOverAnEndlessStartupDrain() {
         LinkTimings timings = fastTimings();
         timings.pollIntervalMs = 300;
         PeerRig rig(timings);
+        rig.controller.drains().setInitialDrainLimit(1500);
         QVERIFY(rig.listen());
         rig.peer.greeting = lines({"2|1|1.0"});
         int sent = 0;
         QTimer stream;
         connect(&stream, &QTimer::timeout, this,
                 [&] { rig.peer.send(QStringLiteral("2|2|%1").arg(++sent).toLatin1() + '\0'); });
-        bool done = false;
+        std::optional<bool> done;
+        bool sendingWhenDone = false;
         rig.controller.startupConnect({}, [&](bool ok) {
             done = ok;
-            stream.stop();
+            sendingWhenDone = stream.isActive();
         });
         QTRY_VERIFY(rig.peer.hasClient());
         stream.start(20);
@@ -512,8 +566,45 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(std::any_of(rig.target.seen.cbegin(), rig.target.seen.cend(),
                                              [](const RecordingTarget::Seen &s) { return !s.initial; }),
                                  5000);
+        QTRY_VERIFY_WITH_TIMEOUT(done.has_value(), 5000);
+        QVERIFY(*done);
+        QVERIFY(sendingWhenDone);
+        const int sentAtEnd = sent;
+        QTRY_VERIFY(rig.target.count("2", QString::number(sentAtEnd + 5), false) == 1);
         stream.stop();
-        QTRY_VERIFY(done);
+    }
+
+    // A line every 300 ms for ever: no connection drain ever sees its second of silence, yet each
+    // ends after its time limit (the real one, 5 s) and polling takes the lines from then on.
+    void endlessServerEndsTheConnectionDrains_data() {
+        QTest::addColumn<QString>("use");
+        QTest::newRow("start-up") << "start-up";
+        QTest::newRow("connect button") << "connect button";
+    }
+    void endlessServerEndsTheConnectionDrains() {
+        QFETCH(QString, use);
+        LinkTimings timings; // the program's own intervals and time-outs
+        timings.resumeCheckIntervalMs = 0;
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        int sent = 0;
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, this,
+                [&] { rig.peer.send(QStringLiteral("2|3|%1").arg(++sent).toLatin1() + '\0'); });
+        connect(&rig.peer, &TestPeer::keyReceived, &stream, [&] { stream.start(300); });
+        bool done = false;
+        if (use == "start-up") {
+            rig.controller.startupConnect({}, [&](bool ok) { done = ok; });
+        } else {
+            // The "connected" status sets the online header, the end of the drain sets it again.
+            rig.controller.ovconnectbtnClick();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(use == "start-up" ? done : rig.view.headerOnlineCount == 2, 10000);
+        QVERIFY(stream.isActive());
+        QVERIFY(rig.target.count("3", "1", true) == 1);
+        const int sentAtEnd = sent;
+        QTRY_VERIFY_WITH_TIMEOUT(rig.target.count("3", QString::number(sentAtEnd + 3), false) == 1, 5000);
+        stream.stop();
     }
 
     // --- "x" lines in the four drains -------------------------------------------------------
@@ -858,6 +949,69 @@ private slots:
         withoutSleep += 5000;
         detector.check(); // the sleep counts once
         QCOMPARE(spy.count(), resumed ? 1 : 0);
+    }
+
+    // --- bursts -----------------------------------------------------------------------------
+
+    // Twenty thousand lines at once: every one applied in order, the last value last, the event
+    // loop turning between slices, and the popup rebuilt once per drain, not per line.
+    void burstIsTakenInSlices() {
+        LinkTimings timings = fastTimings();
+        timings.pollReadTimeoutMs = 500;
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        QVERIFY(connectByButton(rig));
+        int turns = 0;
+        QTimer turn;
+        connect(&turn, &QTimer::timeout, this, [&] { ++turns; });
+        turn.start(0);
+        struct TurnsSeen : ValueTarget {
+            const int *turns = nullptr;
+            QList<int> atLine;
+            void onValue(const DecodedLine &, bool) override { atLine << *turns; }
+        } turnsSeen;
+        turnsSeen.turns = &turns;
+        rig.controller.dispatch().addTarget(&turnsSeen);
+        constexpr int kLines = 20000;
+        QByteArray burst;
+        for (int i = 0; i < kLines; ++i)
+            burst += QStringLiteral("2|%1|%2").arg(100 + i % 7).arg(i).toLatin1() + '\0';
+        const int popupsBefore = rig.popups;
+        rig.peer.send(burst);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.target.seen.size(), kLines, 20000);
+        QCOMPARE(rig.target.seen.constLast().line.rawValue, QString::number(kLines - 1));
+        for (int i = 0; i < kLines; ++i)
+            QCOMPARE(rig.target.seen.at(i).line.rawValue, QString::number(i));
+        QVERIFY(turnsSeen.atLine.constLast() > turnsSeen.atLine.constFirst());
+        QTRY_VERIFY(rig.popups > popupsBefore);
+        QVERIFY(rig.popups - popupsBefore <= 3);
+        QCOMPARE(rig.controller.busMonitor().lines().constFirst(),
+                 QStringLiteral("2|%1|%2").arg(100 + (kLines - 1) % 7).arg(kLines - 1));
+    }
+
+    // Lone NULs carry nothing: with more waiting behind them they end no drain, so the value after
+    // them comes with the same tick.
+    void emptyLinesDoNotHoldBackAValue_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ten lone NULs") << QByteArray(10, '\0') + lines({"2|4|1.0"});
+        QTest::newRow("between values") << lines({"2|5|0.0"}) + QByteArray(3, '\0') + lines({"2|4|1.0"});
+    }
+    void emptyLinesDoNotHoldBackAValue() {
+        QFETCH(QByteArray, bytes);
+        LinkTimings timings = fastTimings();
+        timings.pollIntervalMs = 60000; // only the tick below reads
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        QVERIFY(connectByButton(rig));
+        rig.peer.send(bytes);
+        // Every line has arrived (a queued line counts its bytes and 32 for its bookkeeping).
+        const qsizetype nuls = bytes.count('\0');
+        QTRY_COMPARE(rig.controller.link().queuedBytes(), bytes.size() - nuls + 32 * nuls);
+        rig.controller.Timer1Timer();
+        QTRY_COMPARE(rig.target.count("4", "1.0", false), 1);
+        QCOMPARE(rig.busLines().constFirst(), QStringLiteral("2|4|1.0"));
+        QVERIFY(!rig.busLines().contains(QString()));
+        QVERIFY(rig.controller.link().isConnected());
     }
 
     // --- bad input --------------------------------------------------------------------------
