@@ -297,4 +297,6 @@ void LinkController::addToBusMonitor(const QString &text) {
 
 void LinkController::dispatchLine(const QString &line, bool initial) {
     m_dispatch.update_lv_menu(line, initial);
+    // A click's reply is no part of a drain under way: the popup shows it at once.
+    m_dispatch.flushPopup();
 }
