@@ -1083,11 +1083,44 @@ private slots:
         }
     }
 
+    // Hostile input of every kind: memory stays within the budgets, and the value after it is applied.
+    void badInputLeavesLaterLinesApplied_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("5 MB without NUL") << QByteArray(5 * 1024 * 1024, 'A') + '\0';
+        QByteArray distinct;
+        const QByteArray value(2000, 'v');
+        for (int i = 0; i < 5000; ++i)
+            distinct += "2|" + QByteArray::number(100000 + i) + '|' + value + '\0';
+        QTest::newRow("distinct numbers with long values") << distinct;
+        QTest::newRow("lone NULs") << QByteArray(200000, '\0');
+        QByteArray garbage(1024 * 1024, Qt::Uninitialized);
+        quint32 seed = 7;
+        for (char &byte : garbage) {
+            seed = seed * 1103515245u + 12345u;
+            byte = char(seed >> 24);
+        }
+        QTest::newRow("binary garbage") << garbage + '\0';
+    }
+    void badInputLeavesLaterLinesApplied() {
+        QFETCH(QByteArray, bytes);
+        PeerRig rig;
+        QVERIFY(rig.listen());
+        QVERIFY(connectByButton(rig));
+        rig.peer.send(bytes + lines({"2|9|1.0"}));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.target.count("9", "1.0", false), 1, 20000);
+        const BusMonitor &monitor = rig.controller.busMonitor();
+        QVERIFY(monitor.bytes() <= BusMonitor::kByteBudget);
+        QVERIFY(monitor.numberCount() <= BusMonitor::kMaxNumbers);
+        QCOMPARE(monitor.lines().constFirst(), QStringLiteral("2|9|1.0"));
+        QVERIFY(rig.controller.link().queuedBytes() < GatewayLink::kMaxQueuedBytes + 64 * 1024);
+        QVERIFY(rig.controller.link().isConnected());
+    }
+
     void garbageDoesNoHarm() {
         PeerRig rig;
         QVERIFY(rig.listen());
         QVERIFY(connectByButton(rig));
-        // NUL bursts: every empty line ends a polling drain like a time-out, the rest waits.
+        // Lone NULs carry nothing and are not shown; garbage is shown and dispatched as it comes.
         rig.peer.send(QByteArray(5, '\0') + raw("\x01\xff\xfe|\x80|\x7f\0ab\0x\0") + lines({"2|1|1.0"}));
         QTRY_COMPARE(rig.target.count("1", "1.0", false), 1);
         QCOMPARE(rig.busLines(), (QStringList{"2|1|1.0", "ab", AnsiText::decode("\x01\xff\xfe|\x80|\x7f")}));
