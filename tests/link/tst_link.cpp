@@ -989,6 +989,27 @@ private slots:
                  QStringLiteral("2|%1|%2").arg(100 + (kLines - 1) % 7).arg(kLines - 1));
     }
 
+    // The popup waits for the end of the drain, unless it opens first: then it shows every value
+    // taken so far, and the drain's end has nothing left to rebuild.
+    void popupOpeningDuringADrainShowsItsValues() {
+        LinkTimings timings = fastTimings();
+        timings.pollReadTimeoutMs = 1000; // the drain is still under way when the menu opens
+        timings.pollIntervalMs = 60000;   // only the tick below reads
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        QVERIFY(connectByButton(rig));
+        const int before = rig.popups;
+        rig.peer.send(lines({"2|1|1.0", "2|2|0.0"}));
+        rig.controller.Timer1Timer();
+        QTRY_COMPARE(rig.target.count("2", "0.0", false), 1);
+        QCOMPARE(rig.popups, before);
+        rig.controller.setMenuOpen(true);
+        QCOMPARE(rig.popups, before + 1);
+        rig.controller.setMenuOpen(false);
+        QTRY_VERIFY(rig.controller.lastLine().isEmpty()); // the drain ended
+        QCOMPARE(rig.popups, before + 1);
+    }
+
     // Lone NULs carry nothing: with more waiting behind them they end no drain, so the value after
     // them comes with the same tick.
     void emptyLinesDoNotHoldBackAValue_data() {
