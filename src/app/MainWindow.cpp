@@ -331,9 +331,6 @@ bool MainWindow::offlineTicked() const {
 void MainWindow::setConnectButtonConnected(bool connected) {
     m_settings->setConnectButtonConnected(connected);
 }
-bool MainWindow::connectButtonShowsDisconnect() const {
-    return m_settings->connectButtonShowsDisconnect();
-}
 void MainWindow::setOnlineIndicatorVisible(bool visible) {
     m_settings->setOnlineIndicatorVisible(visible);
 }

@@ -69,7 +69,6 @@ public:
     QString portText() const override;
     bool offlineTicked() const override;
     void setConnectButtonConnected(bool connected) override;
-    bool connectButtonShowsDisconnect() const override;
     void setOnlineIndicatorVisible(bool visible) override;
     void setHeaderOnline() override;
     void setHeaderOffline() override;

@@ -638,7 +638,7 @@ private slots:
         QCOMPARE(view.hostText(), u"10.0.0.1"_qs);
         QCOMPARE(view.portText(), u"8080"_qs);
         QCOMPARE(h.find<QPushButton>(u"ovconnectbtn"_qs)->text(), u"connect"_qs);
-        QVERIFY(!view.connectButtonShowsDisconnect());
+        QVERIFY(!h.panel()->connectButtonShowsDisconnect());
         QVERIFY(h.find<QLabel>(u"online"_qs)->isHidden());
 
         view.setConnectButtonConnected(true);
@@ -647,7 +647,7 @@ private slots:
         view.setStatusText(u"Mit OV verbunden / 0 KO gefunden"_qs);
         view.rollUpSettings();
         QCOMPARE(h.find<QPushButton>(u"ovconnectbtn"_qs)->text(), u"disconnect"_qs);
-        QVERIFY(view.connectButtonShowsDisconnect());
+        QVERIFY(h.panel()->connectButtonShowsDisconnect());
         QVERIFY(!h.find<QLabel>(u"online"_qs)->isHidden());
         QCOMPARE(w->settingsHeader()->caption(), u"Programmeinstellungen - Verbunden mit 10.0.0.1:8080"_qs);
         QCOMPARE(w->statusBar1()->panelText(0), u"Mit OV verbunden / 0 KO gefunden"_qs);

@@ -9,12 +9,17 @@
 #include "SplashWindow.h"
 #include "Startup.h"
 #include "TempProgramFolder.h"
+#include "TerminationSignals.h"
 #include "TrayPopup.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QProgressBar>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 // Four entries bound to demo objects of the simulator: a switch, a toggle, a dimmer and a read
@@ -214,6 +219,39 @@ private slots:
         QCOMPARE(again.captions(),
                  QStringList({u"Licht an"_qs, u"Küche aus"_qs, u"Dimmer 55 %"_qs, u"Temperatur 22 °C"_qs}));
         again.startup.mainWindow()->close();
+    }
+
+    // SIGTERM in the middle of a burst of a million lines: the closing sequence runs between two
+    // slices of lines, and its saves keep the value the program had taken at that moment.
+    void sigtermDuringABurstRunsTheClosingSaves() {
+        TempProgramFolder folder;
+        QTcpServer gateway;
+        QVERIFY(gateway.listen(QHostAddress::LocalHost));
+        writeSettings(folder, gateway.serverPort(), 1);
+        folder.write(kMenuFileName, AnsiText::encode(kMenu));
+        QVERIFY(TerminationSignals::install());
+        TerminationSignals termination;
+
+        auto program = std::make_unique<Program>(folder);
+        QVERIFY(program->start());
+        MainWindow *window = program->startup.mainWindow();
+        connect(&termination, &TerminationSignals::terminationRequested, window, &QWidget::close);
+        QTRY_VERIFY(gateway.hasPendingConnections());
+        QTcpSocket *server = gateway.nextPendingConnection();
+        constexpr int kLines = 1000000;
+        QByteArray burst;
+        for (int i = 1; i <= kLines; ++i)
+            burst += "2|1280|" + QByteArray::number(i) + '\0';
+        server->write(burst);
+
+        QTRY_VERIFY(!program->menu().at(3).lv.isEmpty());
+        ::kill(::getpid(), SIGTERM);
+        QTRY_VERIFY(window->isClosed());
+        const QString atClose = program->menu().at(3).lv;
+        QVERIFY(atClose != QString::number(kLines)); // the burst was still coming
+        program.reset();
+        const IniFile saved(menuFilePath(folder.path()));
+        QCOMPARE(saved.readString(u"33"_qs, u"LV"_qs), atClose);
     }
 };
 
