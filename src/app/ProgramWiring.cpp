@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QProgressBar>
-#include <QTimer>
 #include <QTreeView>
 
 namespace {
@@ -148,16 +147,15 @@ void ProgramWiring::attachCatalogue(MainWindow &window) {
     // The copy of the catalogue lives in the program folder; the console looks objects up in it.
     const QString copyFile = m_core.paths().file(QStringLiteral("cobjects.xml"));
     SettingsPanel *settings = window.settingsPanel();
-    QTimer *timer1 = m_link->findChild<QTimer *>(QStringLiteral("Timer1"));
     CatalogueController::Hooks hooks{
         [&window] { return window.hostText(); },
         [settings] { return settings->webPortText(); },
         // A load pauses polling; afterwards it runs again, also when it was off before.
-        [this, timer1](bool paused) {
-            if (!paused)
+        [this](bool paused) {
+            if (paused)
+                m_link->stopPolling();
+            else
                 m_link->startPolling();
-            else if (timer1)
-                timer1->stop();
         },
         [&window](const QString &text) { window.setStatusText(text); },
     };

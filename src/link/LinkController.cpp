@@ -123,6 +123,10 @@ void LinkController::startPolling() {
     enable(m_pollTimer);
 }
 
+void LinkController::stopPolling() {
+    m_pollTimer.stop();
+}
+
 void LinkController::closeLink() {
     // Nothing under way reports back into the closing window: a pending attempt shows no error
     // box, a drain sets no look, an awaited reply is not answered.

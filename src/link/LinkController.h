@@ -63,6 +63,8 @@ public:
     void startupConnect(StartupProgress progress, StartupDone done);
     // Enables Timer1; the window does so after the start-up connection whatever its outcome.
     void startPolling();
+    // Disables Timer1, e.g. while the catalogue loads; startPolling() enables it again.
+    void stopPolling();
     // Closing the window: cuts the link (which reports "disconnected" as always) and stops both
     // timers. What was under way (an attempt, a drain, an awaited reply) ends without reporting.
     void closeLink();
