@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Fetches a document's bytes as the server would get them: one HTTP GET, redirects followed,
+// with a time-out and a byte budget.
+class DocumentFetch : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kTimeoutMs = 30000;
+
+    explicit DocumentFetch(QNetworkAccessManager &network, QObject *parent = nullptr);
+    ~DocumentFetch() override;
+
+    // Starts a fetch; a fetch still running is abandoned without report.
+    void fetch(const QUrl &url);
+    // Abandons a running fetch without report.
+    void cancel();
+
+signals:
+    // The bytes, or an empty error text naming the address and the reason.
+    void finished(const QByteArray &bytes, const QString &error);
+
+private:
+    void readSome();
+    void complete();
+
+    QNetworkAccessManager &m_network;
+    QPointer<QNetworkReply> m_reply;
+    QByteArray m_bytes;
+    bool m_tooLarge = false;
+};
