@@ -18,6 +18,9 @@ struct ScanOptions {
 // the event loop between them, show the progress and cancel.
 class PageAnalysis {
 public:
+    // Steps between two returns to the event loop: about a millisecond of work.
+    static constexpr qsizetype kSliceSteps = 1 << 16;
+
     explicit PageAnalysis(QByteArray source);
 
     // Runs at most `steps` steps; true when the analysis has ended.

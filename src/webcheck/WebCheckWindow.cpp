@@ -42,8 +42,6 @@ const QString kBezPlaceholder = QStringLiteral("Bezeichnung - für Speicherung d
 const QString kHostPlaceholder = QStringLiteral("z.B. ") + kExampleHost;
 const QString kSitePlaceholder = QStringLiteral("z.B. /index.html");
 const QString kSelectFirst = QStringLiteral("Bitte erst ein Projekt auswählen.");
-// Steps of the analysis between two returns to the event loop (about a millisecond).
-constexpr qsizetype kSliceSteps = 1 << 16;
 
 template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName = {}) {
     widget->setObjectName(QLatin1String(objectName));
@@ -575,8 +573,8 @@ void WebCheckWindow::sourceFetched(const QByteArray &bytes, const QString &error
 }
 
 void WebCheckWindow::analyseSlice() {
-    const bool done =
-        m_analysis->run(kSliceSteps, ScanOptions{mtext->isChecked(), mbilder->isChecked(), mlinks->isChecked()});
+    const bool done = m_analysis->run(PageAnalysis::kSliceSteps,
+                                      ScanOptions{mtext->isChecked(), mbilder->isChecked(), mlinks->isChecked()});
     m_rows->append(m_analysis->takeRows());
     if (progbar->isVisible())
         progbar->setValue(static_cast<int>(m_analysis->position()));

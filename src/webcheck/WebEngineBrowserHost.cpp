@@ -1,6 +1,7 @@
 #include "WebEngineBrowserHost.h"
 
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <utility>
 
@@ -35,14 +36,15 @@ private:
 };
 
 namespace {
-// The frames of a document and of the documents in its frames, depth first. A frame from another
-// origin gives its address but not its own frames (the page may not look into it).
+// The frames of a document and of the documents in its frames, depth first, at most 1000. A frame
+// from another origin gives its address but not its own frames (the page may not look into it).
+// It runs in a world of its own, so the page's scripts cannot change what it sees.
 const QString kFramesScript = QStringLiteral(R"(
 (function () {
     var found = [];
     function walk(doc) {
         var frames = doc.querySelectorAll('frame, iframe');
-        for (var i = 0; i < frames.length; ++i) {
+        for (var i = 0; i < frames.length && found.length < 1000; ++i) {
             var inner = null, address = frames[i].src;
             try {
                 inner = frames[i].contentDocument;
@@ -84,7 +86,7 @@ void WebEngineBrowserHost::navigate(const QString &address) {
 
 void WebEngineBrowserHost::loadFinished() {
     const QUrl url = m_page->url();
-    m_page->runJavaScript(kFramesScript, [this, url](const QVariant &result) {
+    m_page->runJavaScript(kFramesScript, QWebEngineScript::ApplicationWorld, [this, url](const QVariant &result) {
         m_current = url;
         m_complete = true;
         emit documentComplete(result.toStringList());
