@@ -1,12 +1,11 @@
 #include "DocumentFetch.h"
 
-#include "PageSource.h"
-
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <utility>
 
-DocumentFetch::DocumentFetch(QNetworkAccessManager &network, QObject *parent) : QObject(parent), m_network(network) {
+DocumentFetch::DocumentFetch(QNetworkAccessManager &network, QObject *parent, int timeoutMs, qsizetype maxBytes)
+    : QObject(parent), m_network(network), m_timeoutMs(timeoutMs), m_maxBytes(maxBytes) {
 }
 
 DocumentFetch::~DocumentFetch() {
@@ -27,7 +26,7 @@ void DocumentFetch::fetch(const QUrl &url) {
     m_bytes.clear();
     m_tooLarge = false;
     QNetworkRequest request(url);
-    request.setTransferTimeout(kTimeoutMs);
+    request.setTransferTimeout(m_timeoutMs);
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &DocumentFetch::readSome);
     connect(m_reply, &QNetworkReply::finished, this, &DocumentFetch::complete);
@@ -35,7 +34,7 @@ void DocumentFetch::fetch(const QUrl &url) {
 
 void DocumentFetch::readSome() {
     const QByteArray chunk = m_reply->readAll();
-    if (m_bytes.size() + chunk.size() > PageSource::kMaxBytes) {
+    if (m_bytes.size() + chunk.size() > m_maxBytes) {
         m_tooLarge = true;
         m_reply->abort();
         return;
@@ -51,7 +50,7 @@ void DocumentFetch::complete() {
     const QString address = reply->url().toString();
     QString error;
     if (m_tooLarge)
-        error = QStringLiteral("Die Seite \"%1\" ist größer als %2 MiB.").arg(address).arg(PageSource::kMaxBytes >> 20);
+        error = QStringLiteral("Die Seite \"%1\" ist größer als %2 Bytes.").arg(address).arg(m_maxBytes);
     else if (reply->error() != QNetworkReply::NoError)
         error = QStringLiteral("Die Seite \"%1\" kann nicht geladen werden: %2").arg(address, reply->errorString());
     emit finished(error.isEmpty() ? std::exchange(m_bytes, {}) : QByteArray(), error);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PageSource.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -16,7 +18,8 @@ class DocumentFetch : public QObject {
 public:
     static constexpr int kTimeoutMs = 30000;
 
-    explicit DocumentFetch(QNetworkAccessManager &network, QObject *parent = nullptr);
+    explicit DocumentFetch(QNetworkAccessManager &network, QObject *parent = nullptr, int timeoutMs = kTimeoutMs,
+                           qsizetype maxBytes = PageSource::kMaxBytes);
     ~DocumentFetch() override;
 
     // Starts a fetch; a fetch still running is abandoned without report.
@@ -25,7 +28,7 @@ public:
     void cancel();
 
 signals:
-    // The bytes, or an empty error text naming the address and the reason.
+    // The bytes with an empty error, or no bytes with an error that names the address and the reason.
     void finished(const QByteArray &bytes, const QString &error);
 
 private:
@@ -33,6 +36,8 @@ private:
     void complete();
 
     QNetworkAccessManager &m_network;
+    int m_timeoutMs;
+    qsizetype m_maxBytes;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_bytes;
     bool m_tooLarge = false;

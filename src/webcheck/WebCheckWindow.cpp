@@ -552,6 +552,8 @@ void WebCheckWindow::analysebtnClick() {
     progbar->show();
     // The source as the server fetches it.
     quelltext->clear();
+    m_source.clear();
+    m_sourceShown = true;
     m_fetching = true;
     m_fetch->fetch(m_browser->currentUrl());
 }
@@ -564,7 +566,10 @@ void WebCheckWindow::sourceFetched(const QByteArray &bytes, const QString &error
         return;
     }
     m_source = PageSource::fromDocument(bytes);
-    quelltext->setPlainText(PageSource::viewText(m_source));
+    // A large text takes the view a while to lay out: it is filled when it is seen.
+    m_sourceShown = false;
+    if (quelltext->isVisible())
+        showSource();
     m_rows->clear();
     progbar->setRange(0, static_cast<int>(m_source.size()));
     Liste->setUpdatesEnabled(false);
@@ -604,9 +609,18 @@ void WebCheckWindow::sbanalyseabrClick() {
 }
 
 void WebCheckWindow::quelltextbtnClick() {
-    quelltext->setVisible(!quelltext->isVisible());
-    if (quelltext->isVisible())
-        quelltext->raise();
+    if (quelltext->isVisible()) {
+        quelltext->hide();
+        return;
+    }
+    quelltext->show();
+    quelltext->raise();
+    showSource();
+}
+
+void WebCheckWindow::showSource() {
+    if (!std::exchange(m_sourceShown, true))
+        quelltext->setPlainText(PageSource::viewText(m_source));
 }
 
 void WebCheckWindow::lbframesDoubleClick(QListWidgetItem *item) {

@@ -92,6 +92,7 @@ private:
     void finishAnalysis();
     void sbanalyseabrClick();
     void quelltextbtnClick();
+    void showSource();
     void lbframesDoubleClick(QListWidgetItem *item);
 
     QString m_folder;
@@ -103,6 +104,7 @@ private:
     std::unique_ptr<PageAnalysis> m_analysis;
     QTimer *m_slices;
     QByteArray m_source;
+    bool m_sourceShown = true; // the source view holds m_source
     bool m_fetching = false;
     // Rows of a project being opened, appended when its page has completed.
     std::optional<QList<AnalysisEntry>> m_openingRows;

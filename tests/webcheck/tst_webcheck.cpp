@@ -1,9 +1,14 @@
+#include "DocumentFetch.h"
+#include "LoopbackHttp.h"
 #include "PageAnalysis.h"
 #include "PageSource.h"
 #include "ProjectFile.h"
 #include "TempProgramFolder.h"
 
 #include <QDir>
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -174,6 +179,47 @@ private slots:
         QFETCH(qsizetype, count);
         QFETCH(qsizetype, found);
         QCOMPARE(FindInSource(u"abcABCabcäxy", text, from, count), found);
+    }
+
+    void documentFetch_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<qsizetype>("maxBytes");
+        QTest::addColumn<QString>("error"); // a part of the error text; empty when the fetch succeeds
+        QTest::newRow("served") << QByteArray("/p.html") << qsizetype(1000) << QString();
+        QTest::newRow("exactly the budget") << QByteArray("/p.html") << qsizetype(600) << QString();
+        QTest::newRow("larger than the budget") << QByteArray("/p.html") << qsizetype(599) << u"größer als 599"_qs;
+        QTest::newRow("missing") << QByteArray("/fehlt.html") << qsizetype(1000) << u"kann nicht geladen"_qs;
+    }
+    void documentFetch() {
+        QFETCH(QByteArray, path);
+        QFETCH(qsizetype, maxBytes);
+        QFETCH(QString, error);
+        LoopbackHttp http;
+        const QByteArray page = QByteArray("<p>\xe4\n\t</p>\r\n").repeated(50);
+        QCOMPARE(page.size(), 600);
+        http.put("/p.html", page);
+        QNetworkAccessManager network;
+        DocumentFetch fetch(network, nullptr, DocumentFetch::kTimeoutMs, maxBytes);
+        QSignalSpy finished(&fetch, &DocumentFetch::finished);
+        fetch.fetch(QUrl(http.url(path)));
+        QVERIFY(finished.wait());
+        QCOMPARE(finished.size(), 1);
+        const QString reported = finished.first().at(1).toString();
+        QCOMPARE(finished.first().at(0).toByteArray(), error.isEmpty() ? page : QByteArray());
+        QVERIFY2(error.isEmpty() ? reported.isEmpty() : reported.contains(error) && reported.contains(http.url(path)),
+                 qPrintable(reported));
+    }
+
+    void documentFetchOfAServerThatNeverAnswersEnds() {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        QNetworkAccessManager network;
+        DocumentFetch fetch(network, nullptr, 300);
+        QSignalSpy finished(&fetch, &DocumentFetch::finished);
+        fetch.fetch(QUrl(u"http://127.0.0.1:%1/"_qs.arg(silent.serverPort())));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.first().at(0).toByteArray().isEmpty());
+        QVERIFY(finished.first().at(1).toString().contains(u"kann nicht geladen"_qs));
     }
 
     void listText_data() {

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -376,15 +377,25 @@ private slots:
         QCOMPARE(c.edit("WASITE")->text(), QString());
     }
 
-    void sourceViewToggles() {
+    void sourceViewShowsThePageSource() {
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
         Checker c;
-        auto *view = c.find<QWidget>("quelltext");
-        c.click("gobrowser");
+        auto *view = c.find<QPlainTextEdit>("quelltext");
+        c.analyse(http);
         QVERIFY(!view->isVisible());
         c.click("quelltextbtn");
         QVERIFY(view->isVisible());
+        const QString text = PageSource::viewText(PageSource::fromDocument(kPage));
+        // The view keeps its own line ends; the characters between them are the source's.
+        QCOMPARE(view->toPlainText().remove(u'\r').remove(u'\n'), QString(text).remove(u'\r').remove(u'\n'));
         c.click("quelltextbtn");
         QVERIFY(!view->isVisible());
+        // A new analysis while the view is shown fills it again.
+        c.click("quelltextbtn");
+        c.click("analysebtn");
+        QVERIFY(view->toPlainText().isEmpty());
+        QTRY_VERIFY(!view->toPlainText().isEmpty());
     }
 };
 
