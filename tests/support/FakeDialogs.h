@@ -8,7 +8,7 @@
 // Records every message box instead of showing it; confirm() answers from a script.
 class FakeDialogs : public Dialogs {
 public:
-    enum class Kind { Error, Information, Message, Confirm, Choose };
+    enum class Kind { Error, Information, Message, Confirm };
     struct Box {
         Kind kind;
         QString text;
@@ -23,12 +23,6 @@ public:
         return !answers.isEmpty() && answers.takeFirst();
     }
 
-    // The next scripted choice; Cancel when the script is used up.
-    Choice choose(const QString &text) override {
-        boxes.append({Kind::Choose, text});
-        return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
-    }
-
     // The texts of the boxes of one kind, in the order shown.
     QStringList texts(Kind kind) const {
         QStringList result;
@@ -40,5 +34,4 @@ public:
 
     QList<Box> boxes;
     QList<bool> answers;
-    QList<Choice> choices;
 };

@@ -56,6 +56,19 @@ public:
     bool complete = true;
 };
 
+// The shared fake with the Yes/No/Cancel question answered from a script of its own.
+class CheckerDialogs : public FakeDialogs {
+public:
+    // The next scripted choice; Cancel when the script is used up.
+    Choice choose(const QString &text) override {
+        chosen.append(text);
+        return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
+    }
+
+    QStringList chosen;
+    QList<Choice> choices;
+};
+
 const QByteArray kPage = "<html><body><h1>Wetter</h1>\n<table>\n\t<tr><td>Temperatur</td><td>21 Grad</td></tr>\n"
                          "<tr><td>Wind</td><td>12 km/h</td></tr></table><a href=\"/morgen.html\">morgen</a>";
 
@@ -106,7 +119,7 @@ struct Checker {
     }
 
     TempProgramFolder folder;
-    FakeDialogs dialogs;
+    CheckerDialogs dialogs;
     FakeBrowserHost *browser = nullptr;
     WebCheckWindow window;
 };
@@ -259,8 +272,7 @@ private slots:
         QVERIFY(c.rows() > 0);
         c.dialogs.choices = {choice};
         c.window.close();
-        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Choose),
-                 QStringList{u"Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?"_qs});
+        QCOMPARE(c.dialogs.chosen, QStringList{u"Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?"_qs});
         QCOMPARE(c.window.isVisible(), staysOpen);
         QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), errors);
         QCOMPARE(c.rows() > 0, keepsProject);
@@ -272,7 +284,7 @@ private slots:
         if (!keepsProject) {
             c.window.open();
             c.window.close();
-            QCOMPARE(c.dialogs.boxes.size(), 1);
+            QCOMPARE(c.dialogs.chosen.size(), 1);
             QVERIFY(!c.window.isVisible());
         }
     }

@@ -36,9 +36,9 @@ Dialogs::Choice MessageBoxDialogs::choose(const QString &text) {
     switch (run(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes:
         return Choice::Yes;
-    case QMessageBox::No:
-        return Choice::No;
-    default:
+    case QMessageBox::Cancel:
         return Choice::Cancel;
+    default: // also a box closed by the program
+        return Choice::No;
     }
 }

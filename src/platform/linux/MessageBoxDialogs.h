@@ -10,8 +10,8 @@ public:
     void error(const QString &text) override;
     void information(const QString &text) override;
     void message(const QString &text) override;
-    bool confirm(const QString &text) override;
     Choice choose(const QString &text) override;
+    bool confirm(const QString &text) override;
 
     // The program writes "\r" for a line break.
     static QString displayText(const QString &text);
