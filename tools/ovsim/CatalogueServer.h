@@ -13,7 +13,6 @@ class CatalogueServer : public QObject {
 
 public:
     static constexpr char cataloguePath[] = "/ovcl?sys/cobjects.xml";
-    static constexpr char demoPagePath[] = "/wetter.html";
     // A request head larger than this is refused; a connection idle this long is closed.
     static constexpr qsizetype maxRequestHead = 16 * 1024;
     static constexpr int idleTimeoutMs = 10000;
