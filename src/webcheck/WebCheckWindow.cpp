@@ -6,6 +6,7 @@
 #include "PageAnalysis.h"
 #include "PageSource.h"
 #include "ProjectFile.h"
+#include "WebCheckTexts.h"
 #include "WebEngineBrowserHost.h"
 
 #include <QCheckBox>
@@ -35,13 +36,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+using namespace WebCheckTexts;
+
 namespace {
-const QString kCaption = QStringLiteral("Quendra - Webchecker 0.2 Beta");
-const QString kExampleHost = QStringLiteral("www.example.com");
-const QString kBezPlaceholder = QStringLiteral("Bezeichnung - für Speicherung des Projektes");
-const QString kHostPlaceholder = QStringLiteral("z.B. ") + kExampleHost;
-const QString kSitePlaceholder = QStringLiteral("z.B. /index.html");
-const QString kSelectFirst = QStringLiteral("Bitte erst ein Projekt auswählen.");
 
 template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName = {}) {
     widget->setObjectName(QLatin1String(objectName));
@@ -76,7 +73,7 @@ WebCheckWindow::WebCheckWindow(const QString &programFolder, Dialogs &dialogs, Q
 
     auto *layout = new QVBoxLayout(this);
     auto *menu = new QMenuBar(this);
-    menu->addAction(QStringLiteral("Schließen"), this, &QWidget::close);
+    menu->addAction(kSchliessen, this, &QWidget::close);
     layout->setMenuBar(menu);
     m_tabs = new QTabWidget;
     layout->addWidget(m_tabs);
@@ -84,10 +81,10 @@ WebCheckWindow::WebCheckWindow(const QString &programFolder, Dialogs &dialogs, Q
     m_browserTab = buildBrowserTab();
     m_newTab = new QWidget;
     m_checkTab = new QWidget;
-    m_tabs->addTab(m_dataTab, QStringLiteral("Daten"));
-    m_tabs->addTab(m_browserTab, QStringLiteral("Browser"));
-    m_tabs->addTab(m_newTab, QStringLiteral("Neu"));
-    m_tabs->addTab(m_checkTab, QStringLiteral("Webabfragen prüfen"));
+    m_tabs->addTab(m_dataTab, kTabDaten);
+    m_tabs->addTab(m_browserTab, kTabBrowser);
+    m_tabs->addTab(m_newTab, kTabNeu);
+    m_tabs->addTab(m_checkTab, kTabPruefen);
     setTabShown(m_browserTab, false);
     setTabShown(m_newTab, false);
     setTabShown(m_checkTab, false);
@@ -99,8 +96,8 @@ WebCheckWindow::WebCheckWindow(const QString &programFolder, Dialogs &dialogs, Q
     // The first state: example texts in the disabled fields.
     WABez->setText(kBezPlaceholder);
     WAHOST->setText(kExampleHost);
-    WAPORT->setText(QStringLiteral("80"));
-    WASITE->setText(QStringLiteral("/index.html"));
+    WAPORT->setText(kInitialPort);
+    WASITE->setText(kInitialSite);
     setFieldsEnabled(false);
     savebtn->setEnabled(false);
     readProjectList();
@@ -113,25 +110,25 @@ QWidget *WebCheckWindow::buildDataTab() {
     auto *tab = new QWidget;
     auto *layout = new QVBoxLayout(tab);
 
-    auto *current = named(new QGroupBox(QStringLiteral(" Aktuelles Projekt ")), "aktprojekt");
+    auto *current = named(new QGroupBox(kAktuellesProjekt), "aktprojekt");
     auto *fields = new QFormLayout;
     WABez = named(new QLineEdit, "WABez");
     WAHOST = named(new QLineEdit, "WAHOST");
     WAPORT = named(new QLineEdit, "WAPORT");
     WASITE = named(new QLineEdit, "WASITE");
-    fields->addRow(labelFor(QStringLiteral("Bezeichnung:"), WABez), WABez);
-    fields->addRow(labelFor(QStringLiteral("IP/Host-Adresse:"), WAHOST), WAHOST);
-    fields->addRow(labelFor(QStringLiteral("Port:"), WAPORT), WAPORT);
-    fields->addRow(labelFor(QStringLiteral("Pfad/Webseite:"), WASITE), WASITE);
+    fields->addRow(labelFor(kBezeichnung, WABez), WABez);
+    fields->addRow(labelFor(kHost, WAHOST), WAHOST);
+    fields->addRow(labelFor(kPort, WAPORT), WAPORT);
+    fields->addRow(labelFor(kSite, WASITE), WASITE);
     for (QLineEdit *edit : {WABez, WAHOST, WASITE})
         edit->installEventFilter(this);
-    neubtn = button("neubtn", QStringLiteral("Neu"), QStringLiteral("Neues Projekt"));
-    savebtn = button("savebtn", QStringLiteral("Speichern"), QStringLiteral("Projekt speichern"));
+    neubtn = button("neubtn", kTabNeu, kNeuHint);
+    savebtn = button("savebtn", kSpeichern, kSpeichernHint);
     gobrowser = named(new QToolButton, "gobrowser");
     gobrowser->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    gobrowser->setToolTip(QStringLiteral("Website laden"));
-    auto *goLabel = labelFor(QStringLiteral("<- (Hier klicken, wenn alle Eingaben komplett sind)"), gobrowser);
-    gobrowser->setAccessibleName(QStringLiteral("Website laden"));
+    gobrowser->setToolTip(kWebsiteLaden);
+    auto *goLabel = labelFor(kHierKlicken, gobrowser);
+    gobrowser->setAccessibleName(kWebsiteLaden);
     auto *actions = new QHBoxLayout;
     actions->addWidget(neubtn);
     actions->addWidget(savebtn);
@@ -143,13 +140,13 @@ QWidget *WebCheckWindow::buildDataTab() {
     currentLayout->addLayout(fields);
     currentLayout->addLayout(actions);
 
-    auto *saved = named(new QGroupBox(QStringLiteral(" Gespeicherte Projekte ")), "gespprojekte");
-    projektliste = named(new QListWidget, "projektliste", QStringLiteral("Gespeicherte Projekte"));
+    auto *saved = named(new QGroupBox(kGespeicherteProjekteGroup), "gespprojekte");
+    projektliste = named(new QListWidget, "projektliste", kGespeicherteProjekte);
     projektliste->setSortingEnabled(true);
-    openbtn = button("openbtn", QStringLiteral("Öffnen"), QStringLiteral("Projekt öffnen"));
-    deletebtn = button("deletebtn", QStringLiteral("Löschen"), QStringLiteral("Projekt löschen"));
-    exportbtn = button("exportbtn", QStringLiteral("Export"), QStringLiteral("Datei für OV/OW erzeugen"));
-    exportbar = named(new QProgressBar, "exportbar", QStringLiteral("Export"));
+    openbtn = button("openbtn", kOeffnen, kOeffnenHint);
+    deletebtn = button("deletebtn", kLoeschen, kLoeschenHint);
+    exportbtn = button("exportbtn", kExport, kExportHint);
+    exportbar = named(new QProgressBar, "exportbar", kExport);
     exportbar->setRange(0, 100);
     exportlb = named(new QLabel, "exportlb");
     auto *savedButtons = new QHBoxLayout;
@@ -162,7 +159,7 @@ QWidget *WebCheckWindow::buildDataTab() {
     savedLayout->addWidget(exportbar);
     savedLayout->addWidget(exportlb);
 
-    auto *templates = named(new QGroupBox(QStringLiteral(" Vorlagen Verwalten (Text aus Liste) ")), "vorlagen");
+    auto *templates = named(new QGroupBox(kVorlagen), "vorlagen");
 
     layout->addWidget(current);
     layout->addWidget(saved, 1);
@@ -185,7 +182,7 @@ QWidget *WebCheckWindow::buildBrowserTab() {
     m_browserArea = new QWidget;
     auto *area = new QGridLayout(m_browserArea);
     area->setContentsMargins(0, 0, 0, 0);
-    quelltext = named(new QPlainTextEdit, "quelltext", QStringLiteral("Quelltext"));
+    quelltext = named(new QPlainTextEdit, "quelltext", kQuelltext);
     quelltext->setReadOnly(true);
     quelltext->setLineWrapMode(QPlainTextEdit::NoWrap);
     quelltext->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -197,16 +194,14 @@ QWidget *WebCheckWindow::buildBrowserTab() {
     maroon.setColor(QPalette::Window, QColor(0x80, 0, 0));
     maroon.setColor(QPalette::WindowText, Qt::white);
     framepanel->setPalette(maroon);
-    auto *notice = new QLabel(QStringLiteral("Achtung: Diese Webseite enthält Frames. Damit der OV/OW eine Webabfrage "
-                                             "durchführen kann, muss er die genaue URL des Frames kennen."));
+    auto *notice = new QLabel(kFrameNotice);
     notice->setWordWrap(true);
     QFont bold = notice->font();
     bold.setBold(true);
     notice->setFont(bold);
     lbframes = named(new QListWidget, "lbframes");
-    auto *choose = labelFor(QStringLiteral("Wähle per Doppelklick einen Frame aus:"), lbframes);
-    auto *keep = button("framenein", QStringLiteral("Nein, die Seite (URL) so belassen"),
-                        QStringLiteral("Nein, die Seite (URL) so belassen"));
+    auto *choose = labelFor(kFrameChoose, lbframes);
+    auto *keep = button("framenein", kFrameKeep, kFrameKeep);
     auto *panelLayout = new QVBoxLayout(framepanel);
     panelLayout->addWidget(notice);
     panelLayout->addWidget(choose);
@@ -216,22 +211,20 @@ QWidget *WebCheckWindow::buildBrowserTab() {
     area->addWidget(quelltext, 0, 0);
     area->addWidget(framepanel, 0, 0, Qt::AlignTop);
 
-    analysebtn =
-        button("analysebtn", QStringLiteral("Analyse starten"), QStringLiteral("Analyse der Website durchführen"));
+    analysebtn = button("analysebtn", kAnalyseStarten, kAnalyseHint);
     analysebtn->setEnabled(false);
-    sbanalyseabr = named(new QToolButton, "sbanalyseabr", QStringLiteral("Analyse abbrechen"));
+    sbanalyseabr = named(new QToolButton, "sbanalyseabr", kAnalyseAbbrechen);
     sbanalyseabr->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
-    sbanalyseabr->setToolTip(QStringLiteral("Analyse abbrechen"));
-    auto *options = named(new QGroupBox, "scanoptionen", QStringLiteral("Scan-Optionen"));
-    mtext = named(new QCheckBox(QStringLiteral("Scan nach Text")), "mtext", QStringLiteral("Scan nach Text"));
-    mbilder = named(new QCheckBox(QStringLiteral("Scan nach Bildern")), "mbilder", QStringLiteral("Scan nach Bildern"));
-    mlinks = named(new QCheckBox(QStringLiteral("Scan nach Links")), "mlinks", QStringLiteral("Scan nach Links"));
+    sbanalyseabr->setToolTip(kAnalyseAbbrechen);
+    auto *options = named(new QGroupBox, "scanoptionen", kScanOptionen);
+    mtext = named(new QCheckBox(kScanText), "mtext", kScanText);
+    mbilder = named(new QCheckBox(kScanBilder), "mbilder", kScanBilder);
+    mlinks = named(new QCheckBox(kScanLinks), "mlinks", kScanLinks);
     mtext->setChecked(true);
     auto *optionsLayout = new QHBoxLayout(options);
     for (QCheckBox *box : {mtext, mbilder, mlinks})
         optionsLayout->addWidget(box);
-    quelltextbtn =
-        button("quelltextbtn", QStringLiteral("Quelltext einblenden"), QStringLiteral("Quelltext einblenden"));
+    quelltextbtn = button("quelltextbtn", kQuelltextEinblenden, kQuelltextEinblenden);
     auto *tools = new QHBoxLayout;
     tools->addWidget(analysebtn);
     tools->addWidget(sbanalyseabr);
@@ -240,12 +233,12 @@ QWidget *WebCheckWindow::buildBrowserTab() {
     tools->addStretch();
 
     m_rows = new AnalysisListModel(this);
-    Liste = named(new QTreeView, "Liste", QStringLiteral("Liste"));
+    Liste = named(new QTreeView, "Liste", kListe);
     Liste->setModel(m_rows);
     Liste->setRootIsDecorated(false);
     Liste->setUniformRowHeights(true);
     Liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste->setToolTip(QStringLiteral("Doppelklick auf Wert für die Übernahme"));
+    Liste->setToolTip(kListeHint);
     Liste->header()->resizeSection(0, 180);
     Liste->header()->resizeSection(1, 80);
     auto *lower = new QWidget;
@@ -264,7 +257,7 @@ QWidget *WebCheckWindow::buildBrowserTab() {
     status->setSizeGripEnabled(false);
     m_status = named(new QLabel, "statustext");
     m_status->setFixedWidth(200);
-    progbar = named(new QProgressBar, "progbar", QStringLiteral("Fortschritt"));
+    progbar = named(new QProgressBar, "progbar", kFortschritt);
     progbar->setTextVisible(false);
     status->addWidget(m_status);
     status->addWidget(progbar, 1);
@@ -321,7 +314,7 @@ void WebCheckWindow::showEvent(QShowEvent *event) {
 
 void WebCheckWindow::closeEvent(QCloseEvent *event) {
     if (savebtn->isEnabled()) {
-        switch (m_dialogs.choose(QStringLiteral("Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?"))) {
+        switch (m_dialogs.choose(kNotSaved)) {
         case Dialogs::Choice::Cancel:
             event->ignore();
             return;
@@ -358,8 +351,7 @@ void WebCheckWindow::setTabShown(QWidget *tab, bool shown) {
 
 void WebCheckWindow::showBrowserTab(bool makeActive) {
     const QString bez = WABez->text();
-    m_tabs->setTabText(m_tabs->indexOf(m_browserTab),
-                       bez.isEmpty() ? QStringLiteral("Browser") : QStringLiteral("Browser - ") + bez);
+    m_tabs->setTabText(m_tabs->indexOf(m_browserTab), bez.isEmpty() ? kTabBrowser : kTabBrowserOf + bez);
     setTabShown(m_browserTab, true);
     if (makeActive)
         m_tabs->setCurrentWidget(m_browserTab);
@@ -475,12 +467,11 @@ void WebCheckWindow::finishOpening() {
 
 void WebCheckWindow::deletebtnClick() {
     const QListWidgetItem *item = projektliste->currentItem();
-    if (!item || !item->isSelected() || !m_dialogs.confirm(QStringLiteral("Wirklich löschen?")))
+    if (!item || !item->isSelected() || !m_dialogs.confirm(kWirklichLoeschen))
         return;
     QFile file(m_folder + item->text());
     if (!file.remove())
-        m_dialogs.error(
-            QStringLiteral("Die Datei \"%1\" kann nicht gelöscht werden: %2").arg(file.fileName(), file.errorString()));
+        m_dialogs.error(kCannotDelete.arg(file.fileName(), file.errorString()));
     readProjectList();
 }
 
@@ -492,7 +483,7 @@ void WebCheckWindow::gobrowserClick() {
 bool WebCheckWindow::askToClearAnalysis() {
     if (m_rows->isEmpty())
         return true;
-    if (!m_dialogs.confirm(QStringLiteral("Analyse löschen?")))
+    if (!m_dialogs.confirm(kAnalyseLoeschen))
         return false;
     clearAnalysis();
     return true;
@@ -547,7 +538,7 @@ void WebCheckWindow::analysebtnClick() {
     if (!m_browser || m_analysis || m_fetching)
         return;
     analysebtn->setEnabled(false);
-    m_status->setText(QStringLiteral("Analysiere Page ..."));
+    m_status->setText(kAnalysiere);
     progbar->setValue(0);
     progbar->show();
     // The source as the server fetches it.
@@ -590,7 +581,7 @@ void WebCheckWindow::analyseSlice() {
 void WebCheckWindow::finishAnalysis() {
     m_slices->stop();
     m_analysis.reset();
-    m_status->setText(QStringLiteral("Fertig!"));
+    m_status->setText(kFertig);
     progbar->hide();
     Liste->setUpdatesEnabled(true);
     analysebtn->setEnabled(m_browser && m_browser->isComplete());
