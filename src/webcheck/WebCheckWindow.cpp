@@ -250,8 +250,11 @@ QWidget *WebCheckWindow::buildBrowserTab() {
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(m_browserArea);
     splitter->addWidget(lower);
+    // The browser arrives when the window is first shown; its place is kept from the start.
+    m_browserArea->setMinimumHeight(120);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({330, 220});
 
     auto *status = new QStatusBar;
     status->setSizeGripEnabled(false);
