@@ -1,10 +1,15 @@
 // The page analysis runs over whole web pages on the GUI thread, in slices between which the
 // window stays responsive. Measured end to end as the window runs it (the line-break form of the
 // source, then the slices, taking the rows after each) on a generated 2 MB page, beside a bare
-// pass over the same bytes that only finds every "<" with memchr.
+// pass over the same bytes that only finds every "<" with memchr. Saving a project writes every
+// row of the list as ten keys; measured beside writing the same file's bytes.
 #include "PageAnalysis.h"
 #include "PageSource.h"
+#include "ProjectFile.h"
 
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <iostream>
@@ -66,12 +71,45 @@ void BM_BareScan(benchmark::State &state) {
 }
 BENCHMARK(BM_BareScan)->Unit(benchmark::kMillisecond);
 
+WebQueryProject projectOf(int rows) {
+    WebQueryProject project{
+        QStringLiteral("Wetter"), QStringLiteral("h"), QStringLiteral("80"), QStringLiteral("/"), {}};
+    project.entries = analysePage(PageSource::fromDocument(page()), ScanOptions{}).first(rows);
+    return project;
+}
+
+void BM_SaveProject(benchmark::State &state) {
+    QTemporaryDir dir;
+    const WebQueryProject project = projectOf(static_cast<int>(state.range(0)));
+    QString error;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ProjectFile::save(dir.path() + QLatin1Char('/'), project, &error));
+}
+BENCHMARK(BM_SaveProject)->Arg(200)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_WriteProjectBytes(benchmark::State &state) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QLatin1Char('/');
+    QString error;
+    ProjectFile::save(path, projectOf(static_cast<int>(state.range(0))), &error);
+    QFile saved(path + ProjectFile::fileName(QStringLiteral("Wetter"), QStringLiteral("h")));
+    saved.open(QIODevice::ReadOnly);
+    const QByteArray bytes = saved.readAll();
+    for (auto _ : state) {
+        QSaveFile file(path + QStringLiteral("bytes.ovw"));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        benchmark::DoNotOptimize(file.commit());
+    }
+}
+BENCHMARK(BM_WriteProjectBytes)->Arg(200)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 // Prints, after the table, the analysis's time as a multiple of the bare scan's.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run> &runs) override {
         for (const Run &run : runs)
-            m_times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            m_times[run.run_name.str()] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
@@ -79,6 +117,13 @@ public:
         if (m_times.count("BM_AnalysePage") && m_times.count("BM_BareScan"))
             std::cout << "analysis / bare memchr scan of the same " << page().size()
                       << " bytes: " << m_times["BM_AnalysePage"] / m_times["BM_BareScan"] << "x\n";
+        for (const char *rows : {"200", "1000"}) {
+            const std::string save = std::string("BM_SaveProject/") + rows;
+            const std::string bytes = std::string("BM_WriteProjectBytes/") + rows;
+            if (m_times.count(save) && m_times.count(bytes))
+                std::cout << "project save / writing its bytes, " << rows << " rows: " << m_times[save] / m_times[bytes]
+                          << "x\n";
+        }
     }
 
 private:
