@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -321,6 +322,37 @@ private slots:
                               u"21 Grad@"_qs + at("21 Grad"), u"Wind@"_qs + at("Wind"), u"12 km/h@"_qs + at("12 km/h"),
                               u"/morgen.html@"_qs + at("/morgen"), u"morgen@"_qs + at("morgen<")}));
         QVERIFY(!c.find<QProgressBar>("progbar")->isVisible());
+        QVERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
+    }
+
+    void analysisCancelledEndsWithFertig_data() {
+        QTest::addColumn<int>("rowsBeforeCancel"); // 0: cancelled while the source is fetched
+        QTest::newRow("while fetching") << 0;
+        QTest::newRow("while scanning") << 1;
+    }
+    void analysisCancelledEndsWithFertig() {
+        QFETCH(int, rowsBeforeCancel);
+        QByteArray big;
+        while (big.size() < 4 * 1024 * 1024)
+            big += "<tr><td>Station</td><td>21 Grad</td></tr>\n";
+        LoopbackHttp http;
+        http.put("/gross.html", big);
+        Checker c;
+        c.fill(u"Gross"_qs, http.address(""), u"/gross.html"_qs);
+        c.click("gobrowser");
+        QTRY_VERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
+        c.click("analysebtn");
+        // The first slice's rows arrive; the cancel comes before the next slice.
+        QSignalSpy inserted(c.find<QTreeView>("Liste")->model(), &QAbstractItemModel::rowsInserted);
+        if (rowsBeforeCancel > 0)
+            QVERIFY(inserted.wait());
+        c.click("sbanalyseabr");
+        QTRY_COMPARE(c.find<QLabel>("statustext")->text(), u"Fertig!"_qs);
+        const int rows = c.rows();
+        QVERIFY(rows >= rowsBeforeCancel);
+        QVERIFY(rows < big.count("<td>")); // the scan did not run to the end
+        QVERIFY(!c.find<QProgressBar>("progbar")->isVisible());
+        QVERIFY(c.dialogs.boxes.isEmpty());
         QVERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
     }
 
