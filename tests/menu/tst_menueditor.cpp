@@ -23,7 +23,6 @@
 #include <QTreeView>
 
 namespace {
-const QString kTestFormat = QStringLiteral("application/x-quendra-test-object");
 const QString kNoValue = QStringLiteral("Konnte KO Wert nicht ermitteln.\rKO Wert auf 0 gesetzt!");
 
 MenuCommand entry(const QString &text, const QString &aktion = QStringLiteral("Ein"), int symbol = 0,
@@ -62,20 +61,11 @@ MenuList asStored(MenuList menu) {
     return menu;
 }
 
-// Drag data in the form the test's catalogue stand-in writes: GAN, name and GA on three lines.
+// Drag data as the catalogue tree writes it for an object.
 std::unique_ptr<QMimeData> objectData(const QString &gan, const QString &name, const QString &ga = u"1/2/3"_qs) {
     auto data = std::make_unique<QMimeData>();
-    data->setData(kTestFormat, QStringList{gan, name, ga}.join(u'\n').toUtf8());
+    writeDraggedObject(*data, {gan, ga, name});
     return data;
-}
-
-std::optional<DroppedObject> readObject(const QMimeData *data) {
-    if (!data->hasFormat(kTestFormat))
-        return std::nullopt;
-    const QStringList lines = QString::fromUtf8(data->data(kTestFormat)).split(u'\n');
-    if (lines.size() != 3)
-        return std::nullopt;
-    return DroppedObject{lines.at(0), lines.at(1), lines.at(2)};
 }
 
 // The menu, its file, the bus monitor behind getlv and the tray popup, as the program joins them.
@@ -146,10 +136,7 @@ private:
     struct PanelRig : Rig {
         MenuTreeModel model{menu};
         MenuEditorPanel panel{menu, model, dialogs, sounds, hooks()};
-        PanelRig() {
-            panel.setDropReader(&readObject);
-            panel.resize(320, 600);
-        }
+        PanelRig() { panel.resize(320, 600); }
         template <typename W> W *find(const QString &name) const {
             W *widget = panel.findChild<W *>(name);
             if (!widget)
@@ -246,7 +233,7 @@ private slots:
         rig.busmoni.insertTop(busLine);
         MenuEditor editor(rig.menu, rig.dialogs, rig.hooks());
 
-        const auto k = editor.add({u"768"_qs, u"Licht Küche"_qs, u"1/2/3"_qs}, parameters(typ, aktion, symbol, wert));
+        const auto k = editor.add({u"768"_qs, u"1/2/3"_qs, u"Licht Küche"_qs}, parameters(typ, aktion, symbol, wert));
         QCOMPARE(k, std::optional<qsizetype>(1));
         const MenuCommand &added = rig.menu.at(1);
         QCOMPARE(added.bezeichnung, u"Licht Küche"_qs);
@@ -269,8 +256,8 @@ private slots:
     void addRefused() {
         Rig rig;
         MenuEditor editor(rig.menu, rig.dialogs, rig.hooks());
-        QVERIFY(!editor.add({u"768"_qs, u"Licht"_qs, {}}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, {})));
-        QVERIFY(!editor.add({QString(), u"Licht"_qs, {}}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, 0)));
+        QVERIFY(!editor.add({u"768"_qs, {}, u"Licht"_qs}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, {})));
+        QVERIFY(!editor.add({QString(), {}, u"Licht"_qs}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, 0)));
         rig.menu.append(entry(u"Licht"_qs));
         QVERIFY(!editor.change(0, parameters(MenuEntryTypes::kSwitch, u"Aus"_qs, {})));
         QCOMPARE(rig.menu.size(), 1);
@@ -634,7 +621,7 @@ private slots:
         QCOMPARE(rig.parapanel()->isVisible(), accepted);
         // The keyboard's way in refuses the same, and nothing while the panel is open.
         if (accepted || gan.isEmpty())
-            QVERIFY(!rig.panel.dropObject({gan, u"Licht Küche"_qs, {}}));
+            QVERIFY(!rig.panel.dropObject({gan, {}, u"Licht Küche"_qs}));
     }
 
     // An entry of the menu dragged onto the menu is no object of the catalogue.
@@ -809,7 +796,7 @@ private slots:
     void freeValueRequired() {
         PanelRig rig;
         rig.panel.show();
-        QVERIFY(rig.panel.dropObject({u"1000"_qs, u"Dimmer"_qs, {}}));
+        QVERIFY(rig.panel.dropObject({u"1000"_qs, {}, u"Dimmer"_qs}));
         rig.choose(u"Typ1"_qs, MenuEntryTypes::kDimmer);
         rig.choose(u"Aktion1"_qs, u"Frei"_qs);
         rig.find<QCheckBox>(u"gaballoon"_qs)->click();
