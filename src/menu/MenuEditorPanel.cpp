@@ -144,8 +144,12 @@ void MenuEditorPanel::buildEditorPage() {
     connect(deltebtn, &QPushButton::clicked, this, &MenuEditorPanel::deltebtnClick);
 
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn})
+    buttons->setSpacing(4);
+    for (QPushButton *b : {Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn}) {
+        // The tab is narrow: every caption stays whole, the short ones give up their room first.
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 12);
         buttons->addWidget(b);
+    }
     auto *layout = new QVBoxLayout(m_editorPage);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(btree, 1);
