@@ -7,6 +7,7 @@
 #include "MenuTreeModel.h"
 #include "TempProgramFolder.h"
 #include "TrayPopup.h"
+#include "WidgetDriving.h"
 #include "WildcardDialog.h"
 
 #include <QAction>
@@ -137,40 +138,15 @@ private:
         MenuTreeModel model{menu};
         MenuEditorPanel panel{menu, model, dialogs, sounds, hooks()};
         PanelRig() { panel.resize(320, 600); }
-        template <typename W> W *find(const QString &name) const {
-            W *widget = panel.findChild<W *>(name);
-            if (!widget)
-                qWarning("no widget %s", qPrintable(name));
-            return widget;
-        }
+        template <typename W> W *find(const QString &name) const { return WidgetDriving::named<W>(&panel, name); }
         QTreeView *btree() const { return find<QTreeView>(u"btree"_qs); }
         QWidget *parapanel() const { return find<QWidget>(u"parapanel"_qs); }
         QPushButton *button(const QString &name) const { return find<QPushButton>(name); }
         QComboBox *combo(const QString &name) const { return find<QComboBox>(name); }
 
         // Drags the data over the tree and drops it, as a drag from the catalogue arrives.
-        bool drop(const QMimeData &data) {
-            QWidget *target = btree()->viewport();
-            const QPoint at(20, 20);
-            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &enter);
-            QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &move);
-            if (!move.isAccepted())
-                return false;
-            QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &dropped);
-            return dropped.isAccepted();
-        }
-        // Picks an item of a list with the keys, as a user without mouse does.
-        void choose(const QString &comboName, const QString &text) {
-            QComboBox *box = combo(comboName);
-            QVERIFY(box->isEnabled());
-            QVERIFY2(box->findText(text) >= 0, qPrintable(text));
-            QTest::keyClick(box, Qt::Key_Home);
-            while (box->currentText() != text)
-                QTest::keyClick(box, Qt::Key_Down);
-        }
+        bool drop(const QMimeData &data) { return WidgetDriving::dropOnto(btree()->viewport(), data); }
+        void choose(const QString &comboName, const QString &text) { WidgetDriving::choose(combo(comboName), text); }
         void select(qsizetype flat) { btree()->setCurrentIndex(model.indexOf(flat)); }
     };
 

@@ -12,6 +12,7 @@
 #include "Startup.h"
 #include "TempProgramFolder.h"
 #include "TrayPopup.h"
+#include "WidgetDriving.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -150,12 +151,7 @@ QStringList keysOf(const QString &path, const QString &section) {
 struct EditorUser {
     Program &p;
     MainWindow *window() const { return p.startup.mainWindow(); }
-    template <typename W> W *find(const QString &name) const {
-        W *widget = window()->findChild<W *>(name);
-        if (!widget)
-            qWarning("no widget %s", qPrintable(name));
-        return widget;
-    }
+    template <typename W> W *find(const QString &name) const { return WidgetDriving::named<W>(window(), name); }
     QTreeView *ovtree() const { return find<QTreeView>(u"ovtree"_qs); }
     QTreeView *btree() const { return find<QTreeView>(u"btree"_qs); }
     QPushButton *button(const QString &name) const { return find<QPushButton>(name); }
@@ -180,17 +176,7 @@ struct EditorUser {
             return false;
         ovtree()->setCurrentIndex(index);
         std::unique_ptr<QMimeData> data(ovtree()->model()->mimeData({index}));
-        QWidget *target = btree()->viewport();
-        const QPoint at(20, 20);
-        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &move);
-        if (!move.isAccepted())
-            return false;
-        QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &drop);
-        return drop.isAccepted();
+        return WidgetDriving::dropOnto(btree()->viewport(), *data);
     }
     // The catalogue tree's context menu, opened with a key on the chosen object.
     QMenu *dropMenu(const QString &ga, const QKeySequence &key) const {
@@ -200,14 +186,8 @@ struct EditorUser {
         auto *menu = ovtree()->findChild<QMenu *>(u"ovtreeMenu"_qs);
         return menu && menu->isVisible() ? menu->findChild<QMenu *>(u"dropOnto"_qs) : nullptr;
     }
-    // Picks an item of a list with the keys.
     void choose(const QString &comboName, const QString &text) const {
-        auto *box = find<QComboBox>(comboName);
-        QVERIFY(box->isEnabled());
-        QVERIFY2(box->findText(text) >= 0, qPrintable(text));
-        QTest::keyClick(box, Qt::Key_Home);
-        while (box->currentText() != text)
-            QTest::keyClick(box, Qt::Key_Down);
+        WidgetDriving::choose(find<QComboBox>(comboName), text);
     }
     void select(qsizetype flat) const {
         const QAbstractItemModel *model = btree()->model();
