@@ -855,6 +855,31 @@ private slots:
         QCOMPARE(modal || opened->isVisible(), true);
     }
 
+    // "Einstellungen" opens the wildcard words; "Schließen" stores them and the popup shows them
+    // from its next rebuild ("Neu laden" here), not at once.
+    void wildcardWordsFromTheMenuBar() {
+        Harness h("[Orvanel]\r\nKey=geheim\r\n");
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Tür $1"_qs, u"1,0"_qs, false, false)));
+        h.wire();
+        h.start();
+        QMenu *popup = h.platform.tray.popup;
+        QCOMPARE(itemTexts(popup), QStringList{u"Tür auf"_qs});
+        h.find<QAction>(u"menukonfig"_qs)->trigger();
+        auto *dialog = h.find<QDialog>(u"TForm5"_qs);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->isModal());
+        dialog->findChild<QLineEdit *>(u"wc1auf"_qs)->setText(u"offen"_qs);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"TeButton1"_qs), Qt::LeftButton);
+        QVERIFY(dialog->isHidden());
+        const IniFile ini(h.folder.settingsFile());
+        QCOMPARE(ini.readString(u"TEXTE"_qs, u"WC1A"_qs), u"offen"_qs);
+        QCOMPARE(ini.readString(u"Orvanel"_qs, u"Key"_qs), u"geheim"_qs);
+        QCOMPARE(h.core.wildcardTexts().wc1a, u"offen"_qs);
+        QCOMPARE(itemTexts(popup), QStringList{u"Tür auf"_qs});
+        QTest::mouseClick(h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
+        QCOMPARE(itemTexts(popup), QStringList{u"Tür offen"_qs});
+    }
+
     void menuBarHints_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("hint");
