@@ -5,7 +5,9 @@
 #include "ConsoleSession.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
+#include "DropTargets.h"
 #include "MainWindow.h"
+#include "MenuEditorPanel.h"
 #include "MenuExecution.h"
 #include "MenuFile.h"
 #include "MenuTreeModel.h"
@@ -64,6 +66,8 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
 }
 
 ProgramWiring::~ProgramWiring() {
+    // The editor works on the menu and the model that go with this wiring.
+    delete m_menuEditor;
     // The dispatch must not call into the menu's parts while they go.
     if (m_link) {
         m_link->dispatch().removeTarget(m_menuTarget.get());
@@ -74,6 +78,10 @@ ProgramWiring::~ProgramWiring() {
 
 const MenuList &ProgramWiring::menu() const {
     return *m_menu;
+}
+
+MenuEditorPanel *ProgramWiring::menuEditor() const {
+    return m_menuEditor;
 }
 
 void ProgramWiring::attach(MainWindow &window) {
@@ -118,11 +126,27 @@ void ProgramWiring::attach(MainWindow &window) {
     connect(m_popup.get(), &TrayPopup::menuItemClicked, m_execution.get(), &MenuExecution::OnMenuItemclick);
 
     WorkTabs *tabs = window.workTabs();
-    tabs->setMenuModel(m_treeModel.get());
     // The "Menü" tab previews the popup on a right click, as the tray shows it.
     connect(tabs, &WorkTabs::menuPreviewRequested, m_popup.get(),
             [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
     attachCatalogue(window);
+    attachMenuEditor(window);
+}
+
+void ProgramWiring::attachMenuEditor(MainWindow &window) {
+    const PlatformServices &services = m_core.services();
+    SettingsPanel *settings = window.settingsPanel();
+    MenuEditor::Hooks hooks{
+        [this, dialogs = services.dialogs](const QString &gan) { return getlv(m_link->busMonitor(), gan, *dialogs); },
+        [&window] { window.save_blist(); },
+        [this] { m_popup->make_popup(); },
+        [settings] { return menuFilePath(settings->configurationFolder()); },
+    };
+    m_menuEditor = new MenuEditorPanel(*m_menu, *m_treeModel, *services.dialogs, *services.sounds, std::move(hooks));
+    window.setMenuEditor(m_menuEditor);
+    MenuEditorPanel *editor = m_menuEditor;
+    window.dropTargets().add(editor, MenuEditorPanel::kDropTargetCaption,
+                             [editor](const DraggedObject &object) { return editor->dropObject(object); });
 }
 
 bool ProgramWiring::loadMenu(const QString &folder) {

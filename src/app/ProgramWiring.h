@@ -3,6 +3,7 @@
 #include "LinkController.h"
 
 #include <QObject>
+#include <QPointer>
 #include <memory>
 
 class AppCore;
@@ -10,6 +11,7 @@ class CatalogueController;
 class ConsoleSession;
 class QNetworkAccessManager;
 class MainWindow;
+class MenuEditorPanel;
 class MenuExecution;
 class MenuTreeModel;
 class MenuValueTarget;
@@ -33,12 +35,15 @@ public:
     TrayPopup *popup() const { return m_popup.get(); }
     const MenuList &menu() const;
     CatalogueController *catalogue() const { return m_catalogue.get(); }
+    // The "Menü" tab's editor, present once the main window was created.
+    MenuEditorPanel *menuEditor() const;
 
 private:
     void attach(MainWindow &window);
     bool loadMenu(const QString &folder);
     void saveMenu(const QString &folder);
     void attachCatalogue(MainWindow &window);
+    void attachMenuEditor(MainWindow &window);
 
     AppCore &m_core;
     MainWindow *m_window = nullptr;
@@ -56,4 +61,6 @@ private:
     std::unique_ptr<QNetworkAccessManager> m_network;
     std::unique_ptr<CatalogueController> m_catalogue;
     std::unique_ptr<ConsoleSession> m_console;
+    // Owned by its tab; it works on the menu, the tree model and the popup held here.
+    QPointer<MenuEditorPanel> m_menuEditor;
 };
