@@ -10,6 +10,7 @@ packages=(
     libgl1-mesa-dev libxkbcommon-dev
     libcanberra-dev sound-theme-freedesktop
     xvfb xauth
+    libvmime-dev dovecot-pop3d openssl
 )
 
 missing=()
