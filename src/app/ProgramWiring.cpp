@@ -5,6 +5,7 @@
 #include "ConsoleSession.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
+#include "MailWiring.h"
 #include "MainWindow.h"
 #include "MenuExecution.h"
 #include "MenuFile.h"
@@ -43,6 +44,12 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     };
     hooks.saveMenu = [this](const QString &folder) {
         saveMenu(folder);
+    };
+    hooks.loadMail = [this](const QString &folder) {
+        m_mail->load(folder);
+    };
+    hooks.saveMail = [this](const QString &folder) {
+        m_mail->save(folder);
     };
     hooks.busMonitorNote = [this](const QString &text) {
         m_link->busMonitor().insertTop(text);
@@ -124,6 +131,7 @@ void ProgramWiring::attach(MainWindow &window) {
     connect(tabs, &WorkTabs::menuPreviewRequested, m_popup.get(),
             [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
     attachCatalogue(window);
+    m_mail = std::make_unique<MailWiring>(m_core, window, *m_link);
 }
 
 bool ProgramWiring::loadMenu(const QString &folder) {

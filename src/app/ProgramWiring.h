@@ -9,6 +9,7 @@ class AppCore;
 class CatalogueController;
 class ConsoleSession;
 class QNetworkAccessManager;
+class MailWiring;
 class MainWindow;
 class MenuExecution;
 class MenuTreeModel;
@@ -18,7 +19,7 @@ class TrayPopup;
 class MenuList;
 
 // Puts the subsystems into the program: the gateway link with its bus monitor and value dispatch,
-// and the tray menu with its file, popup, notifications and clicks. It fills the start-up's and the
+// the tray menu with its file, popup, notifications and clicks, and mail polling. It fills the start-up's and the
 // closing sequence's hooks and, once the main window exists, connects both to it.
 class ProgramWiring : public QObject {
     Q_OBJECT
@@ -33,6 +34,7 @@ public:
     TrayPopup *popup() const { return m_popup.get(); }
     const MenuList &menu() const;
     CatalogueController *catalogue() const { return m_catalogue.get(); }
+    MailWiring *mail() const { return m_mail.get(); }
 
 private:
     void attach(MainWindow &window);
@@ -56,4 +58,5 @@ private:
     std::unique_ptr<QNetworkAccessManager> m_network;
     std::unique_ptr<CatalogueController> m_catalogue;
     std::unique_ptr<ConsoleSession> m_console;
+    std::unique_ptr<MailWiring> m_mail;
 };

@@ -153,6 +153,10 @@ void WorkTabs::setMenuModel(QAbstractItemModel *model) {
     btree->setModel(model);
 }
 
+void WorkTabs::setEmailPanel(QWidget *panel) {
+    static_cast<QVBoxLayout *>(emailPage->layout())->insertWidget(0, panel, 1);
+}
+
 bool WorkTabs::flipBusMonitorToggle() {
     const bool show = showbusmoni->text() == AppTexts::kShowBusMonitor;
     showbusmoni->setText(show ? AppTexts::kHideBusMonitor : AppTexts::kShowBusMonitor);

@@ -66,6 +66,8 @@ public:
 
     // The menu's entries in `btree`.
     void setMenuModel(QAbstractItemModel *model);
+    // The contents of the tab "Email", above its ">>" button; the tab takes it over.
+    void setEmailPanel(QWidget *panel);
     // Flips the caption and hint of `showbusmoni`, the one button that holds the state; true when
     // the bus monitor column is now to be shown.
     bool flipBusMonitorToggle();

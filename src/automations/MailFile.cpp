@@ -58,7 +58,11 @@ MailFileContent loadMailFile(const QString &path) {
 
 bool saveMailFile(const QString &path, const MailAccountList &accounts, QString *error) {
     IniFile ini(path);
-    for (const QString &section : numberedSections(ini))
+    const QStringList former = numberedSections(ini);
+    // Nothing to write and nothing to remove: no file is created (nor fails in a missing folder).
+    if (accounts.isEmpty() && former.isEmpty() && ini.readOk())
+        return true;
+    for (const QString &section : former)
         ini.eraseSection(section);
     for (qsizetype k = 0; k < accounts.size(); ++k) {
         const QString section = QString::number(mailFlatPosition(k));

@@ -24,6 +24,7 @@ struct MailFileContent {
 // Reads every section whose name is a decimal number, in ascending numeric order; a section
 // without Bezeichnung gives no account. A missing file is an empty list.
 MailFileContent loadMailFile(const QString &path);
-// Writes exactly the given accounts: every numerically named section is erased first. False with
+// Writes exactly the given accounts: every numerically named section is erased first. An empty
+// list where the file holds no account writes nothing (no file is created). False with
 // *error naming the file when it cannot be read or written (it is then left as it was).
 bool saveMailFile(const QString &path, const MailAccountList &accounts, QString *error = nullptr);

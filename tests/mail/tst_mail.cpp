@@ -323,6 +323,11 @@ void TestMail::fileAfterDeletingAnAccount() {
     accounts.clear();
     QVERIFY(saveMailFile(path, accounts));
     QVERIFY(IniFile(path).sections().isEmpty());
+    // An empty list creates no file, not even in a folder that is not there.
+    const QString nowhere = folder.file(QStringLiteral("fehlt/")) + kMailFileName;
+    QVERIFY(saveMailFile(nowhere, {}));
+    QVERIFY(!QFile::exists(nowhere));
+    QVERIFY(!saveMailFile(nowhere, {account(QStringLiteral("a"), 110, QStringLiteral("u"), QString(), "1")}));
 }
 
 void TestMail::fileWithoutASenderGan() {
