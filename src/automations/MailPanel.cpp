@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "ImageLists.h"
 #include "MailTexts.h"
+#include "NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,17 +57,6 @@ private:
     }
     Drop m_drop;
 };
-
-template <typename W>
-W *named(W *widget, const QString &name, const QString &accessibleName, const QString &hint = {}) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessibleName);
-    if (!hint.isEmpty()) {
-        widget->setToolTip(hint);
-        widget->setAccessibleDescription(hint);
-    }
-    return widget;
-}
 
 QPushButton *button(const QString &name, const QString &caption, QWidget *parent, const QString &hint = {}) {
     return named(new QPushButton(caption, parent), name, caption, hint);

@@ -66,6 +66,16 @@ QList<QByteArray> sevenMessages() {
     return messages;
 }
 
+// A header line of 2 MB, then a message of 10 MB (the newest).
+QList<QByteArray> bigMessages() {
+    QByteArray body;
+    const QByteArray line = QByteArray(76, 'A') + "\r\n";
+    while (body.size() < 10 * 1024 * 1024)
+        body += line;
+    return {mailMessage({"Subject: " + QByteArray(2 * 1024 * 1024, 'b')}),
+            mailMessage({"From: gross@example.org", "Subject: =?UTF-8?Q?Gro=C3=9F?="}, body)};
+}
+
 // The balloons of the poll (the link shows its own on connecting).
 QList<FakeTrayIcon::Balloon> mailBalloons(const FakeTrayIcon &tray) {
     QList<FakeTrayIcon::Balloon> found;
@@ -122,7 +132,7 @@ public:
         });
     }
     quint16 port() const { return m_server.serverPort(); }
-    int connections() const { return m_connections; }
+    bool retrieving() const { return m_retrieving; }
 
 private:
     void answer(QTcpSocket *socket) {
@@ -131,11 +141,11 @@ private:
             if (command.startsWith("USER") || command.startsWith("PASS") || command.startsWith("QUIT")) {
                 socket->write("+OK\r\n");
             } else if (command.startsWith("STAT")) {
-                ++m_connections;
                 socket->write("+OK 1 100\r\n");
             } else if (command.startsWith("LIST") || command.startsWith("UIDL")) {
                 socket->write("+OK\r\n1 100\r\n.\r\n");
             } else if (command.startsWith("RETR")) {
+                m_retrieving = true;
                 socket->write("+OK\r\nFrom: a@example.org\r\nSubject: ");
                 m_flooding = m_fault == Fault::EndlessLine;
                 if (m_flooding)
@@ -149,7 +159,7 @@ private:
     Fault m_fault;
     QTcpServer m_server;
     bool m_flooding = false;
-    int m_connections = 0;
+    bool m_retrieving = false;
 };
 } // namespace
 
@@ -180,6 +190,8 @@ private slots:
     void pollWithWrongPasswordGoesOnWithNextAccount();
     void pollOverTls_data();
     void pollOverTls();
+    void pollOfHugeMessages();
+    void closingDuringAStalledPoll();
     void pollWithLinkDownConnectsNowhere();
     void pollSkipsAccountsNotFetched();
     void brokenServerEndsTheAccount_data();
@@ -198,7 +210,8 @@ void TestMail::initTestCase() {
     m_dovecot = std::make_unique<DovecotServer>(
         QList<DovecotServer::Mailbox>{{QStringLiteral("three"), QStringLiteral("geheim3"), threeMessages()},
                                       {QStringLiteral("seven"), QStringLiteral("geheim7"), sevenMessages()},
-                                      {QStringLiteral("empty"), QStringLiteral("geheim0"), {}}});
+                                      {QStringLiteral("empty"), QStringLiteral("geheim0"), {}},
+                                      {QStringLiteral("big"), QStringLiteral("geheimB"), bigMessages()}});
     QVERIFY(m_dovecot->start());
     m_ovsim = std::make_unique<OvsimProcess>();
     QVERIFY(m_ovsim->start());
@@ -568,6 +581,32 @@ void TestMail::pollOverTls() {
         QCOMPARE(report.newest.size(), 3);
         QCOMPARE(report.newest.at(0).sender, QStringLiteral("bob@example.org"));
     }
+}
+
+void TestMail::pollOfHugeMessages() {
+    const std::atomic_bool cancelled = false;
+    const MailboxReport report = fetchMailbox({QStringLiteral("127.0.0.1"), QString::number(m_dovecot->port()),
+                                               QStringLiteral("big"), QStringLiteral("geheimB"), false},
+                                              MailFetchOptions(), cancelled);
+    QCOMPARE(report.error, QString());
+    QCOMPARE(report.count, std::optional<int>(2));
+    QCOMPARE(report.newest.size(), 2);
+    QCOMPARE(report.newest.at(0).sender, QStringLiteral("gross@example.org"));
+    QCOMPARE(report.newest.at(0).subject, QString::fromUtf8("Groß"));
+    // Only the start of a header line that long is kept.
+    QVERIFY(report.newest.at(1).subject.startsWith(QStringLiteral("bbbb")));
+    QVERIFY(report.newest.at(1).subject.size() < MailFetchOptions().headerBytes);
+}
+
+void TestMail::closingDuringAStalledPoll() {
+    BrokenPop3Server server(BrokenPop3Server::Fault::StallInMessage);
+    auto rig = std::make_unique<PollRig>(m_ovsim->gatewayPort());
+    QVERIFY(rig->connectLink());
+    rig->accounts = {account(QStringLiteral("Kaputt"), server.port(), "u", "p", "68000")};
+    rig->poller.Timer3Timer();
+    QTRY_VERIFY(server.retrieving());
+    // The exchange waits for a server that says nothing more (30 s); closing ends it at once.
+    rig.reset();
 }
 
 void TestMail::pollWithLinkDownConnectsNowhere() {
