@@ -15,7 +15,8 @@ MailWiring::MailWiring(AppCore &core, MainWindow &window, LinkController &link, 
     const PlatformServices &services = core.services();
     GatewayLink *gateway = &link.link();
     m_poller = std::make_unique<MailPoller>(
-        m_accounts, link, [gateway] { return gateway->isConnected(); }, *services.tray, *services.dialogs);
+        m_accounts, link, [gateway] { return gateway->isConnected() && !gateway->hasFailed(); }, *services.tray,
+        *services.dialogs);
     m_panel = new MailPanel(m_accounts, *services.dialogs);
     window.workTabs()->setEmailPanel(m_panel);
 
