@@ -11,6 +11,7 @@ packages=(
     libcanberra-dev sound-theme-freedesktop
     qt6-webengine-dev libqt6webenginecore6-bin
     xvfb xauth
+    libvmime-dev dovecot-pop3d openssl
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "DropTargets.h"
+#include "MailWiring.h"
 #include "MainWindow.h"
 #include "MenuEditorPanel.h"
 #include "MenuExecution.h"
@@ -44,6 +45,12 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     };
     hooks.saveMenu = [this](const QString &folder) {
         saveMenu(folder);
+    };
+    hooks.loadMail = [this](const QString &folder) {
+        m_mail->load(folder);
+    };
+    hooks.saveMail = [this](const QString &folder) {
+        m_mail->save(folder);
     };
     hooks.busMonitorNote = [this](const QString &text) {
         m_link->busMonitor().insertTop(text);
@@ -131,6 +138,7 @@ void ProgramWiring::attach(MainWindow &window) {
             [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
     attachCatalogue(window);
     attachMenuEditor(window);
+    m_mail = std::make_unique<MailWiring>(m_core, window, *m_link);
 }
 
 void ProgramWiring::attachMenuEditor(MainWindow &window) {

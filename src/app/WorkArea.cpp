@@ -151,6 +151,10 @@ void WorkTabs::placeMenuEditor(QWidget *editor) {
     layout->insertWidget(0, editor, 1);
 }
 
+void WorkTabs::setEmailPanel(QWidget *panel) {
+    static_cast<QVBoxLayout *>(emailPage->layout())->insertWidget(0, panel, 1);
+}
+
 bool WorkTabs::flipBusMonitorToggle() {
     const bool show = showbusmoni->text() == AppTexts::kShowBusMonitor;
     showbusmoni->setText(show ? AppTexts::kHideBusMonitor : AppTexts::kShowBusMonitor);

@@ -67,6 +67,8 @@ public:
 
     // The menu editor takes the "Menü" tab above its ">>" button; the page owns it from now on.
     void placeMenuEditor(QWidget *editor);
+    // The contents of the tab "Email", above its ">>" button; the tab takes it over.
+    void setEmailPanel(QWidget *panel);
     // Flips the caption and hint of `showbusmoni`, the one button that holds the state; true when
     // the bus monitor column is now to be shown.
     bool flipBusMonitorToggle();

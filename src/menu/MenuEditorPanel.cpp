@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "MenuTreeModel.h"
+#include "NamedWidgets.h"
 #include "SoundPicker.h"
 
 #include <QCheckBox>
@@ -57,17 +58,6 @@ private:
     Drop m_drop;
     Key m_key;
 };
-
-template <typename W>
-W *named(W *widget, const QString &name, const QString &accessibleName, const QString &hint = {}) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessibleName);
-    if (!hint.isEmpty()) {
-        widget->setToolTip(hint);
-        widget->setAccessibleDescription(hint);
-    }
-    return widget;
-}
 
 QPushButton *button(const QString &name, const QString &caption, const QString &hint, QWidget *parent) {
     return named(new QPushButton(caption, parent), name, caption, hint);
