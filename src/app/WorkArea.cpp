@@ -4,6 +4,7 @@
 #include "CatalogueController.h"
 #include "CatalogueTreeView.h"
 #include "ImageLists.h"
+#include "LoadReplacePanel.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -137,12 +138,10 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
     static_cast<QVBoxLayout *>(menuPage->layout())->insertWidget(0, btree);
 
     parapanel = parameterPanel(QStringLiteral("parapanel"), menuPage);
-    parapanel2 = parameterPanel(QStringLiteral("parapanel2"), loadReplacePage);
 
     for (QPushButton *button : {showbusmoni, showbusmoni2, busmoni3, TeButton2})
         connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
     menuPage->installEventFilter(this);
-    loadReplacePage->installEventFilter(this);
     menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(menuPage, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { emit menuPreviewRequested(menuPage->mapToGlobal(pos)); });
@@ -151,6 +150,16 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
 
 void WorkTabs::setMenuModel(QAbstractItemModel *model) {
     btree->setModel(model);
+}
+
+void WorkTabs::setLoadReplacePanel(LoadReplacePanel *panel) {
+    m_loadReplacePanel = panel;
+    static_cast<QVBoxLayout *>(loadReplacePage->layout())->insertWidget(0, panel, 1);
+    placePanels();
+}
+
+void WorkTabs::setSystemPanel(QWidget *panel) {
+    static_cast<QVBoxLayout *>(systemPage->layout())->insertWidget(0, panel);
 }
 
 bool WorkTabs::flipBusMonitorToggle() {
@@ -177,7 +186,8 @@ bool WorkTabs::eventFilter(QObject *watched, QEvent *event) {
 void WorkTabs::placePanels() {
     // The panels keep their heights whatever room the page has, as laid over the list.
     parapanel->setGeometry(0, 0, menuPage->width(), m_sizes.parapanel);
-    parapanel2->setGeometry(0, 0, loadReplacePage->width(), m_sizes.parapanel2);
+    if (m_loadReplacePanel)
+        m_loadReplacePanel->setParameterPanelHeight(m_sizes.parapanel2);
 }
 
 BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {

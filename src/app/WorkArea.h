@@ -13,6 +13,7 @@ class QPushButton;
 class QTreeView;
 class CatalogueController;
 class CatalogueTreeView;
+class LoadReplacePanel;
 
 // The heights the work area takes with the settings panel rolled up or expanded.
 struct WorkAreaSizes {
@@ -66,6 +67,9 @@ public:
 
     // The menu's entries in `btree`.
     void setMenuModel(QAbstractItemModel *model);
+    // The "Load && Replace" tab's editor and the "System" tab's screen-saver panel; the tabs own them.
+    void setLoadReplacePanel(LoadReplacePanel *panel);
+    void setSystemPanel(QWidget *panel);
     // Flips the caption and hint of `showbusmoni`, the one button that holds the state; true when
     // the bus monitor column is now to be shown.
     bool flipBusMonitorToggle();
@@ -91,7 +95,7 @@ private:
     QTreeView *btree = nullptr;
     QWidget *parapanel = nullptr;
     QPushButton *showbusmoni = nullptr;
-    QWidget *parapanel2 = nullptr;
+    LoadReplacePanel *m_loadReplacePanel = nullptr;
     QPushButton *showbusmoni2 = nullptr;
     QPushButton *busmoni3 = nullptr;
     QPushButton *TeButton2 = nullptr;
