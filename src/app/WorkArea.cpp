@@ -138,10 +138,12 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
     static_cast<QVBoxLayout *>(menuPage->layout())->insertWidget(0, btree);
 
     parapanel = parameterPanel(QStringLiteral("parapanel"), menuPage);
+    parapanel2 = parameterPanel(QStringLiteral("parapanel2"), loadReplacePage);
 
     for (QPushButton *button : {showbusmoni, showbusmoni2, busmoni3, TeButton2})
         connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
     menuPage->installEventFilter(this);
+    loadReplacePage->installEventFilter(this);
     menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(menuPage, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { emit menuPreviewRequested(menuPage->mapToGlobal(pos)); });
@@ -153,6 +155,8 @@ void WorkTabs::setMenuModel(QAbstractItemModel *model) {
 }
 
 void WorkTabs::setLoadReplacePanel(LoadReplacePanel *panel) {
+    delete parapanel2;
+    parapanel2 = nullptr;
     m_loadReplacePanel = panel;
     static_cast<QVBoxLayout *>(loadReplacePage->layout())->insertWidget(0, panel, 1);
     placePanels();
@@ -188,6 +192,8 @@ void WorkTabs::placePanels() {
     parapanel->setGeometry(0, 0, menuPage->width(), m_sizes.parapanel);
     if (m_loadReplacePanel)
         m_loadReplacePanel->setParameterPanelHeight(m_sizes.parapanel2);
+    else
+        parapanel2->setGeometry(0, 0, loadReplacePage->width(), m_sizes.parapanel2);
 }
 
 BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {

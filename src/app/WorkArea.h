@@ -95,6 +95,8 @@ private:
     QTreeView *btree = nullptr;
     QWidget *parapanel = nullptr;
     QPushButton *showbusmoni = nullptr;
+    // A placeholder until the editor comes; the editor then lays its own `parapanel2` over its list.
+    QWidget *parapanel2 = nullptr;
     LoadReplacePanel *m_loadReplacePanel = nullptr;
     QPushButton *showbusmoni2 = nullptr;
     QPushButton *busmoni3 = nullptr;
