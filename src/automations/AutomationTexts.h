@@ -28,7 +28,6 @@ inline const QString kZurueck = QStringLiteral("Zurück");
 inline const QString kName = QStringLiteral("Bezeichnung");
 inline const QString kGa = QStringLiteral("Gruppenadresse");
 inline const QString kValue = QStringLiteral("Wert");
-inline const QString kDropOnList = QStringLiteral("Load && Replace (Liste)");
 
 // Load & Replace downloads: what the error box and the bus monitor say when one fails.
 inline const QString kNoAddress =
@@ -45,5 +44,4 @@ inline const QString kUnbound = QStringLiteral("Drag&&Drop");
 inline const QString kClearBinding = QStringLiteral("Bildschirmschoner-KO entfernen");
 inline const QString kScreenSaverNote =
     QStringLiteral("KO = 1Bit (0/1): Mit dem KO kann man den Bildschirmschoner des VISU PC'S ein und ausschalten.");
-inline const QString kDropOnScreenSaver = QStringLiteral("KO für Bildschirmschoner");
 } // namespace AutomationTexts

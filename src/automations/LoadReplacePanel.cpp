@@ -1,6 +1,7 @@
 #include "LoadReplacePanel.h"
 
 #include "AutomationTexts.h"
+#include "NamedWidgets.h"
 #include "ObjectDrop.h"
 
 #include <QFileDialog>
@@ -16,28 +17,9 @@
 
 namespace T = AutomationTexts;
 
-namespace {
-template <typename W>
-W *named(W *widget, const QString &name, const QString &accessibleName, const QString &hint = {}) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessibleName);
-    if (!hint.isEmpty()) {
-        widget->setToolTip(hint);
-        widget->setAccessibleDescription(hint);
-    }
-    return widget;
-}
-
-QPushButton *button(const QString &name, const QString &caption, const QString &hint, QWidget *parent) {
-    return named(new QPushButton(caption, parent), name, caption, hint);
-}
-
-QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
-    auto *label = new QLabel(caption, parent);
-    label->setBuddy(control);
-    return label;
-}
-} // namespace
+using NamedWidgets::buddyLabel;
+using NamedWidgets::button;
+using NamedWidgets::named;
 
 LoadReplacePanel::LoadReplacePanel(LoadReplaceList &rules, Dialogs &dialogs, LoadReplaceEditor::Hooks hooks,
                                    std::function<QString(const QString &)> getlv, QWidget *parent)

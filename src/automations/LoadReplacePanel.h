@@ -20,7 +20,7 @@ class LoadReplacePanel : public QWidget {
     Q_OBJECT
 public:
     // What the catalogue's "Ablegen auf …" menu calls the list as a drop target.
-    static inline const QString kDropCaption = QStringLiteral("Load && Replace");
+    static inline const QString kDropTargetCaption = QStringLiteral("Load && Replace");
 
     // rules and dialogs must outlive the panel. getlv gives the newest value of a number, with
     // decimal comma ("0,0" after telling the user when none is known).

@@ -14,7 +14,7 @@ class ScreenSaverPanel : public QWidget {
     Q_OBJECT
 public:
     // What the catalogue's "Ablegen auf …" menu calls the drop panel.
-    static inline const QString kDropCaption = QStringLiteral("KO für Bildschirmschoner");
+    static inline const QString kDropTargetCaption = QStringLiteral("KO für Bildschirmschoner");
 
     explicit ScreenSaverPanel(QWidget *parent = nullptr);
 

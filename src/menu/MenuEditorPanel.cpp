@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "MenuTreeModel.h"
+#include "NamedWidgets.h"
 #include "SoundPicker.h"
 
 #include <QCheckBox>
@@ -18,6 +19,10 @@
 #include <QStackedLayout>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+using NamedWidgets::buddyLabel;
+using NamedWidgets::button;
+using NamedWidgets::named;
 
 namespace {
 // The menu tree as a drop target, and with the editor's keys: whether a drag is taken, what a
@@ -58,29 +63,8 @@ private:
     Key m_key;
 };
 
-template <typename W>
-W *named(W *widget, const QString &name, const QString &accessibleName, const QString &hint = {}) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessibleName);
-    if (!hint.isEmpty()) {
-        widget->setToolTip(hint);
-        widget->setAccessibleDescription(hint);
-    }
-    return widget;
-}
-
-QPushButton *button(const QString &name, const QString &caption, const QString &hint, QWidget *parent) {
-    return named(new QPushButton(caption, parent), name, caption, hint);
-}
-
 QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *parent) {
     return named(new QCheckBox(caption, parent), name, caption);
-}
-
-QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
-    auto *label = new QLabel(caption, parent);
-    label->setBuddy(control);
-    return label;
 }
 } // namespace
 
