@@ -158,12 +158,19 @@ void WorkTabs::setLoadReplacePanel(LoadReplacePanel *panel) {
     delete parapanel2;
     parapanel2 = nullptr;
     m_loadReplacePanel = panel;
-    static_cast<QVBoxLayout *>(loadReplacePage->layout())->insertWidget(0, panel, 1);
+    fillPage(loadReplacePage, panel);
     placePanels();
 }
 
 void WorkTabs::setSystemPanel(QWidget *panel) {
-    static_cast<QVBoxLayout *>(systemPage->layout())->insertWidget(0, panel);
+    fillPage(systemPage, panel);
+}
+
+void WorkTabs::fillPage(QWidget *page, QWidget *content) {
+    // The content takes the room the page's stretch held above the ">>" button.
+    auto *layout = static_cast<QVBoxLayout *>(page->layout());
+    delete layout->takeAt(0);
+    layout->insertWidget(0, content, 1);
 }
 
 bool WorkTabs::flipBusMonitorToggle() {

@@ -85,6 +85,7 @@ protected:
 
 private:
     void placePanels();
+    void fillPage(QWidget *page, QWidget *content);
     WorkAreaSizes m_sizes = kExpandedSizes;
 
     QWidget *menuPage = nullptr;

@@ -103,8 +103,9 @@ void LoadReplacePanel::buildParameterPanel() {
     layout->addWidget(new QLabel(T::kHostNote, group));
     layout->addWidget(buddyLabel(T::kSaveto, LRSPEICHERORT, group));
     layout->addLayout(saveto);
-    layout->addStretch(1);
+    // The buttons follow the fields: the panel is taller than the page when the settings are open.
     layout->addLayout(finishButtons);
+    layout->addStretch(1);
     panel->hide();
 }
 
