@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,6 +35,7 @@ LoadReplacePanel::LoadReplacePanel(LoadReplaceList &rules, Dialogs &dialogs, Loa
                    [this](const DraggedObject &object) { return dropObjectOnList(object); });
     m_model.setRenaming([this](qsizetype flat, const QString &text) { m_editor.rtreeEdited(flat, text); });
     connect(rtree->selectionModel(), &QItemSelectionModel::currentChanged, this, &LoadReplacePanel::rtreeChange);
+    rtree->installEventFilter(this);
 
     LRAufbtn = button(QStringLiteral("LRAufbtn"), T::kAuf, T::kAufHint, this);
     LRAbBtn = button(QStringLiteral("LRAbBtn"), T::kAb, T::kAbHint, this);
@@ -140,6 +142,25 @@ void LoadReplacePanel::setParameterPanelHeight(int height) {
 void LoadReplacePanel::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     parapanel2->setGeometry(0, 0, width(), m_panelHeight);
+}
+
+bool LoadReplacePanel::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != rtree || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    // The keys act like their buttons, and only when those could be pressed.
+    const auto *key = static_cast<QKeyEvent *>(event);
+    QPushButton *target = nullptr;
+    if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier)
+        target = lrdeletebtn;
+    else if (key->key() == Qt::Key_Up && key->modifiers() == Qt::AltModifier)
+        target = LRAufbtn;
+    else if (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier)
+        target = LRAbBtn;
+    if (!target)
+        return false;
+    if (target->isEnabled())
+        target->click();
+    return true;
 }
 
 std::optional<qsizetype> LoadReplacePanel::selectedFlat() const {

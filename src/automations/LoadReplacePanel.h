@@ -15,7 +15,8 @@ class QTreeView;
 
 // The "Load && Replace" tab's editor: the rule list `rtree` with its buttons (up, down, change,
 // delete), and the parameter panel `parapanel2` laid over them while a rule is added or changed.
-// Objects of the catalogue are dropped onto the list. Every node can be renamed in place (F2).
+// Objects of the catalogue are dropped onto the list. Every node can be renamed in place (F2);
+// Delete deletes (after the question), Alt+Up/Alt+Down move the rule, as their buttons do.
 class LoadReplacePanel : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +38,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void rtreeDragDrop(const DraggedObject &object);

@@ -183,6 +183,10 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("buttons");
+        QTest::newRow("first down, key") << 0 << u"Alt+Down"_qs << QStringList{u"R1"_qs, u"R0"_qs, u"R2"_qs}
+                                         << u"LRAufbtn LRAbBtn lraendernbtn lrdeletebtn"_qs;
+        QTest::newRow("first up, key refused")
+            << 0 << u"Alt+Up"_qs << QStringList{u"R0"_qs, u"R1"_qs, u"R2"_qs} << u"LRAbBtn lraendernbtn lrdeletebtn"_qs;
         QTest::newRow("first down") << 0 << u"LRAbBtn"_qs << QStringList{u"R1"_qs, u"R0"_qs, u"R2"_qs}
                                     << u"LRAufbtn LRAbBtn lraendernbtn lrdeletebtn"_qs;
         QTest::newRow("middle up") << 1 << u"LRAufbtn"_qs << QStringList{u"R1"_qs, u"R0"_qs, u"R2"_qs}
@@ -196,8 +200,12 @@ private slots:
         QFETCH(QStringList, names);
         QFETCH(QString, buttons);
         Editor e(3);
+        QVERIFY(save_rlist(e.path, e.list));
         e.select(LoadReplaceList::flatPosition(rule));
-        e.find<QPushButton>(button.toLatin1().constData())->click();
+        if (button.startsWith(u"Alt+"))
+            QTest::keyClick(e.tree(), button.endsWith(u"Up") ? Qt::Key_Up : Qt::Key_Down, Qt::AltModifier);
+        else
+            e.find<QPushButton>(button.toLatin1().constData())->click();
         QCOMPARE(e.names(), names);
         QCOMPARE(e.saved(), names);
         QCOMPARE(e.selectedText(), u"R%1"_qs.arg(rule));
