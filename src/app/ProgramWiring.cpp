@@ -1,6 +1,7 @@
 #include "ProgramWiring.h"
 
 #include "AppCore.h"
+#include "AutomationWiring.h"
 #include "CatalogueController.h"
 #include "ConsoleSession.h"
 #include "ConsoleWindow.h"
@@ -14,6 +15,7 @@
 #include "MenuTreeModel.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
+#include "ScreenSaverPanel.h"
 #include "SettingsPanel.h"
 #include "TrayPopup.h"
 
@@ -52,6 +54,12 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     hooks.saveMail = [this](const QString &folder) {
         m_mail->save(folder);
     };
+    hooks.loadLoadReplace = [this](const QString &folder) {
+        m_automations->loadLoadReplace(folder);
+    };
+    hooks.saveLoadReplace = [this](const QString &folder) {
+        m_automations->saveLoadReplace(folder);
+    };
     hooks.busMonitorNote = [this](const QString &text) {
         m_link->busMonitor().insertTop(text);
     };
@@ -79,6 +87,10 @@ ProgramWiring::~ProgramWiring() {
     if (m_link) {
         m_link->dispatch().removeTarget(m_menuTarget.get());
         m_link->dispatch().removeTarget(m_treeRefresh.get());
+        if (m_automations) {
+            m_link->dispatch().removeTarget(&m_automations->screenSaverTarget());
+            m_link->dispatch().removeTarget(&m_automations->loadReplaceTarget());
+        }
         m_link->dispatch().setPopupRebuild({});
     }
 }
@@ -124,9 +136,13 @@ void ProgramWiring::attach(MainWindow &window) {
     m_popup = std::make_unique<TrayPopup>(*m_menu, m_core.wildcardTexts());
     m_execution = std::make_unique<MenuExecution>(*m_menu, *m_link, *services.dialogs);
 
+    attachAutomations(window);
+    // Every value reaches the screen saver first, then the menu, then Load & Replace.
     ValueDispatch &dispatch = m_link->dispatch();
+    dispatch.addTarget(&m_automations->screenSaverTarget());
     dispatch.addTarget(m_menuTarget.get());
     dispatch.addTarget(m_treeRefresh.get());
+    dispatch.addTarget(&m_automations->loadReplaceTarget());
     dispatch.setPopupRebuild([this] { m_popup->make_popup(); });
 
     window.setTrayPopup(m_popup->popupMenu());
@@ -196,4 +212,24 @@ void ProgramWiring::attachCatalogue(MainWindow &window) {
                                                         copyFile, std::move(hooks));
     window.catalogueColumn()->attach(*m_catalogue);
     m_console = std::make_unique<ConsoleSession>(*m_link, *services.dialogs, copyFile);
+}
+
+void ProgramWiring::attachAutomations(MainWindow &window) {
+    const PlatformServices &services = m_core.services();
+    TabSettings &tabSettings = m_core.tabSettings();
+    SettingsPanel *settings = window.settingsPanel();
+    m_automations = std::make_unique<AutomationWiring>(
+        AutomationWiring::Context{*services.dialogs, *services.screenSaver, m_link->busMonitor(),
+                                  [settings] { return settings->configurationFolder(); },
+                                  [&tabSettings] {
+                                      return tabSettings.screen();
+                                  }});
+
+    WorkTabs *tabs = window.workTabs();
+    tabs->setLoadReplacePanel(m_automations->createLoadReplacePanel());
+    auto *screenSaver = new ScreenSaverPanel;
+    screenSaver->setBinding(tabSettings.screen());
+    connect(&tabSettings, &TabSettings::screenChanged, screenSaver, &ScreenSaverPanel::setBinding);
+    connect(screenSaver, &ScreenSaverPanel::bindingChanged, &tabSettings, &TabSettings::setScreen);
+    tabs->setSystemPanel(screenSaver);
 }

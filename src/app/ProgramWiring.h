@@ -7,6 +7,7 @@
 #include <memory>
 
 class AppCore;
+class AutomationWiring;
 class CatalogueController;
 class ConsoleSession;
 class QNetworkAccessManager;
@@ -46,6 +47,7 @@ private:
     void saveMenu(const QString &folder);
     void attachCatalogue(MainWindow &window);
     void attachMenuEditor(MainWindow &window);
+    void attachAutomations(MainWindow &window);
 
     AppCore &m_core;
     MainWindow *m_window = nullptr;
@@ -56,6 +58,7 @@ private:
     std::unique_ptr<MenuValueTarget> m_menuTarget;
     std::unique_ptr<TrayPopup> m_popup;
     std::unique_ptr<MenuExecution> m_execution;
+    std::unique_ptr<AutomationWiring> m_automations;
     std::unique_ptr<MenuTreeModel> m_treeModel;
     std::unique_ptr<ValueTarget> m_treeRefresh;
     // Coalesces the bus's values into one refresh of `btree` per turn of the event loop.

@@ -4,6 +4,7 @@
 #include "CatalogueController.h"
 #include "CatalogueTreeView.h"
 #include "ImageLists.h"
+#include "LoadReplacePanel.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -145,14 +146,30 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
 }
 
 void WorkTabs::placeMenuEditor(QWidget *editor) {
-    auto *layout = static_cast<QVBoxLayout *>(menuPage->layout());
-    // The editor takes the room the empty page kept above the button.
-    delete layout->takeAt(0);
-    layout->insertWidget(0, editor, 1);
+    fillPage(menuPage, editor);
 }
 
 void WorkTabs::setEmailPanel(QWidget *panel) {
-    static_cast<QVBoxLayout *>(emailPage->layout())->insertWidget(0, panel, 1);
+    fillPage(emailPage, panel);
+}
+
+void WorkTabs::setLoadReplacePanel(LoadReplacePanel *panel) {
+    delete parapanel2;
+    parapanel2 = nullptr;
+    m_loadReplacePanel = panel;
+    fillPage(loadReplacePage, panel);
+    placePanels();
+}
+
+void WorkTabs::setSystemPanel(QWidget *panel) {
+    fillPage(systemPage, panel);
+}
+
+void WorkTabs::fillPage(QWidget *page, QWidget *content) {
+    // The content takes the room the page's stretch held above the ">>" button.
+    auto *layout = static_cast<QVBoxLayout *>(page->layout());
+    delete layout->takeAt(0);
+    layout->insertWidget(0, content, 1);
 }
 
 bool WorkTabs::flipBusMonitorToggle() {
@@ -177,7 +194,10 @@ bool WorkTabs::eventFilter(QObject *watched, QEvent *event) {
 
 void WorkTabs::placePanels() {
     // The panel keeps its height whatever room the page has, as laid over the list.
-    parapanel2->setGeometry(0, 0, loadReplacePage->width(), m_sizes.parapanel2);
+    if (m_loadReplacePanel)
+        m_loadReplacePanel->setParameterPanelHeight(m_sizes.parapanel2);
+    else
+        parapanel2->setGeometry(0, 0, loadReplacePage->width(), m_sizes.parapanel2);
 }
 
 BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {

@@ -13,6 +13,7 @@ class QPushButton;
 class CatalogueController;
 class CatalogueTreeView;
 class DropTargets;
+class LoadReplacePanel;
 
 // The heights the work area takes with the settings panel rolled up or expanded.
 // (The "Menü" tab's editor lays itself out in the room its page has.)
@@ -69,6 +70,9 @@ public:
     void placeMenuEditor(QWidget *editor);
     // The contents of the tab "Email", above its ">>" button; the tab takes it over.
     void setEmailPanel(QWidget *panel);
+    // The "Load && Replace" tab's editor and the "System" tab's screen-saver panel; the tabs own them.
+    void setLoadReplacePanel(LoadReplacePanel *panel);
+    void setSystemPanel(QWidget *panel);
     // Flips the caption and hint of `showbusmoni`, the one button that holds the state; true when
     // the bus monitor column is now to be shown.
     bool flipBusMonitorToggle();
@@ -84,6 +88,7 @@ protected:
 
 private:
     void placePanels();
+    void fillPage(QWidget *page, QWidget *content);
     WorkAreaSizes m_sizes = kExpandedSizes;
 
     QWidget *menuPage = nullptr;
@@ -92,7 +97,9 @@ private:
     QWidget *systemPage = nullptr;
 
     QPushButton *showbusmoni = nullptr;
+    // A placeholder until the editor comes; the editor then lays its own `parapanel2` over its list.
     QWidget *parapanel2 = nullptr;
+    LoadReplacePanel *m_loadReplacePanel = nullptr;
     QPushButton *showbusmoni2 = nullptr;
     QPushButton *busmoni3 = nullptr;
     QPushButton *TeButton2 = nullptr;

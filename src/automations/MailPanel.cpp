@@ -18,6 +18,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+using NamedWidgets::button;
+using NamedWidgets::named;
+
 namespace {
 constexpr int kAccountImage = 15;
 constexpr int kMailsImage = 16;
@@ -57,10 +60,6 @@ private:
     }
     Drop m_drop;
 };
-
-QPushButton *button(const QString &name, const QString &caption, QWidget *parent, const QString &hint = {}) {
-    return named(new QPushButton(caption, parent), name, caption, hint);
-}
 
 QStandardItem *node(const QString &text, int image, int account, int field) {
     auto *item = new QStandardItem(ImageLists::systemImage(image), text);
@@ -123,9 +122,9 @@ MailPanel::MailPanel(MailAccountList &accounts, Dialogs &dialogs, QWidget *paren
     connect(m_model, &QStandardItemModel::itemChanged, this, &MailPanel::treeEdited);
 
     auto *buttons = new QHBoxLayout;
-    eneu = button(QStringLiteral("eneu"), kMailNew, this);
-    eaendern = button(QStringLiteral("eaendern"), kMailChange, this);
-    edelte = button(QStringLiteral("edelte"), kMailDelete, this, kMailDeleteHint);
+    eneu = button(QStringLiteral("eneu"), kMailNew, {}, this);
+    eaendern = button(QStringLiteral("eaendern"), kMailChange, {}, this);
+    edelte = button(QStringLiteral("edelte"), kMailDelete, kMailDeleteHint, this);
     for (QPushButton *b : {eneu, eaendern, edelte})
         buttons->addWidget(b);
     layout->addLayout(buttons);
@@ -188,8 +187,8 @@ void MailPanel::buildAccountPanel() {
     connect(delbetreff, &QPushButton::clicked, this, &MailPanel::delbetreffClick);
     connect(deldatumzeit, &QPushButton::clicked, this, &MailPanel::deldatumzeitClick);
 
-    Hinzubtn3 = button(QStringLiteral("Hinzubtn3"), kAddMode, neupoppanel, kMailConfirmHint);
-    ezurueckbtn = button(QStringLiteral("ezurueckbtn"), kMailBack, neupoppanel);
+    Hinzubtn3 = button(QStringLiteral("Hinzubtn3"), kAddMode, kMailConfirmHint, neupoppanel);
+    ezurueckbtn = button(QStringLiteral("ezurueckbtn"), kMailBack, {}, neupoppanel);
     connect(Hinzubtn3, &QPushButton::clicked, this, &MailPanel::Hinzubtn3Click);
     connect(ezurueckbtn, &QPushButton::clicked, this, &MailPanel::ezurueckbtnClick);
 

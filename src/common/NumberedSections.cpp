@@ -34,3 +34,17 @@ QStringList numberedSections(const IniFile &ini) {
     std::stable_sort(names.begin(), names.end(), numericLess);
     return names;
 }
+
+bool eraseNumberedSection(const QString &path, qsizetype flatPosition, QString *error) {
+    IniFile ini(path);
+    const QString section = QString::number(flatPosition);
+    // A file that cannot be read may well hold the section: save() refuses it, which is no success.
+    if (ini.readOk() && !ini.hasSection(section))
+        return true;
+    ini.eraseSection(section);
+    if (ini.save())
+        return true;
+    if (error)
+        *error = ini.errorString();
+    return false;
+}

@@ -20,6 +20,10 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+using NamedWidgets::buddyLabel;
+using NamedWidgets::button;
+using NamedWidgets::named;
+
 namespace {
 // The menu tree as a drop target, and with the editor's keys: whether a drag is taken, what a
 // drop does and which keys act are the panel's.
@@ -59,18 +63,8 @@ private:
     Key m_key;
 };
 
-QPushButton *button(const QString &name, const QString &caption, const QString &hint, QWidget *parent) {
-    return named(new QPushButton(caption, parent), name, caption, hint);
-}
-
 QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *parent) {
     return named(new QCheckBox(caption, parent), name, caption);
-}
-
-QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
-    auto *label = new QLabel(caption, parent);
-    label->setBuddy(control);
-    return label;
 }
 } // namespace
 

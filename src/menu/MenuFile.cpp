@@ -1,7 +1,5 @@
 #include "MenuFile.h"
 
-#include "IniFieldTable.h"
-#include "IniFile.h"
 #include "NumberedSections.h"
 
 namespace {
@@ -57,30 +55,9 @@ MenuFileContent LoadMenuFile(const QString &path) {
 }
 
 bool saveMenuFile(const QString &path, const MenuList &menu, QString *error) {
-    if (menu.isEmpty())
-        return true;
-    IniFile ini(path);
-    for (const QString &section : numberedSections(ini))
-        ini.eraseSection(section);
-    for (qsizetype k = 0; k < menu.size(); ++k)
-        entryFields().write(ini, QString::number(MenuList::flatPosition(k)), menu.at(k));
-    if (ini.save())
-        return true;
-    if (error)
-        *error = ini.errorString();
-    return false;
+    return saveNumberedSections(path, menu, entryFields(), error);
 }
 
 bool eraseMenuSection(const QString &path, qsizetype flatPosition, QString *error) {
-    IniFile ini(path);
-    const QString section = QString::number(flatPosition);
-    // A file that cannot be read may well hold the section: save() refuses it, which is no success.
-    if (ini.readOk() && !ini.hasSection(section))
-        return true;
-    ini.eraseSection(section);
-    if (ini.save())
-        return true;
-    if (error)
-        *error = ini.errorString();
-    return false;
+    return eraseNumberedSection(path, flatPosition, error);
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
-// Gives a new widget its objectName (tests find it by that) and the name a screen reader says,
-// and its hint as tooltip and accessible description when there is one.
+// Controls as the panels make them: the program's name as objectName (tests find them by it), the
+// caption or label text as accessible name (screen readers find them by their German text), and the
+// hint as tooltip and accessible description.
+namespace NamedWidgets {
 template <typename W>
 W *named(W *widget, const QString &name, const QString &accessibleName, const QString &hint = {}) {
     widget->setObjectName(name);
@@ -15,3 +19,15 @@ W *named(W *widget, const QString &name, const QString &accessibleName, const QS
     }
     return widget;
 }
+
+inline QPushButton *button(const QString &name, const QString &caption, const QString &hint, QWidget *parent) {
+    return named(new QPushButton(caption, parent), name, caption, hint);
+}
+
+// A label that names its control.
+inline QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
+    auto *label = new QLabel(caption, parent);
+    label->setBuddy(control);
+    return label;
+}
+} // namespace NamedWidgets

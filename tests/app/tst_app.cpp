@@ -3,6 +3,7 @@
 #include "HeaderPanel.h"
 #include "IniFile.h"
 #include "LinkView.h"
+#include "LoopbackHttpServer.h"
 #include "MainWindow.h"
 #include "MenuFile.h"
 #include "ProgramWiring.h"
@@ -1234,6 +1235,40 @@ private slots:
         const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].contains(missing + u"quendramenu.ini"_qs), qPrintable(errors[0]));
+    }
+
+    // The automations in the program: the rules come from "quendraload.ini", a value reaches the
+    // screen saver before the menu and is downloaded into its rule's file, and the screen-saver
+    // binding is saved as "Screen".
+    void automationsInTheProgram() {
+        Harness h("[Orvanel]\nScreen=768\n");
+        LoopbackHttpServer camera(LoopbackHttpServer::response("200 OK", "bild", "image/jpeg"));
+        const QString picture = h.folder.file(u"kamera.jpg"_qs);
+        QVERIFY(h.folder.write(u"quendraload.ini"_qs, "[0]\nBezeichnung=Kamera\nHost=" + camera.baseUrl().toLatin1() +
+                                                          "/cam?v=\nSaveto=" + picture.toLocal8Bit() +
+                                                          "\nGANum=768\nGA=1/2/3\n"));
+        QVERIFY(h.folder.write(u"quendramenu.ini"_qs,
+                               menuEntry(u"Kamera"_qs, u"0,0"_qs, false, true).replace("GAN=5", "GAN=768")));
+        h.wire();
+        QStringList screenSaverAtMessage;
+        h.platform.dialogs.whileOpen = [&](const FakeDialogs::Box &) {
+            screenSaverAtMessage = h.platform.screenSaver.calls;
+        };
+        h.start();
+        QCOMPARE(h.find<QTreeView>(u"rtree"_qs)->model()->rowCount(), 1);
+
+        h.wiring->link()->dispatchLine(u"2|768|1.0"_qs, false);
+        QCOMPARE(h.platform.screenSaver.calls, QStringList{u"activate"_qs});
+        QCOMPARE(screenSaverAtMessage, QStringList{u"activate"_qs});
+        QTRY_COMPARE(h.folder.read(u"kamera.jpg"_qs), QByteArray("bild"));
+        QCOMPARE(camera.targets(), QList<QByteArray>{"/cam?v=1.0"});
+
+        QLabel *binding = h.find<QLabel>(u"OVSCREENSAVER"_qs);
+        QCOMPARE(binding->text(), u"768"_qs);
+        h.find<QToolButton>(u"TeButton1"_qs)->click();
+        QCOMPARE(binding->text(), u"Drag&Drop"_qs);
+        h.window()->close();
+        QVERIFY(h.settingsLines().contains("Screen=Drag&&Drop"));
     }
 
     // The intervals and time-outs of the link as the program builds it.

@@ -5,6 +5,7 @@
 #include "CatalogueTreeView.h"
 #include "DropTargets.h"
 #include "FakeDialogs.h"
+#include "LoopbackHttpServer.h"
 #include "OvsimProcess.h"
 #include "TempProgramFolder.h"
 #include "WorkArea.h"
@@ -73,34 +74,6 @@ QByteArray largeCatalogue(int n) {
                     u"%1/%2/%3"_qs.arg(i / 65536).arg(i / 256 % 256).arg(i % 256),
                     u"Objekt <%1> & K\u00fcche"_qs.arg(i), QString::number(i));
     return document(elements);
-}
-
-// An HTTP server on loopback that answers every request with one canned response, or never.
-class CannedHttpServer : public QObject {
-public:
-    explicit CannedHttpServer(QByteArray response, bool answer = true) : m_response(std::move(response)) {
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this, answer] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket, answer] {
-                    if (!socket->readAll().contains("\r\n\r\n") || !answer)
-                        return;
-                    socket->write(m_response);
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-    }
-    quint16 port() const { return m_server.serverPort(); }
-
-private:
-    QByteArray m_response;
-    QTcpServer m_server;
-};
-
-QByteArray httpResponse(const QByteArray &status, const QByteArray &body) {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
 }
 
 // The catalogue column with its controller, as the program puts them together, on a given server.
@@ -492,20 +465,21 @@ private slots:
         QTest::addColumn<QByteArray>("response"); // empty: connection refused
         QTest::addColumn<bool>("answers");
         QTest::addColumn<int>("code");
-        QTest::newRow("404") << httpResponse("404 Not Found", "nicht da") << true
+        QTest::newRow("404") << LoopbackHttpServer::response("404 Not Found", "nicht da") << true
                              << int(QNetworkReply::ContentNotFoundError);
-        QTest::newRow("500") << httpResponse("500 Internal Server Error", "kaputt") << true
+        QTest::newRow("500") << LoopbackHttpServer::response("500 Internal Server Error", "kaputt") << true
                              << int(QNetworkReply::InternalServerError);
         QTest::newRow("never answers") << QByteArray() << false << int(QNetworkReply::OperationCanceledError);
         QTest::newRow("refused") << QByteArray() << true << int(QNetworkReply::ConnectionRefusedError);
-        QTest::newRow("not well-formed") << httpResponse("200 OK", "<cobjects><cobject>") << true
+        QTest::newRow("not well-formed") << LoopbackHttpServer::response("200 OK", "<cobjects><cobject>") << true
                                          << int(QXmlStreamReader::PrematureEndOfDocumentError);
-        QTest::newRow("empty document") << httpResponse("200 OK", "") << true
+        QTest::newRow("empty document") << LoopbackHttpServer::response("200 OK", "") << true
                                         << int(QXmlStreamReader::PrematureEndOfDocumentError);
-        QTest::newRow("document type") << httpResponse("200 OK", "<!DOCTYPE c [<!ENTITY a \"b\">]><cobjects/>") << true
-                                       << int(QXmlStreamReader::CustomError);
+        QTest::newRow("document type") << LoopbackHttpServer::response("200 OK",
+                                                                       "<!DOCTYPE c [<!ENTITY a \"b\">]><cobjects/>")
+                                       << true << int(QXmlStreamReader::CustomError);
         QTest::newRow("over the size budget")
-            << httpResponse("200 OK", largeCatalogue(100)) << true << CatalogueLoader::kTooLargeCode;
+            << LoopbackHttpServer::response("200 OK", largeCatalogue(100)) << true << CatalogueLoader::kTooLargeCode;
     }
     void keepsTheCopyWhenTheServerFails() {
         QFETCH(QByteArray, response);
@@ -516,9 +490,9 @@ private slots:
                                          cobject(u"internal"_qs, u""_qs, u"9/9/9"_qs, u"Zeit"_qs, u"9"_qs));
         QVERIFY(folder.write(u"cobjects.xml"_qs, copy));
         Catalogue c(folder);
-        std::unique_ptr<CannedHttpServer> server;
+        std::unique_ptr<LoopbackHttpServer> server;
         if (!response.isEmpty() || !answers) {
-            server = std::make_unique<CannedHttpServer>(response, answers);
+            server = std::make_unique<LoopbackHttpServer>(response, answers);
             c.port = QString::number(server->port());
         } else {
             QTcpServer closed; // a port that was free a moment ago refuses
@@ -561,7 +535,7 @@ private slots:
     void loadsALargeCatalogueFromTheServer() {
         TempProgramFolder folder;
         const QByteArray bytes = largeCatalogue(50000);
-        CannedHttpServer server(httpResponse("200 OK", bytes));
+        LoopbackHttpServer server(LoopbackHttpServer::response("200 OK", bytes));
         Catalogue c(folder);
         c.port = QString::number(server.port());
         // The window keeps turning while the catalogue is read and built.

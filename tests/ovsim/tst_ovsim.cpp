@@ -340,6 +340,16 @@ private slots:
         QTest::newRow("endless head") << "GET /" + QByteArray(40000, 'a') << QByteArray("HTTP/1.1 400 Bad Request")
                                       << false;
     }
+    // The camera for trying Load & Replace: a picture that shows the value it was asked with.
+    void cameraPictureShowsTheValue() {
+        OvsimProcess ovsim;
+        QVERIFY(ovsim.start());
+        const HttpResult result = httpGet(u"http://127.0.0.1:%1/camera?bild=21.5"_qs.arg(ovsim.webPort()));
+        QCOMPARE(result.status, 200);
+        QCOMPARE(result.contentType, QByteArray("image/svg+xml"));
+        QVERIFY2(result.body.startsWith("<svg") && result.body.contains(">21.5</text>"), result.body.constData());
+    }
+
     void webRequests() {
         QFETCH(QByteArray, request);
         QFETCH(QByteArray, statusLine);

@@ -6,6 +6,7 @@
 #include "FakeTrayIcon.h"
 #include "HelpViewer.h"
 #include "PlatformServices.h"
+#include "ScreenSaverControl.h"
 
 #include <QStringList>
 
@@ -50,6 +51,15 @@ public:
     QStringList played;
 };
 
+// Records what the screen saver was asked: "activate", or "deactivate" (which puts the pointer at 1, 1).
+class FakeScreenSaver : public ScreenSaverControl {
+public:
+    void activate() override { calls.append(QStringLiteral("activate")); }
+    void deactivate() override { calls.append(QStringLiteral("deactivate")); }
+
+    QStringList calls;
+};
+
 // The recording fakes of every service the shell uses, bundled as the application takes them.
 struct FakePlatform {
     FakeTrayIcon tray;
@@ -57,6 +67,7 @@ struct FakePlatform {
     FakeAutostart autostart;
     FakeHelpViewer help;
     FakeEventSounds sounds;
+    FakeScreenSaver screenSaver;
 
     PlatformServices services() {
         PlatformServices s;
@@ -65,6 +76,7 @@ struct FakePlatform {
         s.autostart = &autostart;
         s.help = &help;
         s.sounds = &sounds;
+        s.screenSaver = &screenSaver;
         return s;
     }
 };

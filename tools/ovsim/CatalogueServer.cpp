@@ -3,6 +3,7 @@
 #include "Log.h"
 
 #include <QTcpSocket>
+#include <QTime>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -78,6 +79,17 @@ std::optional<Request> parseHead(const QByteArray &head) {
     }
     return Request{parts[0], parts[1]};
 }
+// A camera's picture of the moment: the requested text on a dark frame with the time of day.
+QByteArray cameraPicture(const QByteArray &text) {
+    const QString shown = QString::fromUtf8(text.left(200)).toHtmlEscaped();
+    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"320\" height=\"240\">"
+                          "<rect width=\"320\" height=\"240\" fill=\"#203040\"/>"
+                          "<text x=\"160\" y=\"110\" font-size=\"32\" fill=\"#ffffff\" text-anchor=\"middle\">%1</text>"
+                          "<text x=\"160\" y=\"160\" font-size=\"18\" fill=\"#a0c0e0\" text-anchor=\"middle\">%2</text>"
+                          "</svg>\n")
+        .arg(shown, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))
+        .toUtf8();
+}
 } // namespace
 
 CatalogueServer::CatalogueServer(QByteArray document, QObject *parent)
@@ -131,31 +143,37 @@ void CatalogueServer::readRequest(Connection *connection) {
     }
     const QByteArray what = request->method + ' ' + request->target;
     if (request->target == kDemoPagePath && (request->method == "GET" || request->method == "HEAD")) {
-        answer(connection, 200, what, request->method == "GET", true);
+        answer(connection, 200, what, request->method == "GET", kDemoPage, "text/html; charset=windows-1252");
         return;
     }
     if (request->method != "GET" && request->method != "HEAD")
         answer(connection, 405, what, true);
+    else if (request->target.startsWith(kCameraPath))
+        answer(connection, 200, what, request->method == "GET",
+               cameraPicture(QByteArray::fromPercentEncoding(request->target.mid(qstrlen(kCameraPath)))),
+               "image/svg+xml");
     else if (request->target != kCataloguePath)
         answer(connection, 404, what, request->method == "GET");
     else
         answer(connection, 200, what, request->method == "GET");
 }
 
-void CatalogueServer::answer(Connection *connection, int status, const QByteArray &what, bool withBody, bool demoPage) {
+void CatalogueServer::answer(Connection *connection, int status, const QByteArray &what, bool withBody,
+                             const QByteArray &body, const QByteArray &type) {
     const QByteArray reason = reasonOf(status);
-    const QByteArray body = demoPage        ? kDemoPage
-                            : status == 200 ? m_document
-                                            : QByteArray::number(status) + ' ' + reason + '\n';
+    QByteArray contentType = type;
+    QByteArray content = body;
+    if (type.isEmpty()) {
+        contentType = status == 200 ? "text/xml" : "text/plain";
+        content = status == 200 ? m_document : QByteArray::number(status) + ' ' + reason + '\n';
+    }
     QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
-    response += demoPage        ? "Content-Type: text/html; charset=windows-1252\r\n"
-                : status == 200 ? "Content-Type: text/xml\r\n"
-                                : "Content-Type: text/plain\r\n";
+    response += "Content-Type: " + contentType + "\r\n";
     if (status == 405)
         response += "Allow: GET, HEAD\r\n";
-    response += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";
+    response += "Content-Length: " + QByteArray::number(content.size()) + "\r\nConnection: close\r\n\r\n";
     if (withBody)
-        response += body;
+        response += content;
     connection->answered = true;
     connection->socket->write(response);
     connection->socket->disconnectFromHost();

@@ -6,13 +6,15 @@
 #include <QTcpServer>
 
 // The server's web port as far as Quendra uses it: HTTP/1.1, one request per connection,
-// GET (or HEAD) of the catalogue path answers with the catalogue document byte for byte. The
-// demo page, a small weather table, is there to try the web-query checker on.
+// GET (or HEAD) of the catalogue path answers with the catalogue document byte for byte. For trying
+// Load & Replace it also plays a camera: kCameraPath followed by any text answers with a small
+// SVG picture that shows the text (a rule with the host "http://127.0.0.1:<web port>/camera?bild=").
 class CatalogueServer : public QObject {
     Q_OBJECT
 
 public:
     static constexpr char kCataloguePath[] = "/ovcl?sys/cobjects.xml";
+    static constexpr char kCameraPath[] = "/camera?bild=";
     // A request head larger than this is refused; a connection idle this long is closed.
     static constexpr qsizetype kMaxRequestHead = 16 * 1024;
     static constexpr int kIdleTimeoutMs = 10000;
@@ -29,7 +31,9 @@ private:
 
     void acceptConnections();
     void readRequest(Connection *connection);
-    void answer(Connection *connection, int status, const QByteArray &what, bool withBody, bool demoPage = false);
+    // A body without type is the catalogue for 200 and the status text otherwise.
+    void answer(Connection *connection, int status, const QByteArray &what, bool withBody, const QByteArray &body = {},
+                const QByteArray &type = {});
 
     const QByteArray m_document;
     QTcpServer m_server;

@@ -1,4 +1,5 @@
 #include "CanberraEventSounds.h"
+#include "DesktopScreenSaver.h"
 #include "HtmlHelpViewer.h"
 #include "MessageBoxDialogs.h"
 #include "Platform.h"
@@ -15,6 +16,7 @@ public:
         s.autostart = &m_autostart;
         s.help = &m_help;
         s.sounds = m_sounds.get();
+        s.screenSaver = &m_screenSaver;
         return s;
     }
 
@@ -24,6 +26,7 @@ private:
     XdgAutostart m_autostart;
     HtmlHelpViewer m_help;
     std::unique_ptr<EventSounds> m_sounds = createEventSounds();
+    DesktopScreenSaver m_screenSaver;
 };
 } // namespace
 

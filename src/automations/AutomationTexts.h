@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// The German texts of the automations: Load & Replace and the screen-saver control.
+namespace AutomationTexts {
+// Load & Replace editor.
+inline const QString kTab = QStringLiteral("Load && Replace");
+inline const QString kAuf = QStringLiteral("Auf");
+inline const QString kAufHint = QStringLiteral("Befehl hochschieben");
+inline const QString kAb = QStringLiteral("Ab");
+inline const QString kAbHint = QStringLiteral("Befehl runterschieben");
+inline const QString kAendern = QStringLiteral("Ändern");
+inline const QString kLoeschen = QStringLiteral("Löschen");
+inline const QString kLoeschenHint = QStringLiteral("Befehl löschen");
+inline const QString kParameterGroup = QStringLiteral(" Parameter ");
+inline const QString kParameter = QStringLiteral("Parameter");
+inline const QString kHost = QStringLiteral("Host");
+inline const QString kHostHint = QStringLiteral("Wenn benötigt und nicht vom OV bereits ermittelt.");
+inline const QString kHostNote = QStringLiteral("(Immer mit http:// eingeben)");
+inline const QString kSaveto = QStringLiteral("Speicherort mit Dateinamen für OV:");
+inline const QString kSavetoDialogTitle = QStringLiteral("Datei für OV Kammera");
+inline const QString kChoose = QStringLiteral("…");
+inline const QString kAddMode = QStringLiteral("Hinzufügen");
+inline const QString kChangeMode = QStringLiteral("Ändern");
+inline const QString kAddHint = QStringLiteral("Befehl zum Kotextmenü hinzufügen");
+inline const QString kZurueck = QStringLiteral("Zurück");
+inline const QString kName = QStringLiteral("Bezeichnung");
+inline const QString kGa = QStringLiteral("Gruppenadresse");
+inline const QString kValue = QStringLiteral("Wert");
+
+// Load & Replace downloads: what the error box and the bus monitor say when one fails.
+inline const QString kNoAddress =
+    QStringLiteral("Load & Replace: \"%1\" ist keine Internetadresse (Host immer mit http:// eingeben).");
+inline const QString kDownloadFailed = QStringLiteral("Load & Replace: \"%1\" konnte nicht geladen werden: %2");
+inline const QString kTooLarge = QStringLiteral("die Antwort ist größer als %1 Bytes");
+inline const QString kNoAnswer = QStringLiteral("keine Antwort innerhalb von %1 Sekunden");
+inline const QString kFilePrefix = QStringLiteral("Load & Replace: ");
+
+// Screen-saver control on the "System" tab.
+inline const QString kSystemGroup = QStringLiteral(" VISU PC ");
+inline const QString kScreenSaverLabel = QStringLiteral("KO für Bildschirmschoner:");
+inline const QString kUnbound = QStringLiteral("Drag&&Drop");
+inline const QString kClearBinding = QStringLiteral("Bildschirmschoner-KO entfernen");
+inline const QString kScreenSaverNote =
+    QStringLiteral("KO = 1Bit (0/1): Mit dem KO kann man den Bildschirmschoner des VISU PC'S ein und ausschalten.");
+} // namespace AutomationTexts
