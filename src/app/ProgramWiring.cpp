@@ -7,6 +7,7 @@
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "DropTargets.h"
+#include "LoadReplacePanel.h"
 #include "MailWiring.h"
 #include "MainWindow.h"
 #include "MenuEditorPanel.h"
@@ -226,10 +227,17 @@ void ProgramWiring::attachAutomations(MainWindow &window) {
                                   }});
 
     WorkTabs *tabs = window.workTabs();
-    tabs->setLoadReplacePanel(m_automations->createLoadReplacePanel());
+    LoadReplacePanel *loadReplace = m_automations->createLoadReplacePanel();
+    tabs->setLoadReplacePanel(loadReplace);
+    window.dropTargets().add(
+        loadReplace, LoadReplacePanel::kDropTargetCaption,
+        [loadReplace](const DraggedObject &object) { return loadReplace->dropObjectOnList(object); });
     auto *screenSaver = new ScreenSaverPanel;
     screenSaver->setBinding(tabSettings.screen());
     connect(&tabSettings, &TabSettings::screenChanged, screenSaver, &ScreenSaverPanel::setBinding);
     connect(screenSaver, &ScreenSaverPanel::bindingChanged, &tabSettings, &TabSettings::setScreen);
     tabs->setSystemPanel(screenSaver);
+    window.dropTargets().add(
+        screenSaver, ScreenSaverPanel::kDropTargetCaption,
+        [screenSaver](const DraggedObject &object) { return screenSaver->dropObjectOnScreenSaver(object); });
 }

@@ -353,14 +353,26 @@ private slots:
         p.click(0);
         QTRY_VERIFY(p.busMonitor().contains(u"-> 1|1|1"_qs) || p.busMonitor().contains(u"-> 1|1|0"_qs));
 
-        // On another tab the menu is no target; Shift+F10 opens the same menu.
-        user.find<QTabWidget>(u"workTabs"_qs)->setCurrentIndex(1);
-        targets = user.dropMenu(u"0/0/1"_qs, QKeySequence(Qt::SHIFT | Qt::Key_F10));
-        QVERIFY(targets);
-        QVERIFY(!targets->isEnabled());
-        QVERIFY(targets->actions().isEmpty());
-        user.find<QMenu>(u"ovtreeMenu"_qs)->hide();
+        // On another tab the menu is no target but that tab's own are; Shift+F10 opens the same menu.
+        const QList<std::pair<int, QStringList>> otherTabs{
+            {1, {u"Load & Replace"_qs}},
+            {2, {u"Anzahl der Emails"_qs, u"Absender"_qs, u"Betreff"_qs, u"Datum/Uhrzeit"_qs}},
+            {3, {u"KO für Bildschirmschoner"_qs}}};
+        for (const auto &[tab, captions] : otherTabs) {
+            user.find<QTabWidget>(u"workTabs"_qs)->setCurrentIndex(tab);
+            targets = user.dropMenu(u"0/0/1"_qs, QKeySequence(Qt::SHIFT | Qt::Key_F10));
+            QVERIFY(targets);
+            QStringList offered;
+            for (const QAction *action : targets->actions())
+                offered.append(action->text().replace(u"&&"_qs, u"&"_qs));
+            QCOMPARE(offered, captions);
+            if (tab == 3) // the screen saver is bound as by a drop
+                targets->actions().at(0)->trigger();
+            user.find<QMenu>(u"ovtreeMenu"_qs)->hide();
+        }
         p.startup.mainWindow()->close();
+        const QString screen = IniFile(folder.settingsFile()).readString(u"Orvanel"_qs, u"Screen"_qs);
+        QVERIFY2(!screen.isEmpty() && screen.front().isDigit(), qPrintable(screen));
     }
 
     void valuesClicksNotificationsAndRestart() {
