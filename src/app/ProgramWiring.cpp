@@ -6,6 +6,7 @@
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "DropTargets.h"
+#include "LinkStateDisplay.h"
 #include "MainWindow.h"
 #include "MenuEditorPanel.h"
 #include "MenuExecution.h"
@@ -129,6 +130,9 @@ void ProgramWiring::attach(MainWindow &window) {
     // The "Menü" tab previews the popup on a right click, as the tray shows it.
     connect(tabs, &WorkTabs::menuPreviewRequested, m_popup.get(),
             [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
+    connect(tabs, &WorkTabs::menuKeyboardPreviewRequested, m_popup.get(), &TrayPopup::openByKeyboard);
+    m_linkState =
+        std::make_unique<LinkStateDisplay>(*m_link, window, *services.tray, *m_popup, m_timings.keyRefusalWindowMs);
     attachCatalogue(window);
     attachMenuEditor(window);
 }

@@ -9,6 +9,7 @@
 class AppCore;
 class CatalogueController;
 class ConsoleSession;
+class LinkStateDisplay;
 class QNetworkAccessManager;
 class MainWindow;
 class MenuEditorPanel;
@@ -53,6 +54,7 @@ private:
     std::unique_ptr<Notifications> m_notifications;
     std::unique_ptr<MenuValueTarget> m_menuTarget;
     std::unique_ptr<TrayPopup> m_popup;
+    std::unique_ptr<LinkStateDisplay> m_linkState;
     std::unique_ptr<MenuExecution> m_execution;
     std::unique_ptr<MenuTreeModel> m_treeModel;
     std::unique_ptr<ValueTarget> m_treeRefresh;

@@ -20,7 +20,8 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent) {
 void StatusBar::setPanelText(int panel, const QString &text) {
     QLabel *label = m_panels.at(size_t(panel));
     label->setText(text);
-    // The name says what the panel is; a screen reader reads the text from the description.
+    // Screen readers read a label by its name: the text itself, and what the panel is while empty.
+    label->setAccessibleName(text.isEmpty() ? AppTexts::kStatusBar : text);
     label->setAccessibleDescription(text);
 }
 

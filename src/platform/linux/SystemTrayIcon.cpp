@@ -7,6 +7,8 @@ SystemTrayIcon::SystemTrayIcon(QObject *parent) : TrayIcon(parent) {
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
             emit doubleClicked();
+        else if (reason == QSystemTrayIcon::Trigger)
+            emit activated();
     });
 }
 
