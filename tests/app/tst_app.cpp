@@ -1278,6 +1278,10 @@ private slots:
             return;
         QVERIFY(!w->settingsHeader()->isRolled());
         QCOMPARE(w->focusWidget(), h.find<QWidget>(u"OVIP"_qs));
+        // Read whole: panel 0 takes the room the empty panel 1 leaves.
+        auto *panel0 = h.find<QLabel>(u"StatusBar1Panel0"_qs);
+        QTRY_VERIFY(panel0->width() >= panel0->fontMetrics().horizontalAdvance(firstRunText));
+        QCOMPARE(w->width(), 561);
         // An empty menu still shows where to build one, as an item that does nothing.
         QMenu *popup = h.platform.tray.popup;
         QCOMPARE(itemTexts(popup), offlinePopup({u"Noch kein Menü – im Fenster unter „Menü“ anlegen"_qs}));
