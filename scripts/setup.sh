@@ -8,6 +8,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     libgl1-mesa-dev libxkbcommon-dev
+    qt6-translations-l10n dbus-daemon
     libcanberra-dev sound-theme-freedesktop
     qt6-webengine-dev libqt6webenginecore6-bin
     xvfb xauth

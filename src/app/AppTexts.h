@@ -52,6 +52,7 @@ inline const QString kFolderBrowse = QStringLiteral("Ordner wählen");
 inline const QString kNeuLaden = QStringLiteral("Neu laden");
 inline const QString kLogo = QStringLiteral("Orvanel");
 inline const QString kOnline = QStringLiteral("online");
+inline const QString kOfflineName = QStringLiteral("offline");
 
 // Work area and bus monitor.
 inline const QString kMenuTab = QStringLiteral("Menü");
@@ -65,9 +66,14 @@ inline const QString kHideBusMonitor = QStringLiteral("<<");
 inline const QString kShowBusMonitorHint = QStringLiteral("Busmonitor anzeigen");
 inline const QString kHideBusMonitorHint = QStringLiteral("Busmonitor ausblenden");
 inline const QString kBusMonitor = QStringLiteral("Busmonitor");
+// The toggles' accessible names say what pressing them does; their caption stays ">>" / "<<".
+inline const QString kShowBusMonitorName = QStringLiteral("Busmonitor einblenden");
+inline const QString kHideBusMonitorName = QStringLiteral("Busmonitor ausblenden");
 
 // Status bar and splash window.
 inline const QString kStatusBar = QStringLiteral("Statuszeile");
+inline const QString kFirstRun =
+    QStringLiteral("Bitte Adresse, Ports und Key des Orvanel eintragen und connect drücken");
 inline const QString kSplashCaption = QStringLiteral("Start Quendra");
 inline const QString kSplashTitle = QStringLiteral("Quendra wird geladen");
 inline const QString kSplashHint = QStringLiteral("starte Quendra ...");

@@ -14,6 +14,7 @@
 #include "TrayIcon.h"
 #include "WildcardDialog.h"
 #include "WildcardTextsFile.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -83,6 +84,7 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
     tray->setIcon(ImageLists::applicationIcon());
     tray->setHint(AppTexts::kProgramName);
     connect(tray, &TrayIcon::doubleClicked, this, &MainWindow::restoreFromTray);
+    connect(tray, &TrayIcon::activated, this, &MainWindow::restoreFromTray);
     tray->show();
 
     resize(kDesignWidth, kClientHeight);
@@ -166,6 +168,7 @@ void MainWindow::checkHelpFile() {
 }
 
 void MainWindow::loadSettings() {
+    m_firstRun = !QFileInfo::exists(m_core.paths().settingsFile());
     const IniFile ini(m_core.paths().settingsFile());
     m_settings->applySettings(Settings::read(ini, m_core.paths().programFolder()));
     m_core.wildcardTexts() = WildcardTextsFile::read(ini);
@@ -217,6 +220,13 @@ void MainWindow::showAtStart() {
         show();
     else if (!trayAvailable())
         showMinimized(); // without a tray the window must stay reachable from the task bar
+    if (m_firstRun) {
+        // Nothing is set up yet: the window says where to begin, with the settings open.
+        m_einstellungen->setRolled(false);
+        applySizes(kExpandedSizes);
+        m_settings->focusAddress();
+        setStatusText(AppTexts::kFirstRun);
+    }
 }
 
 void MainWindow::save_blist() {
@@ -252,17 +262,13 @@ void MainWindow::traymodusClick() {
 }
 
 void MainWindow::consoleClick() {
-    if (m_console) {
-        m_console->show();
-        m_console->raise();
-    }
+    if (m_console)
+        WindowPlacement::showCentred(m_console, this);
 }
 
 void MainWindow::webcheckerClick() {
-    if (m_webChecker) {
-        m_webChecker->show();
-        m_webChecker->raise();
-    }
+    if (m_webChecker)
+        WindowPlacement::showCentred(m_webChecker, this);
 }
 
 void MainWindow::menukonfigClick() {

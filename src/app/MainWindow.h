@@ -127,4 +127,5 @@ private:
     QString m_versionCaption;
     bool m_closed = false;
     bool m_placed = false;
+    bool m_firstRun = false; // there was no settings file at start-up
 };

@@ -7,6 +7,7 @@
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "DropTargets.h"
+#include "LinkStateDisplay.h"
 #include "LoadReplacePanel.h"
 #include "MailWiring.h"
 #include "MainWindow.h"
@@ -153,6 +154,9 @@ void ProgramWiring::attach(MainWindow &window) {
     // The "Menü" tab previews the popup on a right click, as the tray shows it.
     connect(tabs, &WorkTabs::menuPreviewRequested, m_popup.get(),
             [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
+    connect(tabs, &WorkTabs::menuKeyboardPreviewRequested, m_popup.get(), &TrayPopup::openByKeyboard);
+    m_linkState =
+        std::make_unique<LinkStateDisplay>(*m_link, window, *services.tray, *m_popup, m_timings.keyRefusalWindowMs);
     attachCatalogue(window);
     attachMenuEditor(window);
     m_mail = std::make_unique<MailWiring>(m_core, window, *m_link);

@@ -10,6 +10,7 @@ class AppCore;
 class AutomationWiring;
 class CatalogueController;
 class ConsoleSession;
+class LinkStateDisplay;
 class QNetworkAccessManager;
 class MailWiring;
 class MainWindow;
@@ -57,6 +58,7 @@ private:
     std::unique_ptr<Notifications> m_notifications;
     std::unique_ptr<MenuValueTarget> m_menuTarget;
     std::unique_ptr<TrayPopup> m_popup;
+    std::unique_ptr<LinkStateDisplay> m_linkState;
     std::unique_ptr<MenuExecution> m_execution;
     std::unique_ptr<AutomationWiring> m_automations;
     std::unique_ptr<MenuTreeModel> m_treeModel;

@@ -217,6 +217,14 @@ void SettingsPanel::setOnlineIndicatorVisible(bool visible) {
     online->setVisible(visible);
 }
 
+void SettingsPanel::setOnlineIndicatorName(bool isOnline) {
+    online->setAccessibleName(isOnline ? AppTexts::kOnline : AppTexts::kOfflineName);
+}
+
+void SettingsPanel::focusAddress() {
+    OVIP->setFocus(Qt::OtherFocusReason);
+}
+
 void SettingsPanel::setConnectButtonConnected(bool connected) {
     m_connectShowsDisconnect = connected;
     const QString caption = connected ? AppTexts::kDisconnect : AppTexts::kConnect;

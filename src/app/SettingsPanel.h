@@ -50,6 +50,10 @@ public:
     bool startMinimized() const;
     // The small `online` indicator beside the connect button.
     void setOnlineIndicatorVisible(bool visible);
+    // The indicator's accessible name says the link's state ("online" or "offline").
+    void setOnlineIndicatorName(bool online);
+    // Puts the focus into "IP Adresse des OV/OW:", where a new user starts.
+    void focusAddress();
 
 public slots:
     void OVIPExit();

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QProgressBar>
@@ -38,7 +39,7 @@ QWidget *parameterPanel(const QString &name, QWidget *page) {
 QPushButton *busMonitorButton(const QString &name, QWidget *page) {
     auto *button = new QPushButton(AppTexts::kShowBusMonitor, page);
     button->setObjectName(name);
-    button->setAccessibleName(AppTexts::kShowBusMonitor);
+    button->setAccessibleName(AppTexts::kShowBusMonitorName);
     button->setToolTip(AppTexts::kShowBusMonitorHint);
     button->setAccessibleDescription(button->toolTip());
     button->setFixedWidth(32);
@@ -139,6 +140,7 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
     for (QPushButton *button : {showbusmoni, showbusmoni2, busmoni3, TeButton2})
         connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
     loadReplacePage->installEventFilter(this);
+    menuPage->installEventFilter(this);
     menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(menuPage, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { emit menuPreviewRequested(menuPage->mapToGlobal(pos)); });
@@ -175,7 +177,7 @@ void WorkTabs::fillPage(QWidget *page, QWidget *content) {
 bool WorkTabs::flipBusMonitorToggle() {
     const bool show = showbusmoni->text() == AppTexts::kShowBusMonitor;
     showbusmoni->setText(show ? AppTexts::kHideBusMonitor : AppTexts::kShowBusMonitor);
-    showbusmoni->setAccessibleName(showbusmoni->text());
+    showbusmoni->setAccessibleName(show ? AppTexts::kHideBusMonitorName : AppTexts::kShowBusMonitorName);
     showbusmoni->setToolTip(show ? AppTexts::kHideBusMonitorHint : AppTexts::kShowBusMonitorHint);
     showbusmoni->setAccessibleDescription(showbusmoni->toolTip());
     return show;
@@ -187,6 +189,18 @@ void WorkTabs::applySizes(const WorkAreaSizes &sizes) {
 }
 
 bool WorkTabs::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == menuPage && event->type() == QEvent::KeyPress) {
+        // Keys the page's widgets leave alone come here; not every platform turns them into a
+        // context menu event.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if (menuKey || shiftF10) {
+            const QWidget *focus = menuPage->focusWidget() ? menuPage->focusWidget() : menuPage;
+            emit menuKeyboardPreviewRequested(focus->mapToGlobal(focus->rect().center()));
+            return true;
+        }
+    }
     if (event->type() == QEvent::Resize)
         placePanels();
     return QTabWidget::eventFilter(watched, event);

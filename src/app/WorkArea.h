@@ -82,6 +82,8 @@ signals:
     void busMonitorToggleClicked();
     // A right click on the "Menü" tab, at this global position: the popup is previewed there.
     void menuPreviewRequested(const QPoint &globalPos);
+    // The context-menu key or Shift+F10 on the "Menü" tab: the popup opens there for the keyboard.
+    void menuKeyboardPreviewRequested(const QPoint &globalPos);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

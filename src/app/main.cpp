@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "Platform.h"
 #include "ProgramWiring.h"
+#include "QtTranslations.h"
 #include "Startup.h"
 #include "TerminationSignals.h"
 
@@ -16,6 +17,8 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra"));
+    // Qt's own texts (standard buttons, the folder chooser, the tab bar's scroll buttons) in German.
+    QtTranslations translations(QLocale(QLocale::German, QLocale::Germany));
     QApplication::setWindowIcon(ImageLists::applicationIcon());
     // The main window often lives hidden in the tray; only closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -300,7 +300,10 @@ void LinkController::connectThen(std::function<void()> onConnected, std::functio
 
 bool LinkController::sendKey() {
     // The key as the edit holds it at this moment.
-    return m_link.send(AnsiText::encode(m_view.keyText()) + '\0');
+    if (!m_link.send(AnsiText::encode(m_view.keyText()) + '\0'))
+        return false;
+    emit keySent();
+    return true;
 }
 
 // --- CommandChannel -------------------------------------------------------------------------

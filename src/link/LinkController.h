@@ -27,6 +27,8 @@ struct LinkTimings {
     int connectTimeoutMs = GatewayLink::kDefaultConnectTimeoutMs;
     // How often to look whether the computer slept; 0 switches the check off.
     int resumeCheckIntervalMs = ResumeDetector::kDefaultCheckIntervalMs;
+    // A server that closes the connection this soon after the key line has refused the key.
+    int keyRefusalWindowMs = 1000;
 };
 
 // Everything the main window does with the KO gateway: the start-up connection, the connect
@@ -95,6 +97,10 @@ public:
     // dropped it meanwhile had no way to tell us, and polling only reads), so it is closed and
     // the watchdog connects again at once instead of after its interval.
     void checkAfterResume();
+
+signals:
+    // The key line went out on a new connection.
+    void keySent();
 
 private:
     void drainGateway(DrainStack::Use use, DrainStack::DrainDone done, std::function<void()> beforeRead = {});

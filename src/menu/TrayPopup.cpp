@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+
 TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIcons symbolIcons, QObject *parent)
     : QObject(parent), m_menu(menu), m_texts(texts),
       m_symbolIcons(symbolIcons ? std::move(symbolIcons) : SymbolIcons(&ImageLists::symbolImage)),
@@ -12,6 +14,9 @@ TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIco
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     PopupMenu->setAccessibleName(kAccessibleName);
     connect(PopupMenu.get(), &QMenu::triggered, this, [this](QAction *action) {
+        // The popup's own rows (the offline title and its line) belong to no entry.
+        if (!action->data().isValid())
+            return;
         m_clickHandled = true;
         emit menuItemClicked(action->data().value<qsizetype>());
         m_clickHandled = false;
@@ -36,10 +41,17 @@ void TrayPopup::make_popup() {
         // than one by one.
         PopupMenu->clear();
     }
+    PopupMenu->setAccessibleName(m_offline ? kOfflineTitle : kAccessibleName);
+    if (m_offline) {
+        PopupMenu->addAction(kOfflineTitle)->setEnabled(false);
+        PopupMenu->addSeparator();
+    }
+    bool anyEntry = false;
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
         const MenuCommand &entry = m_menu.at(k);
         if (!MenuList::looksLikeEntry(entry))
             continue;
+        anyEntry = true;
         const QString caption = popupCaption(entry.bezeichnung, entry.lv, m_texts);
         auto *action = new QAction(PopupMenu.get());
         if (caption == QLatin1String("-")) {
@@ -52,4 +64,22 @@ void TrayPopup::make_popup() {
         action->setData(QVariant::fromValue(MenuList::flatPosition(k)));
         PopupMenu->addAction(action);
     }
+    if (!anyEntry)
+        PopupMenu->addAction(kEmptyMenu)->setEnabled(false);
+}
+
+void TrayPopup::setOffline(bool offline) {
+    if (offline == m_offline)
+        return;
+    m_offline = offline;
+    make_popup();
+}
+
+void TrayPopup::openByKeyboard(const QPoint &globalPos) {
+    PopupMenu->popup(globalPos);
+    const auto actions = PopupMenu->actions();
+    const auto first = std::find_if(actions.begin(), actions.end(),
+                                    [](const QAction *a) { return a->isEnabled() && !a->isSeparator(); });
+    if (first != actions.end())
+        PopupMenu->setActiveAction(*first);
 }

@@ -20,6 +20,10 @@ public:
     using SymbolIcons = std::function<QIcon(int index)>;
     // The menu has no caption of its own; it is the program's menu, named as the tray names it.
     static inline const QString kAccessibleName = QStringLiteral("Quendra");
+    // The title row while the link is down: the values shown are the last ones received.
+    static inline const QString kOfflineTitle = QStringLiteral("Quendra – offline");
+    // The one (disabled) item of an empty menu, so that a right click shows where to start.
+    static inline const QString kEmptyMenu = QStringLiteral("Noch kein Menü – im Fenster unter „Menü“ anlegen");
 
     // The menu and the wildcard texts are read on every rebuild and must outlive the popup.
     // symbolIcons gives the picture for a state icon (the program's symbol pictures by default).
@@ -32,6 +36,11 @@ public:
     // Replaces all items by the current entries. Call after every change of the entries, their
     // values or their order.
     void make_popup();
+    // While offline, the popup starts with a disabled title row saying so; rebuilds the popup.
+    void setOffline(bool offline);
+    // Opens the popup at the position as the context-menu key does: the first item that can be
+    // run is selected, so Enter runs it.
+    void openByKeyboard(const QPoint &globalPos);
 
 signals:
     // An item was clicked; connect to MenuExecution::OnMenuItemclick.
@@ -45,4 +54,5 @@ private:
     SymbolIcons m_symbolIcons;
     std::unique_ptr<QMenu> PopupMenu;
     bool m_clickHandled = false; // inside the handler of a click on one of the items
+    bool m_offline = false;
 };

@@ -19,6 +19,7 @@ struct IconCache {
     std::array<QIcon, ImageLists::kSystemCount> system;
     std::array<QIcon, ImageLists::kSymbolCount> symbols;
     QIcon application;
+    QIcon offline;
     bool registered = false;
 };
 
@@ -63,9 +64,18 @@ QIcon ImageLists::symbolImage(int index) {
     return lookup(cache().symbols, "symbole", index);
 }
 
-QIcon ImageLists::applicationIcon() {
-    QIcon &icon = cache().application;
+namespace {
+QIcon cached(QIcon &icon, const QString &file) {
     if (icon.isNull())
-        icon = QIcon(QStringLiteral(":/icons/quendra.svg"));
+        icon = QIcon(file);
     return icon;
+}
+} // namespace
+
+QIcon ImageLists::applicationIcon() {
+    return cached(cache().application, QStringLiteral(":/icons/quendra.svg"));
+}
+
+QIcon ImageLists::offlineIcon() {
+    return cached(cache().offline, QStringLiteral(":/icons/quendra-offline.svg"));
 }

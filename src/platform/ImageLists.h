@@ -13,4 +13,6 @@ QIcon systemImage(int index);
 QIcon symbolImage(int index);
 // The tray and window icon.
 QIcon applicationIcon();
+// The tray icon while the link to the server is down: the program's icon with an offline mark.
+QIcon offlineIcon();
 } // namespace ImageLists

@@ -28,4 +28,6 @@ public:
 
 signals:
     void doubleClicked();
+    // A single left click; StatusNotifier hosts send only this, often no double click.
+    void activated();
 };

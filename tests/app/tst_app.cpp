@@ -7,11 +7,13 @@
 #include "MainWindow.h"
 #include "MenuFile.h"
 #include "ProgramWiring.h"
+#include "QtTranslations.h"
 #include "SettingsPanel.h"
 #include "SplashWindow.h"
 #include "Startup.h"
 #include "StatusBar.h"
 #include "TempProgramFolder.h"
+#include "TrayPopup.h"
 #include "WorkArea.h"
 #include "XdgAutostart.h"
 
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -152,6 +155,11 @@ QStringList itemTexts(const QMenu *menu) {
     for (const QAction *action : menu->actions())
         texts.append(action->text());
     return texts;
+}
+
+// The popup while no server is connected (as in these tests): its title row says so above the entries.
+QStringList offlinePopup(const QStringList &entries) {
+    return QStringList{TrayPopup::kOfflineTitle, QString()} + entries;
 }
 
 // $XDG_CONFIG_HOME for the life of the object.
@@ -587,14 +595,19 @@ private slots:
         QTest::mouseClick(pressed, Qt::LeftButton);
         QCOMPARE(state->text(), u"<<"_qs);
         QCOMPARE(state->toolTip(), u"Busmonitor ausblenden"_qs);
+        // Screen readers say what the button does, not its arrows.
+        QCOMPARE(state->accessibleName(), u"Busmonitor ausblenden"_qs);
         QCOMPARE(w->width(), 765);
         QVERIFY(column->isVisible());
-        for (const char *other : {"showbusmoni2", "busmoni3", "TeButton2"})
+        for (const char *other : {"showbusmoni2", "busmoni3", "TeButton2"}) {
             QCOMPARE(h.find<QPushButton>(QString::fromLatin1(other))->text(), u">>"_qs);
+            QCOMPARE(h.find<QPushButton>(QString::fromLatin1(other))->accessibleName(), u"Busmonitor einblenden"_qs);
+        }
 
         QTest::mouseClick(pressed, Qt::LeftButton);
         QCOMPARE(state->text(), u">>"_qs);
         QCOMPARE(state->toolTip(), u"Busmonitor anzeigen"_qs);
+        QCOMPARE(state->accessibleName(), u"Busmonitor einblenden"_qs);
         QCOMPARE(w->width(), 561);
         QVERIFY(!column->isVisible());
     }
@@ -772,29 +785,37 @@ private slots:
 
     void tray_data() {
         QTest::addColumn<bool>("trayAvailable");
-        QTest::newRow("desktop with a tray") << true;
-        QTest::newRow("desktop without a tray") << false;
+        QTest::addColumn<bool>("singleClick"); // StatusNotifier hosts send one activation, no double click
+        QTest::newRow("desktop with a tray") << true << false;
+        QTest::newRow("desktop without a tray") << false << false;
+        QTest::newRow("tray host that activates") << true << true;
     }
     void tray() {
         QFETCH(bool, trayAvailable);
+        QFETCH(bool, singleClick);
         Harness h("[Orvanel]\nMinimized=1\n");
         h.platform.tray.available = trayAvailable;
+        struct UserTray {
+            FakeTrayIcon &tray;
+            bool single;
+            void doubleClick() const { single ? tray.activate() : tray.doubleClick(); }
+        } user{h.platform.tray, singleClick};
         MainWindow *w = h.start();
         // Started "minimiert": in the tray, or minimised where there is none.
         QCOMPARE(w->isVisible(), !trayAvailable);
 
-        h.platform.tray.doubleClick();
+        user.doubleClick();
         QVERIFY(w->isVisible());
         QVERIFY(!w->isMinimized());
 
         h.find<QAction>(u"Traymodus"_qs)->trigger();
         QCOMPARE(w->isVisible(), !trayAvailable);
-        h.platform.tray.doubleClick();
+        user.doubleClick();
         QVERIFY(w->isVisible());
 
         w->showMinimized();
         QTRY_COMPARE(w->isVisible(), !trayAvailable);
-        h.platform.tray.doubleClick();
+        user.doubleClick();
         QVERIFY(w->isVisible());
 
         // "Beenden" from the tray popup reaches the window wherever it is.
@@ -864,7 +885,7 @@ private slots:
         h.wire();
         h.start();
         QMenu *popup = h.platform.tray.popup;
-        QCOMPARE(itemTexts(popup), QStringList{u"Tür auf"_qs});
+        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Tür auf"_qs}));
         h.find<QAction>(u"menukonfig"_qs)->trigger();
         auto *dialog = h.find<QDialog>(u"TForm5"_qs);
         QVERIFY(dialog->isVisible());
@@ -876,9 +897,9 @@ private slots:
         QCOMPARE(ini.readString(u"TEXTE"_qs, u"WC1A"_qs), u"offen"_qs);
         QCOMPARE(ini.readString(u"Orvanel"_qs, u"Key"_qs), u"geheim"_qs);
         QCOMPARE(h.core.wildcardTexts().wc1a, u"offen"_qs);
-        QCOMPARE(itemTexts(popup), QStringList{u"Tür auf"_qs});
+        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Tür auf"_qs}));
         QTest::mouseClick(h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
-        QCOMPARE(itemTexts(popup), QStringList{u"Tür offen"_qs});
+        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Tür offen"_qs}));
     }
 
     void menuBarHints_data() {
@@ -950,6 +971,9 @@ private slots:
             QCOMPARE(panel->accessibleDescription(), panel->text());
         }
         QCOMPARE(panels[0]->accessibleDescription(), u"Mit OV verbunden / 0 KO gefunden"_qs);
+        // The name is what a screen reader says first: the text, or what the panel is while empty.
+        QCOMPARE(panels[0]->accessibleName(), u"Mit OV verbunden / 0 KO gefunden"_qs);
+        QCOMPARE(panels[1]->accessibleName(), u"Statuszeile"_qs);
     }
 
     void autostartFollowsTheCheckBox() {
@@ -1190,10 +1214,10 @@ private slots:
         h.start();
         QMenu *popup = h.platform.tray.popup;
         QVERIFY(popup);
-        QCOMPARE(itemTexts(popup), QStringList{u"Licht 0,0"_qs});
+        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Licht 0,0"_qs}));
         QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Rollo"_qs, u"1,0"_qs, false, false)));
         QTest::mouseClick(h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
-        QCOMPARE(itemTexts(popup), QStringList{u"Rollo 1,0"_qs});
+        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Rollo 1,0"_qs}));
     }
 
     void openPopupPausesPolling() {
@@ -1219,8 +1243,75 @@ private slots:
         QCoreApplication::sendEvent(menuPage, &click);
         QMenu *popup = h.platform.tray.popup;
         QVERIFY(popup->isVisible());
-        QCOMPARE(itemTexts(popup), QStringList{u"Licht 0,0"_qs});
+        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Licht 0,0"_qs}));
         popup->hide();
+    }
+
+    // Qt's own texts (standard buttons, the folder chooser) speak German like the program.
+    void qtSpeaksGerman() {
+        QDialogButtonBox english(QDialogButtonBox::Cancel);
+        QCOMPARE(english.button(QDialogButtonBox::Cancel)->text().remove(u'&'), u"Cancel"_qs);
+        {
+            QtTranslations translations(QLocale(QLocale::German, QLocale::Germany));
+            QVERIFY2(translations.installedCount() >= 1, "Qt's German translations are not installed");
+            QDialogButtonBox box(QDialogButtonBox::Cancel);
+            QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), u"Abbrechen"_qs);
+            QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), u"Suchen in:"_qs);
+        }
+        // Gone with the object: the next test starts from Qt's own texts again.
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), u"Look in:"_qs);
+    }
+
+    void firstRunSaysWhereToBegin_data() {
+        QTest::addColumn<bool>("settingsFile");
+        QTest::newRow("no settings file") << false;
+        QTest::newRow("settings file") << true;
+    }
+    void firstRunSaysWhereToBegin() {
+        QFETCH(bool, settingsFile);
+        Harness h(settingsFile ? QByteArray("[Orvanel]\nIP=192.168.1.25\n") : QByteArray());
+        h.wire();
+        MainWindow *w = h.start();
+        QVERIFY(w->isVisible());
+        const QString firstRunText = u"Bitte Adresse, Ports und Key des Orvanel eintragen und connect drücken"_qs;
+        QCOMPARE(w->statusBar1()->panelText(0) == firstRunText, !settingsFile);
+        if (settingsFile)
+            return;
+        QVERIFY(!w->settingsHeader()->isRolled());
+        QCOMPARE(w->focusWidget(), h.find<QWidget>(u"OVIP"_qs));
+        // Read whole: panel 0 takes the room the empty panel 1 leaves.
+        auto *panel0 = h.find<QLabel>(u"StatusBar1Panel0"_qs);
+        QTRY_VERIFY(panel0->width() >= panel0->fontMetrics().horizontalAdvance(firstRunText));
+        QCOMPARE(w->width(), 561);
+        // An empty menu still shows where to build one, as an item that does nothing.
+        QMenu *popup = h.platform.tray.popup;
+        QCOMPARE(itemTexts(popup), offlinePopup({u"Noch kein Menü – im Fenster unter „Menü“ anlegen"_qs}));
+        QVERIFY(!popup->actions().last()->isEnabled());
+    }
+
+    void toolWindowsOpenCentredAndWhole_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Console") << u"Console"_qs << u"TForm3"_qs;
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"TForm4"_qs;
+    }
+    void toolWindowsOpenCentredAndWhole() {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        Harness h;
+        MainWindow *w = h.start();
+        auto *opened = h.find<QWidget>(window);
+        h.find<QAction>(action)->trigger();
+        QVERIFY(opened->isVisible());
+        const QRect room = w->screen()->availableGeometry();
+        QVERIFY2(room.contains(opened->frameGeometry()), "cut off by the screen's edge");
+        // Centred, give or take the frame the window system adds.
+        QVERIFY((opened->frameGeometry().center() - room.center()).manhattanLength() <= 8);
+        // Moved by the user, it opens where it was left.
+        opened->hide();
+        opened->move(room.topLeft() + QPoint(5, 5));
+        h.find<QAction>(action)->trigger();
+        QCOMPARE(opened->pos(), room.topLeft() + QPoint(5, 5));
     }
 
     void failedMenuSaveShowsItsBox() {

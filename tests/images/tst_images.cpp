@@ -10,7 +10,7 @@
 
 namespace {
 
-enum class List { System, Symbol, Application };
+enum class List { System, Symbol, Application, Offline };
 
 QIcon imageOf(List list, int index) {
     switch (list) {
@@ -20,13 +20,15 @@ QIcon imageOf(List list, int index) {
         return ImageLists::symbolImage(index);
     case List::Application:
         return ImageLists::applicationIcon();
+    case List::Offline:
+        return ImageLists::offlineIcon();
     }
     return {};
 }
 
-// The picture at 16 × 16 as the user sees it in a light menu: drawn over white.
-QImage onWhite(const QIcon &icon, qreal devicePixelRatio = 1.0) {
-    const QPixmap pixmap = icon.pixmap(QSize(16, 16), devicePixelRatio);
+// The picture at 16 × 16 (or another size) as the user sees it in a light menu: drawn over white.
+QImage onWhite(const QIcon &icon, qreal devicePixelRatio = 1.0, int size = 16) {
+    const QPixmap pixmap = icon.pixmap(QSize(size, size), devicePixelRatio);
     QImage image(pixmap.size(), QImage::Format_RGB32);
     image.setDevicePixelRatio(pixmap.devicePixelRatio());
     image.fill(Qt::white);
@@ -70,6 +72,8 @@ private slots:
     void picturesOfAListAreDistinct_data();
     void picturesOfAListAreDistinct();
     void iconsAreCached();
+    void linkStatesAreToldApart_data();
+    void linkStatesAreToldApart();
 };
 
 void TestImages::everyPictureRenders_data() {
@@ -80,6 +84,7 @@ void TestImages::everyPictureRenders_data() {
     for (int i = 0; i < ImageLists::kSymbolCount; ++i)
         QTest::addRow("symbol %d", i) << List::Symbol << i;
     QTest::addRow("application") << List::Application << 0;
+    QTest::addRow("application offline") << List::Offline << 0;
 }
 
 void TestImages::everyPictureRenders() {
@@ -169,6 +174,21 @@ void TestImages::iconsAreCached() {
     QCOMPARE(ImageLists::symbolImage(12).cacheKey(), ImageLists::symbolImage(12).cacheKey());
     QCOMPARE(ImageLists::systemImage(8).cacheKey(), ImageLists::systemImage(8).cacheKey());
     QCOMPARE(ImageLists::applicationIcon().cacheKey(), ImageLists::applicationIcon().cacheKey());
+}
+
+void TestImages::linkStatesAreToldApart_data() {
+    QTest::addColumn<int>("size");
+    // The sizes tray hosts draw the icon at.
+    QTest::addRow("16 px") << 16;
+    QTest::addRow("24 px") << 24;
+}
+
+void TestImages::linkStatesAreToldApart() {
+    QFETCH(int, size);
+    const int differing = clearlyDifferentPixels(onWhite(ImageLists::applicationIcon(), 1.0, size),
+                                                 onWhite(ImageLists::offlineIcon(), 1.0, size));
+    // The offline mark covers a good part of the picture, not a corner pixel or two.
+    QVERIFY2(differing >= size * size / 8, qPrintable(QStringLiteral("only %1 pixels differ").arg(differing)));
 }
 
 QTEST_MAIN(TestImages)

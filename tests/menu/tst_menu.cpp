@@ -953,6 +953,54 @@ private slots:
             QVERIFY(old.isNull());
     }
 
+    // An empty menu shows one disabled item saying where to build it; while the link is down a
+    // disabled title row says so above the entries, which keep their values.
+    void popupRowsOfItsOwn_data() {
+        QTest::addColumn<bool>("withEntry");
+        QTest::addColumn<bool>("offline");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QList<bool>>("enabled");
+        const QString empty = u"Noch kein Menü – im Fenster unter „Menü“ anlegen"_qs;
+        const QString title = u"Quendra – offline"_qs;
+        QTest::newRow("empty") << false << false << QStringList{empty} << QList<bool>{false};
+        QTest::newRow("empty, offline") << false << true << QStringList{title, QString(), empty}
+                                        << QList<bool>{false, true, false};
+        QTest::newRow("entry") << true << false << QStringList{u"Licht 1,0"_qs} << QList<bool>{true};
+        QTest::newRow("entry, offline") << true << true << QStringList{title, QString(), u"Licht 1,0"_qs}
+                                        << QList<bool>{false, true, true};
+    }
+    void popupRowsOfItsOwn() {
+        QFETCH(bool, withEntry);
+        QFETCH(bool, offline);
+        QFETCH(QStringList, expected);
+        QFETCH(QList<bool>, enabled);
+        MenuList menu;
+        if (withEntry)
+            menu.append(command(u"Licht"_qs, u"Ein"_qs, u"1"_qs, u"1,0"_qs, 0));
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.make_popup();
+        popup.setOffline(offline);
+        QStringList items;
+        QList<bool> active;
+        for (const QAction *action : popup.popupMenu()->actions()) {
+            items << action->text();
+            active << action->isEnabled();
+        }
+        QCOMPARE(items, expected);
+        QCOMPARE(active, enabled);
+        QCOMPARE(popup.popupMenu()->accessibleName(), offline ? u"Quendra – offline"_qs : u"Quendra"_qs);
+        // The rows of its own run nothing; the entry still does.
+        QSignalSpy clicked(&popup, &TrayPopup::menuItemClicked);
+        for (QAction *action : popup.popupMenu()->actions())
+            action->trigger();
+        QCOMPARE(clicked.size(), withEntry ? 1 : 0);
+
+        // Back online, only the entries are left.
+        popup.setOffline(false);
+        QCOMPARE(popup.popupMenu()->actions().size(), 1);
+    }
+
     // The popup takes an entry for an attribute when it carries the attribute marker as symbol or
     // the state attribute's text: no item for it. The file keeps it.
     void popupLeavesOutWhatLooksLikeAnAttribute() {

@@ -3,18 +3,22 @@
 #include "CatalogueController.h"
 #include "CatalogueTreeView.h"
 #include "FakePlatform.h"
+#include "ImageLists.h"
 #include "IniFile.h"
 #include "MainWindow.h"
 #include "MenuFile.h"
 #include "OvsimProcess.h"
 #include "ProgramWiring.h"
+#include "SettingsPanel.h"
 #include "SplashWindow.h"
 #include "Startup.h"
+#include "StatusBar.h"
 #include "TempProgramFolder.h"
 #include "TerminationSignals.h"
 #include "TrayPopup.h"
 #include "WidgetDriving.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -85,13 +89,15 @@ LinkTimings fastTimings() {
     t.connectReadTimeoutMs = 200;
     t.watchdogIntervalMs = 600000; // a lost link stays lost for the test
     t.resumeCheckIntervalMs = 0;
+    // A server stopped by a test soon after the start is gone, not refusing the key.
+    t.keyRefusalWindowMs = 0;
     return t;
 }
 
 // The real start-up with the real main window and subsystems, the platform faked.
 struct Program {
-    explicit Program(const TempProgramFolder &folder)
-        : core(folder.paths(), platform.services(), QStringLiteral(QUENDRA_HELP_FILE)), wiring(core, fastTimings()),
+    explicit Program(const TempProgramFolder &folder, LinkTimings timings = fastTimings())
+        : core(folder.paths(), platform.services(), QStringLiteral(QUENDRA_HELP_FILE)), wiring(core, timings),
           startup(core) {}
 
     bool start() {
@@ -461,9 +467,129 @@ private slots:
         Program again(folder);
         QVERIFY(again.start());
         QCOMPARE(again.platform.dialogs.texts(FakeDialogs::Kind::Error).size(), 1); // the server is gone
-        QCOMPARE(again.captions(),
-                 QStringList({u"Licht an"_qs, u"Küche aus"_qs, u"Dimmer 55 %"_qs, u"Temperatur 22 °C"_qs}));
+        QCOMPARE(again.captions(), QStringList({TrayPopup::kOfflineTitle, QString(), u"Licht an"_qs, u"Küche aus"_qs,
+                                                u"Dimmer 55 %"_qs, u"Temperatur 22 °C"_qs}));
         again.startup.mainWindow()->close();
+    }
+
+    // The link goes down: the tray icon, status bar panel 0, the online indicator's name and the popup's
+    // title row say so, the entries keep their last values; a new connection takes it all back.
+    void linkStateShowsEverywhere() {
+        TempProgramFolder folder;
+        auto ovsim = std::make_unique<OvsimProcess>();
+        QVERIFY(ovsim->start());
+        writeSettings(folder, ovsim->gatewayPort(), ovsim->webPort());
+        folder.write(kMenuFileName, AnsiText::encode(kMenu));
+        Program p(folder);
+        QVERIFY(p.start());
+        MainWindow *w = p.startup.mainWindow();
+        auto *online = WidgetDriving::named<QLabel>(w, u"online"_qs);
+        QMenu *popup = p.wiring.popup()->popupMenu();
+        const auto trayShows = [&p](const QIcon &icon) {
+            return p.platform.tray.icon.pixmap(16, 16).toImage() == icon.pixmap(16, 16).toImage();
+        };
+        const QStringList entries{u"Licht aus"_qs, u"Küche an"_qs, u"Dimmer 40 %"_qs, u"Temperatur 21 °C"_qs};
+        QCOMPARE(w->statusBar1()->panelText(0), u"Mit OV verbunden / 0 KO gefunden"_qs);
+        QVERIFY(trayShows(ImageLists::applicationIcon()));
+        QVERIFY(!trayShows(ImageLists::offlineIcon()));
+        QCOMPARE(online->accessibleName(), u"online"_qs);
+        QCOMPARE(p.captions(), entries);
+        QCOMPARE(popup->accessibleName(), u"Quendra"_qs);
+
+        ovsim.reset(); // the server is gone
+        QTRY_COMPARE(w->statusBar1()->panelText(0), u"OV offline"_qs);
+        QVERIFY(trayShows(ImageLists::offlineIcon()));
+        QCOMPARE(online->accessibleName(), u"offline"_qs);
+        QCOMPARE(p.captions(), QStringList({TrayPopup::kOfflineTitle, QString()}) + entries);
+        QVERIFY(!popup->actions().at(0)->isEnabled());
+        QCOMPARE(popup->accessibleName(), u"Quendra – offline"_qs);
+        QTRY_VERIFY(p.wiring.link()->watchdogEnabled());
+        QCOMPARE(w->statusBar1()->panelText(0), u"OV offline"_qs); // the link's own "disconnected" keeps it
+
+        OvsimProcess again;
+        QVERIFY(again.start());
+        p.wiring.link()->link().setPort(again.gatewayPort());
+        QTest::mouseClick(WidgetDriving::named<QPushButton>(w, u"ovconnectbtn"_qs), Qt::LeftButton);
+        QTRY_VERIFY(trayShows(ImageLists::applicationIcon()));
+        QCOMPARE(w->statusBar1()->panelText(0), u"Verbunden."_qs);
+        QCOMPARE(online->accessibleName(), u"online"_qs);
+        QCOMPARE(popup->accessibleName(), u"Quendra"_qs);
+        QCOMPARE(p.captions().first(), entries.first());
+        w->close();
+    }
+
+    // A server that hangs up right after the key line has refused the key; later it is only gone.
+    void aKeyTheServerRefusesIsNamed_data() {
+        QTest::addColumn<int>("refusalWindowMs");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("closed right after the key") << 1000 << u"Verbindung nach dem Key geschlossen – Key prüfen"_qs;
+        QTest::newRow("closed later") << 0 << u"OV offline"_qs;
+    }
+    void aKeyTheServerRefusesIsNamed() {
+        QFETCH(int, refusalWindowMs);
+        QFETCH(QString, said);
+        TempProgramFolder folder;
+        QTcpServer gateway;
+        QVERIFY(gateway.listen(QHostAddress::LocalHost));
+        writeSettings(folder, gateway.serverPort(), 1);
+        // It reads the key line and closes the connection at once.
+        connect(&gateway, &QTcpServer::newConnection, this, [&gateway] {
+            QTcpSocket *socket = gateway.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                if (socket->readAll().contains('\0'))
+                    socket->disconnectFromHost();
+            });
+        });
+        LinkTimings timings = fastTimings();
+        timings.keyRefusalWindowMs = refusalWindowMs;
+        Program p(folder, timings);
+        QVERIFY(p.start());
+        MainWindow *w = p.startup.mainWindow();
+        QTRY_VERIFY(p.wiring.link()->watchdogEnabled());
+        QCOMPARE(w->statusBar1()->panelText(0), said);
+        QCOMPARE(p.busMonitor().contains(u"Verbindung nach dem Key geschlossen – Key prüfen"_qs),
+                 said != u"OV offline"_qs);
+        // The specified balloons stay as they are.
+        QVERIFY(!p.platform.tray.balloons.isEmpty());
+        QCOMPARE(p.platform.tray.balloons.last().text, u"Nicht verbunden."_qs);
+        w->close();
+    }
+
+    // The context-menu key and Shift+F10 on the "Menü" tab open the tray popup with its first entry
+    // chosen; Enter runs it, as a click would.
+    void contextKeysOpenThePopup_data() {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("context-menu key") << QKeySequence(Qt::Key_Menu);
+        QTest::newRow("Shift+F10") << QKeySequence(Qt::SHIFT | Qt::Key_F10);
+    }
+    void contextKeysOpenThePopup() {
+        QFETCH(QKeySequence, key);
+        TempProgramFolder folder;
+        OvsimProcess ovsim;
+        QVERIFY(ovsim.start());
+        writeSettings(folder, ovsim.gatewayPort(), ovsim.webPort());
+        folder.write(kMenuFileName, AnsiText::encode(kMenu));
+        Program p(folder);
+        QVERIFY(p.start());
+        MainWindow *w = p.startup.mainWindow();
+        auto *btree = WidgetDriving::named<QTreeView>(w, u"btree"_qs);
+        btree->setFocus();
+        QTest::keySequence(btree, key);
+        QMenu *popup = p.wiring.popup()->popupMenu();
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->activeAction(), popup->actions().at(0));
+        // A screen reader reads every entry by its caption.
+        QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(popup);
+        QVERIFY(menu);
+        QCOMPARE(menu->childCount(), p.captions().size());
+        for (int i = 0; i < menu->childCount(); ++i)
+            QCOMPARE(menu->child(i)->text(QAccessible::Name), p.captions().at(i));
+
+        QTest::keyClick(popup, Qt::Key_Return);
+        QTRY_COMPARE(p.menu().at(0).lv, u"1,0"_qs);
+        QVERIFY(p.busMonitor().contains(u"-> 1|1|1"_qs));
+        QVERIFY(!popup->isVisible());
+        w->close();
     }
 
     // SIGTERM in the middle of a burst of a million lines: the closing sequence runs between two

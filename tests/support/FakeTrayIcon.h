@@ -2,6 +2,7 @@
 
 #include "TrayIcon.h"
 
+#include <QIcon>
 #include <QList>
 
 // Records what the program does with the tray icon; a test plays the user's double click.
@@ -19,7 +20,7 @@ public:
     bool isAvailable() const override { return available; }
     void show() override { shown = true; }
     void hide() override { shown = false; }
-    void setIcon(const QIcon &) override {}
+    void setIcon(const QIcon &i) override { icon = i; }
     void setHint(const QString &text) override { m_hint = text; }
     QString hint() const override { return m_hint; }
     void setPopup(QMenu *menu) override { popup = menu; }
@@ -28,11 +29,13 @@ public:
     }
 
     void doubleClick() { emit doubleClicked(); }
+    void activate() { emit activated(); }
 
     // Whether the desktop offers a tray; a headless desktop has none.
     bool available = true;
     bool shown = false;
     QMenu *popup = nullptr;
+    QIcon icon;
     QList<Balloon> balloons;
 
 private:

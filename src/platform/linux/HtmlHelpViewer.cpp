@@ -1,5 +1,8 @@
 #include "HtmlHelpViewer.h"
 
+#include "WindowPlacement.h"
+
+#include <QApplication>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -19,9 +22,8 @@ void HtmlHelpViewer::showContext(const QString &helpFile, int context) {
     }
     m_window->setSource(QUrl::fromLocalFile(helpFile));
     m_window->scrollToAnchor(QStringLiteral("context%1").arg(context));
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    // On the screen of the window the user works in.
+    WindowPlacement::showCentred(m_window, QApplication::activeWindow());
 }
 
 void HtmlHelpViewer::closeAll() {

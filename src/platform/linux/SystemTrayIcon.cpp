@@ -1,12 +1,17 @@
 #include "SystemTrayIcon.h"
 
+#include "ImageLists.h"
+
 #include <QApplication>
 #include <QStyle>
 
-SystemTrayIcon::SystemTrayIcon(QObject *parent) : TrayIcon(parent) {
+SystemTrayIcon::SystemTrayIcon(QObject *parent, QDBusConnection bus)
+    : TrayIcon(parent), m_desktopNotifications(std::move(bus)) {
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
             emit doubleClicked();
+        else if (reason == QSystemTrayIcon::Trigger)
+            emit activated();
     });
 }
 
@@ -42,5 +47,8 @@ void SystemTrayIcon::setPopup(QMenu *menu) {
 }
 
 void SystemTrayIcon::showBalloon(const QString &title, const QString &text, int timeoutMs) {
+    // Without a tray Qt shows no balloon at all: the desktop's notification service takes it.
+    if (!isAvailable() && m_desktopNotifications.notify(title, text, ImageLists::applicationIcon(), timeoutMs))
+        return;
     m_icon.showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DesktopNotifications.h"
 #include "TrayIcon.h"
 
 #include <QSystemTrayIcon>
@@ -8,7 +9,8 @@
 class SystemTrayIcon : public TrayIcon {
     Q_OBJECT
 public:
-    explicit SystemTrayIcon(QObject *parent = nullptr);
+    // bus: where the desktop's notification service is asked when there is no tray.
+    explicit SystemTrayIcon(QObject *parent = nullptr, QDBusConnection bus = QDBusConnection::sessionBus());
 
     bool isAvailable() const override;
     void show() override;
@@ -21,4 +23,5 @@ public:
 
 private:
     QSystemTrayIcon m_icon;
+    DesktopNotifications m_desktopNotifications;
 };

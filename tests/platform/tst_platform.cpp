@@ -1,0 +1,108 @@
+#include "DesktopNotifications.h"
+#include "FakeNotificationService.h"
+#include "FakePlatform.h"
+#include "MenuValueTarget.h"
+#include "Notifications.h"
+#include "PrivateSessionBus.h"
+#include "SystemTrayIcon.h"
+#include "ValueDispatch.h"
+
+#include <QtTest>
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void balloonWithoutTrayGoesToNotificationService_data();
+    void balloonWithoutTrayGoesToNotificationService();
+    void aNotificationReplacesTheLastOne();
+    void noBusNoNotification();
+};
+
+void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addRow("wildcard") << u"Fenster $1"_qs << QStringList{u"1|5|1.0"_qs} << QStringList{u"Fenster auf"_qs};
+    QTest::addRow("plain caption, two changes") << u"Temperatur"_qs << QStringList{u"1|5|21.5"_qs, u"1|5|22"_qs}
+                                                << QStringList{u"Temperatur 21,5"_qs, u"Temperatur 22"_qs};
+    QTest::addRow("the same value again announces nothing")
+        << u"Fenster $1"_qs << QStringList{u"1|5|1.0"_qs, u"1|5|1.0"_qs} << QStringList{u"Fenster auf"_qs};
+}
+
+void TestPlatform::balloonWithoutTrayGoesToNotificationService() {
+    QFETCH(QString, caption);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, texts);
+
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    FakeNotificationService service(bus.connect(u"service"_qs));
+    QVERIFY(service.registerOnBus());
+
+    // Headless there is no tray, as on a desktop without one.
+    SystemTrayIcon tray(nullptr, bus.connect(u"program"_qs));
+    QVERIFY(!tray.isAvailable());
+
+    MenuList menu;
+    MenuCommand entry;
+    entry.bezeichnung = caption;
+    entry.gan = u"5"_qs;
+    entry.lv = u"0,0"_qs;
+    entry.balloon = u"True"_qs;
+    menu.append(entry);
+    WildcardTexts words;
+    FakeDialogs dialogs;
+    FakeEventSounds sounds;
+    Notifications notifications(menu, words, tray, dialogs, sounds);
+    MenuValueTarget target(menu, notifications, [] { return true; });
+    ValueDispatch dispatch;
+    dispatch.addTarget(&target);
+
+    for (const QString &line : lines) {
+        const qsizetype before = service.received.size();
+        dispatch.update_lv_menu(line, false);
+        // Each notification is answered before the next goes out, so it can replace the last.
+        if (service.received.size() == before && before < texts.size())
+            QTRY_COMPARE(service.received.size(), before + 1);
+    }
+    QCOMPARE(service.received.size(), texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const FakeNotificationService::Notification &n = service.received.at(i);
+        QCOMPARE(n.title, u"Orvanel:"_qs);
+        QCOMPARE(n.text, texts.at(i));
+        QCOMPARE(n.timeoutMs, Notifications::kBalloonTimeoutMs);
+        QCOMPARE(n.appName, u"Quendra"_qs);
+        QVERIFY(n.hasImage);
+    }
+    // The tray's hint keeps the last balloon's text all the same.
+    QCOMPARE(tray.hint(), texts.last());
+}
+
+void TestPlatform::aNotificationReplacesTheLastOne() {
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    FakeNotificationService service(bus.connect(u"service"_qs));
+    QVERIFY(service.registerOnBus());
+    DesktopNotifications notifications(bus.connect(u"program"_qs));
+    QSignalSpy shown(&notifications, &DesktopNotifications::shown);
+
+    QVERIFY(notifications.notify(u"Orvanel:"_qs, u"eins"_qs, QIcon(), 2000));
+    QVERIFY(shown.wait());
+    QVERIFY(notifications.notify(u"Orvanel:"_qs, u"zwei"_qs, QIcon(), 2000));
+    QVERIFY(shown.wait());
+    QCOMPARE(service.received.size(), 2);
+    QCOMPARE(service.received.at(0).replacesId, 0u);
+    QCOMPARE(service.received.at(1).replacesId, shown.at(0).at(0).toUInt());
+    QVERIFY(!service.received.at(0).hasImage);
+}
+
+void TestPlatform::noBusNoNotification() {
+    // A desktop without a session bus: the tray's own balloon is the only way left.
+    DesktopNotifications notifications(QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs));
+    QVERIFY(!notifications.notify(u"Orvanel:"_qs, u"eins"_qs, QIcon(), 2000));
+    QDBusConnection::disconnectFromBus(u"none"_qs);
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
