@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             const int number = rest.toInt();
             ini->writeInt(section, key, number);
             model.write(section, key, QString::number(number));
-            FUZZ_CHECK(ini->readInt(section, key, number + 1) == number);
+            FUZZ_CHECK(ini->readInt(section, key, number ^ 1) == number);
         } else if (op.at(0) == 'e') {
             ini->eraseSection(section);
             model.erase(section);

@@ -209,15 +209,20 @@ bool IniFile::save(QFileDevice::Permissions permissions) {
     // errorString() still names the file and why it could not be read.
     if (!m_readOk)
         return false;
+    // The reader drops one CR before each LF, so a line whose own text ends in CR needs CR LF
+    // to read back whole, also in a file with LF line ends.
+    const auto lineEnd = [this](const QString &line) {
+        return line.endsWith(u'\r') ? QStringLiteral("\r\n") : m_newLine;
+    };
     QString text;
     for (const Entry &e : m_preamble)
-        text += e.rawLine + m_newLine;
+        text += e.rawLine + lineEnd(e.rawLine);
     for (const Section &s : m_sections) {
         if (s.erased)
             continue;
         text += u'[' + s.name + u']' + m_newLine;
         for (const Entry &e : s.entries)
-            text += e.rawLine + m_newLine;
+            text += e.rawLine + lineEnd(e.rawLine);
     }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) {
