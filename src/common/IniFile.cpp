@@ -76,9 +76,10 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
         m_byteOrderMark = true;
         bytes.remove(0, kByteOrderMark.size());
     }
-    const qsizetype firstBreak = bytes.indexOf('\n');
-    if (firstBreak >= 0)
-        m_newLine = firstBreak > 0 && bytes.at(firstBreak - 1) == '\r' ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    // LF as soon as one line ends in LF alone. Judged by one line, the choice could change from one
+    // save to the next (an empty first line is not kept, a line of its own may end in CR).
+    if (bytes.count('\n') > bytes.count("\r\n"))
+        m_newLine = QStringLiteral("\n");
     const QString text = AnsiText::decode(bytes);
     Section *current = nullptr;
     auto lines = QStringView(text).split(u'\n');
