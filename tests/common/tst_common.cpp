@@ -215,8 +215,6 @@ private slots:
         // The line's text ends in CR: written with LF alone, the next read would cut it off.
         QTest::newRow("LF, a value ending in CR")
             << QByteArray("[0]\nk=1\n[x]\ny=a\r\r\n") << QByteArray("[0]\nk=2\n[x]\ny=a\r\r\n");
-        QTest::newRow("CR LF after an empty first line")
-            << QByteArray("\r\n[0]\r\nk=1\r\n") << QByteArray("[0]\r\nk=2\r\n");
         // Mixed line ends: the save writes LF, and the next save keeps it so.
         QTest::newRow("one line with LF alone")
             << QByteArray("[0]\r\nk=1\r\n[x]\ny=1\r\n") << QByteArray("[0]\nk=2\n[x]\ny=1\n");
