@@ -104,9 +104,11 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
             entry.key = trimBlanks(line.left(eq)).toString();
             entry.value = unquote(line.mid(eq + 1));
         }
+        // Blank lines before the first section stay too: dropped, they could bring what follows to
+        // the file's start, where bytes that look like a byte-order mark would be taken for one.
         if (current)
             current->entries.push_back(std::move(entry));
-        else if (!trimmed.isEmpty())
+        else
             m_preamble.push_back(std::move(entry));
     }
 }

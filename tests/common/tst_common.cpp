@@ -220,6 +220,8 @@ private slots:
             << QByteArray("[0]\r\nk=1\r\n[x]\ny=1\r\n") << QByteArray("[0]\nk=2\n[x]\ny=1\n");
         QTest::newRow("LF after a first line ending in CR")
             << QByteArray("a\r\r\n[0]\nk=1\n") << QByteArray("a\r\r\n[0]\nk=2\n");
+        QTest::newRow("blank first line before what looks like a byte-order mark")
+            << QByteArray("\n\xef\xbb\xbf[s]\nk=v\n") << QByteArray("\n\xef\xbb\xbf[s]\nk=v\n[0]\nk=2\n");
         QTest::newRow("no line end at all") << QByteArray("[0]") << QByteArray("[0]\r\nk=2\r\n");
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf[0]\r\nk=1\r\n")
                                          << QByteArray("\xef\xbb\xbf[0]\r\nk=2\r\n");
