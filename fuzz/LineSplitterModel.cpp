@@ -1,8 +1,8 @@
-#include "LineSplitter.h"
+#include "LineSplitterModel.h"
 
 #include <utility>
 
-bool LineSplitter::take(QByteArrayView data) {
+bool LineSplitterModel::take(QByteArrayView data) {
     bool gotLine = false;
     while (!data.isEmpty()) {
         const qsizetype nul = data.indexOf('\0');
@@ -29,12 +29,12 @@ bool LineSplitter::take(QByteArrayView data) {
     return gotLine;
 }
 
-void LineSplitter::pop() {
+void LineSplitterModel::pop() {
     m_queuedBytes -= m_lines.front().bytes.size() + kLineOverheadBytes;
     m_lines.pop_front();
 }
 
-void LineSplitter::clear() {
+void LineSplitterModel::clear() {
     m_lines.clear();
     m_queuedBytes = 0;
     m_partial.clear();

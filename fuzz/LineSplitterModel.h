@@ -4,11 +4,12 @@
 #include <QByteArrayView>
 #include <deque>
 
-// Cuts the gateway's byte stream into lines at each NUL, whatever pieces the bytes arrive in.
-// A line that grows beyond kMaxLineLength is dropped whole, up to its NUL; its place in the stream
-// is kept as a dropped entry so the report of it comes in order. What the complete lines occupy is
-// counted with a fixed cost per line, so a flood of empty lines counts too.
-class LineSplitter {
+// The rules GatewayLink cuts the gateway's byte stream by (GatewayLink::takeBytes), as a class
+// the line splitter target can feed: lines end at each NUL, whatever pieces the bytes arrive in;
+// a line that grows beyond kMaxLineLength is dropped whole, up to its NUL, and its place in the
+// stream is kept as a dropped entry; the complete lines are counted with a fixed cost per line.
+// The link's own splitter takes its place in the target once GatewayLink offers one to feed.
+class LineSplitterModel {
 public:
     static constexpr qsizetype kMaxLineLength = 64 * 1024;
     static constexpr qsizetype kLineOverheadBytes = 32;
