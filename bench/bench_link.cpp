@@ -1,46 +1,49 @@
 // Every line from the bus goes through the bus monitor and the dispatch; a busy installation
-// sends several lines a second all day, and the monitor holds its newest ten thousand.
+// sends several lines a second all day, and after a reconnect the server hands over the value
+// of every object at once.
 #include "BusMonitor.h"
-#include "Dialogs.h"
-#include "EventSounds.h"
+#include "FakeDialogs.h"
+#include "FakeLinkView.h"
+#include "FakePlatform.h"
+#include "FakeTrayIcon.h"
+#include "LinkController.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
-#include "TrayIcon.h"
+#include "TrayPopup.h"
 #include "ValueDispatch.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <fstream>
+#include <thread>
+#include <time.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
-class SilentTray : public TrayIcon {
-public:
-    bool isAvailable() const override { return false; }
-    void show() override {}
-    void hide() override {}
-    void setIcon(const QIcon &) override {}
-    void setHint(const QString &text) override { m_hint = text; }
-    QString hint() const override { return m_hint; }
-    void setPopup(QMenu *) override {}
-    void showBalloon(const QString &, const QString &, int) override {}
-
-private:
-    QString m_hint;
-};
-class SilentDialogs : public Dialogs {
-public:
-    void error(const QString &) override {}
-    void information(const QString &) override {}
-    void message(const QString &) override {}
-    bool confirm(const QString &) override { return false; }
-};
-class SilentSounds : public EventSounds {
-public:
-    void play(const QString &) override {}
-    QStringList eventNames() const override { return {}; }
-};
-
 QString busLine(int i) {
     return QStringLiteral("2|%1|%2.5").arg(1000 + i % 500).arg(i % 40);
+}
+
+MenuList makeMenu(int entries) {
+    MenuList menu;
+    for (int k = 0; k < entries; ++k) {
+        MenuCommand c;
+        c.bezeichnung = QStringLiteral("Licht $3");
+        c.aktion = QStringLiteral("Um");
+        c.gan = QString::number(k % 8 == 0 ? 768 : 1000 + k);
+        c.balloon = QStringLiteral("True");
+        menu.append(c);
+    }
+    return menu;
 }
 
 void BM_BusMonitorInsertWhenFull(benchmark::State &state) {
@@ -65,18 +68,10 @@ BENCHMARK(BM_Getlv);
 
 // One changed value through the dispatch into a menu of 32 entries, 4 bound to the number.
 void BM_DispatchIntoMenu(benchmark::State &state) {
-    MenuList menu;
-    for (int k = 0; k < 32; ++k) {
-        MenuCommand c;
-        c.bezeichnung = QStringLiteral("Licht $3");
-        c.aktion = QStringLiteral("Um");
-        c.gan = QString::number(k % 8 == 0 ? 768 : 1000 + k);
-        c.balloon = QStringLiteral("True");
-        menu.append(c);
-    }
-    SilentTray tray;
-    SilentDialogs dialogs;
-    SilentSounds sounds;
+    MenuList menu = makeMenu(32);
+    FakeTrayIcon tray;
+    FakeDialogs dialogs;
+    FakeEventSounds sounds;
     const WildcardTexts texts;
     Notifications notifications(menu, texts, tray, dialogs, sounds);
     MenuValueTarget target(menu, notifications, [] { return true; });
@@ -88,13 +83,213 @@ void BM_DispatchIntoMenu(benchmark::State &state) {
     for (auto _ : state) {
         dispatch.update_lv_menu(flip ? on : off, false);
         flip = !flip;
+        tray.balloons.clear(); // the tray shows one balloon at a time; the fake would keep them all
     }
 }
 BENCHMARK(BM_DispatchIntoMenu);
+
+// --- a burst through the whole link ---------------------------------------------------------
+
+double threadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+// Resident memory in kB: the current figure or the peak since the last reset.
+long memoryKb(const char *field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(key.size()));
+    return 0;
+}
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The gateway as another process would be: a blocking writer on its own thread, so the program's
+// thread pays only for its own side.
+class BurstServer {
+public:
+    explicit BurstServer(QByteArray burst) : m_burst(std::move(burst)) {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_listen, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        socklen_t length = sizeof address;
+        ::getsockname(m_listen, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        ::listen(m_listen, 1);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~BurstServer() {
+        go();
+        m_thread.join();
+        ::close(m_listen);
+    }
+    quint16 port() const { return m_port; }
+    void go() { m_go.test_and_set(); }
+
+private:
+    void serve() {
+        const int client = ::accept(m_listen, nullptr, nullptr);
+        char byte = 1;
+        while (byte != 0 && ::recv(client, &byte, 1, 0) == 1) { // the key
+        }
+        while (!m_go.test())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (qsizetype sent = 0; sent < m_burst.size();) {
+            const ssize_t n = ::send(client, m_burst.constData() + sent, size_t(m_burst.size() - sent), 0);
+            if (n <= 0)
+                break;
+            sent += n;
+        }
+        ::shutdown(client, SHUT_WR);
+        char sink[256];
+        while (::recv(client, sink, sizeof sink, 0) > 0) { // until the program closes
+        }
+        ::close(client);
+    }
+
+    QByteArray m_burst;
+    int m_listen = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::atomic_flag m_go;
+};
+
+// Counts the lines and notes when the last one arrived.
+struct Arrivals : ValueTarget {
+    int lines = 0;
+    int polled = 0; // lines that came with the polling, not as initial
+    int expected = 0;
+    double cpuAtLast = 0;
+    qint64 wallAtLastNs = 0;
+    QElapsedTimer *wall = nullptr;
+    void onValue(const DecodedLine &, bool initial) override {
+        polled += !initial;
+        if (++lines == expected) {
+            cpuAtLast = threadCpuSeconds();
+            wallAtLastNs = wall->nsecsElapsed();
+        }
+    }
+};
+
+// N value lines through the real GatewayLink, LinkController, bus monitor and dispatch into a
+// menu of 32 entries with its popup, beside the time a bare NUL split of the same bytes takes.
+void BM_BurstThroughLink(benchmark::State &state) {
+    const int count = int(state.range(0));
+    QByteArray burst;
+    for (int i = 0; i < count; ++i)
+        burst += busLine(i).toLatin1() + '\0';
+
+    // The bare baseline: cutting the same bytes at every NUL.
+    const double bareStart = threadCpuSeconds();
+    qsizetype pieces = 0;
+    for (qsizetype from = 0; from < burst.size();) {
+        const qsizetype nul = burst.indexOf('\0', from);
+        const QByteArray piece = burst.mid(from, nul - from);
+        benchmark::DoNotOptimize(piece.constData());
+        ++pieces;
+        from = nul + 1;
+    }
+    const double bare = threadCpuSeconds() - bareStart;
+
+    for (auto _ : state) {
+        BurstServer server(burst);
+        FakeLinkView view;
+        FakeTrayIcon tray;
+        FakeDialogs dialogs;
+        FakeEventSounds sounds;
+        LinkTimings timings;
+        timings.connectReadTimeoutMs = 50; // quick through the connection, the burst is polled
+        timings.pollIntervalMs = 20;
+        timings.resumeCheckIntervalMs = 0;
+        LinkController link(view, tray, dialogs, timings);
+        MenuList menu = makeMenu(32);
+        const WildcardTexts texts;
+        Notifications notifications(menu, texts, tray, dialogs, sounds);
+        MenuValueTarget target(menu, notifications, [] { return false; });
+        TrayPopup popup(menu, texts, [](int) { return QIcon(); });
+        QElapsedTimer wall;
+        Arrivals arrivals;
+        arrivals.expected = count;
+        arrivals.wall = &wall;
+        link.dispatch().addTarget(&target);
+        link.dispatch().addTarget(&arrivals);
+        int rebuilds = 0;
+        link.dispatch().setPopupRebuild([&popup, &rebuilds] {
+            popup.make_popup();
+            ++rebuilds;
+        });
+        popup.make_popup();
+        link.link().setHost(QStringLiteral("127.0.0.1"));
+        link.link().setPort(server.port());
+        link.ovconnectbtnClick();
+        QEventLoop loop;
+        QTimer wait;
+        QObject::connect(&wait, &QTimer::timeout, &loop, [&] {
+            // "connected" sets the online header, the end of the button's drain sets it again:
+            // the burst then comes with the polling, as a busy bus's lines do.
+            if (view.headerOnlineCount == 2 && link.pollingEnabled())
+                loop.quit();
+        });
+        wait.start(5);
+        loop.exec();
+
+        // The event loop's longest stall: how late a precise 10 ms timer comes at worst.
+        qint64 worstLatenessNs = 0;
+        QElapsedTimer sinceTick;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+            worstLatenessNs = std::max(worstLatenessNs, sinceTick.nsecsElapsed() - 10'000'000);
+            sinceTick.start();
+        });
+        QObject::disconnect(&wait, nullptr, nullptr, nullptr);
+        QObject::connect(&wait, &QTimer::timeout, &loop, [&] {
+            if (arrivals.lines >= count)
+                loop.quit();
+        });
+
+        rebuilds = 0;
+        const long rssBefore = memoryKb("VmRSS");
+        resetPeakMemory();
+        const double cpuStart = threadCpuSeconds();
+        wall.start();
+        sinceTick.start();
+        tick.start(10);
+        server.go();
+        loop.exec();
+        const double cpu = arrivals.cpuAtLast - cpuStart;
+        const int rebuildsDuringBurst = rebuilds;
+        const long peakKb = memoryKb("VmHWM") - rssBefore;
+        tick.stop();
+        link.closeLink();
+
+        state.SetIterationTime(double(arrivals.wallAtLastNs) / 1e9);
+        state.counters["cpu_us_per_line"] = cpu / count * 1e6;
+        state.counters["cpu_s"] = cpu;
+        state.counters["bare_split_s"] = bare;
+        state.counters["ratio_to_bare"] = cpu / bare;
+        state.counters["longest_stall_ms"] = double(worstLatenessNs) / 1e6;
+        state.counters["memory_peak_MB"] = double(peakKb) / 1024.0;
+        state.counters["lines"] = pieces;
+        state.counters["polled"] = arrivals.polled;
+        state.counters["popup_rebuilds"] = rebuildsDuringBurst;
+    }
+}
+BENCHMARK(BM_BurstThroughLink)->Arg(10000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

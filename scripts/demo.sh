@@ -26,6 +26,7 @@ fi
 gateway_port=$(sed -E 's/.*gateway-port=([0-9]+).*/\1/' <<<"$ports")
 web_port=$(sed -E 's/.*web-port=([0-9]+).*/\1/' <<<"$ports")
 echo "demo: simulator on 127.0.0.1, gateway port $gateway_port, web port $web_port (log: $log)"
+echo "demo: a page for the Webchecker: host 127.0.0.1:$web_port, page /wetter.html"
 
 cp -f "$build/src/app/quendra" "$demo/quendra"
 rm -rf "$demo/help" && cp -r "$build/src/app/help" "$demo/help" 2>/dev/null || true

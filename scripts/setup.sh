@@ -9,7 +9,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     libgl1-mesa-dev libxkbcommon-dev
     libcanberra-dev sound-theme-freedesktop
+    qt6-webengine-dev libqt6webenginecore6-bin
     xvfb xauth
+    libvmime-dev dovecot-pop3d openssl
 )
 
 missing=()

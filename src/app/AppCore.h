@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Captions.h"
 #include "PlatformServices.h"
 #include "ProgramPaths.h"
 #include "Settings.h"

@@ -12,6 +12,8 @@
 #include "StatusBar.h"
 #include "ToolWindows.h"
 #include "TrayIcon.h"
+#include "WildcardDialog.h"
+#include "WildcardTextsFile.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -150,6 +152,14 @@ void MainWindow::setBusMonitorModel(QAbstractItemModel *model) {
     m_busMonitor->setModel(model);
 }
 
+void MainWindow::setMenuEditor(QWidget *editor) {
+    m_tabs->placeMenuEditor(editor);
+}
+
+DropTargets &MainWindow::dropTargets() {
+    return m_catalogue->dropTargets();
+}
+
 void MainWindow::checkHelpFile() {
     if (!QFileInfo::exists(m_core.helpFile()))
         m_core.services().dialogs->message(AppTexts::kHelpFileMissing + m_core.helpFile());
@@ -158,7 +168,7 @@ void MainWindow::checkHelpFile() {
 void MainWindow::loadSettings() {
     const IniFile ini(m_core.paths().settingsFile());
     m_settings->applySettings(Settings::read(ini, m_core.paths().programFolder()));
-    m_core.wildcardTexts() = Settings::readWildcardTexts(ini);
+    m_core.wildcardTexts() = WildcardTextsFile::read(ini);
 }
 
 bool MainWindow::loadUserFiles() {
@@ -194,7 +204,8 @@ void MainWindow::applyVersionCaption() {
 void MainWindow::createToolWindows() {
     m_console = ToolWindows::createConsole(this);
     m_webChecker = ToolWindows::createWebChecker(this);
-    m_wildcardDialog = ToolWindows::createWildcardDialog(this);
+    m_wildcardDialog = ToolWindows::createWildcardDialog(this, m_core.paths().settingsFile(), m_core.wildcardTexts(),
+                                                         *m_core.services().dialogs);
 }
 
 bool MainWindow::trayAvailable() const {
@@ -255,8 +266,12 @@ void MainWindow::webcheckerClick() {
 }
 
 void MainWindow::menukonfigClick() {
-    if (m_wildcardDialog)
-        m_wildcardDialog->exec();
+    // Modal, without a nested event loop of its own: the program's timers and values go on.
+    if (m_wildcardDialog) {
+        m_wildcardDialog->setWindowModality(Qt::ApplicationModal);
+        m_wildcardDialog->show();
+        m_wildcardDialog->raise();
+    }
 }
 
 void MainWindow::hilfeClick() {
@@ -330,9 +345,6 @@ bool MainWindow::offlineTicked() const {
 }
 void MainWindow::setConnectButtonConnected(bool connected) {
     m_settings->setConnectButtonConnected(connected);
-}
-bool MainWindow::connectButtonShowsDisconnect() const {
-    return m_settings->connectButtonShowsDisconnect();
 }
 void MainWindow::setOnlineIndicatorVisible(bool visible) {
     m_settings->setOnlineIndicatorVisible(visible);

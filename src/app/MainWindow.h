@@ -8,6 +8,7 @@
 class AppCore;
 class BusMonitorColumn;
 class CatalogueColumn;
+class DropTargets;
 class ConsoleWindow;
 class HeaderPanel;
 class QAbstractItemModel;
@@ -52,6 +53,10 @@ public:
     void setTrayPopup(QMenu *popup);
     // The bus monitor's lines, shown in `busmoni`.
     void setBusMonitorModel(QAbstractItemModel *model);
+    // The menu editor on the "Menü" tab; the window owns it from now on.
+    void setMenuEditor(QWidget *editor);
+    // Where the catalogue's objects can be put without dragging; each panel adds its drop targets.
+    DropTargets &dropTargets();
 
     const QString &versionCaption() const { return m_versionCaption; }
     bool isClosed() const { return m_closed; }
@@ -69,7 +74,6 @@ public:
     QString portText() const override;
     bool offlineTicked() const override;
     void setConnectButtonConnected(bool connected) override;
-    bool connectButtonShowsDisconnect() const override;
     void setOnlineIndicatorVisible(bool visible) override;
     void setHeaderOnline() override;
     void setHeaderOffline() override;

@@ -5,7 +5,10 @@
 #include "ConsoleSession.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
+#include "DropTargets.h"
+#include "MailWiring.h"
 #include "MainWindow.h"
+#include "MenuEditorPanel.h"
 #include "MenuExecution.h"
 #include "MenuFile.h"
 #include "MenuTreeModel.h"
@@ -17,7 +20,6 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QProgressBar>
-#include <QTimer>
 #include <QTreeView>
 
 namespace {
@@ -44,6 +46,12 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     hooks.saveMenu = [this](const QString &folder) {
         saveMenu(folder);
     };
+    hooks.loadMail = [this](const QString &folder) {
+        m_mail->load(folder);
+    };
+    hooks.saveMail = [this](const QString &folder) {
+        m_mail->save(folder);
+    };
     hooks.busMonitorNote = [this](const QString &text) {
         m_link->busMonitor().insertTop(text);
     };
@@ -65,6 +73,8 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
 }
 
 ProgramWiring::~ProgramWiring() {
+    // The editor works on the menu and the model that go with this wiring.
+    delete m_menuEditor;
     // The dispatch must not call into the menu's parts while they go.
     if (m_link) {
         m_link->dispatch().removeTarget(m_menuTarget.get());
@@ -75,6 +85,10 @@ ProgramWiring::~ProgramWiring() {
 
 const MenuList &ProgramWiring::menu() const {
     return *m_menu;
+}
+
+MenuEditorPanel *ProgramWiring::menuEditor() const {
+    return m_menuEditor;
 }
 
 void ProgramWiring::attach(MainWindow &window) {
@@ -119,11 +133,28 @@ void ProgramWiring::attach(MainWindow &window) {
     connect(m_popup.get(), &TrayPopup::menuItemClicked, m_execution.get(), &MenuExecution::OnMenuItemclick);
 
     WorkTabs *tabs = window.workTabs();
-    tabs->setMenuModel(m_treeModel.get());
     // The "Menü" tab previews the popup on a right click, as the tray shows it.
     connect(tabs, &WorkTabs::menuPreviewRequested, m_popup.get(),
             [this](const QPoint &globalPos) { m_popup->popupMenu()->popup(globalPos); });
     attachCatalogue(window);
+    attachMenuEditor(window);
+    m_mail = std::make_unique<MailWiring>(m_core, window, *m_link);
+}
+
+void ProgramWiring::attachMenuEditor(MainWindow &window) {
+    const PlatformServices &services = m_core.services();
+    SettingsPanel *settings = window.settingsPanel();
+    MenuEditor::Hooks hooks{
+        [this, dialogs = services.dialogs](const QString &gan) { return getlv(m_link->busMonitor(), gan, *dialogs); },
+        [&window] { window.save_blist(); },
+        [this] { m_popup->make_popup(); },
+        [settings] { return menuFilePath(settings->configurationFolder()); },
+    };
+    m_menuEditor = new MenuEditorPanel(*m_menu, *m_treeModel, *services.dialogs, *services.sounds, std::move(hooks));
+    window.setMenuEditor(m_menuEditor);
+    MenuEditorPanel *editor = m_menuEditor;
+    window.dropTargets().add(editor, MenuEditorPanel::kDropTargetCaption,
+                             [editor](const DraggedObject &object) { return editor->dropObject(object); });
 }
 
 bool ProgramWiring::loadMenu(const QString &folder) {
@@ -148,16 +179,15 @@ void ProgramWiring::attachCatalogue(MainWindow &window) {
     // The copy of the catalogue lives in the program folder; the console looks objects up in it.
     const QString copyFile = m_core.paths().file(QStringLiteral("cobjects.xml"));
     SettingsPanel *settings = window.settingsPanel();
-    QTimer *timer1 = m_link->findChild<QTimer *>(QStringLiteral("Timer1"));
     CatalogueController::Hooks hooks{
         [&window] { return window.hostText(); },
         [settings] { return settings->webPortText(); },
         // A load pauses polling; afterwards it runs again, also when it was off before.
-        [this, timer1](bool paused) {
-            if (!paused)
+        [this](bool paused) {
+            if (paused)
+                m_link->stopPolling();
+            else
                 m_link->startPolling();
-            else if (timer1)
-                timer1->stop();
         },
         [&window](const QString &text) { window.setStatusText(text); },
     };

@@ -3,13 +3,16 @@
 #include "LinkController.h"
 
 #include <QObject>
+#include <QPointer>
 #include <memory>
 
 class AppCore;
 class CatalogueController;
 class ConsoleSession;
 class QNetworkAccessManager;
+class MailWiring;
 class MainWindow;
+class MenuEditorPanel;
 class MenuExecution;
 class MenuTreeModel;
 class MenuValueTarget;
@@ -18,7 +21,7 @@ class TrayPopup;
 class MenuList;
 
 // Puts the subsystems into the program: the gateway link with its bus monitor and value dispatch,
-// and the tray menu with its file, popup, notifications and clicks. It fills the start-up's and the
+// the tray menu with its file, popup, notifications and clicks, and mail polling. It fills the start-up's and the
 // closing sequence's hooks and, once the main window exists, connects both to it.
 class ProgramWiring : public QObject {
     Q_OBJECT
@@ -33,12 +36,16 @@ public:
     TrayPopup *popup() const { return m_popup.get(); }
     const MenuList &menu() const;
     CatalogueController *catalogue() const { return m_catalogue.get(); }
+    // The "Menü" tab's editor, present once the main window was created.
+    MenuEditorPanel *menuEditor() const;
+    MailWiring *mail() const { return m_mail.get(); }
 
 private:
     void attach(MainWindow &window);
     bool loadMenu(const QString &folder);
     void saveMenu(const QString &folder);
     void attachCatalogue(MainWindow &window);
+    void attachMenuEditor(MainWindow &window);
 
     AppCore &m_core;
     MainWindow *m_window = nullptr;
@@ -56,4 +63,7 @@ private:
     std::unique_ptr<QNetworkAccessManager> m_network;
     std::unique_ptr<CatalogueController> m_catalogue;
     std::unique_ptr<ConsoleSession> m_console;
+    // Owned by its tab; it works on the menu, the tree model and the popup held here.
+    QPointer<MenuEditorPanel> m_menuEditor;
+    std::unique_ptr<MailWiring> m_mail;
 };

@@ -26,15 +26,6 @@ const IniFieldTable<Values> &orvanelFields() {
                          F::flag(Key::Offline, &Values::offline)};
     return table;
 }
-
-const IniFieldTable<WildcardTexts> &wildcardFields() {
-    using F = IniFieldTable<WildcardTexts>;
-    static const F table{
-        F::text(QStringLiteral("WC1A"), &WildcardTexts::wc1a), F::text(QStringLiteral("WC1B"), &WildcardTexts::wc1b),
-        F::text(QStringLiteral("WC2A"), &WildcardTexts::wc2a), F::text(QStringLiteral("WC2B"), &WildcardTexts::wc2b),
-        F::text(QStringLiteral("WC3A"), &WildcardTexts::wc3a), F::text(QStringLiteral("WC3B"), &WildcardTexts::wc3b)};
-    return table;
-}
 } // namespace
 
 Values read(const IniFile &ini, const QString &programFolder) {
@@ -46,16 +37,6 @@ Values read(const IniFile &ini, const QString &programFolder) {
 
 void write(IniFile &ini, const Values &v) {
     orvanelFields().write(ini, kSection, v);
-}
-
-WildcardTexts readWildcardTexts(const IniFile &ini) {
-    WildcardTexts texts;
-    wildcardFields().read(ini, kTextSection, texts);
-    return texts;
-}
-
-void writeWildcardTexts(IniFile &ini, const WildcardTexts &texts) {
-    wildcardFields().write(ini, kTextSection, texts);
 }
 
 QString configurationFolder(const QString &text, const QString &programFolder) {

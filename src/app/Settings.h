@@ -1,17 +1,14 @@
 #pragma once
 
-#include "Captions.h"
-
 #include <QString>
-#include <array>
 #include <optional>
 
 class IniFile;
 
-// The program's own settings in "quendra.ini": section [Orvanel] and the wildcard words of [TEXTE].
+// The program's own settings in "quendra.ini": section [Orvanel]. The wildcard words of [TEXTE]
+// are the tray menu's (WildcardTextsFile).
 namespace Settings {
 inline const QString kSection = QStringLiteral("Orvanel");
-inline const QString kTextSection = QStringLiteral("TEXTE");
 
 namespace Key {
 inline const QString IP = QStringLiteral("IP");
@@ -49,10 +46,6 @@ struct Values {
 Values read(const IniFile &ini, const QString &programFolder);
 // Writes all twelve keys in the order in which the program stores them.
 void write(IniFile &ini, const Values &values);
-
-// The six wildcard words WC1A, WC1B, WC2A, WC2B, WC3A, WC3B of [TEXTE], missing ones with their defaults.
-WildcardTexts readWildcardTexts(const IniFile &ini);
-void writeWildcardTexts(IniFile &ini, const WildcardTexts &texts);
 
 // The configuration folder as the program uses it: the file names are appended to it directly,
 // so it ends in a separator ("/" or a typed "\"); an empty text stands for the program folder.

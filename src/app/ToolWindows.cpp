@@ -1,8 +1,7 @@
 #include "ToolWindows.h"
 
 #include "ConsoleWindow.h"
-
-#include <QDialog>
+#include "WildcardDialog.h"
 
 namespace {
 template <typename W> W *frame(W *window, const char *objectName, const QString &caption, QSize size) {
@@ -23,6 +22,7 @@ QWidget *ToolWindows::createWebChecker(QWidget *owner) {
     return frame(new QWidget(owner, Qt::Window), "TForm4", QStringLiteral("Quendra - Webchecker 0.2 Beta"), {900, 650});
 }
 
-QDialog *ToolWindows::createWildcardDialog(QWidget *owner) {
-    return frame(new QDialog(owner, Qt::Tool), "TForm5", QStringLiteral("Quendra Konfig"), {401, 231});
+WildcardDialog *ToolWindows::createWildcardDialog(QWidget *owner, const QString &settingsFile, WildcardTexts &texts,
+                                                  Dialogs &dialogs) {
+    return new WildcardDialog(settingsFile, texts, dialogs, owner);
 }

@@ -12,7 +12,6 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -90,6 +89,10 @@ void CatalogueColumn::attach(CatalogueController &controller) {
     connect(m_tree, &CatalogueTreeView::nodeClicked, &controller, &CatalogueController::OVTreeClick);
 }
 
+DropTargets &CatalogueColumn::dropTargets() {
+    return m_tree->dropTargets();
+}
+
 void CatalogueColumn::setLoading(bool loading) {
     m_loadButton->setEnabled(!loading);
     m_loadBar->setValue(0);
@@ -130,18 +133,10 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
     emailPage = page(this, AppTexts::kEmailTab, &busmoni3, QStringLiteral("busmoni3"));
     systemPage = page(this, AppTexts::kSystemTab, &TeButton2, QStringLiteral("TeButton2"));
 
-    btree = new QTreeView(menuPage);
-    btree->setObjectName(QStringLiteral("btree"));
-    btree->setAccessibleName(AppTexts::kMenuTab);
-    btree->setHeaderHidden(true);
-    static_cast<QVBoxLayout *>(menuPage->layout())->insertWidget(0, btree);
-
-    parapanel = parameterPanel(QStringLiteral("parapanel"), menuPage);
     parapanel2 = parameterPanel(QStringLiteral("parapanel2"), loadReplacePage);
 
     for (QPushButton *button : {showbusmoni, showbusmoni2, busmoni3, TeButton2})
         connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
-    menuPage->installEventFilter(this);
     loadReplacePage->installEventFilter(this);
     menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(menuPage, &QWidget::customContextMenuRequested, this,
@@ -149,8 +144,15 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
     applySizes(kExpandedSizes);
 }
 
-void WorkTabs::setMenuModel(QAbstractItemModel *model) {
-    btree->setModel(model);
+void WorkTabs::placeMenuEditor(QWidget *editor) {
+    auto *layout = static_cast<QVBoxLayout *>(menuPage->layout());
+    // The editor takes the room the empty page kept above the button.
+    delete layout->takeAt(0);
+    layout->insertWidget(0, editor, 1);
+}
+
+void WorkTabs::setEmailPanel(QWidget *panel) {
+    static_cast<QVBoxLayout *>(emailPage->layout())->insertWidget(0, panel, 1);
 }
 
 bool WorkTabs::flipBusMonitorToggle() {
@@ -164,7 +166,6 @@ bool WorkTabs::flipBusMonitorToggle() {
 
 void WorkTabs::applySizes(const WorkAreaSizes &sizes) {
     m_sizes = sizes;
-    btree->setFixedHeight(sizes.btree);
     placePanels();
 }
 
@@ -175,8 +176,7 @@ bool WorkTabs::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void WorkTabs::placePanels() {
-    // The panels keep their heights whatever room the page has, as laid over the list.
-    parapanel->setGeometry(0, 0, menuPage->width(), m_sizes.parapanel);
+    // The panel keeps its height whatever room the page has, as laid over the list.
     parapanel2->setGeometry(0, 0, loadReplacePage->width(), m_sizes.parapanel2);
 }
 

@@ -10,21 +10,20 @@ class QLabel;
 class QListView;
 class QProgressBar;
 class QPushButton;
-class QTreeView;
 class CatalogueController;
 class CatalogueTreeView;
+class DropTargets;
 
 // The heights the work area takes with the settings panel rolled up or expanded.
+// (The "Menü" tab's editor lays itself out in the room its page has.)
 struct WorkAreaSizes {
     int busmoni;
-    int btree;
-    int parapanel;
     int parapanel2;
     int ovtree;
     int loadxmlbarTop;
 };
-inline constexpr WorkAreaSizes kRolledUpSizes{555, 528, 553, 553, 552, 595};
-inline constexpr WorkAreaSizes kExpandedSizes{420, 393, 418, 553, 417, 460};
+inline constexpr WorkAreaSizes kRolledUpSizes{555, 553, 552, 595};
+inline constexpr WorkAreaSizes kExpandedSizes{420, 553, 417, 460};
 
 // The left column: the object tree `ovtree` with its load button `OVxmlLoadbtn` and progress bar
 // `loadxmlbar`.
@@ -37,6 +36,8 @@ public:
 
     // The button loads, the tree's selection and clicks go to the catalogue's handlers.
     void attach(CatalogueController &controller);
+    // The places the tree's objects can be put on from its context menu.
+    DropTargets &dropTargets();
 
     // CatalogueDisplay
     void setLoading(bool loading) override;
@@ -64,8 +65,10 @@ public:
     explicit WorkTabs(QWidget *parent = nullptr);
     void applySizes(const WorkAreaSizes &sizes);
 
-    // The menu's entries in `btree`.
-    void setMenuModel(QAbstractItemModel *model);
+    // The menu editor takes the "Menü" tab above its ">>" button; the page owns it from now on.
+    void placeMenuEditor(QWidget *editor);
+    // The contents of the tab "Email", above its ">>" button; the tab takes it over.
+    void setEmailPanel(QWidget *panel);
     // Flips the caption and hint of `showbusmoni`, the one button that holds the state; true when
     // the bus monitor column is now to be shown.
     bool flipBusMonitorToggle();
@@ -88,8 +91,6 @@ private:
     QWidget *emailPage = nullptr;
     QWidget *systemPage = nullptr;
 
-    QTreeView *btree = nullptr;
-    QWidget *parapanel = nullptr;
     QPushButton *showbusmoni = nullptr;
     QWidget *parapanel2 = nullptr;
     QPushButton *showbusmoni2 = nullptr;

@@ -122,14 +122,20 @@ QStringList CatalogueModel::mimeTypes() const {
     return {QLatin1String(kCommObjectMimeType)};
 }
 
+std::optional<DraggedObject> CatalogueModel::objectAt(const QModelIndex &index) const {
+    const CommObject *object = m_tree ? m_tree->objectOf(nodeId(index)) : nullptr;
+    if (!object)
+        return std::nullopt;
+    return DraggedObject{object->ganum, object->ga, object->name};
+}
+
 QMimeData *CatalogueModel::mimeData(const QModelIndexList &indexes) const {
     for (const QModelIndex &index : indexes) {
-        const CommObject *object = m_tree ? m_tree->objectOf(nodeId(index)) : nullptr;
-        if (!object)
-            continue;
-        auto *mime = new QMimeData;
-        writeDraggedObject(*mime, {object->ganum, object->ga, object->name});
-        return mime;
+        if (const std::optional<DraggedObject> object = objectAt(index)) {
+            auto *mime = new QMimeData;
+            writeDraggedObject(*mime, *object);
+            return mime;
+        }
     }
     return nullptr;
 }

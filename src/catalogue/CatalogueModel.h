@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatalogueDrag.h"
 #include "CatalogueTree.h"
 
 #include <QAbstractItemModel>
@@ -18,6 +19,8 @@ public:
 
     // The tree's node id of an index, or -1 for a detail line (and the invalid index).
     int nodeId(const QModelIndex &index) const;
+    // The object of an object node, as a drag carries it; none for any other node.
+    std::optional<DraggedObject> objectAt(const QModelIndex &index) const;
     // The first child of parent with exactly this text.
     QModelIndex childByText(const QModelIndex &parent, const QString &text) const;
 

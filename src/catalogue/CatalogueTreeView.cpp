@@ -1,6 +1,8 @@
 #include "CatalogueTreeView.h"
 
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
+#include <QMenu>
 
 CatalogueTreeView::CatalogueTreeView(QWidget *parent) : QTreeView(parent) {
     setObjectName(u"ovtree"_qs);
@@ -20,6 +22,52 @@ CatalogueTreeView::CatalogueTreeView(QWidget *parent) : QTreeView(parent) {
         const QModelIndex current = currentIndex();
         emit nodeClicked(current.isValid() ? m_model.nodeId(current) : -1);
     });
+}
+
+void CatalogueTreeView::contextMenuEvent(QContextMenuEvent *event) {
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        showObjectMenu(currentIndex(), std::nullopt);
+        return;
+    }
+    const QModelIndex index = indexAt(event->pos());
+    // The object clicked on becomes the chosen one, as a left click would make it.
+    if (index.isValid())
+        setCurrentIndex(index);
+    showObjectMenu(index, event->globalPos());
+}
+
+void CatalogueTreeView::keyPressEvent(QKeyEvent *event) {
+    // Not every platform turns these keys into a context menu event.
+    const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (menuKey || shiftF10)
+        showObjectMenu(currentIndex(), std::nullopt);
+    else
+        QTreeView::keyPressEvent(event);
+}
+
+void CatalogueTreeView::showObjectMenu(const QModelIndex &index, std::optional<QPoint> globalPos) {
+    const std::optional<DraggedObject> object = m_model.objectAt(index);
+    if (!object)
+        return;
+    if (!m_objectMenu) {
+        m_objectMenu = new QMenu(this);
+        m_objectMenu->setObjectName(u"ovtreeMenu"_qs);
+        m_objectMenu->setAccessibleName(accessibleName());
+        m_dropOnto = m_objectMenu->addMenu(kDropOnto);
+        m_dropOnto->setObjectName(u"dropOnto"_qs);
+        m_dropOnto->setAccessibleName(kDropOnto);
+    }
+    m_dropOnto->clear();
+    const QList<DropTargets::Target> shown = m_dropTargets.shown();
+    m_dropOnto->setEnabled(!shown.isEmpty());
+    for (const DropTargets::Target &target : shown)
+        connect(m_dropOnto->addAction(target.caption), &QAction::triggered, this,
+                [drop = target.drop, dropped = *object] { drop(dropped); });
+    // From the keyboard the menu opens at the chosen object.
+    const QPoint at = globalPos.value_or(viewport()->mapToGlobal(visualRect(index).center()));
+    m_objectMenu->popup(at);
+    m_objectMenu->setActiveAction(m_objectMenu->actions().value(0));
 }
 
 void CatalogueTreeView::showCatalogue(std::shared_ptr<const CatalogueTree> tree) {

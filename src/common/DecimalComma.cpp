@@ -1,16 +1,52 @@
 #include "DecimalComma.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
+namespace {
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+} // namespace
+
 std::optional<double> DecimalComma::parse(QStringView text) {
-    // An optional sign, digits with at most one decimal comma (at least one digit), an optional exponent.
-    static const QRegularExpression kNumber(QStringLiteral(R"(^[+-]?([0-9]+,?[0-9]*|,[0-9]+)([eE][+-]?[0-9]+)?$)"));
-    const QString trimmed = text.trimmed().toString();
-    if (!kNumber.match(trimmed).hasMatch())
+    text = text.trimmed();
+    qsizetype i = 0;
+    QString normalized;
+    normalized.reserve(text.size());
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        normalized.append(text[i++]);
+    qsizetype digits = 0;
+    while (i < text.size() && isDigit(text[i])) {
+        normalized.append(text[i++]);
+        ++digits;
+    }
+    if (i < text.size() && text[i] == u',') {
+        normalized.append(u'.');
+        ++i;
+        while (i < text.size() && isDigit(text[i])) {
+            normalized.append(text[i++]);
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        normalized.append(u'e');
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            normalized.append(text[i++]);
+        qsizetype exponentDigits = 0;
+        while (i < text.size() && isDigit(text[i])) {
+            normalized.append(text[i++]);
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (i != text.size())
         return std::nullopt;
     bool ok = false;
-    const double value = QString(trimmed).replace(u',', u'.').toDouble(&ok);
+    const double value = normalized.toDouble(&ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;

@@ -10,14 +10,16 @@
 // The keys of one INI format as one list, in the order the file stores them: each names its key,
 // the member of T that holds it and how the value is written. Reading and writing both walk the
 // list, so no key can be read but not written. A key missing from the file, or a number that
-// does not read as one, leaves the member as the object passed in had it (its default).
+// does not read as one, leaves the member as the object passed in had it (its default). An
+// optional text that is empty is not written, so it is meant for sections written afresh.
 template <typename T> class IniFieldTable {
 public:
     enum class Kind {
-        Text,        // stored as it is
-        Number,      // a whole number in decimal
-        Flag,        // "1"/"0"; any whole number but 0 reads as true
-        MinusOneFlag // "-1"/"0"; any whole number but 0 reads as true
+        Text,         // stored as it is
+        OptionalText, // stored as it is, and only when not empty (no key means empty)
+        Number,       // a whole number in decimal
+        Flag,         // "1"/"0"; any whole number but 0 reads as true
+        MinusOneFlag  // "-1"/"0"; any whole number but 0 reads as true
     };
     struct Field {
         QString key;
@@ -26,6 +28,7 @@ public:
     };
 
     static Field text(QString key, QString T::*member) { return {std::move(key), Kind::Text, member}; }
+    static Field optionalText(QString key, QString T::*member) { return {std::move(key), Kind::OptionalText, member}; }
     static Field number(QString key, int T::*member) { return {std::move(key), Kind::Number, member}; }
     static Field flag(QString key, bool T::*member) { return {std::move(key), Kind::Flag, member}; }
     static Field minusOneFlag(QString key, bool T::*member) { return {std::move(key), Kind::MinusOneFlag, member}; }
@@ -52,7 +55,8 @@ public:
     void write(IniFile &ini, const QString &section, const T &from) const {
         for (const Field &f : m_fields) {
             if (auto text = std::get_if<QString T::*>(&f.member)) {
-                ini.writeString(section, f.key, from.*(*text));
+                if (f.kind != Kind::OptionalText || !(from.*(*text)).isEmpty())
+                    ini.writeString(section, f.key, from.*(*text));
             } else if (auto number = std::get_if<int T::*>(&f.member)) {
                 ini.writeInt(section, f.key, from.*(*number));
             } else {

@@ -107,7 +107,7 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
         // Blank lines before the first section stay too: dropped, they could bring what follows to
         // the file's start, where bytes that look like a byte-order mark would be taken for one.
         if (current)
-            current->entries.push_back(std::move(entry));
+            addEntry(*current, std::move(entry), current->entries.size());
         else
             m_preamble.push_back(std::move(entry));
     }
@@ -115,7 +115,7 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
 
 IniFile::Section &IniFile::appendSection(const QString &name) {
     m_index[name.toLower()].append(static_cast<qsizetype>(m_sections.size()));
-    m_sections.push_back(Section{name, {}});
+    m_sections.push_back(Section{name, {}, {}});
     return m_sections.back();
 }
 
@@ -131,10 +131,18 @@ const IniFile::Section *IniFile::findSection(const QString &name) const {
 }
 
 const IniFile::Entry *IniFile::findEntry(const Section &section, const QString &key) {
-    for (const Entry &e : section.entries)
-        if (!e.key.isEmpty() && e.key.compare(key, Qt::CaseInsensitive) == 0)
-            return &e;
-    return nullptr;
+    const auto found = section.keys.constFind(key.toLower());
+    return found == section.keys.cend() ? nullptr : &section.entries[*found];
+}
+
+void IniFile::addEntry(Section &section, Entry entry, size_t at) {
+    // Only keyless lines (blank ones) ever stand behind `at`, so no indexed entry moves.
+    if (!entry.key.isEmpty()) {
+        const QString lower = entry.key.toLower();
+        if (!section.keys.contains(lower)) // the first of duplicate keys wins
+            section.keys.insert(lower, at);
+    }
+    section.entries.insert(section.entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
 }
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const {
@@ -180,18 +188,17 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
         s = &appendSection(section);
     const QString clean = cleanValue(value);
     const QString stored = storedForm(clean);
-    for (Entry &e : s->entries) {
-        if (!e.key.isEmpty() && e.key.compare(key, Qt::CaseInsensitive) == 0) {
-            e.value = clean;
-            e.rawLine = e.key + u'=' + stored;
-            return;
-        }
+    if (const auto found = s->keys.constFind(key.toLower()); found != s->keys.cend()) {
+        Entry &e = s->entries[*found];
+        e.value = clean;
+        e.rawLine = e.key + u'=' + stored;
+        return;
     }
     // Keep blank lines at the section's end after the new key, as a hand-edited file had them.
     auto pos = s->entries.end();
     while (pos != s->entries.begin() && std::prev(pos)->key.isEmpty() && trimBlanks(std::prev(pos)->rawLine).isEmpty())
         --pos;
-    s->entries.insert(pos, Entry{key, clean, key + u'=' + stored});
+    addEntry(*s, Entry{key, clean, key + u'=' + stored}, static_cast<size_t>(pos - s->entries.begin()));
 }
 
 void IniFile::writeInt(const QString &section, const QString &key, int value) {

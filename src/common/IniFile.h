@@ -60,6 +60,9 @@ private:
     struct Section {
         QString name;
         std::vector<Entry> entries;
+        // Lower-cased key -> index of its first entry, so that sections of thousands of keys (a web
+        // query project's rows) read and write in linear time.
+        QHash<QString, size_t> keys;
         bool erased = false; // dropped at save; keeps erasing many sections linear
     };
 
@@ -67,6 +70,7 @@ private:
     const Section *findSection(const QString &name) const;
     Section &appendSection(const QString &name);
     static const Entry *findEntry(const Section &section, const QString &key);
+    static void addEntry(Section &section, Entry entry, size_t at);
 
     QString m_path;
     bool m_readOk = true;

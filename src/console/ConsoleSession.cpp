@@ -85,16 +85,8 @@ void ConsoleSession::sendValue(const QString &gan, const QString &value) {
 
 void ConsoleSession::awaitReply(bool dispatch) {
     // With the link down the awaited reply reports the connection's error instead of a line.
-    m_channel.awaitLine(kReplyTimeoutMs, [self = QPointer(this), dispatch](const std::optional<QString> &reply,
-                                                                           const QString &errorText) {
-        if (!self)
-            return;
-        if (!reply) {
-            self->m_dialogs.error(errorText);
-            return;
-        }
-        self->m_channel.addToBusMonitor(*reply);
-        if (dispatch)
-            self->m_channel.dispatchLine(*reply, false);
+    m_channel.awaitReplyIntoBusMonitor(kReplyTimeoutMs, dispatch, [self = QPointer(this)](const QString &error) {
+        if (self)
+            self->m_dialogs.error(error);
     });
 }

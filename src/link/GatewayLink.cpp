@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 
 #include <QTcpSocket>
+#include <algorithm>
 
 namespace {
 // How long a closed connection may take to flush what we wrote before it is cut.
@@ -247,12 +248,22 @@ void GatewayLink::onReadyRead() {
 bool GatewayLink::fill() {
     bool gotLine = false;
     while (m_socket && m_queuedBytes < kMaxQueuedBytes) {
-        const QByteArray data = m_socket->read(kReadChunkBytes);
-        if (data.isEmpty())
+        // Only what has arrived, into one buffer kept for every read.
+        const qint64 wanted = std::min(m_socket->bytesAvailable(), kReadChunkBytes);
+        if (wanted <= 0)
             break;
-        gotLine = takeBytes(data) || gotLine;
+        if (m_chunk.size() < kReadChunkBytes)
+            m_chunk.resize(kReadChunkBytes);
+        const qint64 got = m_socket->read(m_chunk.data(), wanted);
+        if (got <= 0)
+            break;
+        gotLine = takeBytes(QByteArrayView(m_chunk.constData(), got)) || gotLine;
     }
     return gotLine;
+}
+
+bool GatewayLink::hasPendingBytes() const {
+    return !m_lines.empty() || !m_partial.isEmpty() || m_skipping || (m_socket && m_socket->bytesAvailable() > 0);
 }
 
 bool GatewayLink::takeBytes(QByteArrayView data) {

@@ -74,6 +74,8 @@ public:
     // True, and passed over, when the next thing in the stream is a line dropped for its length;
     // a reader that reports dropped lines asks this before every readLine().
     bool takeDroppedLine();
+    // Anything received and not yet read: a complete line, part of one, or bytes in the socket.
+    bool hasPendingBytes() const;
     // Bytes of the line still waiting for its NUL (bounded by kMaxLineLength).
     qsizetype incompleteLineLength() const { return m_partial.size(); }
     // What the complete lines waiting to be read occupy (bounded by about kMaxQueuedBytes).
@@ -126,5 +128,6 @@ private:
     std::deque<QueuedLine> m_lines;
     qsizetype m_queuedBytes = 0;
     QByteArray m_partial;
+    QByteArray m_chunk;      // reused for every read from the socket
     bool m_skipping = false; // dropping the rest of an overlong line up to its NUL
 };

@@ -18,8 +18,6 @@ const QString kButtonError = QStringLiteral("Konnte die Verbindung zum OV nicht 
 const QString kOffline = QStringLiteral("OV offline");
 const QString kReconnected = QStringLiteral("Mit OV wieder verbunden ...");
 const QString kNotConnected = QStringLiteral("Nicht verbunden.");
-const QString kLineDropped =
-    QStringLiteral("Zeile vom OV verworfen: länger als %1 Zeichen").arg(GatewayLink::kMaxLineLength);
 // The catalogue is loaded only on request, so it holds no object when the first connection ends.
 constexpr int kObjectsAtStartup = 0;
 
@@ -30,42 +28,19 @@ void enable(QTimer &timer) {
 }
 } // namespace
 
-// One read phase: a drain or the wait for one reply.
-struct LinkController::Reader {
-    bool await = false;
-    DrainUse use = DrainUse::Polling; // drains only
-    int timeoutMs = 0;
-    bool initial = false;
-    bool ignoreX = false;
-    std::function<void()> beforeRead;
-    DrainDone drainDone;
-    ReplyHandler replyDone;
-    bool reading = false; // a read has begun (beforeRead ran) and waits for its line
-    bool taking = false;  // inside serviceTop's loop, possibly suspended in a dispatch
-};
-
 LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs, LinkTimings timings, QObject *parent)
     : QObject(parent), m_view(view), m_tray(tray), m_dialogs(dialogs), m_timings(timings) {
     m_link.setObjectName(QStringLiteral("TCPClient"));
     m_link.setConnectTimeout(m_timings.connectTimeoutMs);
     m_busMonitor.setObjectName(QStringLiteral("busmoni"));
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(m_timings.pollIntervalMs);
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer2.setInterval(m_timings.watchdogIntervalMs);
-    connect(&m_timer1, &QTimer::timeout, this, &LinkController::Timer1Timer);
-    connect(&m_timer2, &QTimer::timeout, this, &LinkController::Timer2Timer);
+    m_pollTimer.setObjectName(QStringLiteral("Timer1"));
+    m_pollTimer.setInterval(m_timings.pollIntervalMs);
+    m_watchdogTimer.setObjectName(QStringLiteral("Timer2"));
+    m_watchdogTimer.setInterval(m_timings.watchdogIntervalMs);
+    connect(&m_pollTimer, &QTimer::timeout, this, &LinkController::Timer1Timer);
+    connect(&m_watchdogTimer, &QTimer::timeout, this, &LinkController::Timer2Timer);
 
     connect(&m_link, &GatewayLink::onStatus, this, &LinkController::TCPClientStatus);
-    // A closed link ends the read under way with an error, like a blocking read would.
-    connect(&m_link, &GatewayLink::onStatus, this, [this](GatewayLink::Status status) {
-        if (status == GatewayLink::Status::Disconnected)
-            scheduleService();
-    });
-    connect(&m_link, &GatewayLink::linesAvailable, this, &LinkController::scheduleService);
-    connect(&m_link, &GatewayLink::failed, this, &LinkController::scheduleService);
-    m_readTimer.setSingleShot(true);
-    connect(&m_readTimer, &QTimer::timeout, this, &LinkController::onReadTimeout);
     connect(&m_link, &GatewayLink::connectSucceeded, this, [this] {
         m_onConnectFailed = nullptr;
         if (const auto then = std::exchange(m_onConnected, nullptr))
@@ -85,7 +60,7 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
 }
 
 LinkController::~LinkController() {
-    // No callback of a phase may run into a half-destroyed window.
+    // No callback of a phase or an attempt may run into a half-destroyed window.
     dropPendingWork();
     QObject::disconnect(&m_link, nullptr, this, nullptr);
 }
@@ -93,7 +68,7 @@ LinkController::~LinkController() {
 // --- start-up, button, timers, status -------------------------------------------------------
 
 void LinkController::startupConnect(StartupProgress progress, StartupDone done) {
-    m_lastLine = kX;
+    m_drains.lastLine() = kX;
     if (m_view.offlineTicked() || m_link.port() == 0) {
         done(false);
         return;
@@ -105,7 +80,7 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
     };
     connectThen(
         [this, progress, done, fail] {
-            m_view.setConnectButtonConnected(true);
+            setConnectButton(true);
             if (!sendKey()) {
                 fail();
                 return;
@@ -117,13 +92,13 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
                 *position = (*position + 1) % 101;
             };
             drainGateway(
-                DrainUse::Startup,
-                [this, done, fail](DrainEnd end) {
-                    if (end == DrainEnd::Failed) {
+                DrainStack::Use::Startup,
+                [this, done, fail](DrainStack::End end) {
+                    if (end == DrainStack::End::Failed) {
                         fail();
                         return;
                     }
-                    if (end == DrainEnd::Cancelled) {
+                    if (end == DrainStack::End::Cancelled) {
                         done(false);
                         return;
                     }
@@ -139,13 +114,17 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
 }
 
 void LinkController::setMenuOpen(bool open) {
-    m_menuOpen = open;
-    if (!open)
-        scheduleService(); // a poll paused by the menu takes what came meanwhile
+    if (open)
+        m_dispatch.flushPopup(); // the popup opens with every value taken so far
+    m_drains.setMenuOpen(open);
 }
 
 void LinkController::startPolling() {
-    enable(m_timer1);
+    enable(m_pollTimer);
+}
+
+void LinkController::stopPolling() {
+    m_pollTimer.stop();
 }
 
 void LinkController::closeLink() {
@@ -153,36 +132,35 @@ void LinkController::closeLink() {
     // box, a drain sets no look, an awaited reply is not answered.
     dropPendingWork();
     m_link.disconnect();
-    m_timer1.stop();
-    m_timer2.stop();
+    m_pollTimer.stop();
+    m_watchdogTimer.stop();
     m_resumeDetector.reset();
 }
 
 void LinkController::dropPendingWork() {
     m_onConnected = nullptr;
     m_onConnectFailed = nullptr;
-    m_readTimer.stop();
-    m_readers.clear(); // a phase suspended in a dispatch keeps its own reference and ends there
+    m_drains.dropAll();
 }
 
 void LinkController::ovconnectbtnClick() {
-    if (!m_view.connectButtonShowsDisconnect()) {
+    if (!m_buttonShowsDisconnect) {
         // The watchdog's attempt under way decides first; a second one would only be refused.
         if (m_link.isConnecting())
             return;
-        m_lastLine = kX;
+        m_drains.lastLine() = kX;
         connectThen(
             [this] {
                 if (!sendKey()) {
                     connectButtonFailed();
                     return;
                 }
-                drainGateway(DrainUse::ConnectButton, [this](DrainEnd end) {
-                    if (end == DrainEnd::Failed) {
+                drainGateway(DrainStack::Use::ConnectButton, [this](DrainStack::End end) {
+                    if (end == DrainStack::End::Failed) {
                         connectButtonFailed();
-                    } else if (end == DrainEnd::Finished) {
-                        m_view.setConnectButtonConnected(true);
-                        enable(m_timer1);
+                    } else if (end == DrainStack::End::Finished) {
+                        setConnectButton(true);
+                        enable(m_pollTimer);
                         m_view.setHeaderOnline();
                     }
                 });
@@ -191,10 +169,10 @@ void LinkController::ovconnectbtnClick() {
         return;
     }
     m_view.setHeaderOffline();
-    cancelReaders();
+    m_drains.cancelAll();
     m_link.disconnect();
-    m_view.setConnectButtonConnected(false);
-    m_timer1.stop();
+    setConnectButton(false);
+    m_pollTimer.stop();
 }
 
 void LinkController::connectButtonFailed() {
@@ -203,27 +181,18 @@ void LinkController::connectButtonFailed() {
         showOnlineLook();
         return;
     }
-    m_view.setConnectButtonConnected(false);
+    setConnectButton(false);
     m_view.setHeaderOffline();
 }
 
 void LinkController::Timer1Timer() {
     if (m_view.offlineTicked())
         return;
-    m_lastLine = kX;
-    if (m_menuOpen || !m_link.isConnected())
+    m_drains.lastLine() = kX;
+    if (m_drains.menuOpen() || !m_link.isConnected() || !m_drains.pollMayStart())
         return;
-    if (!m_readers.empty()) {
-        const Reader &top = *m_readers.back();
-        // A tick gets between the reads of another phase only where that phase lets messages
-        // through: the start-up drain after every read, and a dispatch showing a modal box.
-        // Any other phase (the drain of the button or the watchdog, a poll waiting for its line,
-        // an awaited reply) reads on undisturbed, so its lines keep their `initial` flag.
-        if (top.await || (!top.taking && top.use != DrainUse::Startup))
-            return;
-    }
-    drainGateway(DrainUse::Polling, [this](DrainEnd end) {
-        if (end != DrainEnd::Failed)
+    drainGateway(DrainStack::Use::Polling, [this](DrainStack::End end) {
+        if (end != DrainStack::End::Failed)
             return;
         m_view.setOnlineIndicatorVisible(false);
         m_view.setHeaderOffline();
@@ -244,8 +213,8 @@ void LinkController::Timer2Timer() {
             if (!sendKey())
                 return;
             // No "x" first: this drain reads only when the last read left a line behind.
-            drainGateway(DrainUse::Watchdog, [this](DrainEnd end) {
-                if (end == DrainEnd::Finished)
+            drainGateway(DrainStack::Use::Watchdog, [this](DrainStack::End end) {
+                if (end == DrainStack::End::Finished)
                     m_view.setStatusText(kReconnected);
             });
         },
@@ -257,12 +226,12 @@ void LinkController::TCPClientStatus(GatewayLink::Status status, const QString &
         return;
     if (status == GatewayLink::Status::Disconnected) {
         showOfflineLook();
-        enable(m_timer2);
-        m_timer1.stop();
+        enable(m_watchdogTimer);
+        m_pollTimer.stop();
     } else if (status == GatewayLink::Status::Connected) {
         showOnlineLook();
-        m_timer2.stop();
-        enable(m_timer1);
+        m_watchdogTimer.stop();
+        enable(m_pollTimer);
     }
     m_tray.showBalloon(kBalloonTitle, text, kBalloonTimeoutMs);
 }
@@ -271,19 +240,30 @@ void LinkController::checkAfterResume() {
     if (m_view.offlineTicked())
         return;
     if (m_link.isConnected()) {
-        cancelReaders();
+        m_drains.cancelAll();
         m_view.setOnlineIndicatorVisible(false);
         m_view.setHeaderOffline();
         m_link.disconnect();
     }
-    if (m_timer2.isActive()) {
-        m_timer2.start(); // the next regular attempt counts from this one
+    if (m_watchdogTimer.isActive()) {
+        m_watchdogTimer.start(); // the next regular attempt counts from this one
         Timer2Timer();
     }
 }
 
+void LinkController::setConnectButton(bool connected) {
+    m_buttonShowsDisconnect = connected;
+    m_view.setConnectButtonConnected(connected);
+}
+
+void LinkController::drainGateway(DrainStack::Use use, DrainStack::DrainDone done, std::function<void()> beforeRead) {
+    const bool connecting = use == DrainStack::Use::Startup || use == DrainStack::Use::ConnectButton;
+    m_drains.drain(use, connecting ? m_timings.connectReadTimeoutMs : m_timings.pollReadTimeoutMs, std::move(done),
+                   std::move(beforeRead));
+}
+
 void LinkController::showOnlineLook() {
-    m_view.setConnectButtonConnected(true);
+    setConnectButton(true);
     m_view.setOnlineIndicatorVisible(true);
     m_view.setHeaderOnline();
 }
@@ -303,7 +283,7 @@ bool LinkController::linkWorks() const {
 }
 
 void LinkController::showOfflineLook() {
-    m_view.setConnectButtonConnected(false);
+    setConnectButton(false);
     m_view.setOnlineIndicatorVisible(false);
     m_view.setHeaderOffline();
 }
@@ -330,12 +310,7 @@ bool LinkController::sendLine(const QString &line) {
 }
 
 void LinkController::awaitLine(int timeoutMs, ReplyHandler done) {
-    auto reader = std::make_shared<Reader>();
-    reader->await = true;
-    reader->timeoutMs = timeoutMs;
-    reader->replyDone = std::move(done);
-    // The reply is never handed over inside this call, even when it is already here.
-    pushReader(reader);
+    m_drains.awaitLine(timeoutMs, std::move(done));
 }
 
 void LinkController::addToBusMonitor(const QString &text) {
@@ -344,149 +319,6 @@ void LinkController::addToBusMonitor(const QString &text) {
 
 void LinkController::dispatchLine(const QString &line, bool initial) {
     m_dispatch.update_lv_menu(line, initial);
-}
-
-// --- read phases ----------------------------------------------------------------------------
-
-void LinkController::drainGateway(DrainUse use, DrainDone done, std::function<void()> beforeRead) {
-    auto reader = std::make_shared<Reader>();
-    reader->use = use;
-    const bool connecting = use == DrainUse::Startup || use == DrainUse::ConnectButton;
-    reader->timeoutMs = connecting ? m_timings.connectReadTimeoutMs : m_timings.pollReadTimeoutMs;
-    reader->initial = use != DrainUse::Polling;
-    reader->ignoreX = use == DrainUse::ConnectButton || use == DrainUse::Polling;
-    reader->beforeRead = std::move(beforeRead);
-    reader->drainDone = std::move(done);
-    pushReader(reader);
-}
-
-void LinkController::pushReader(const std::shared_ptr<Reader> &reader) {
-    if (!m_readers.empty()) {
-        // The phase below pauses between two reads and starts a fresh read when it resumes.
-        m_readers.back()->reading = false;
-        m_readTimer.stop();
-    }
-    m_readers.push_back(reader);
-    scheduleService();
-}
-
-void LinkController::scheduleService() {
-    // Lines are taken from a posted call, never inside the socket's or a timer's own signal:
-    // a dispatch may open a modal box, and inside it the socket has to report new data and
-    // Timer1 has to tick again, which neither does while its own handler is still running.
-    if (m_servicePosted)
-        return;
-    m_servicePosted = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_servicePosted = false;
-            serviceTop();
-        },
-        Qt::QueuedConnection);
-}
-
-void LinkController::serviceTop() {
-    if (m_readers.empty())
-        return;
-    const std::shared_ptr<Reader> reader = m_readers.back();
-    if (reader->taking)
-        return; // suspended in a dispatch; it takes the next line when that returns
-    const auto isTop = [this, &reader] {
-        return !m_readers.empty() && m_readers.back() == reader;
-    };
-    reader->taking = true;
-    for (;;) {
-        // A drain runs while `lastLine` is not empty; an inner drain or a time-out empties it.
-        if (!reader->await && m_lastLine.isEmpty()) {
-            reader->taking = false;
-            finishReader(reader, DrainEnd::Finished, std::nullopt, {});
-            return;
-        }
-        if (m_menuOpen && !reader->await && reader->use == DrainUse::Polling) {
-            // No dispatch, and so no rebuild of the popup, while a menu is open. The read goes on
-            // waiting; closing the menu lets it take the lines, or it times out meanwhile.
-            reader->taking = false;
-            if (!m_readTimer.isActive())
-                m_readTimer.start(reader->timeoutMs);
-            return;
-        }
-        if (!reader->reading) {
-            reader->reading = true;
-            if (reader->beforeRead)
-                reader->beforeRead();
-        }
-        // A dropped line is no line read: it leaves its note and the read goes on waiting.
-        while (m_link.takeDroppedLine())
-            m_busMonitor.insertTop(kLineDropped);
-        const std::optional<QString> line = m_link.readLine();
-        if (!line)
-            break;
-        reader->reading = false;
-        m_readTimer.stop();
-        m_lastLine = *line;
-        if (reader->await) {
-            reader->taking = false;
-            finishReader(reader, DrainEnd::Finished, *line, {});
-            return;
-        }
-        if (!line->isEmpty() && !(reader->ignoreX && *line == kX)) {
-            m_busMonitor.insertTop(*line);
-            m_dispatch.update_lv_menu(*line, reader->initial);
-        }
-        if (!isTop()) {
-            // A phase begun during the dispatch (a polling tick under a modal box) is still
-            // running, or this one was cancelled; it resumes when the newer one ends.
-            reader->taking = false;
-            return;
-        }
-    }
-    reader->taking = false;
-    if (!m_link.isConnected() || m_link.hasFailed()) {
-        finishReader(reader, DrainEnd::Failed, std::nullopt, m_link.hasFailed() ? m_link.failureText() : kNotConnected);
-        return;
-    }
-    if (!m_readTimer.isActive())
-        m_readTimer.start(reader->timeoutMs);
-}
-
-void LinkController::onReadTimeout() {
-    if (m_readers.empty())
-        return;
-    m_readers.back()->reading = false;
-    m_lastLine.clear(); // a read that times out leaves the empty text
-    finishReader(m_readers.back(), DrainEnd::Finished, QString(), {});
-}
-
-void LinkController::finishReader(const std::shared_ptr<Reader> &reader, DrainEnd end,
-                                  const std::optional<QString> &reply, const QString &error) {
-    const auto found = std::find(m_readers.begin(), m_readers.end(), reader);
-    if (found == m_readers.end())
-        return;
-    const std::shared_ptr<Reader> keep = reader; // the erase may drop the last reference
-    m_readers.erase(found);
-    m_readTimer.stop();
-    complete(*keep, end, reply, error);
-    scheduleService(); // the phase below goes on, or ends when `lastLine` is now empty
-}
-
-void LinkController::complete(Reader &reader, DrainEnd end, const std::optional<QString> &reply, const QString &error) {
-    if (reader.await) {
-        if (reader.replyDone)
-            reader.replyDone(end == DrainEnd::Finished ? reply : std::nullopt,
-                             end == DrainEnd::Cancelled ? kNotConnected : error);
-    } else if (reader.drainDone) {
-        reader.drainDone(end);
-    }
-}
-
-void LinkController::cancelReaders() {
-    // Taken off the stack first, so no phase below reads another line while the ones above end.
-    std::vector<std::shared_ptr<Reader>> readers;
-    readers.swap(m_readers);
-    m_readTimer.stop();
-    if (!readers.empty())
-        m_lastLine.clear(); // as the read they were waiting in would have ended
-    for (auto it = readers.rbegin(); it != readers.rend(); ++it)
-        complete(**it, DrainEnd::Cancelled, std::nullopt, {});
+    // A click's reply is no part of a drain under way: the popup shows it at once.
+    m_dispatch.flushPopup();
 }

@@ -2,6 +2,7 @@
 
 #include "BusMonitor.h"
 #include "CommandChannel.h"
+#include "DrainStack.h"
 #include "GatewayLink.h"
 #include "ResumeDetector.h"
 #include "ValueDispatch.h"
@@ -32,15 +33,8 @@ struct LinkTimings {
 // button, polling (Timer1), the watchdog (Timer2), the status handler with its looks and
 // balloons, the bus monitor and the entry into the value dispatch. Menu clicks and the console
 // use it as their CommandChannel.
+// The reading itself, in phases that never block, is DrainStack's.
 //
-// Reading works in phases instead of blocking reads: a drain with time-out T takes every
-// complete line as it arrives and ends when no line came for T, when an empty line came (it
-// reads like a time-out), or with an error when the connection fails. `lastLine` follows the
-// same rules as a loop of blocking reads would leave it. A polling tick runs its own drain inside
-// another phase only where a blocking program would process messages: between the reads of the
-// start-up drain, and inside a dispatch that shows a modal box. It then takes over the rest of
-// the lines; when its drain ends with an empty `lastLine`, the drain it interrupted ends too.
-// While a reply is awaited, polling does not read; while a menu is open, it dispatches nothing.
 // Closing the link ourselves (the disconnect button, a resume) ends the drains under way as if
 // their read had timed out, without error boxes; an awaited reply then reports the link down.
 // Closing the window ends everything under way without any report.
@@ -55,6 +49,8 @@ public:
     GatewayLink &link() { return m_link; }
     // `busmoni`'s model.
     BusMonitor &busMonitor() { return m_busMonitor; }
+    // The read phases (tests shorten the limit of the connection drains here).
+    DrainStack &drains() { return m_drains; }
     // Where the screen saver, the menu and Load & Replace register and the menu sets `make_popup`.
     ValueDispatch &dispatch() { return m_dispatch; }
 
@@ -67,6 +63,8 @@ public:
     void startupConnect(StartupProgress progress, StartupDone done);
     // Enables Timer1; the window does so after the start-up connection whatever its outcome.
     void startPolling();
+    // Disables Timer1, e.g. while the catalogue loads; startPolling() enables it again.
+    void stopPolling();
     // Closing the window: cuts the link (which reports "disconnected" as always) and stops both
     // timers. What was under way (an attempt, a drain, an awaited reply) ends without reporting.
     void closeLink();
@@ -74,10 +72,13 @@ public:
     // True while a menu of the main window or the tray popup is open: polling then reads nothing,
     // and a poll under way takes no further line until the menu closes.
     void setMenuOpen(bool open);
-    bool menuOpen() const { return m_menuOpen; }
-    const QString &lastLine() const { return m_lastLine; }
-    bool pollingEnabled() const { return m_timer1.isActive(); }
-    bool watchdogEnabled() const { return m_timer2.isActive(); }
+    bool menuOpen() const { return m_drains.menuOpen(); }
+    const QString &lastLine() const { return m_drains.lastLine(); }
+    bool pollingEnabled() const { return m_pollTimer.isActive(); }
+    bool watchdogEnabled() const { return m_watchdogTimer.isActive(); }
+    // Whether `ovconnectbtn` shows "disconnect" (image 14): the button's state, which only the
+    // controller sets.
+    bool connectButtonShowsDisconnect() const { return m_buttonShowsDisconnect; }
 
     // CommandChannel
     bool sendLine(const QString &line) override;
@@ -96,25 +97,12 @@ public:
     void checkAfterResume();
 
 private:
-    enum class DrainEnd { Finished, Failed, Cancelled };
-    using DrainDone = std::function<void(DrainEnd end)>;
-    // The four drains differ in their time-out, their `initial` flag and what they do with "x".
-    enum class DrainUse { Startup, ConnectButton, Watchdog, Polling };
-    struct Reader;
-
-    void drainGateway(DrainUse use, DrainDone done, std::function<void()> beforeRead = {});
-    void pushReader(const std::shared_ptr<Reader> &reader);
-    void scheduleService();
-    void serviceTop();
-    void onReadTimeout();
-    void finishReader(const std::shared_ptr<Reader> &reader, DrainEnd end, const std::optional<QString> &reply,
-                      const QString &error);
-    void complete(Reader &reader, DrainEnd end, const std::optional<QString> &reply, const QString &error);
-    void cancelReaders();
+    void drainGateway(DrainStack::Use use, DrainStack::DrainDone done, std::function<void()> beforeRead = {});
     void dropPendingWork();
 
     void connectThen(std::function<void()> onConnected, std::function<void()> onFailed);
     bool sendKey();
+    void setConnectButton(bool connected);
     void showOnlineLook();
     void showOfflineLook();
     void showLinkLook();
@@ -129,15 +117,11 @@ private:
     GatewayLink m_link;
     BusMonitor m_busMonitor;
     ValueDispatch m_dispatch;
-    QTimer m_timer1{this}; // children, so the window and tests find them by name
-    QTimer m_timer2{this};
+    DrainStack m_drains{m_link, m_busMonitor, m_dispatch};
+    QTimer m_pollTimer{this}; // Timer1 and Timer2: children, so the window and tests find them by name
+    QTimer m_watchdogTimer{this};
     std::unique_ptr<ResumeDetector> m_resumeDetector;
-
-    QString m_lastLine;
-    bool m_menuOpen = false;
-    std::vector<std::shared_ptr<Reader>> m_readers; // the running read phases, innermost last
-    QTimer m_readTimer;                             // the time-out of the innermost phase's read
-    bool m_servicePosted = false;
+    bool m_buttonShowsDisconnect = false;
     std::function<void()> m_onConnected;
     std::function<void()> m_onConnectFailed;
 };

@@ -16,8 +16,6 @@ public:
 
     // ovconnectbtn: "connect" with system image 8, or "disconnect" with system image 14.
     virtual void setConnectButtonConnected(bool connected) = 0;
-    // The button's state is its image: true while it shows "disconnect" (image 14).
-    virtual bool connectButtonShowsDisconnect() const = 0;
     // The small `online` indicator image.
     virtual void setOnlineIndicatorVisible(bool visible) = 0;
     // Header `Einstellungen`: "Programmeinstellungen - Verbunden mit IP:PORT" or "... - offline".

@@ -1,6 +1,7 @@
 #include "ValueDispatch.h"
 
 #include <algorithm>
+#include <utility>
 
 std::optional<DecodedLine> decodeValueLine(const QString &line) {
     if (line.size() <= 4)
@@ -33,6 +34,22 @@ void ValueDispatch::update_lv_menu(const QString &line, bool initial) {
         for (size_t i = 0; i < m_targets.size(); ++i)
             m_targets[i]->onValue(*decoded, initial);
     }
-    if (!initial && m_makePopup)
+    if (initial)
+        return;
+    m_popupStale = true;
+    if (!m_popupHeld)
+        flushPopup();
+}
+
+void ValueDispatch::holdPopup(bool hold) {
+    m_popupHeld = hold;
+    if (!hold)
+        flushPopup();
+}
+
+void ValueDispatch::flushPopup() {
+    if (!std::exchange(m_popupStale, false))
+        return;
+    if (m_makePopup)
         m_makePopup();
 }

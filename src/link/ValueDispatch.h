@@ -15,6 +15,11 @@ std::optional<DecodedLine> decodeValueLine(const QString &line);
 // `update_lv_menu`: the one entry for every line read from the gateway. It decodes the line and
 // hands it to every registered target in registration order (screen-saver control, menu
 // commands, Load & Replace), then rebuilds the tray popup unless the line is `initial`.
+//
+// While a drain runs, the popup is held: a line only marks it stale, and it is rebuilt once
+// when the hold ends or when the popup is about to open. A burst of thousands of lines thus
+// costs one rebuild, and nobody sees the difference: polling hands out no line while a menu is
+// open, so the popup shows the same items it would after a rebuild per line.
 class ValueDispatch {
 public:
     // The target must outlive the dispatch or be removed first.
@@ -25,7 +30,14 @@ public:
 
     void update_lv_menu(const QString &line, bool initial);
 
+    // Holds the rebuild while on; switching it off rebuilds once when a line left the popup stale.
+    void holdPopup(bool hold);
+    // Rebuilds now when a held line left the popup stale (the popup is about to open).
+    void flushPopup();
+
 private:
     std::vector<ValueTarget *> m_targets;
     std::function<void()> m_makePopup;
+    bool m_popupHeld = false;
+    bool m_popupStale = false;
 };

@@ -82,7 +82,7 @@ void MenuEditor::changed() {
     m_hooks.make_popup();
 }
 
-std::optional<qsizetype> MenuEditor::add(const DroppedObject &object, const EntryParameters &parameters) {
+std::optional<qsizetype> MenuEditor::add(const DraggedObject &object, const EntryParameters &parameters) {
     if (!parameters.symbol || !acceptsDrop(object))
         return std::nullopt;
     MenuCommand entry;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatalogueDrag.h"
 #include "MenuCommand.h"
 
 #include <QList>
@@ -9,14 +10,6 @@
 #include <optional>
 
 class Dialogs;
-
-// A communication object of the catalogue put onto the menu, by drag and drop or from the
-// keyboard: what the editor takes from it. The catalogue's drag data is read into this.
-struct DroppedObject {
-    QString gan;  // group-address number; an object without one cannot be switched and is refused
-    QString name; // becomes the entry's text
-    QString ga;   // three-level group address, for the user's eye only
-};
 
 // The kinds of entries the editor builds, and what each offers: its actions and its symbols
 // (picture indices of the menu symbols with the names the editor shows for them).
@@ -83,8 +76,9 @@ public:
     // The menu and the dialogs must outlive the editor.
     MenuEditor(MenuList &menu, Dialogs &dialogs, Hooks hooks);
 
-    // An object is taken onto the menu only with a group-address number.
-    static bool acceptsDrop(const DroppedObject &object) { return !object.gan.isEmpty(); }
+    // An object is taken onto the menu only with a group-address number (it could not be switched
+    // without); its name becomes the entry's text.
+    static bool acceptsDrop(const DraggedObject &object) { return !object.gan.isEmpty(); }
 
     // Whether the add/change button may be used: not without a type and an action, nor without a
     // chosen symbol (an entry without picture would be half made). A "Frei" action without value
@@ -94,7 +88,7 @@ public:
 
     // Appends an entry for the object with the panel's parameters, its value from getlv, saves and
     // rebuilds the popup. Refused (none, nothing changed) without a chosen symbol or a GAN.
-    std::optional<qsizetype> add(const DroppedObject &object, const EntryParameters &parameters);
+    std::optional<qsizetype> add(const DraggedObject &object, const EntryParameters &parameters);
     // Changes entry k (its text and GAN stay); refused without a chosen symbol.
     bool change(qsizetype k, const EntryParameters &parameters);
     // What the panel shows when entry k is opened for change (the symbol is left to the panel's

@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "MenuTreeModel.h"
+#include "NamedWidgets.h"
 #include "SoundPicker.h"
 
 #include <QCheckBox>
@@ -24,8 +25,8 @@ namespace {
 // drop does and which keys act are the panel's.
 class MenuTreeView : public QTreeView {
 public:
-    using Accept = std::function<std::optional<DroppedObject>(const QDropEvent &)>;
-    using Drop = std::function<void(const DroppedObject &)>;
+    using Accept = std::function<std::optional<DraggedObject>(const QDropEvent &)>;
+    using Drop = std::function<void(const DraggedObject &)>;
     using Key = std::function<bool(const QKeyEvent &)>;
 
     MenuTreeView(Accept accept, Drop drop, Key key, QWidget *parent)
@@ -35,7 +36,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override { take(event); }
     void dragMoveEvent(QDragMoveEvent *event) override { take(event); }
     void dropEvent(QDropEvent *event) override {
-        if (const std::optional<DroppedObject> object = take(event))
+        if (const std::optional<DraggedObject> object = take(event))
             m_drop(*object);
     }
     void keyPressEvent(QKeyEvent *event) override {
@@ -44,8 +45,8 @@ protected:
     }
 
 private:
-    std::optional<DroppedObject> take(QDropEvent *event) {
-        std::optional<DroppedObject> object = m_accept(*event);
+    std::optional<DraggedObject> take(QDropEvent *event) {
+        std::optional<DraggedObject> object = m_accept(*event);
         if (object)
             event->acceptProposedAction();
         else
@@ -57,17 +58,6 @@ private:
     Drop m_drop;
     Key m_key;
 };
-
-template <typename W>
-W *named(W *widget, const QString &name, const QString &accessibleName, const QString &hint = {}) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessibleName);
-    if (!hint.isEmpty()) {
-        widget->setToolTip(hint);
-        widget->setAccessibleDescription(hint);
-    }
-    return widget;
-}
 
 QPushButton *button(const QString &name, const QString &caption, const QString &hint, QWidget *parent) {
     return named(new QPushButton(caption, parent), name, caption, hint);
@@ -86,8 +76,7 @@ QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
 
 MenuEditorPanel::MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &dialogs, EventSounds &sounds,
                                  MenuEditor::Hooks hooks, QWidget *parent)
-    : QWidget(parent), m_menu(menu), m_model(model), m_editor(menu, dialogs, std::move(hooks)),
-      m_readDrop([](const QMimeData *) { return std::nullopt; }) {
+    : QWidget(parent), m_menu(menu), m_model(model), m_editor(menu, dialogs, std::move(hooks)) {
     setObjectName(QStringLiteral("menuEditor"));
     buildEditorPage();
     buildParameterPanel(sounds);
@@ -121,7 +110,7 @@ MenuEditorPanel::MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &
 void MenuEditorPanel::buildEditorPage() {
     m_editorPage = new QWidget(this);
     btree = named(new MenuTreeView([this](const QDropEvent &event) { return btreeDragOver(event); },
-                                   [this](const DroppedObject &object) { blistDragDrop(object); },
+                                   [this](const DraggedObject &object) { blistDragDrop(object); },
                                    [this](const QKeyEvent &event) { return btreeKey(event); }, m_editorPage),
                   QStringLiteral("btree"), QStringLiteral("Menü"));
     btree->setHeaderHidden(true);
@@ -145,8 +134,12 @@ void MenuEditorPanel::buildEditorPage() {
     connect(deltebtn, &QPushButton::clicked, this, &MenuEditorPanel::deltebtnClick);
 
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn})
+    buttons->setSpacing(4);
+    for (QPushButton *b : {Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn}) {
+        // The tab is narrow: every caption stays whole, the short ones give up their room first.
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 12);
         buttons->addWidget(b);
+    }
     auto *layout = new QVBoxLayout(m_editorPage);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(btree, 1);
@@ -216,28 +209,24 @@ void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
     layout->addLayout(finishButtons);
 }
 
-void MenuEditorPanel::setDropReader(DropReader reader) {
-    m_readDrop = std::move(reader);
-}
-
-bool MenuEditorPanel::dropObject(const DroppedObject &object) {
+bool MenuEditorPanel::dropObject(const DraggedObject &object) {
     if (!parapanel->isHidden() || !MenuEditor::acceptsDrop(object))
         return false;
     blistDragDrop(object);
     return true;
 }
 
-std::optional<DroppedObject> MenuEditorPanel::btreeDragOver(const QDropEvent &event) const {
+std::optional<DraggedObject> MenuEditorPanel::btreeDragOver(const QDropEvent &event) const {
     // An entry of the menu itself is no object of the catalogue.
-    if (event.source() == btree || !m_readDrop)
+    if (event.source() == btree)
         return std::nullopt;
-    std::optional<DroppedObject> object = m_readDrop(event.mimeData());
+    std::optional<DraggedObject> object = draggedObject(event.mimeData());
     if (!object || !MenuEditor::acceptsDrop(*object))
         return std::nullopt;
     return object;
 }
 
-void MenuEditorPanel::blistDragDrop(const DroppedObject &object) {
+void MenuEditorPanel::blistDragDrop(const DraggedObject &object) {
     m_dropped = object;
     // The mode first, so the type change below does not take a symbol from the selected entry.
     hinzubtn->setText(kAddMode);

@@ -3,7 +3,6 @@
 #include "MenuEditor.h"
 
 #include <QWidget>
-#include <functional>
 #include <optional>
 
 class Dialogs;
@@ -16,7 +15,6 @@ class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QMimeData;
 class QPushButton;
 class QStackedLayout;
 class QTreeView;
@@ -24,31 +22,28 @@ class SoundPicker;
 
 // The "Menü" tab's editor: the menu tree `btree` with its buttons (up, down, separator, change,
 // delete) and the wildcard legend, and the parameter panel `parapanel` that lies over them while an
-// entry is added or changed. Objects of the catalogue are dropped onto the tree; what a drop
-// carries is read by a replaceable function, so the catalogue decides its own drag format.
+// entry is added or changed. Objects of the catalogue are dropped onto the tree.
 // Keyboard: Delete deletes (after the question), F2 renames, Alt+Up/Alt+Down move the entry.
 class MenuEditorPanel : public QWidget {
     Q_OBJECT
 public:
-    using DropReader = std::function<std::optional<DroppedObject>(const QMimeData *data)>;
-
     static inline const QString kAddMode = QStringLiteral("Hinzufügen");
     static inline const QString kChangeMode = QStringLiteral("Ändern");
+    // Names the tree as a place to put an object on, for a user who cannot drag.
+    static inline const QString kDropTargetCaption = QStringLiteral("Menü");
 
     // menu, model, dialogs and sounds must outlive the panel; the model shows menu. The hooks
     // save, rebuild the popup, look up values and name the menu file (see MenuEditor).
     MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &dialogs, EventSounds &sounds,
                     MenuEditor::Hooks hooks, QWidget *parent = nullptr);
 
-    // Reads the object a drag carries; none for anything else. Until one is set, nothing is accepted.
-    void setDropReader(DropReader reader);
     // What a drop on the tree does, for a keyboard user who cannot drag: opens the panel to add
     // the object. Refused (false) without a GAN, or while the panel is open.
-    bool dropObject(const DroppedObject &object);
+    bool dropObject(const DraggedObject &object);
 
 private:
-    std::optional<DroppedObject> btreeDragOver(const QDropEvent &event) const;
-    void blistDragDrop(const DroppedObject &object);
+    std::optional<DraggedObject> btreeDragOver(const QDropEvent &event) const;
+    void blistDragDrop(const DraggedObject &object);
     void btreeChange();
     bool btreeKey(const QKeyEvent &event);
     void btreeEdited(qsizetype flat, const QString &text);
@@ -84,8 +79,7 @@ private:
     MenuList &m_menu;
     MenuTreeModel &m_model;
     MenuEditor m_editor;
-    DropReader m_readDrop;
-    std::optional<DroppedObject> m_dropped; // the object the add mode adds
+    std::optional<DraggedObject> m_dropped; // the object the add mode adds
     qsizetype m_changing = -1;              // the entry the change mode changes
     bool m_reloading = false;               // the tree is reloaded for a change of our own
 

@@ -40,15 +40,8 @@ void MenuExecution::OnMenuItemclick(qsizetype flatPosition) {
         m_channel.addToBusMonitor(kNotFound);
     // The reply is read even after a failed write; with the link down it reports the
     // connection's error instead.
-    m_channel.awaitLine(kReplyTimeoutMs,
-                        [self = QPointer(this)](const std::optional<QString> &reply, const QString &errorText) {
-                            if (!self)
-                                return;
-                            if (!reply) {
-                                self->m_dialogs.error(errorText);
-                                return;
-                            }
-                            self->m_channel.addToBusMonitor(*reply);
-                            self->m_channel.dispatchLine(*reply, false);
-                        });
+    m_channel.awaitReplyIntoBusMonitor(kReplyTimeoutMs, true, [self = QPointer(this)](const QString &error) {
+        if (self)
+            self->m_dialogs.error(error);
+    });
 }

@@ -2,8 +2,7 @@
 
 #include "IniFieldTable.h"
 #include "IniFile.h"
-
-#include <algorithm>
+#include "NumberedSections.h"
 
 namespace {
 const QString kMsg = QStringLiteral("Msg");
@@ -35,34 +34,6 @@ MenuCommand fileDefaults() {
     entry.aktion = QStringLiteral("-");
     return entry;
 }
-
-bool isNumeric(const QString &name) {
-    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// Compares decimal numbers of any length without converting them, so "99999999999999999999"
-// neither overflows nor sorts wrongly.
-bool numericLess(const QString &a, const QString &b) {
-    const auto significant = [](const QString &s) {
-        qsizetype i = 0;
-        while (i + 1 < s.size() && s.at(i) == u'0')
-            ++i;
-        return QStringView(s).mid(i);
-    };
-    const QStringView x = significant(a);
-    const QStringView y = significant(b);
-    if (x.size() != y.size())
-        return x.size() < y.size();
-    return x < y;
-}
-
-QStringList numericSections(const IniFile &ini) {
-    QStringList names;
-    for (const QString &name : ini.sections())
-        if (isNumeric(name))
-            names.append(name);
-    return names;
-}
 } // namespace
 
 MenuFileContent LoadMenuFile(const QString &path) {
@@ -72,9 +43,7 @@ MenuFileContent LoadMenuFile(const QString &path) {
         content.errorString = ini.errorString();
         return content;
     }
-    QStringList names = numericSections(ini);
-    std::stable_sort(names.begin(), names.end(), numericLess);
-    for (const QString &section : std::as_const(names)) {
+    for (const QString &section : numberedSections(ini)) {
         MenuCommand entry = fileDefaults();
         entryFields().read(ini, section, entry);
         if (entry.bezeichnung.isEmpty())
@@ -91,7 +60,7 @@ bool saveMenuFile(const QString &path, const MenuList &menu, QString *error) {
     if (menu.isEmpty())
         return true;
     IniFile ini(path);
-    for (const QString &section : numericSections(ini))
+    for (const QString &section : numberedSections(ini))
         ini.eraseSection(section);
     for (qsizetype k = 0; k < menu.size(); ++k)
         entryFields().write(ini, QString::number(MenuList::flatPosition(k)), menu.at(k));

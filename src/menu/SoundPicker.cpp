@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -18,6 +19,8 @@ SoundPicker::SoundPicker(EventSounds &sounds, QWidget *parent)
     gasoundlist->setInsertPolicy(QComboBox::NoInsert);
     gasoundlist->setEditText(kPrompt);
     gasoundlist->setAccessibleName(QStringLiteral("Sound"));
+    // The typing field inside the list is what a screen reader lands on.
+    gasoundlist->lineEdit()->setAccessibleName(gasoundlist->accessibleName());
 
     TeButton4->setObjectName(QStringLiteral("TeButton4"));
     TeButton4->setIcon(ImageLists::systemImage(kPlayImage));

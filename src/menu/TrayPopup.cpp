@@ -11,8 +11,11 @@ TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIco
       PopupMenu(std::make_unique<QMenu>()) {
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     PopupMenu->setAccessibleName(kAccessibleName);
-    connect(PopupMenu.get(), &QMenu::triggered, this,
-            [this](QAction *action) { emit menuItemClicked(action->data().value<qsizetype>()); });
+    connect(PopupMenu.get(), &QMenu::triggered, this, [this](QAction *action) {
+        m_clickHandled = true;
+        emit menuItemClicked(action->data().value<qsizetype>());
+        m_clickHandled = false;
+    });
     connect(PopupMenu.get(), &QMenu::aboutToShow, this, [this] { emit menuOpenChanged(true); });
     connect(PopupMenu.get(), &QMenu::aboutToHide, this, [this] { emit menuOpenChanged(false); });
 }
@@ -20,12 +23,18 @@ TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIco
 TrayPopup::~TrayPopup() = default;
 
 void TrayPopup::make_popup() {
-    // The old items may be the one whose click is being handled right now: take them out of the
-    // menu and let them go once control is back in the event loop.
-    const auto old = PopupMenu->actions();
-    for (QAction *action : old) {
-        PopupMenu->removeAction(action);
-        action->deleteLater();
+    if (PopupMenu->isVisible() || m_clickHandled) {
+        // The old items may be the one whose click is being handled right now: take them out of
+        // the menu and let them go once control is back in the event loop.
+        const auto old = PopupMenu->actions();
+        for (QAction *action : old) {
+            PopupMenu->removeAction(action);
+            action->deleteLater();
+        }
+    } else {
+        // Gone at once: thousands of items waiting for their deletion would cost more together
+        // than one by one.
+        PopupMenu->clear();
     }
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
         const MenuCommand &entry = m_menu.at(k);

@@ -44,4 +44,5 @@ private:
     const WildcardTexts &m_texts;
     SymbolIcons m_symbolIcons;
     std::unique_ptr<QMenu> PopupMenu;
+    bool m_clickHandled = false; // inside the handler of a click on one of the items
 };

@@ -1,6 +1,7 @@
 #include "WildcardDialog.h"
 
 #include "Dialogs.h"
+#include "FileMessages.h"
 #include "IniFile.h"
 #include "WildcardTextsFile.h"
 
@@ -97,7 +98,7 @@ void WildcardDialog::TeButton1Click() {
     IniFile ini(m_settingsFile);
     // A file that could not be read is not written over: it holds the other settings too.
     if (!ini.readOk()) {
-        m_dialogs.error(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(m_settingsFile));
+        m_dialogs.error(FileMessages::cannotRead(m_settingsFile));
     } else {
         WildcardTextsFile::write(ini, texts);
         if (!ini.save(kOwnerOnly))

@@ -13,6 +13,10 @@ public:
     virtual void information(const QString &text) = 0;
     // Plain box without icon.
     virtual void message(const QString &text) = 0;
+    enum class Choice { Yes, No, Cancel };
+    // Question with Yes, No and Cancel. A dialog service that offers no third button answers
+    // Yes or No, as confirm() does.
+    virtual Choice choose(const QString &text) { return confirm(text) ? Choice::Yes : Choice::No; }
     // Question with Yes/No; true for Yes.
     virtual bool confirm(const QString &text) = 0;
     // The program is ending: every open box closes (a question as answered "No") and every later

@@ -3,12 +3,15 @@
 #include "CatalogueDrag.h"
 #include "CatalogueModel.h"
 #include "CatalogueTreeView.h"
+#include "DropTargets.h"
 #include "FakeDialogs.h"
 #include "OvsimProcess.h"
 #include "TempProgramFolder.h"
 #include "WorkArea.h"
 
 #include <QAbstractItemModelTester>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -312,6 +315,82 @@ private slots:
         damaged.setData(QLatin1String(kCommObjectMimeType), "\x01\x00");
         QVERIFY(!draggedObject(&damaged));
         QVERIFY(!draggedObject(nullptr));
+    }
+
+    // Without a mouse: the context menu of an object offers the drop targets on screen, and each
+    // gets the object as a drop would bring it.
+    void dropOntoFromTheContextMenu_data() {
+        QTest::addColumn<bool>("onObject");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("offered");
+        const QStringList shown{u"Menü"_qs, u"Liste"_qs};
+        QTest::newRow("context-menu key") << true << u"key"_qs << shown;
+        QTest::newRow("Shift+F10") << true << u"shift+f10"_qs << shown;
+        QTest::newRow("right click") << true << u"mouse"_qs << shown;
+        QTest::newRow("a folder offers nothing") << false << u"key"_qs << QStringList();
+    }
+    void dropOntoFromTheContextMenu() {
+        QFETCH(bool, onObject);
+        QFETCH(QString, how);
+        QFETCH(QStringList, offered);
+        QWidget window;
+        auto *view = new CatalogueTreeView(&window);
+        view->showCatalogue(
+            parseCatalogue(document(cobject(u"eib"_qs, u"EG\\"_qs, u"1/2/3"_qs, u"Licht <Flur>"_qs, u"768"_qs))).tree);
+        auto *menuPanel = new QWidget(&window);
+        auto *listPanel = new QWidget(&window);
+        auto *otherTab = new QWidget(&window);
+        auto *gone = new QWidget(&window);
+        otherTab->hide();
+        QList<std::pair<QString, DraggedObject>> dropped;
+        const auto target = [&](const QString &caption) {
+            return [&dropped, caption](const DraggedObject &object) {
+                dropped.append({caption, object});
+                return true;
+            };
+        };
+        view->dropTargets().add(menuPanel, u"Menü"_qs, target(u"Menü"_qs));
+        view->dropTargets().add(otherTab, u"Versteckt"_qs, target(u"Versteckt"_qs));
+        view->dropTargets().add(gone, u"Weg"_qs, target(u"Weg"_qs));
+        view->dropTargets().add(listPanel, u"Liste"_qs, target(u"Liste"_qs));
+        delete gone;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        const QAbstractItemModel *model = view->model();
+        const QModelIndex folder = model->index(0, 0, model->index(0, 0));
+        const QModelIndex node = onObject ? model->index(0, 0, folder) : folder;
+        view->expand(model->index(0, 0));
+        view->expand(folder);
+        view->setCurrentIndex(node);
+        if (how == u"mouse"_qs) {
+            view->setCurrentIndex(folder); // the object clicked on is chosen by the click
+            const QPoint at = view->visualRect(node).center();
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(view->viewport(), &click);
+            QCOMPARE(view->currentIndex(), node);
+        } else if (how == u"shift+f10"_qs) {
+            QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            QTest::keyClick(view, Qt::Key_Menu);
+        }
+        auto *menu = view->findChild<QMenu *>(u"ovtreeMenu"_qs);
+        if (offered.isEmpty()) {
+            QVERIFY(!menu || !menu->isVisible());
+            return;
+        }
+        QVERIFY(menu && menu->isVisible());
+        auto *targets = menu->findChild<QMenu *>(u"dropOnto"_qs);
+        QCOMPARE(targets->title(), u"Ablegen auf …"_qs);
+        QStringList captions;
+        for (const QAction *action : targets->actions())
+            captions << action->text();
+        QCOMPARE(captions, offered);
+        targets->actions().last()->trigger();
+        menu->hide();
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(dropped.at(0).first, offered.last());
+        QCOMPARE(dropped.at(0).second, (DraggedObject{u"768"_qs, u"1/2/3"_qs, u"Licht <Flur>"_qs}));
     }
 
     void selectionSetsTheNumberAndClicksShowTheName() {

@@ -1,9 +1,9 @@
 #include "CanberraEventSounds.h"
 #include "Captions.h"
+#include "FakeLinkView.h"
 #include "FakePlatform.h"
 #include "IniFile.h"
 #include "LinkController.h"
-#include "LinkView.h"
 #include "MenuCommand.h"
 #include "MenuExecution.h"
 #include "MenuFakes.h"
@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMutex>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -91,21 +92,6 @@ QRgb iconColour(const QIcon &icon) {
     return icon.isNull() ? 0 : icon.pixmap(16, 16).toImage().pixel(0, 0);
 }
 
-// A main window that was never connected: no key, no host, nothing shown.
-class UnconnectedView : public LinkView {
-public:
-    QString keyText() const override { return {}; }
-    QString hostText() const override { return {}; }
-    QString portText() const override { return u"0"_qs; }
-    bool offlineTicked() const override { return false; }
-    void setConnectButtonConnected(bool) override {}
-    bool connectButtonShowsDisconnect() const override { return false; }
-    void setOnlineIndicatorVisible(bool) override {}
-    void setHeaderOnline() override {}
-    void setHeaderOffline() override {}
-    void setStatusText(const QString &) override {}
-    void rollUpSettings() override {}
-};
 } // namespace
 
 // What the dispatch of menu values needs around it.
@@ -892,7 +878,7 @@ private slots:
     void clickWithLinkDown() {
         FakeDialogs dialogs;
         FakeTrayIcon tray;
-        UnconnectedView view;
+        FakeLinkView view; // never connected
         LinkController link(view, tray, dialogs);
         MenuList menu;
         menu.append(command(u"Licht"_qs, u"Ein"_qs, u"768"_qs, u"0,0"_qs));
@@ -952,7 +938,9 @@ private slots:
         QCOMPARE(clicked.size(), 1);
         QCOMPARE(clicked.at(0).at(0).value<qsizetype>(), 22);
 
-        // A rebuild shows new values and icons and replaces every item.
+        // A rebuild shows new values and icons and replaces every item; with the popup closed, the
+        // old items are gone at once.
+        QList<QPointer<QAction>> oldItems(actions.cbegin(), actions.cend());
         menu[2].lv = u"1,0"_qs;
         menu[2].stateIcon = 7;
         texts.wc2b = u"zu"_qs;
@@ -961,8 +949,8 @@ private slots:
         QCOMPARE(rebuilt.size(), 5);
         QCOMPARE(rebuilt.at(2)->text(), u"Rollo zu"_qs);
         QCOMPARE(iconColour(rebuilt.at(2)->icon()), iconColour(colourIcon(7)));
-        for (QAction *old : actions)
-            QVERIFY(!rebuilt.contains(old));
+        for (const QPointer<QAction> &old : oldItems)
+            QVERIFY(old.isNull());
     }
 
     // The popup takes an entry for an attribute when it carries the attribute marker as symbol or

@@ -7,6 +7,7 @@
 #include "MenuTreeModel.h"
 #include "TempProgramFolder.h"
 #include "TrayPopup.h"
+#include "WidgetDriving.h"
 #include "WildcardDialog.h"
 
 #include <QAction>
@@ -23,7 +24,6 @@
 #include <QTreeView>
 
 namespace {
-const QString kTestFormat = QStringLiteral("application/x-quendra-test-object");
 const QString kNoValue = QStringLiteral("Konnte KO Wert nicht ermitteln.\rKO Wert auf 0 gesetzt!");
 
 MenuCommand entry(const QString &text, const QString &aktion = QStringLiteral("Ein"), int symbol = 0,
@@ -62,20 +62,11 @@ MenuList asStored(MenuList menu) {
     return menu;
 }
 
-// Drag data in the form the test's catalogue stand-in writes: GAN, name and GA on three lines.
+// Drag data as the catalogue tree writes it for an object.
 std::unique_ptr<QMimeData> objectData(const QString &gan, const QString &name, const QString &ga = u"1/2/3"_qs) {
     auto data = std::make_unique<QMimeData>();
-    data->setData(kTestFormat, QStringList{gan, name, ga}.join(u'\n').toUtf8());
+    writeDraggedObject(*data, {gan, ga, name});
     return data;
-}
-
-std::optional<DroppedObject> readObject(const QMimeData *data) {
-    if (!data->hasFormat(kTestFormat))
-        return std::nullopt;
-    const QStringList lines = QString::fromUtf8(data->data(kTestFormat)).split(u'\n');
-    if (lines.size() != 3)
-        return std::nullopt;
-    return DroppedObject{lines.at(0), lines.at(1), lines.at(2)};
 }
 
 // The menu, its file, the bus monitor behind getlv and the tray popup, as the program joins them.
@@ -146,44 +137,16 @@ private:
     struct PanelRig : Rig {
         MenuTreeModel model{menu};
         MenuEditorPanel panel{menu, model, dialogs, sounds, hooks()};
-        PanelRig() {
-            panel.setDropReader(&readObject);
-            panel.resize(320, 600);
-        }
-        template <typename W> W *find(const QString &name) const {
-            W *widget = panel.findChild<W *>(name);
-            if (!widget)
-                qWarning("no widget %s", qPrintable(name));
-            return widget;
-        }
+        PanelRig() { panel.resize(320, 600); }
+        template <typename W> W *find(const QString &name) const { return WidgetDriving::named<W>(&panel, name); }
         QTreeView *btree() const { return find<QTreeView>(u"btree"_qs); }
         QWidget *parapanel() const { return find<QWidget>(u"parapanel"_qs); }
         QPushButton *button(const QString &name) const { return find<QPushButton>(name); }
         QComboBox *combo(const QString &name) const { return find<QComboBox>(name); }
 
         // Drags the data over the tree and drops it, as a drag from the catalogue arrives.
-        bool drop(const QMimeData &data) {
-            QWidget *target = btree()->viewport();
-            const QPoint at(20, 20);
-            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &enter);
-            QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &move);
-            if (!move.isAccepted())
-                return false;
-            QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(target, &dropped);
-            return dropped.isAccepted();
-        }
-        // Picks an item of a list with the keys, as a user without mouse does.
-        void choose(const QString &comboName, const QString &text) {
-            QComboBox *box = combo(comboName);
-            QVERIFY(box->isEnabled());
-            QVERIFY2(box->findText(text) >= 0, qPrintable(text));
-            QTest::keyClick(box, Qt::Key_Home);
-            while (box->currentText() != text)
-                QTest::keyClick(box, Qt::Key_Down);
-        }
+        bool drop(const QMimeData &data) { return WidgetDriving::dropOnto(btree()->viewport(), data); }
+        void choose(const QString &comboName, const QString &text) { WidgetDriving::choose(combo(comboName), text); }
         void select(qsizetype flat) { btree()->setCurrentIndex(model.indexOf(flat)); }
     };
 
@@ -246,7 +209,7 @@ private slots:
         rig.busmoni.insertTop(busLine);
         MenuEditor editor(rig.menu, rig.dialogs, rig.hooks());
 
-        const auto k = editor.add({u"768"_qs, u"Licht Küche"_qs, u"1/2/3"_qs}, parameters(typ, aktion, symbol, wert));
+        const auto k = editor.add({u"768"_qs, u"1/2/3"_qs, u"Licht Küche"_qs}, parameters(typ, aktion, symbol, wert));
         QCOMPARE(k, std::optional<qsizetype>(1));
         const MenuCommand &added = rig.menu.at(1);
         QCOMPARE(added.bezeichnung, u"Licht Küche"_qs);
@@ -269,8 +232,8 @@ private slots:
     void addRefused() {
         Rig rig;
         MenuEditor editor(rig.menu, rig.dialogs, rig.hooks());
-        QVERIFY(!editor.add({u"768"_qs, u"Licht"_qs, {}}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, {})));
-        QVERIFY(!editor.add({QString(), u"Licht"_qs, {}}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, 0)));
+        QVERIFY(!editor.add({u"768"_qs, {}, u"Licht"_qs}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, {})));
+        QVERIFY(!editor.add({QString(), {}, u"Licht"_qs}, parameters(MenuEntryTypes::kSwitch, u"Ein"_qs, 0)));
         rig.menu.append(entry(u"Licht"_qs));
         QVERIFY(!editor.change(0, parameters(MenuEntryTypes::kSwitch, u"Aus"_qs, {})));
         QCOMPARE(rig.menu.size(), 1);
@@ -634,7 +597,7 @@ private slots:
         QCOMPARE(rig.parapanel()->isVisible(), accepted);
         // The keyboard's way in refuses the same, and nothing while the panel is open.
         if (accepted || gan.isEmpty())
-            QVERIFY(!rig.panel.dropObject({gan, u"Licht Küche"_qs, {}}));
+            QVERIFY(!rig.panel.dropObject({gan, {}, u"Licht Küche"_qs}));
     }
 
     // An entry of the menu dragged onto the menu is no object of the catalogue.
@@ -809,7 +772,7 @@ private slots:
     void freeValueRequired() {
         PanelRig rig;
         rig.panel.show();
-        QVERIFY(rig.panel.dropObject({u"1000"_qs, u"Dimmer"_qs, {}}));
+        QVERIFY(rig.panel.dropObject({u"1000"_qs, {}, u"Dimmer"_qs}));
         rig.choose(u"Typ1"_qs, MenuEntryTypes::kDimmer);
         rig.choose(u"Aktion1"_qs, u"Frei"_qs);
         rig.find<QCheckBox>(u"gaballoon"_qs)->click();

@@ -325,6 +325,8 @@ private slots:
         QTest::newRow("bare line feeds") << "GET " + catalogue + " HTTP/1.0\n\n"
                                          << QByteArray("HTTP/1.1 200 OK") << true;
         QTest::newRow("HEAD") << "HEAD " + catalogue + " HTTP/1.1\r\n\r\n" << QByteArray("HTTP/1.1 200 OK") << false;
+        QTest::newRow("demo page") << QByteArray("GET /wetter.html HTTP/1.1\r\n\r\n") << QByteArray("HTTP/1.1 200 OK")
+                                   << false;
         QTest::newRow("other file") << QByteArray("GET /ovcl?sys/other.xml HTTP/1.1\r\n\r\n")
                                     << QByteArray("HTTP/1.1 404 Not Found") << false;
         QTest::newRow("POST") << "POST " + catalogue + " HTTP/1.1\r\n\r\n"

@@ -39,6 +39,21 @@ bool isVisible(QByteArrayView text) {
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) { return c > 0x20 && c < 0x7f; });
 }
 
+// A page to try the web-query checker on, in Windows-1252 as many older pages of its kind.
+constexpr char kDemoPagePath[] = "/wetter.html";
+const QByteArray kDemoPage = "<html>\n<head><title>Wetter Musterstadt</title></head>\n<body>\n"
+                             "<h1>Wetter in Musterstadt</h1>\n<table border=\"1\">\n"
+                             "\t<tr><th>Messwert</th><th>Aktuell</th></tr>\n"
+                             "\t<tr><td>Temperatur</td><td>21,5 \xb0"
+                             "C</td></tr>\n"
+                             "\t<tr><td>Luftfeuchte</td><td>64 %</td></tr>\n"
+                             "\t<tr><td>Wind</td><td>12 km/h aus S\xfc"
+                             "dwest</td></tr>\n"
+                             "\t<tr><td>Luftdruck</td><td>1013 hPa</td></tr>\n"
+                             "\t<tr><td>Vorhersage</td><td>Heiter</td></tr>\n"
+                             "</table>\n<p><a href=\"/wetter.html\">Aktualisieren</a> "
+                             "<img src=\"/sonne.png\" alt=\"Sonne\"></p>\n</body>\n</html>\n";
+
 struct Request {
     QByteArray method;
     QByteArray target;
@@ -115,6 +130,10 @@ void CatalogueServer::readRequest(Connection *connection) {
         return;
     }
     const QByteArray what = request->method + ' ' + request->target;
+    if (request->target == kDemoPagePath && (request->method == "GET" || request->method == "HEAD")) {
+        answer(connection, 200, what, request->method == "GET", true);
+        return;
+    }
     if (request->method != "GET" && request->method != "HEAD")
         answer(connection, 405, what, true);
     else if (request->target != kCataloguePath)
@@ -123,11 +142,15 @@ void CatalogueServer::readRequest(Connection *connection) {
         answer(connection, 200, what, request->method == "GET");
 }
 
-void CatalogueServer::answer(Connection *connection, int status, const QByteArray &what, bool withBody) {
+void CatalogueServer::answer(Connection *connection, int status, const QByteArray &what, bool withBody, bool demoPage) {
     const QByteArray reason = reasonOf(status);
-    const QByteArray body = status == 200 ? m_document : QByteArray::number(status) + ' ' + reason + '\n';
+    const QByteArray body = demoPage        ? kDemoPage
+                            : status == 200 ? m_document
+                                            : QByteArray::number(status) + ' ' + reason + '\n';
     QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
-    response += status == 200 ? "Content-Type: text/xml\r\n" : "Content-Type: text/plain\r\n";
+    response += demoPage        ? "Content-Type: text/html; charset=windows-1252\r\n"
+                : status == 200 ? "Content-Type: text/xml\r\n"
+                                : "Content-Type: text/plain\r\n";
     if (status == 405)
         response += "Allow: GET, HEAD\r\n";
     response += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";

@@ -6,7 +6,8 @@
 #include <QTcpServer>
 
 // The server's web port as far as Quendra uses it: HTTP/1.1, one request per connection,
-// GET (or HEAD) of the catalogue path answers with the catalogue document byte for byte.
+// GET (or HEAD) of the catalogue path answers with the catalogue document byte for byte. The
+// demo page, a small weather table, is there to try the web-query checker on.
 class CatalogueServer : public QObject {
     Q_OBJECT
 
@@ -28,7 +29,7 @@ private:
 
     void acceptConnections();
     void readRequest(Connection *connection);
-    void answer(Connection *connection, int status, const QByteArray &what, bool withBody);
+    void answer(Connection *connection, int status, const QByteArray &what, bool withBody, bool demoPage = false);
 
     const QByteArray m_document;
     QTcpServer m_server;

@@ -44,3 +44,14 @@ void MessageBoxDialogs::message(const QString &text) {
 bool MessageBoxDialogs::confirm(const QString &text) {
     return run(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
+
+Dialogs::Choice MessageBoxDialogs::choose(const QString &text) {
+    switch (run(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return Choice::Yes;
+    case QMessageBox::Cancel:
+        return Choice::Cancel;
+    default: // also a box closed by the program
+        return Choice::No;
+    }
+}

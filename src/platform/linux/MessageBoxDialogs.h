@@ -12,6 +12,7 @@ public:
     void error(const QString &text) override;
     void information(const QString &text) override;
     void message(const QString &text) override;
+    Choice choose(const QString &text) override;
     bool confirm(const QString &text) override;
     void closeAll() override;
 

@@ -20,4 +20,20 @@ public:
     virtual void addToBusMonitor(const QString &text) = 0;
     // Hands a received line to the value dispatch like every other line.
     virtual void dispatchLine(const QString &line, bool initial) = 0;
+
+    // The reply to a line just sent, as clicks and the console read it: put on top of the bus
+    // monitor (an empty text after the time-out) and, with `dispatch`, handed to the value
+    // dispatch. With the link down, `failed` gets the connection's error text instead.
+    void awaitReplyIntoBusMonitor(int timeoutMs, bool dispatch, std::function<void(const QString &error)> failed) {
+        awaitLine(timeoutMs, [this, dispatch, failed = std::move(failed)](const std::optional<QString> &reply,
+                                                                          const QString &errorText) {
+            if (!reply) {
+                failed(errorText);
+                return;
+            }
+            addToBusMonitor(*reply);
+            if (dispatch)
+                dispatchLine(*reply, false);
+        });
+    }
 };

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "MailMessage.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <atomic>
+#include <optional>
+
+// Where and how to reach one mailbox.
+struct MailServerAccess {
+    QString host;
+    QString port;
+    QString login;
+    QString password;
+    bool tls = false; // STLS, required; the POP3S port means POP3S whatever this says
+};
+
+// How mailboxes are reached: the bounds of one exchange, so a broken or hostile server can hold
+// neither memory nor the worker for ever, and the trust in certificates.
+struct MailFetchOptions {
+    int pop3sPort = 995;                          // the port that means POP3S (TLS from the start)
+    int inactivityTimeoutMs = 30000;              // no byte for this long ends the exchange
+    int exchangeTimeoutMs = 10 * 60 * 1000;       // the whole exchange, however slowly bytes trickle
+    qint64 exchangeByteBudget = 64 * 1024 * 1024; // everything received, endless lines included
+    qint64 headerBytes = 256 * 1024;              // what is kept of each message to read its header
+    // Certificates trusted besides the system's (PEM), for a server with a certificate of its own.
+    QList<QByteArray> extraTrustedCertificates;
+};
+
+// What a mailbox said. count is set once STAT answered; newest holds the newest messages read so
+// far, newest first (at most five); error is empty when the exchange ran to its end.
+struct MailboxReport {
+    std::optional<int> count;
+    QList<MailSummary> newest;
+    QString error;
+};
+
+inline constexpr int kNewestMessages = 5;
+
+// One POP3 exchange with VMime: connect (POP3S on port 995, else plain or with STLS), USER/PASS,
+// STAT, RETR of the newest up to five, QUIT, also after an error. Blocks: run it on a worker
+// thread. A retrieval the server refuses gives an empty summary; every other failure ends the
+// exchange with its error. Setting cancelled ends it at the next byte or wait.
+MailboxReport fetchMailbox(const MailServerAccess &access, const MailFetchOptions &options,
+                           const std::atomic_bool &cancelled);

@@ -1,0 +1,98 @@
+#include "AnalysisListModel.h"
+
+#include "ProjectFile.h"
+
+#include <QApplication>
+#include <QStyle>
+
+namespace {
+enum Column { Value, Start, End, ValueType, List, Conversion, Definition, KoType, KoName, ColumnCount };
+}
+
+AnalysisListModel::AnalysisListModel(QObject *parent) : QAbstractTableModel(parent) {
+    const QStyle *style = QApplication::style();
+    m_text = style->standardIcon(QStyle::SP_FileIcon);
+    m_link = style->standardIcon(QStyle::SP_FileLinkIcon);
+    m_image = style->standardIcon(QStyle::SP_DesktopIcon);
+}
+
+int AnalysisListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+}
+
+int AnalysisListModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant AnalysisListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid())
+        return {};
+    const AnalysisEntry &e = m_entries.at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        const QString *fields[] = {&e.value,      &e.start,      &e.end,    &e.valueType, &e.list,
+                                   &e.conversion, &e.definition, &e.koType, &e.koName};
+        return *fields[index.column()];
+    }
+    if (role == Qt::DecorationRole && index.column() == Value) {
+        switch (e.kind) {
+        case AnalysisEntry::Text:
+            return m_text;
+        case AnalysisEntry::Link:
+            return m_link;
+        case AnalysisEntry::Image:
+            return m_image;
+        default:
+            return {};
+        }
+    }
+    if (role == Qt::CheckStateRole && index.column() == Value)
+        return m_checked.at(index.row()) ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::TextAlignmentRole && index.column() == Start)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+bool AnalysisListModel::setData(const QModelIndex &index, const QVariant &value, int role) {
+    if (!index.isValid() || index.column() != Value || role != Qt::CheckStateRole)
+        return false;
+    m_checked[index.row()] = value.value<Qt::CheckState>() == Qt::Checked;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags AnalysisListModel::flags(const QModelIndex &index) const {
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == Value)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant AnalysisListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    if (section == Value)
+        return QStringLiteral("Wert");
+    if (section == Start)
+        return QStringLiteral("Pos.");
+    return QString();
+}
+
+void AnalysisListModel::append(const QList<AnalysisEntry> &entries) {
+    const qsizetype room = std::min<qsizetype>(entries.size(), ProjectFile::kMaxEntries - m_entries.size());
+    if (room <= 0)
+        return;
+    const int first = static_cast<int>(m_entries.size());
+    beginInsertRows({}, first, first + static_cast<int>(room) - 1);
+    m_entries += entries.first(room);
+    m_checked.resize(m_entries.size());
+    endInsertRows();
+}
+
+void AnalysisListModel::clear() {
+    if (m_entries.isEmpty())
+        return;
+    beginResetModel();
+    m_entries.clear();
+    m_checked.clear();
+    endResetModel();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "WebQueryProject.h"
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QList>
+
+// The rows of the list `Liste`: the value with its kind's icon and a check box, its position and
+// the fields of its definition. Rows are not edited in place.
+class AnalysisListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit AnalysisListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    const QList<AnalysisEntry> &entries() const { return m_entries; }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    bool isChecked(int row) const { return m_checked.value(row); }
+    // Rows beyond the list's budget (ProjectFile::kMaxEntries) are left out.
+    void append(const QList<AnalysisEntry> &entries);
+    void clear();
+
+private:
+    QList<AnalysisEntry> m_entries;
+    QList<bool> m_checked;
+    QIcon m_text, m_link, m_image;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+
+// The German texts the web-query checker's window shows: captions, labels, hints and messages,
+// in one place so that they are checked and changed together.
+namespace WebCheckTexts {
+
+// Window, menu and tabs.
+inline const QString kCaption = QStringLiteral("Quendra - Webchecker 0.2 Beta");
+inline const QString kSchliessen = QStringLiteral("Schließen");
+inline const QString kTabDaten = QStringLiteral("Daten");
+inline const QString kTabBrowser = QStringLiteral("Browser");
+inline const QString kTabBrowserOf = QStringLiteral("Browser - ");
+inline const QString kTabNeu = QStringLiteral("Neu");
+inline const QString kTabPruefen = QStringLiteral("Webabfragen prüfen");
+
+// Tab "Daten": the current project.
+inline const QString kExampleHost = QStringLiteral("www.example.com");
+inline const QString kBezPlaceholder = QStringLiteral("Bezeichnung - für Speicherung des Projektes");
+inline const QString kExamplePrefix = QStringLiteral("z.B. ");
+inline const QString kHostPlaceholder = kExamplePrefix + kExampleHost;
+inline const QString kSitePlaceholder = QStringLiteral("z.B. /index.html");
+inline const QString kInitialPort = QStringLiteral("80");
+inline const QString kInitialSite = QStringLiteral("/index.html");
+inline const QString kAktuellesProjekt = QStringLiteral(" Aktuelles Projekt ");
+inline const QString kBezeichnung = QStringLiteral("Bezeichnung:");
+inline const QString kHost = QStringLiteral("IP/Host-Adresse:");
+inline const QString kPort = QStringLiteral("Port:");
+inline const QString kSite = QStringLiteral("Pfad/Webseite:");
+inline const QString kNeuHint = QStringLiteral("Neues Projekt");
+inline const QString kSpeichern = QStringLiteral("Speichern");
+inline const QString kSpeichernHint = QStringLiteral("Projekt speichern");
+inline const QString kWebsiteLaden = QStringLiteral("Website laden");
+inline const QString kHierKlicken = QStringLiteral("<- (Hier klicken, wenn alle Eingaben komplett sind)");
+
+// Tab "Daten": saved projects and templates.
+inline const QString kGespeicherteProjekteGroup = QStringLiteral(" Gespeicherte Projekte ");
+inline const QString kGespeicherteProjekte = QStringLiteral("Gespeicherte Projekte");
+inline const QString kOeffnen = QStringLiteral("Öffnen");
+inline const QString kOeffnenHint = QStringLiteral("Projekt öffnen");
+inline const QString kLoeschen = QStringLiteral("Löschen");
+inline const QString kLoeschenHint = QStringLiteral("Projekt löschen");
+inline const QString kExport = QStringLiteral("Export");
+inline const QString kExportHint = QStringLiteral("Datei für OV/OW erzeugen");
+inline const QString kVorlagen = QStringLiteral(" Vorlagen Verwalten (Text aus Liste) ");
+
+// Tab "Browser".
+inline const QString kQuelltext = QStringLiteral("Quelltext");
+inline const QString kFrameNotice =
+    QStringLiteral("Achtung: Diese Webseite enthält Frames. Damit der OV/OW eine Webabfrage durchführen kann, muss er "
+                   "die genaue URL des Frames kennen.");
+inline const QString kFrameChoose = QStringLiteral("Wähle per Doppelklick einen Frame aus:");
+inline const QString kFrameKeep = QStringLiteral("Nein, die Seite (URL) so belassen");
+inline const QString kAnalyseStarten = QStringLiteral("Analyse starten");
+inline const QString kAnalyseHint = QStringLiteral("Analyse der Website durchführen");
+inline const QString kAnalyseAbbrechen = QStringLiteral("Analyse abbrechen");
+inline const QString kScanOptionen = QStringLiteral("Scan-Optionen");
+inline const QString kScanText = QStringLiteral("Scan nach Text");
+inline const QString kScanBilder = QStringLiteral("Scan nach Bildern");
+inline const QString kScanLinks = QStringLiteral("Scan nach Links");
+inline const QString kQuelltextEinblenden = QStringLiteral("Quelltext einblenden");
+inline const QString kListe = QStringLiteral("Liste");
+inline const QString kListeHint = QStringLiteral("Doppelklick auf Wert für die Übernahme");
+inline const QString kFortschritt = QStringLiteral("Fortschritt");
+inline const QString kAnalysiere = QStringLiteral("Analysiere Page ...");
+inline const QString kFertig = QStringLiteral("Fertig!");
+
+// Messages.
+inline const QString kSelectFirst = QStringLiteral("Bitte erst ein Projekt auswählen.");
+inline const QString kNotSaved = QStringLiteral("Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?");
+inline const QString kWirklichLoeschen = QStringLiteral("Wirklich löschen?");
+inline const QString kAnalyseLoeschen = QStringLiteral("Analyse löschen?");
+inline const QString kCannotDelete = QStringLiteral("Die Datei \"%1\" kann nicht gelöscht werden: %2");
+} // namespace WebCheckTexts

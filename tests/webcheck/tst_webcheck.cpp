@@ -1,0 +1,343 @@
+#include "DocumentFetch.h"
+#include "LoopbackHttp.h"
+#include "PageAnalysis.h"
+#include "PageSource.h"
+#include "ProjectFile.h"
+#include "TempProgramFolder.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+namespace {
+// A row as "value|kind|start|end", so a table states the expected rows in one line each.
+QStringList describe(const QList<AnalysisEntry> &rows) {
+    QStringList lines;
+    for (const AnalysisEntry &row : rows)
+        lines.append(QStringLiteral("%1|%2|%3|%4").arg(row.value).arg(row.kind).arg(row.start, row.end));
+    return lines;
+}
+
+AnalysisEntry definedEntry(int j) {
+    const QString n = QString::number(j);
+    return AnalysisEntry{u"Wert "_qs + n, AnalysisEntry::Link,
+                         n + u"1"_qs,     n + u"9"_qs,
+                         u"1"_qs,         ListText::toStored(u"Gif1=1\nGif2=2"_qs),
+                         u"-1"_qs,        u"6|1|03|Temp "_qs + n + u'|' + ListText::toStored(u"Gif1=1\nGif2=2"_qs),
+                         u"3"_qs,         u"Temp "_qs + n};
+}
+} // namespace
+
+class TestWebCheck : public QObject {
+    Q_OBJECT
+
+private slots:
+    void analysis_data() {
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<bool>("text");
+        QTest::addColumn<bool>("images");
+        QTest::addColumn<bool>("links");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("empty") << QByteArray() << true << true << true << QStringList();
+        QTest::newRow("paragraph") << QByteArray("<p>Hello</p>") << true << false << false
+                                   << QStringList{u"Hello|8|4|8"_qs};
+        QTest::newRow("HREF in capitals") << QByteArray("<a HREF=\"x.html\">Link</a>") << true << false << true
+                                          << QStringList{u"x.html|10|10|15"_qs, u"Link|8|18|21"_qs};
+        QTest::newRow("links off") << QByteArray("<a HREF=\"x.html\">Link</a>") << true << true << false
+                                   << QStringList{u"Link|8|18|21"_qs};
+        QTest::newRow("last character never examined")
+            << QByteArray("<b>ab") << true << false << false << QStringList{u"a|8|4|4"_qs};
+        QTest::newRow("script skipped") << QByteArray("<script>var a='<b>';</script>Text<br>") << true << true << true
+                                        << QStringList{u"Text|8|30|33"_qs};
+        QTest::newRow("script in capitals")
+            << QByteArray("<SCRIPT>x</SCRIPT>Ok<p>") << true << false << false << QStringList{u"Ok|8|19|20"_qs};
+        QTest::newRow("script without end tag")
+            << QByteArray("<script>var x=\"<b>Hi</b><a href=\"y\">") << true << true << true << QStringList();
+        QTest::newRow("text starting with a blank")
+            << QByteArray("<td> 23</td>") << true << false << false << QStringList();
+        QTest::newRow("text scanning off")
+            << QByteArray("<p>Hello</p><td>23</td>") << false << true << true << QStringList();
+        QTest::newRow("digits and code page bytes") << QByteArray("<td>23 \xb0"
+                                                                  "C</td>")
+                                                    << true << false << false << QStringList{u"23 °C|8|5|9"_qs};
+        QTest::newRow("image source") << QByteArray("<img src=\"a.png\"><br>") << true << true << false
+                                      << QStringList{u"a.png|11|11|15"_qs};
+        QTest::newRow("link and image in one tag") << QByteArray("<a href=\"l\"src=\"i\">") << false << true << true
+                                                   << QStringList{u"l|10|10|10"_qs, u"i|11|17|17"_qs};
+        QTest::newRow("single quotes and blanks are not attributes")
+            << QByteArray("<a href='x' src = \"y\">z") << false << true << true << QStringList();
+        QTest::newRow("empty attribute value")
+            << QByteArray("<a href=\"\">x</a>") << false << false << true << QStringList{u"|10|10|9"_qs};
+        QTest::newRow("unclosed attribute runs to the end")
+            << QByteArray("<a href=\"abc") << true << false << true << QStringList{u"abc|10|10|12"_qs};
+        QTest::newRow("nested angle brackets do not end the tag")
+            << QByteArray("<a <b> href=\"x\">T</a>") << true << false << true
+            << QStringList{u"x|10|14|14"_qs, u"T|8|17|17"_qs};
+        QTest::newRow("text after a comment is listed")
+            << QByteArray("<!-- c -->Wert<br>") << true << false << false << QStringList{u"Wert|8|11|14"_qs};
+        QTest::newRow("text run keeps inner blanks and line breaks")
+            << QByteArray("<p>Temp 21\r\nGrad </p>") << true << false << false
+            << QStringList{u"Temp 21\r\nGrad |8|4|17"_qs};
+        QTest::newRow("deeply nested brackets") << QByteArray(5000, '<') + QByteArray(5000, '>') + "Ende<" << true
+                                                << false << false << QStringList{u"Ende|8|10001|10004"_qs};
+    }
+    void analysis() {
+        QFETCH(QByteArray, source);
+        QFETCH(bool, text);
+        QFETCH(bool, images);
+        QFETCH(bool, links);
+        QFETCH(QStringList, rows);
+        const ScanOptions options{text, images, links};
+        QCOMPARE(describe(analysePage(source, options)), rows);
+        // The same rows when the scan returns after every single step.
+        PageAnalysis stepwise(source);
+        QList<AnalysisEntry> found;
+        while (!stepwise.run(1, options))
+            found += stepwise.takeRows();
+        found += stepwise.takeRows();
+        QCOMPARE(describe(found), rows);
+    }
+
+    void analysisCancelKeepsRowsFound() {
+        QByteArray source;
+        for (int i = 0; i < 1000; ++i)
+            source += "<td>W" + QByteArray::number(i) + "</td>";
+        PageAnalysis analysis(source);
+        QList<AnalysisEntry> rows;
+        while (rows.isEmpty() || rows.last().value != u"W10"_qs) {
+            QVERIFY(!analysis.run(1, ScanOptions{}));
+            rows += analysis.takeRows();
+        }
+        QCOMPARE(rows.size(), 11);
+        analysis.cancel();
+        QVERIFY(analysis.finished());
+        QCOMPARE(analysis.position(), analysis.length());
+        QVERIFY(analysis.run(1000, ScanOptions{}));
+        QVERIFY(analysis.takeRows().isEmpty());
+    }
+
+    void analysisOptionsTakeEffectAtOnce() {
+        const QByteArray source("<p>Eins</p><a href=\"x\">Zwei</a><p>Drei</p>");
+        PageAnalysis analysis(source);
+        analysis.run(source.indexOf("<a"), ScanOptions{true, false, false});
+        while (!analysis.run(1, ScanOptions{false, false, true})) {
+        }
+        QCOMPARE(describe(analysis.takeRows()), (QStringList{u"Eins|8|4|7"_qs, u"x|10|21|21"_qs}));
+    }
+
+    void analysisRowsAreBounded() {
+        QByteArray source;
+        for (int i = 0; i < ProjectFile::kMaxEntries + 10; ++i)
+            source += "<b>a";
+        source += '<';
+        PageAnalysis analysis(source);
+        QVERIFY(analysis.run(source.size() * 4, ScanOptions{}));
+        QCOMPARE(analysis.takeRows().size(), ProjectFile::kMaxEntries);
+    }
+
+    void lineBreaks_data() {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QByteArray>("source");
+        QTest::newRow("none") << QByteArray("<p>x</p>") << QByteArray("<p>x</p>");
+        QTest::newRow("LF") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("LF TAB") << QByteArray("a\n\tb") << QByteArray("a\r\r\nb");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb") << QByteArray("a\r\r\nb");
+        QTest::newRow("LF TAB TAB") << QByteArray("\n\t\t") << QByteArray("\r\r\n\t");
+        QTest::newRow("LF LF TAB") << QByteArray("\n\n\t") << QByteArray("\r\n\r\r\n");
+        QTest::newRow("TAB alone") << QByteArray("\tx\t") << QByteArray("\tx\t");
+    }
+    void lineBreaks() {
+        QFETCH(QByteArray, document);
+        QFETCH(QByteArray, source);
+        QCOMPARE(PageSource::fromDocument(document), source);
+        // The one pass equals the two replacements one after the other.
+        QCOMPARE(PageSource::fromDocument(document),
+                 QByteArray(document).replace("\n\t", "\r\n").replace("\n", "\r\n"));
+    }
+
+    void findInSource_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("from");
+        QTest::addColumn<qsizetype>("count");
+        QTest::addColumn<qsizetype>("found");
+        QTest::newRow("first") << u"abc"_qs << qsizetype(1) << qsizetype(12) << qsizetype(1);
+        QTest::newRow("any case") << u"abc"_qs << qsizetype(2) << qsizetype(11) << qsizetype(4);
+        QTest::newRow("must lie wholly inside") << u"abc"_qs << qsizetype(2) << qsizetype(4) << qsizetype(0);
+        QTest::newRow("just inside") << u"abc"_qs << qsizetype(2) << qsizetype(5) << qsizetype(4);
+        QTest::newRow("umlaut in any case") << u"Ä"_qs << qsizetype(1) << qsizetype(12) << qsizetype(10);
+        QTest::newRow("region past the end") << u"ä"_qs << qsizetype(8) << qsizetype(100) << qsizetype(10);
+        QTest::newRow("empty text") << QString() << qsizetype(1) << qsizetype(12) << qsizetype(0);
+        QTest::newRow("reversed region") << u"a"_qs << qsizetype(5) << qsizetype(-3) << qsizetype(0);
+        QTest::newRow("start past the end") << u"a"_qs << qsizetype(13) << qsizetype(5) << qsizetype(0);
+        QTest::newRow("missing") << u"abd"_qs << qsizetype(1) << qsizetype(12) << qsizetype(0);
+    }
+    void findInSource() {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, from);
+        QFETCH(qsizetype, count);
+        QFETCH(qsizetype, found);
+        QCOMPARE(FindInSource(u"abcABCabcäxy", text, from, count), found);
+    }
+
+    void documentFetch_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<qsizetype>("maxBytes");
+        QTest::addColumn<QString>("error"); // a part of the error text; empty when the fetch succeeds
+        QTest::newRow("served") << QByteArray("/p.html") << qsizetype(1000) << QString();
+        QTest::newRow("exactly the budget") << QByteArray("/p.html") << qsizetype(600) << QString();
+        QTest::newRow("larger than the budget") << QByteArray("/p.html") << qsizetype(599) << u"größer als 599"_qs;
+        QTest::newRow("missing") << QByteArray("/fehlt.html") << qsizetype(1000) << u"kann nicht geladen"_qs;
+    }
+    void documentFetch() {
+        QFETCH(QByteArray, path);
+        QFETCH(qsizetype, maxBytes);
+        QFETCH(QString, error);
+        LoopbackHttp http;
+        const QByteArray page = QByteArray("<p>\xe4\n\t</p>\r\n").repeated(50);
+        QCOMPARE(page.size(), 600);
+        http.put("/p.html", page);
+        QNetworkAccessManager network;
+        DocumentFetch fetch(network, nullptr, DocumentFetch::kTimeoutMs, maxBytes);
+        QSignalSpy finished(&fetch, &DocumentFetch::finished);
+        fetch.fetch(QUrl(http.url(path)));
+        QVERIFY(finished.wait());
+        QCOMPARE(finished.size(), 1);
+        const QString reported = finished.first().at(1).toString();
+        QCOMPARE(finished.first().at(0).toByteArray(), error.isEmpty() ? page : QByteArray());
+        QVERIFY2(error.isEmpty() ? reported.isEmpty() : reported.contains(error) && reported.contains(http.url(path)),
+                 qPrintable(reported));
+    }
+
+    void documentFetchOfAServerThatNeverAnswersEnds() {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        QNetworkAccessManager network;
+        DocumentFetch fetch(network, nullptr, 300);
+        QSignalSpy finished(&fetch, &DocumentFetch::finished);
+        fetch.fetch(QUrl(u"http://127.0.0.1:%1/"_qs.arg(silent.serverPort())));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.first().at(0).toByteArray().isEmpty());
+        QVERIFY(finished.first().at(1).toString().contains(u"kann nicht geladen"_qs));
+    }
+
+    void listText_data() {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("two lines") << u"Gif1=1\nGif2=2"_qs << u"Gif1=1|Gif2=2|"_qs;
+        QTest::newRow("one line") << u"a"_qs << u"a|"_qs;
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("empty line kept") << u"a\n\nb"_qs << u"a||b|"_qs;
+    }
+    void listText() {
+        QFETCH(QString, lines);
+        QFETCH(QString, stored);
+        QCOMPARE(ListText::toStored(lines), stored);
+        QCOMPARE(ListText::toLines(stored), lines);
+        QCOMPARE(ListText::toStored(QString(lines).replace(u'\n', u"\r\n"_qs)), stored);
+    }
+    void listTextOfOlderFilesIsOneLine() { QCOMPARE(ListText::toLines(u"a|b"_qs), u"a|b"_qs); }
+
+    void projectRoundTrip_data() {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("no rows") << 0;
+        QTest::newRow("one row") << 1;
+        QTest::newRow("twelve rows") << 12;
+    }
+    void projectRoundTrip() {
+        QFETCH(int, rows);
+        TempProgramFolder folder;
+        WebQueryProject project{u"Wetter"_qs, u"wetter.example"_qs, u"8080"_qs, u"/heute.html"_qs, {}};
+        for (int j = 0; j < rows; ++j)
+            project.entries.append(definedEntry(j));
+        AnalysisEntry undefined;
+        undefined.value = u"undefined"_qs;
+        undefined.start = u"5"_qs;
+        undefined.end = u"13"_qs;
+        project.entries.append(undefined);
+        QString error;
+        QVERIFY2(ProjectFile::save(folder.path(), project, &error), qPrintable(error));
+        const QString name = u"Wetter-wetter.example-qnd.ovw"_qs;
+        const QByteArray bytes = folder.read(name);
+        QVERIFY(bytes.contains("[OVWCHead]"));
+        QVERIFY(bytes.contains("ANZAHL=" + QByteArray::number(rows + 1)));
+        QVERIFY(bytes.contains("ANF-0=" + QByteArray(rows ? "Gif1=1|Gif2=2|" : "")));
+        const auto loaded = ProjectFile::load(folder.file(name), &error);
+        QVERIFY(loaded);
+        QCOMPARE(*loaded, project);
+    }
+
+    void projectSaveReplacesBothSectionsAndKeepsOthers() {
+        TempProgramFolder folder;
+        const QString name = u"P-h-qnd.ovw"_qs;
+        QVERIFY(folder.write(name, "[Eigenes]\r\nX=1\r\n[OVWC]\r\nANA-7=alt\r\n[OVWCHead]\r\nANZAHL=8\r\n"));
+        QString error;
+        QVERIFY(ProjectFile::save(folder.path(), WebQueryProject{u"P"_qs, u"h"_qs, u"80"_qs, u"/"_qs, {}}, &error));
+        const QByteArray bytes = folder.read(name);
+        QVERIFY(bytes.contains("[Eigenes]"));
+        QVERIFY(!bytes.contains("ANA-7"));
+        QVERIFY(bytes.contains("ANZAHL=0"));
+        QCOMPARE(ProjectFile::load(folder.file(name), &error)->entries.size(), 0);
+    }
+
+    void projectMissingKeys_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("firstValue");
+        QTest::addColumn<QString>("firstStart");
+        QTest::newRow("no ANZAHL: one default row")
+            << QByteArray("[OVWCHead]\r\nWABEZ=x\r\n") << 1 << QString() << u"0"_qs;
+        QTest::newRow("present but empty reads empty")
+            << QByteArray("[OVWCHead]\r\nANZAHL=1\r\n[OVWC]\r\nANA-0=v\r\nANC-0=\r\n") << 1 << u"v"_qs << QString();
+        QTest::newRow("huge ANZAHL is bounded")
+            << QByteArray("[OVWCHead]\r\nANZAHL=2147483647\r\n") << ProjectFile::kMaxEntries << QString() << u"0"_qs;
+        QTest::newRow("negative ANZAHL") << QByteArray("[OVWCHead]\r\nANZAHL=-5\r\n") << 0 << QString() << QString();
+        QTest::newRow("empty file") << QByteArray() << 1 << QString() << u"0"_qs;
+    }
+    void projectMissingKeys() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, rows);
+        QFETCH(QString, firstValue);
+        QFETCH(QString, firstStart);
+        TempProgramFolder folder;
+        QVERIFY(folder.write(u"a-b-qnd.ovw"_qs, file));
+        QString error;
+        const auto project = ProjectFile::load(folder.file(u"a-b-qnd.ovw"_qs), &error);
+        QVERIFY(project);
+        QCOMPARE(project->entries.size(), rows);
+        QVERIFY(project->port.isEmpty());
+        if (rows == 0)
+            return;
+        const AnalysisEntry &first = project->entries.first();
+        QCOMPARE(first.value, firstValue);
+        QCOMPARE(first.start, firstStart);
+        QCOMPARE(first.kind, -1);
+        QCOMPARE(first.koName, u"0"_qs);
+    }
+
+    void projectNamesThatLeaveTheFolderAreRefused_data() {
+        QTest::addColumn<QString>("bezeichnung");
+        QTest::addColumn<QString>("host");
+        QTest::newRow("slash in host") << u"P"_qs << u"http://h"_qs;
+        QTest::newRow("parent folder") << u"../../x"_qs << u"h"_qs;
+        QTest::newRow("backslash") << u"..\\x"_qs << u"h"_qs;
+        QTest::newRow("colon") << u"P"_qs << u"h:8080"_qs;
+        QTest::newRow("star and question mark") << u"a*b?"_qs << u"h"_qs;
+        QTest::newRow("quote and angle brackets") << u"\"<a>\""_qs << u"h"_qs;
+        QTest::newRow("vertical bar") << u"a|b"_qs << u"h"_qs;
+        QTest::newRow("control character") << u"a\tb"_qs << u"h"_qs;
+    }
+    void projectNamesThatLeaveTheFolderAreRefused() {
+        QFETCH(QString, bezeichnung);
+        QFETCH(QString, host);
+        TempProgramFolder folder;
+        QString error;
+        QVERIFY(!ProjectFile::save(folder.path(), WebQueryProject{bezeichnung, host, u"80"_qs, u"/"_qs, {}}, &error));
+        QVERIFY2(error.contains(ProjectFile::fileName(bezeichnung, host)), qPrintable(error));
+        QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWebCheck)
+#include "tst_webcheck.moc"

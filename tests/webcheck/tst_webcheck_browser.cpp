@@ -1,0 +1,91 @@
+// The checker with the real browser host (Qt WebEngine) against a loopback web server.
+#include "FakeDialogs.h"
+#include "LoopbackHttp.h"
+#include "PageSource.h"
+#include "TempProgramFolder.h"
+#include "WebCheckWindow.h"
+#include "WebEngineBrowserHost.h"
+
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+constexpr int kLoadTimeoutMs = 30000;
+
+// Line breaks of every kind and a byte of the code page, to see the bytes arrive unchanged.
+const QByteArray kPage = "<html><body>\n\t<p>Temperatur 21 Grad</p>\r\n<p>K\xfchl</p>\n"
+                         "<a href=\"/frames.html\">Frames</a></body></html>";
+} // namespace
+
+class TestWebCheckBrowser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void framesDepthFirst() {
+        LoopbackHttp http;
+        http.put("/frames.html", "<html><frameset cols=\"50%,50%\"><frame src=\"/a.html\"><frame src=\"b.html\">"
+                                 "</frameset></html>");
+        http.put("/a.html", "<html><body>A<iframe src=\"/c.html\"></iframe></body></html>");
+        http.put("/b.html", "<html><body>B</body></html>");
+        http.put("/c.html", "<html><body>C</body></html>");
+        WebEngineBrowserHost host;
+        QSignalSpy complete(&host, &BrowserHost::documentComplete);
+        host.navigate(http.address("/frames.html"));
+        QVERIFY(!host.isComplete());
+        QVERIFY(complete.wait(kLoadTimeoutMs));
+        QVERIFY(host.isComplete());
+        QCOMPARE(host.currentUrl(), QUrl(http.url("/frames.html")));
+        QCOMPARE(complete.first().first().toStringList(),
+                 (QStringList{http.url("/a.html"), http.url("/c.html"), http.url("/b.html")}));
+    }
+
+    void pageSourceIsTheServedDocument() {
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
+        TempProgramFolder folder;
+        FakeDialogs dialogs;
+        WebCheckWindow window(folder.path(), dialogs);
+        window.open();
+        window.findChild<QLineEdit *>(u"WAHOST"_qs)->setText(http.address(""));
+        window.findChild<QLineEdit *>(u"WASITE"_qs)->setText(u"/wetter.html"_qs);
+        QTest::mouseClick(window.findChild<QToolButton *>(u"gobrowser"_qs), Qt::LeftButton);
+        auto *analyse = window.findChild<QPushButton *>(u"analysebtn"_qs);
+        QTRY_VERIFY_WITH_TIMEOUT(analyse->isEnabled(), kLoadTimeoutMs);
+        QTest::mouseClick(analyse, Qt::LeftButton);
+        QTRY_COMPARE(window.findChild<QLabel *>(u"statustext"_qs)->text(), u"Fertig!"_qs);
+        QCOMPARE(window.pageSource(), PageSource::fromDocument(kPage));
+        const QAbstractItemModel *rows = window.findChild<QTreeView *>(u"Liste"_qs)->model();
+        QCOMPARE(rows->rowCount(), 3);
+        QCOMPARE(rows->index(1, 0).data().toString(), u"Kühl"_qs);
+
+        // A link clicked in the page asks first; Cancel keeps the list and the document.
+        dialogs.answers = {false};
+        auto *view = qobject_cast<QWebEngineView *>(window.browser()->view());
+        QVERIFY(view);
+        view->page()->runJavaScript(u"document.querySelector('a').click()"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts(FakeDialogs::Kind::Confirm), QStringList{u"Analyse löschen?"_qs},
+                                  kLoadTimeoutMs);
+        QCOMPARE(rows->rowCount(), 3);
+        QVERIFY(analyse->isEnabled());
+        QCOMPARE(window.browser()->currentUrl(), QUrl(http.url("/wetter.html")));
+
+        // OK empties the list and lets the link go.
+        dialogs.answers = {true};
+        QSignalSpy complete(window.browser(), &BrowserHost::documentComplete);
+        view->page()->runJavaScript(u"document.querySelector('a').click()"_qs);
+        QVERIFY(complete.wait(kLoadTimeoutMs));
+        QCOMPARE(rows->rowCount(), 0);
+        QCOMPARE(window.browser()->currentUrl(), QUrl(http.url("/frames.html")));
+    }
+};
+
+QTEST_MAIN(TestWebCheckBrowser)
+#include "tst_webcheck_browser.moc"

@@ -1,0 +1,447 @@
+#include "FakeDialogs.h"
+#include "LoopbackHttp.h"
+#include "PageSource.h"
+#include "ProjectFile.h"
+#include "TempProgramFolder.h"
+#include "WebCheckWindow.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+// Completes every navigation at once with the frames it is given; page-started navigations are
+// played with requestNavigation().
+class FakeBrowserHost : public BrowserHost {
+public:
+    QWidget *view() override { return &widget; }
+    void navigate(const QString &address) override {
+        navigations.append(address);
+        complete = false;
+        emit navigationStarted();
+        current = addressUrl(address);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                complete = true;
+                emit documentComplete(frames);
+            },
+            Qt::QueuedConnection);
+    }
+    bool isComplete() const override { return complete; }
+    QUrl currentUrl() const override { return current; }
+
+    // A link clicked inside the page.
+    void requestNavigation(const QString &url) {
+        if (mustAsk())
+            emit navigationHeld(QUrl(url));
+        else
+            navigate(url);
+    }
+
+    QWidget widget;
+    QStringList navigations;
+    QStringList frames;
+    QUrl current;
+    bool complete = true;
+};
+
+// The shared fake with the Yes/No/Cancel question answered from a script of its own.
+class CheckerDialogs : public FakeDialogs {
+public:
+    // The next scripted choice; Cancel when the script is used up.
+    Choice choose(const QString &text) override {
+        chosen.append(text);
+        return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
+    }
+
+    QStringList chosen;
+    QList<Choice> choices;
+};
+
+const QByteArray kPage = "<html><body><h1>Wetter</h1>\n<table>\n\t<tr><td>Temperatur</td><td>21 Grad</td></tr>\n"
+                         "<tr><td>Wind</td><td>12 km/h</td></tr></table><a href=\"/morgen.html\">morgen</a>";
+
+struct Checker {
+    Checker()
+        : window(folder.path(), dialogs, nullptr, [this] {
+              auto host = std::make_unique<FakeBrowserHost>();
+              browser = host.get();
+              return host;
+          }) {
+        window.open();
+    }
+
+    template <typename T> T *find(const char *name) {
+        T *child = window.findChild<T *>(QLatin1String(name));
+        if (!child)
+            qFatal("no widget %s", name);
+        return child;
+    }
+    QLineEdit *edit(const char *name) { return find<QLineEdit>(name); }
+    void click(const char *name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+    int rows() { return find<QTreeView>("Liste")->model()->rowCount(); }
+    QTabWidget *tabs() { return window.findChild<QTabWidget *>(); }
+    bool tabShown(const QString &prefix) {
+        for (int i = 0; i < tabs()->count(); ++i)
+            if (tabs()->tabText(i).startsWith(prefix))
+                return tabs()->isTabVisible(i);
+        return false;
+    }
+    void selectProject(const QString &name) {
+        auto *list = find<QListWidget>("projektliste");
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        QVERIFY(!items.isEmpty());
+        list->setCurrentItem(items.first());
+    }
+    void fill(const QString &bez, const QString &host, const QString &site) {
+        edit("WABez")->setText(bez);
+        edit("WAHOST")->setText(host);
+        edit("WASITE")->setText(site);
+    }
+    // Loads the page with "Website laden" and analyses it.
+    void analyse(LoopbackHttp &http) {
+        fill(u"Wetter"_qs, http.address(""), u"/wetter.html"_qs);
+        click("gobrowser");
+        QTRY_VERIFY(find<QPushButton>("analysebtn")->isEnabled());
+        click("analysebtn");
+        QTRY_COMPARE(find<QLabel>("statustext")->text(), u"Fertig!"_qs);
+    }
+
+    TempProgramFolder folder;
+    CheckerDialogs dialogs;
+    FakeBrowserHost *browser = nullptr;
+    WebCheckWindow window;
+};
+
+void doubleClick(QListWidget *list, int row) {
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+void writeProject(const TempProgramFolder &folder, const QString &name, int rows) {
+    WebQueryProject project{u"Wetter"_qs, u"h"_qs, u"80"_qs, u"/w.html"_qs, {}};
+    for (int j = 0; j < rows; ++j) {
+        AnalysisEntry entry;
+        entry.value = u"Wert %1"_qs.arg(j);
+        entry.start = QString::number(10 * j + 1);
+        entry.end = QString::number(10 * j + 5);
+        entry.koName = u"KO %1"_qs.arg(j);
+        project.entries.append(entry);
+    }
+    QString error;
+    QVERIFY(ProjectFile::save(folder.path(), project, &error));
+    QVERIFY(QFile::exists(folder.file(name)));
+}
+} // namespace
+
+class TestWebCheckWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstOpening() {
+        Checker c;
+        QCOMPARE(c.window.objectName(), u"TForm4"_qs);
+        QCOMPARE(c.window.windowTitle(), u"Quendra - Webchecker 0.2 Beta"_qs);
+        QCOMPARE(c.edit("WABez")->text(), u"Bezeichnung - für Speicherung des Projektes"_qs);
+        QCOMPARE(c.edit("WAPORT")->text(), u"80"_qs);
+        QCOMPARE(c.edit("WASITE")->text(), u"/index.html"_qs);
+        QVERIFY(!c.edit("WABez")->isEnabled());
+        QVERIFY(!c.find<QPushButton>("savebtn")->isEnabled());
+        QVERIFY(c.find<QPushButton>("neubtn")->isEnabled());
+        QVERIFY(!c.find<QPushButton>("openbtn")->isEnabled()); // no project yet
+        QCOMPARE(c.tabs()->tabText(c.tabs()->currentIndex()), u"Daten"_qs);
+        QVERIFY(!c.tabShown(u"Browser"_qs));
+        QVERIFY(!c.tabShown(u"Webabfragen"_qs));
+        QVERIFY(c.browser); // created when the window is shown
+    }
+
+    void newAndSave() {
+        Checker c;
+        c.click("neubtn");
+        QVERIFY(c.edit("WAHOST")->isEnabled());
+        QVERIFY(c.find<QPushButton>("savebtn")->isEnabled());
+        QVERIFY(!c.find<QPushButton>("neubtn")->isEnabled());
+        // A click into a field that holds its placeholder empties it.
+        QTest::mouseClick(c.edit("WABez"), Qt::LeftButton);
+        QVERIFY(c.edit("WABez")->text().isEmpty());
+        c.fill(u"Wetter"_qs, u"wetter.example"_qs, u"/heute.html"_qs);
+        c.click("savebtn");
+        const QByteArray file = c.folder.read(u"Wetter-wetter.example-qnd.ovw"_qs);
+        QVERIFY(file.contains("WABEZ=Wetter"));
+        QVERIFY(file.contains("ANZAHL=0"));
+        QCOMPARE(c.edit("WAHOST")->text(), u"z.B. www.example.com"_qs);
+        QCOMPARE(c.edit("WASITE")->text(), u"z.B. /index.html"_qs);
+        QVERIFY(!c.edit("WAHOST")->isEnabled());
+        QVERIFY(!c.find<QPushButton>("savebtn")->isEnabled());
+        QVERIFY(c.find<QPushButton>("openbtn")->isEnabled());
+        QVERIFY(c.tabShown(u"Webabfragen"_qs));
+        QCOMPARE(c.find<QListWidget>("projektliste")->count(), 1);
+        QVERIFY(c.dialogs.boxes.isEmpty());
+    }
+
+    void saveRefusesNamesOutsideTheFolder() {
+        Checker c;
+        c.click("neubtn");
+        c.fill(u"Wetter"_qs, u"../h"_qs, u"/"_qs);
+        c.click("savebtn");
+        const QStringList errors = c.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(u"Wetter-../h-qnd.ovw"_qs), qPrintable(errors.first()));
+        QVERIFY(c.find<QPushButton>("savebtn")->isEnabled());
+        QCOMPARE(c.edit("WAHOST")->text(), u"../h"_qs);
+    }
+
+    void openFillsFieldsThenRowsWhenThePageCompletes() {
+        Checker c;
+        writeProject(c.folder, u"Wetter-h-qnd.ovw"_qs, 2);
+        c.window.open(); // reads the project list again
+        c.selectProject(u"Wetter-h-qnd.ovw"_qs);
+        c.click("openbtn");
+        QCOMPARE(c.edit("WAHOST")->text(), u"h"_qs);
+        QCOMPARE(c.browser->navigations.last(), u"h/w.html"_qs);
+        QCOMPARE(c.rows(), 0);
+        QVERIFY(c.tabShown(u"Browser - Wetter"_qs));
+        QCOMPARE(c.tabs()->tabText(c.tabs()->currentIndex()), u"Daten"_qs);
+        QTRY_COMPARE(c.rows(), 2);
+        QCOMPARE(c.find<QTreeView>("Liste")->model()->index(1, 0).data().toString(), u"Wert 1"_qs);
+        QVERIFY(c.find<QPushButton>("savebtn")->isEnabled());
+        QVERIFY(!c.find<QPushButton>("openbtn")->isEnabled());
+    }
+
+    void openAndExportNeedASelection() {
+        Checker c;
+        writeProject(c.folder, u"Wetter-h-qnd.ovw"_qs, 0);
+        c.window.open();
+        c.find<QListWidget>("projektliste")->clearSelection();
+        c.click("openbtn");
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Information), QStringList{u"Bitte erst ein Projekt auswählen."_qs});
+        QVERIFY(c.browser->navigations.isEmpty());
+    }
+
+    void deleteAsksFirst_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("OK deletes") << true;
+        QTest::newRow("Cancel keeps") << false;
+    }
+    void deleteAsksFirst() {
+        QFETCH(bool, answer);
+        Checker c;
+        writeProject(c.folder, u"Wetter-h-qnd.ovw"_qs, 1);
+        c.window.open();
+        c.selectProject(u"Wetter-h-qnd.ovw"_qs);
+        c.dialogs.answers = {answer};
+        c.click("deletebtn");
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Confirm), QStringList{u"Wirklich löschen?"_qs});
+        QCOMPARE(QFile::exists(c.folder.file(u"Wetter-h-qnd.ovw"_qs)), !answer);
+        QCOMPARE(c.find<QListWidget>("projektliste")->findItems(u"Wetter-h-qnd.ovw"_qs, Qt::MatchExactly).size(),
+                 answer ? 0 : 1);
+    }
+
+    void closeQuestion_data() {
+        QTest::addColumn<Dialogs::Choice>("choice");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::addColumn<int>("errors");
+        QTest::addColumn<bool>("keepsProject");
+        QTest::newRow("Cancel") << Dialogs::Choice::Cancel << true << 0 << true;
+        // The host holds a ":" before the port, which a Windows file name forbids.
+        QTest::newRow("Yes with a name that cannot be saved") << Dialogs::Choice::Yes << true << 1 << true;
+        QTest::newRow("No discards") << Dialogs::Choice::No << false << 0 << false;
+    }
+    void closeQuestion() {
+        QFETCH(Dialogs::Choice, choice);
+        QFETCH(bool, staysOpen);
+        QFETCH(int, errors);
+        QFETCH(bool, keepsProject);
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
+        Checker c;
+        c.click("neubtn");
+        c.analyse(http);
+        QVERIFY(c.rows() > 0);
+        c.dialogs.choices = {choice};
+        c.window.close();
+        QCOMPARE(c.dialogs.chosen, QStringList{u"Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?"_qs});
+        QCOMPARE(c.window.isVisible(), staysOpen);
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), errors);
+        QCOMPARE(c.rows() > 0, keepsProject);
+        QCOMPARE(c.find<QPushButton>("savebtn")->isEnabled(), keepsProject);
+        QCOMPARE(c.edit("WABez")->text(),
+                 keepsProject ? u"Wetter"_qs : u"Bezeichnung - für Speicherung des Projektes"_qs);
+        QCOMPARE(c.tabShown(u"Webabfragen"_qs), choice != Dialogs::Choice::Cancel);
+        // Closing without an edited project asks nothing.
+        if (!keepsProject) {
+            c.window.open();
+            c.window.close();
+            QCOMPARE(c.dialogs.chosen.size(), 1);
+            QVERIFY(!c.window.isVisible());
+        }
+    }
+
+    void closeYesSavesTheProject() {
+        Checker c;
+        c.click("neubtn");
+        c.fill(u"Wetter"_qs, u"h"_qs, u"/w.html"_qs);
+        c.dialogs.choices = {Dialogs::Choice::Yes};
+        c.window.close();
+        QVERIFY(!c.window.isVisible());
+        QVERIFY(c.folder.read(u"Wetter-h-qnd.ovw"_qs).contains("WASITE=/w.html"));
+        QVERIFY(c.tabShown(u"Webabfragen"_qs));
+    }
+
+    void analysisOfTheLoadedPage() {
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
+        Checker c;
+        c.find<QCheckBox>("mlinks")->setChecked(true);
+        c.analyse(http);
+        QCOMPARE(c.browser->navigations, QStringList{http.address("/wetter.html")});
+        const QByteArray source = PageSource::fromDocument(kPage);
+        QCOMPARE(c.window.pageSource(), source);
+        QStringList values;
+        const QAbstractItemModel *model = c.find<QTreeView>("Liste")->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            values.append(model->index(row, 0).data().toString() + u'@' + model->index(row, 1).data().toString());
+        const auto at = [&](const char *text) {
+            return QString::number(source.indexOf(text) + 1);
+        };
+        QCOMPARE(values,
+                 (QStringList{u"Wetter@"_qs + at("Wetter"), u"Temperatur@"_qs + at("Temperatur"),
+                              u"21 Grad@"_qs + at("21 Grad"), u"Wind@"_qs + at("Wind"), u"12 km/h@"_qs + at("12 km/h"),
+                              u"/morgen.html@"_qs + at("/morgen"), u"morgen@"_qs + at("morgen<")}));
+        QVERIFY(!c.find<QProgressBar>("progbar")->isVisible());
+        QVERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
+    }
+
+    void analysisCancelledEndsWithFertig_data() {
+        QTest::addColumn<int>("rowsBeforeCancel"); // 0: cancelled while the source is fetched
+        QTest::newRow("while fetching") << 0;
+        QTest::newRow("while scanning") << 1;
+    }
+    void analysisCancelledEndsWithFertig() {
+        QFETCH(int, rowsBeforeCancel);
+        QByteArray big;
+        while (big.size() < 4 * 1024 * 1024)
+            big += "<tr><td>Station</td><td>21 Grad</td></tr>\n";
+        LoopbackHttp http;
+        http.put("/gross.html", big);
+        Checker c;
+        c.fill(u"Gross"_qs, http.address(""), u"/gross.html"_qs);
+        c.click("gobrowser");
+        QTRY_VERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
+        c.click("analysebtn");
+        // The first slice's rows arrive; the cancel comes before the next slice.
+        QSignalSpy inserted(c.find<QTreeView>("Liste")->model(), &QAbstractItemModel::rowsInserted);
+        if (rowsBeforeCancel > 0)
+            QVERIFY(inserted.wait());
+        c.click("sbanalyseabr");
+        QTRY_COMPARE(c.find<QLabel>("statustext")->text(), u"Fertig!"_qs);
+        const int rows = c.rows();
+        QVERIFY(rows >= rowsBeforeCancel);
+        QVERIFY(rows < big.count("<td>")); // the scan did not run to the end
+        QVERIFY(!c.find<QProgressBar>("progbar")->isVisible());
+        QVERIFY(c.dialogs.boxes.isEmpty());
+        QVERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
+    }
+
+    void analysisOfAPageThatCannotBeFetched() {
+        LoopbackHttp http;
+        Checker c;
+        c.fill(u"Wetter"_qs, http.address(""), u"/fehlt.html"_qs);
+        c.click("gobrowser");
+        QTRY_VERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
+        c.click("analysebtn");
+        QTRY_COMPARE(c.find<QLabel>("statustext")->text(), u"Fertig!"_qs);
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
+        QVERIFY(c.dialogs.texts(FakeDialogs::Kind::Error).first().contains(u"/fehlt.html"_qs));
+        QCOMPARE(c.rows(), 0);
+    }
+
+    void navigationAsksBeforeTheAnalysisGoes_data() {
+        QTest::addColumn<bool>("clickedLink");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("load button, OK") << false << true;
+        QTest::newRow("load button, Cancel") << false << false;
+        QTest::newRow("clicked link, OK") << true << true;
+        QTest::newRow("clicked link, Cancel") << true << false;
+    }
+    void navigationAsksBeforeTheAnalysisGoes() {
+        QFETCH(bool, clickedLink);
+        QFETCH(bool, answer);
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
+        Checker c;
+        c.analyse(http);
+        const int rows = c.rows();
+        QVERIFY(rows > 0);
+        c.dialogs.answers = {answer};
+        if (clickedLink)
+            c.browser->requestNavigation(http.url("/morgen.html"));
+        else
+            c.click("gobrowser");
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Confirm), QStringList{u"Analyse löschen?"_qs});
+        QCOMPARE(c.browser->navigations.size(), answer ? 2 : 1);
+        QCOMPARE(c.rows(), answer ? 0 : rows);
+        QCOMPARE(c.find<QPushButton>("analysebtn")->isEnabled(), !answer);
+        // With an empty list nothing is asked.
+        if (answer) {
+            c.browser->requestNavigation(http.url("/wetter.html"));
+            QCOMPARE(c.dialogs.boxes.size(), 1);
+            QCOMPARE(c.browser->navigations.size(), 3);
+        }
+    }
+
+    void framesNotice() {
+        Checker c;
+        c.browser->frames = {u"http://h/dir/f.html"_qs, u"http://h"_qs};
+        c.click("gobrowser");
+        auto *panel = c.find<QFrame>("framepanel");
+        QTRY_VERIFY(panel->isVisible());
+        auto *list = c.find<QListWidget>("lbframes");
+        QCOMPARE(list->count(), 2);
+        doubleClick(list, 0);
+        QCOMPARE(c.edit("WASITE")->text(), u"/dir/f.html"_qs);
+        QCOMPARE(c.browser->navigations.last(), u"http://h/dir/f.html"_qs);
+        QVERIFY(!panel->isVisible());
+        // An entry without a path after the host empties the site.
+        QTRY_VERIFY(panel->isVisible());
+        doubleClick(list, 1);
+        QCOMPARE(c.edit("WASITE")->text(), QString());
+    }
+
+    void sourceViewShowsThePageSource() {
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
+        Checker c;
+        auto *view = c.find<QPlainTextEdit>("quelltext");
+        c.analyse(http);
+        QVERIFY(!view->isVisible());
+        c.click("quelltextbtn");
+        QVERIFY(view->isVisible());
+        const QString text = PageSource::viewText(PageSource::fromDocument(kPage));
+        // The view keeps its own line ends; the characters between them are the source's.
+        QCOMPARE(view->toPlainText().remove(u'\r').remove(u'\n'), QString(text).remove(u'\r').remove(u'\n'));
+        c.click("quelltextbtn");
+        QVERIFY(!view->isVisible());
+        // A new analysis while the view is shown fills it again.
+        c.click("quelltextbtn");
+        c.click("analysebtn");
+        QVERIFY(view->toPlainText().isEmpty());
+        QTRY_VERIFY(!view->toPlainText().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWebCheckWindow)
+#include "tst_webcheck_window.moc"
