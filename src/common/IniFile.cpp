@@ -76,9 +76,10 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
         m_byteOrderMark = true;
         bytes.remove(0, kByteOrderMark.size());
     }
-    const qsizetype firstBreak = bytes.indexOf('\n');
-    if (firstBreak >= 0)
-        m_newLine = firstBreak > 0 && bytes.at(firstBreak - 1) == '\r' ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    // LF as soon as one line ends in LF alone. Judged by one line, the choice could change from one
+    // save to the next (an empty first line is not kept, a line of its own may end in CR).
+    if (bytes.count('\n') > bytes.count("\r\n"))
+        m_newLine = QStringLiteral("\n");
     const QString text = AnsiText::decode(bytes);
     Section *current = nullptr;
     auto lines = QStringView(text).split(u'\n');
@@ -103,9 +104,11 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
             entry.key = trimBlanks(line.left(eq)).toString();
             entry.value = unquote(line.mid(eq + 1));
         }
+        // Blank lines before the first section stay too: dropped, they could bring what follows to
+        // the file's start, where bytes that look like a byte-order mark would be taken for one.
         if (current)
             addEntry(*current, std::move(entry), current->entries.size());
-        else if (!trimmed.isEmpty())
+        else
             m_preamble.push_back(std::move(entry));
     }
 }
@@ -216,15 +219,20 @@ bool IniFile::save(QFileDevice::Permissions permissions) {
     // errorString() still names the file and why it could not be read.
     if (!m_readOk)
         return false;
+    // The reader drops one CR before each LF, so a line whose own text ends in CR needs CR LF
+    // to read back whole, also in a file with LF line ends.
+    const auto lineEnd = [this](const QString &line) {
+        return line.endsWith(u'\r') ? QStringLiteral("\r\n") : m_newLine;
+    };
     QString text;
     for (const Entry &e : m_preamble)
-        text += e.rawLine + m_newLine;
+        text += e.rawLine + lineEnd(e.rawLine);
     for (const Section &s : m_sections) {
         if (s.erased)
             continue;
         text += u'[' + s.name + u']' + m_newLine;
         for (const Entry &e : s.entries)
-            text += e.rawLine + m_newLine;
+            text += e.rawLine + lineEnd(e.rawLine);
     }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -212,6 +212,16 @@ private slots:
         QTest::newRow("CR LF") << QByteArray("[0]\r\nk=1\r\n[x]\r\ny=1\r\n")
                                << QByteArray("[0]\r\nk=2\r\n[x]\r\ny=1\r\n");
         QTest::newRow("LF") << QByteArray("[0]\nk=1\n[x]\ny=1\n") << QByteArray("[0]\nk=2\n[x]\ny=1\n");
+        // The line's text ends in CR: written with LF alone, the next read would cut it off.
+        QTest::newRow("LF, a value ending in CR")
+            << QByteArray("[0]\nk=1\n[x]\ny=a\r\r\n") << QByteArray("[0]\nk=2\n[x]\ny=a\r\r\n");
+        // Mixed line ends: the save writes LF, and the next save keeps it so.
+        QTest::newRow("one line with LF alone")
+            << QByteArray("[0]\r\nk=1\r\n[x]\ny=1\r\n") << QByteArray("[0]\nk=2\n[x]\ny=1\n");
+        QTest::newRow("LF after a first line ending in CR")
+            << QByteArray("a\r\r\n[0]\nk=1\n") << QByteArray("a\r\r\n[0]\nk=2\n");
+        QTest::newRow("blank first line before what looks like a byte-order mark")
+            << QByteArray("\n\xef\xbb\xbf[s]\nk=v\n") << QByteArray("\n\xef\xbb\xbf[s]\nk=v\n[0]\nk=2\n");
         QTest::newRow("no line end at all") << QByteArray("[0]") << QByteArray("[0]\r\nk=2\r\n");
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf[0]\r\nk=1\r\n")
                                          << QByteArray("\xef\xbb\xbf[0]\r\nk=2\r\n");
