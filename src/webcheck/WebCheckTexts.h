@@ -71,5 +71,4 @@ inline const QString kSelectFirst = QStringLiteral("Bitte erst ein Projekt ausw�
 inline const QString kNotSaved = QStringLiteral("Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?");
 inline const QString kWirklichLoeschen = QStringLiteral("Wirklich löschen?");
 inline const QString kAnalyseLoeschen = QStringLiteral("Analyse löschen?");
-inline const QString kCannotDelete = QStringLiteral("Die Datei \"%1\" kann nicht gelöscht werden: %2");
 } // namespace WebCheckTexts

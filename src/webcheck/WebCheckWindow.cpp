@@ -3,6 +3,7 @@
 #include "AnalysisListModel.h"
 #include "Dialogs.h"
 #include "DocumentFetch.h"
+#include "FileMessages.h"
 #include "PageAnalysis.h"
 #include "PageSource.h"
 #include "ProjectFile.h"
@@ -75,7 +76,7 @@ WebCheckWindow::WebCheckWindow(const QString &programFolder, Dialogs &dialogs, Q
     auto *menu = new QMenuBar(this);
     menu->addAction(kSchliessen, this, &QWidget::close);
     layout->setMenuBar(menu);
-    m_tabs = new QTabWidget;
+    m_tabs = named(new QTabWidget, "tabs", kCaption);
     layout->addWidget(m_tabs);
     m_dataTab = buildDataTab();
     m_browserTab = buildBrowserTab();
@@ -474,7 +475,7 @@ void WebCheckWindow::deletebtnClick() {
         return;
     QFile file(m_folder + item->text());
     if (!file.remove())
-        m_dialogs.error(kCannotDelete.arg(file.fileName(), file.errorString()));
+        m_dialogs.error(FileMessages::cannotDelete(file.fileName(), file.errorString()));
     readProjectList();
 }
 

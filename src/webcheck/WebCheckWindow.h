@@ -34,8 +34,6 @@ class WebCheckWindow : public QWidget {
     Q_OBJECT
 
 public:
-    using BrowserFactory = std::function<std::unique_ptr<BrowserHost>()>;
-
     // `programFolder` ends with a separator; without a factory the browser is Qt WebEngine.
     WebCheckWindow(const QString &programFolder, Dialogs &dialogs, QWidget *parent = nullptr,
                    BrowserFactory browserFactory = {});
