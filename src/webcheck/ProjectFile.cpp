@@ -76,18 +76,21 @@ bool ProjectFile::save(const QString &programFolder, const WebQueryProject &proj
     return true;
 }
 
-std::optional<WebQueryProject> ProjectFile::load(const QString &path, QString *error) {
+std::optional<WebQueryProject> ProjectFile::load(const QString &path, QString *error, MissingKeys missing) {
     const IniFile ini(path);
     if (!ini.readOk()) {
         *error = ini.errorString();
         return std::nullopt;
     }
+    const bool forExport = missing == MissingKeys::ForExport;
     WebQueryProject project;
+    if (forExport)
+        project.port = QStringLiteral("80");
     headFields().read(ini, kHead, project);
     const int count = std::clamp(ini.readInt(kHead, kCount, 1), 0, kMaxEntries);
     project.entries.reserve(count);
     for (int j = 0; j < count; ++j) {
-        AnalysisEntry entry = AnalysisEntry::whenKeysMissing();
+        AnalysisEntry entry = forExport ? AnalysisEntry{} : AnalysisEntry::whenKeysMissing();
         rowFields().read(ini, kRows, entry, QString::number(j));
         project.entries.append(entry);
     }

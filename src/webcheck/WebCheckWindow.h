@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BrowserHost.h"
+#include "WebQueryCheck.h"
 #include "WebQueryProject.h"
 
 #include <QWidget>
@@ -9,6 +10,8 @@
 #include <optional>
 
 class AnalysisListModel;
+class CheckTab;
+class NewValueTab;
 class Dialogs;
 class DocumentFetch;
 class PageAnalysis;
@@ -93,6 +96,22 @@ private:
     void showSource();
     void lbframesDoubleClick(QListWidgetItem *item);
 
+    // Value definition, templates, export and check.
+    void rowStateChanged(int row);
+    void entryEdited(int row, const AnalysisEntry &entry);
+    void definitionFinished();
+    void readTemplateList();
+    void deletevlgbtnClick();
+    void exportbtnClick();
+    void takeSourceOfLoadedPage();
+    void exportSourceTaken();
+    void checkRequested(const QString &path);
+    void checkSourceTaken();
+    // Loads the page, then takes its source as the server fetches it and calls `then`.
+    void loadAndTakeSource(const QString &address, void (WebCheckWindow::*then)());
+    void takeSource(void (WebCheckWindow::*then)());
+    void putSourceInView();
+
     QString m_folder;
     Dialogs &m_dialogs;
     BrowserFactory m_browserFactory;
@@ -106,9 +125,17 @@ private:
     bool m_fetching = false;
     // Rows of a project being opened, appended when its page has completed.
     std::optional<QList<AnalysisEntry>> m_openingRows;
+    // What follows the next completed document, and what follows the next fetched source.
+    void (WebCheckWindow::*m_afterLoad)() = nullptr;
+    void (WebCheckWindow::*m_afterSource)() = nullptr;
+    std::optional<WebQueryProject> m_exporting;
+    QString m_exportPath;
+    std::optional<WebQueryCheck::File> m_checking;
 
     QTabWidget *m_tabs;
-    QWidget *m_dataTab, *m_browserTab, *m_newTab, *m_checkTab;
+    QWidget *m_dataTab, *m_browserTab;
+    NewValueTab *m_newTab;
+    CheckTab *m_checkTab;
 
     QLineEdit *WABez, *WAHOST, *WAPORT, *WASITE;
     QPushButton *neubtn, *savebtn, *openbtn, *deletebtn, *exportbtn;
@@ -116,6 +143,8 @@ private:
     QListWidget *projektliste;
     QProgressBar *exportbar;
     QLabel *exportlb;
+    QListWidget *vorlageliste;
+    QPushButton *deletevlgbtn;
 
     QWidget *m_browserArea;
     QPlainTextEdit *quelltext;

@@ -2,6 +2,7 @@
 
 #include "BrowserHost.h"
 
+#include <QHash>
 #include <QWidget>
 
 // Completes every navigation at once with the frames it is given; page-started navigations are
@@ -14,6 +15,10 @@ public:
         complete = false;
         emit navigationStarted();
         current = addressUrl(address);
+        if (const auto server = servers.find(current.host()); server != servers.end()) {
+            current.setHost(server->host());
+            current.setPort(server->port());
+        }
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -36,6 +41,9 @@ public:
     QWidget widget;
     QStringList navigations;
     QStringList frames;
+    // Host names the fake resolves to another server (a loopback one): a project's host may not
+    // hold the port a file name cannot.
+    QHash<QString, QUrl> servers;
     QUrl current;
     bool complete = true;
 };
