@@ -108,8 +108,10 @@ BENCHMARK(BM_WriteProjectBytes)->Arg(200)->Arg(1000)->Unit(benchmark::kMilliseco
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run> &runs) override {
+        // With repetitions the aggregates share the run's name: the median stands for it.
         for (const Run &run : runs)
-            m_times[run.run_name.str()] = run.GetAdjustedCPUTime();
+            if (run.aggregate_name.empty() || run.aggregate_name == "median")
+                m_times[run.run_name.str()] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {

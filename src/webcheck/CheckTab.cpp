@@ -1,6 +1,7 @@
 #include "CheckTab.h"
 
 #include "WebCheckTexts.h"
+#include "WidgetNaming.h"
 
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -13,14 +14,7 @@
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
-
-namespace {
-template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName) {
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-} // namespace
+using namespace WidgetNaming;
 
 CheckTab::CheckTab(const QString &folder, QWidget *parent)
     : QWidget(parent), m_folders(new QFileSystemModel(this)), m_files(new QFileSystemModel(this)) {
@@ -57,8 +51,11 @@ CheckTab::CheckTab(const QString &folder, QWidget *parent)
     right->addWidget(pruefbtn);
     layout->addLayout(right, 0, 1);
     auto *labels = new QVBoxLayout;
-    for (QLabel *label : {bezlb, sitelb, portlb})
+    // The labels describe the file whose records the list shows.
+    for (QLabel *label : {bezlb, sitelb, portlb}) {
+        label->setBuddy(waliste);
         labels->addWidget(label);
+    }
     layout->addLayout(labels, 1, 0, 1, 2);
     layout->addWidget(waliste, 2, 0, 1, 2);
     layout->setRowStretch(2, 1);

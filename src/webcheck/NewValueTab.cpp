@@ -4,6 +4,7 @@
 #include "ValueDefinition.h"
 #include "ValueTemplates.h"
 #include "WebCheckTexts.h"
+#include "WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,22 +19,9 @@
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
+using namespace WidgetNaming;
 
 namespace {
-template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName = {}) {
-    widget->setObjectName(QLatin1String(objectName));
-    if (!accessibleName.isEmpty())
-        widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
-QLabel *labelFor(const QString &text, QWidget *buddy) {
-    auto *label = new QLabel(text);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return label;
-}
-
 QToolButton *arrow(const char *objectName, Qt::ArrowType type, const QString &hint) {
     auto *b = named(new QToolButton, objectName, hint);
     b->setArrowType(type);
@@ -59,6 +47,7 @@ NewValueTab::NewValueTab(const QString &programFolder, Dialogs &dialogs, QWidget
     umwandcb = named(new QCheckBox(kUmwandlung), "umwandcb", kUmwandlung);
     alsvorlagecb = named(new QCheckBox(kAlsVorlage), "alsvorlagecb", kAlsVorlage);
     vorlagewahl = named(new QComboBox, "vorlagewahl");
+    heading->setBuddy(werttyp);
     auto *value = new QFormLayout;
     value->addRow(labelFor(kDatenblock, werttyp), werttyp);
     value->addRow(labelFor(kListeLabel, wertliste), wertliste);

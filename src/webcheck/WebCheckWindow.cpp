@@ -13,6 +13,7 @@
 #include "WebCheckTexts.h"
 #include "WebEngineBrowserHost.h"
 #include "WebQueryExport.h"
+#include "WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -44,27 +45,14 @@
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
+using namespace WidgetNaming;
 
 namespace {
-
-template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName = {}) {
-    widget->setObjectName(QLatin1String(objectName));
-    if (!accessibleName.isEmpty())
-        widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 QPushButton *button(const char *objectName, const QString &caption, const QString &hint) {
     auto *b = named(new QPushButton(caption), objectName, caption);
     b->setToolTip(hint);
     return b;
-}
-
-QLabel *labelFor(const QString &text, QWidget *buddy) {
-    auto *label = new QLabel(text);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return label;
 }
 } // namespace
 
@@ -504,13 +492,17 @@ void WebCheckWindow::finishOpening() {
     enterEditing();
 }
 
-void WebCheckWindow::deletebtnClick() {
-    const QListWidgetItem *item = projektliste->currentItem();
+void WebCheckWindow::deleteChosenFile(const QListWidget *list) {
+    const QListWidgetItem *item = list->currentItem();
     if (!item || !item->isSelected() || !m_dialogs.confirm(kWirklichLoeschen))
         return;
     QFile file(m_folder + item->text());
     if (!file.remove())
         m_dialogs.error(FileMessages::cannotDelete(file.fileName(), file.errorString()));
+}
+
+void WebCheckWindow::deletebtnClick() {
+    deleteChosenFile(projektliste);
     readProjectList();
 }
 
@@ -704,12 +696,7 @@ void WebCheckWindow::readTemplateList() {
 }
 
 void WebCheckWindow::deletevlgbtnClick() {
-    const QListWidgetItem *item = vorlageliste->currentItem();
-    if (!item || !item->isSelected() || !m_dialogs.confirm(kWirklichLoeschen))
-        return;
-    QFile file(m_folder + item->text());
-    if (!file.remove())
-        m_dialogs.error(FileMessages::cannotDelete(file.fileName(), file.errorString()));
+    deleteChosenFile(vorlageliste);
     readTemplateList();
     m_newTab->readTemplates();
 }

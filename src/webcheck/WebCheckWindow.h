@@ -66,6 +66,8 @@ private:
     bool savebtnClick();
     void openbtnClick();
     void deletebtnClick();
+    // Asks "Wirklich löschen?", then deletes the file chosen in `list`; nothing without a choice.
+    void deleteChosenFile(const QListWidget *list);
     void gobrowserClick();
     void projectListChanged();
     void readProjectList();

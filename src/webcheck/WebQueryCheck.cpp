@@ -4,6 +4,8 @@
 #include "Hex.h"
 #include "ServerSearch.h"
 
+#include <QHash>
+
 namespace {
 constexpr qsizetype kShownCharacters = 5;
 
@@ -67,11 +69,18 @@ WebQueryCheck::File WebQueryCheck::read(const QByteArray &bytes, const QString &
 WebQueryCheck::Selection WebQueryCheck::searchPass(QList<Row> &rows, QStringView source) {
     Selection selection;
     qsizetype cursor = 1;
+    // A text missed from some cursor is missed from every later one: a file of many rows searching
+    // for what the page lacks scans the page once per text, not once per row.
+    QHash<QString, qsizetype> missedFrom;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (rows.at(i).operation != u"2")
             continue;
         const QString &find = rows.at(i).find;
-        const qsizetype hit = ServerSearch::find(source, find, cursor);
+        const auto missed = missedFrom.constFind(find);
+        const qsizetype hit =
+            missed != missedFrom.cend() && *missed <= cursor ? 0 : ServerSearch::find(source, find, cursor);
+        if (hit == 0 && (missed == missedFrom.cend() || cursor < *missed))
+            missedFrom.insert(find, cursor);
         if (hit != 0) {
             cursor = hit + 1;
             selection.start = hit + find.size();

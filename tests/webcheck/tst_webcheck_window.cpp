@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -523,22 +524,37 @@ private slots:
         QCOMPARE(list->count(), 1);
     }
 
+    void exportOfBrokenProjectsWritesNothing_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("start no number") << QByteArray("WABEZ=W") << QByteArray("ANC-0=x\r\nAND-0=15")
+                                         << u"W-wetter.test-qnd.ovw"_qs;
+        QTest::newRow("Bezeichnung leaving the folder")
+            << QByteArray("WABEZ=../W") << QByteArray("ANC-0=14\r\nAND-0=15") << u"../W-qnd.htip"_qs;
+    }
     void exportOfBrokenProjectsWritesNothing() {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, row);
+        QFETCH(QString, named);
         LoopbackHttp http;
         http.put("/w.html", "abcdefghij<b>42</b>");
         Checker c;
         c.browser->servers.insert(u"wetter.test"_qs, QUrl(http.url("")));
-        QVERIFY(c.folder.write(u"W-wetter.test-qnd.ovw"_qs,
-                               "[OVWCHead]\r\nWABEZ=W\r\nWAHOST=wetter.test\r\nWASITE=/w.html\r\nANZAHL=1\r\n"
-                               "[OVWC]\r\nANC-0=x\r\nAND-0=15\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
+        QVERIFY(c.folder.write(u"W-wetter.test-qnd.ovw"_qs, "[OVWCHead]\r\n" + head +
+                                                                "\r\nWAHOST=wetter.test\r\nWASITE=/w.html\r\n"
+                                                                "ANZAHL=1\r\n[OVWC]\r\n" +
+                                                                row + "\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
         c.window.close();
         c.window.open();
         c.selectProject(u"W-wetter.test-qnd.ovw"_qs);
         c.click("exportbtn");
         QTRY_COMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
-        QVERIFY(c.dialogs.texts(FakeDialogs::Kind::Error).first().contains(u"W-wetter.test-qnd.ovw"_qs));
-        QVERIFY(!QFile::exists(c.folder.file(u"W-qnd.htip"_qs)));
-        QCOMPARE(c.find<QLabel>("exportlb")->text(), u"Erstelle Export ..."_qs);
+        QVERIFY2(c.dialogs.texts(FakeDialogs::Kind::Error).first().contains(named),
+                 qPrintable(c.dialogs.texts(FakeDialogs::Kind::Error).first()));
+        QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
+        QVERIFY(!QFile::exists(c.folder.file(u"../W-qnd.htip"_qs)));
+        QVERIFY(c.find<QLabel>("exportlb")->text() != u"Fertig!"_qs);
     }
 
     void checkOfAShortFileNamesIt() {
@@ -624,6 +640,8 @@ private slots:
                 shown.append(rows->topLevelItem(i)->text(0) + u'=' + rows->topLevelItem(i)->text(1));
         QCOMPARE(shown, (QStringList{u"Temp=21</t"_qs, u"Wetterlage=Sonni"_qs}));
         QCOMPARE(c.tabs()->currentWidget()->objectName(), u"prueftab"_qs);
+        // The last hit's five characters are selected in the source view.
+        QCOMPARE(c.find<QPlainTextEdit>("quelltext")->textCursor().selectedText(), u"d></t"_qs);
     }
 };
 
