@@ -492,18 +492,19 @@ void WebCheckWindow::finishOpening() {
     enterEditing();
 }
 
-void WebCheckWindow::deleteChosenFile(const QListWidget *list) {
+bool WebCheckWindow::deleteChosenFile(const QListWidget *list) {
     const QListWidgetItem *item = list->currentItem();
     if (!item || !item->isSelected() || !m_dialogs.confirm(kWirklichLoeschen))
-        return;
+        return false;
     QFile file(m_folder + item->text());
     if (!file.remove())
         m_dialogs.error(FileMessages::cannotDelete(file.fileName(), file.errorString()));
+    return true;
 }
 
 void WebCheckWindow::deletebtnClick() {
-    deleteChosenFile(projektliste);
-    readProjectList();
+    if (deleteChosenFile(projektliste))
+        readProjectList();
 }
 
 void WebCheckWindow::gobrowserClick() {
@@ -523,9 +524,17 @@ bool WebCheckWindow::askToClearAnalysis() {
 void WebCheckWindow::stopAnalysis() {
     if (!m_analysis && !m_fetching)
         return;
+    cancelFetch();
+    finishAnalysis();
+}
+
+void WebCheckWindow::cancelFetch() {
     m_fetch->cancel();
     m_fetching = false;
-    finishAnalysis();
+    // An export or check waiting for this source ends with it.
+    m_afterSource = nullptr;
+    m_exporting.reset();
+    m_checking.reset();
 }
 
 void WebCheckWindow::clearAnalysis() {
@@ -586,13 +595,11 @@ void WebCheckWindow::sourceFetched(const QByteArray &bytes, const QString &error
     m_fetching = false;
     const auto then = std::exchange(m_afterSource, nullptr);
     if (!error.isEmpty()) {
-        m_dialogs.error(error);
-        if (then) {
-            m_exporting.reset();
-            m_checking.reset();
-        } else {
+        if (then)
+            cancelFetch();
+        else
             finishAnalysis();
-        }
+        m_dialogs.error(error);
         return;
     }
     m_source = PageSource::fromDocument(bytes);
@@ -640,8 +647,7 @@ void WebCheckWindow::sbanalyseabrClick() {
     if (m_analysis) {
         m_analysis->cancel();
     } else if (m_fetching) {
-        m_fetch->cancel();
-        m_fetching = false;
+        cancelFetch();
         finishAnalysis();
     }
 }
@@ -696,7 +702,8 @@ void WebCheckWindow::readTemplateList() {
 }
 
 void WebCheckWindow::deletevlgbtnClick() {
-    deleteChosenFile(vorlageliste);
+    if (!deleteChosenFile(vorlageliste))
+        return;
     readTemplateList();
     m_newTab->readTemplates();
 }
@@ -708,7 +715,6 @@ void WebCheckWindow::takeSource(void (WebCheckWindow::*then)()) {
 }
 
 void WebCheckWindow::loadAndTakeSource(const QString &address, void (WebCheckWindow::*then)()) {
-    stopAnalysis();
     m_afterSource = then;
     // A navigation refused in "Analyse löschen?" goes on with the document already loaded.
     if (loadPage(address))
@@ -729,6 +735,7 @@ void WebCheckWindow::exportbtnClick() {
     }
     if (m_exporting || m_checking)
         return;
+    stopAnalysis();
     exportbar->setValue(0);
     exportlb->setText(kStarteExport);
     m_exportPath = m_folder + item->text();
@@ -774,8 +781,14 @@ void WebCheckWindow::exportSourceTaken() {
 void WebCheckWindow::checkRequested(const QString &path) {
     if (m_exporting || m_checking)
         return;
+    stopAnalysis();
+    // An import file is a few lines per value; one larger than the largest page is none.
     QFile file(path);
-    if (file.size() > 2 * PageSource::kMaxBytes || !file.open(QIODevice::ReadOnly)) {
+    if (file.size() > PageSource::kMaxBytes) {
+        m_dialogs.error(FileMessages::cannotRead(path, QStringLiteral("Sie ist zu groß.")));
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
         m_dialogs.error(FileMessages::cannotRead(path, file.errorString()));
         return;
     }

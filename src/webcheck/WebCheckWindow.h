@@ -66,8 +66,9 @@ private:
     bool savebtnClick();
     void openbtnClick();
     void deletebtnClick();
-    // Asks "Wirklich löschen?", then deletes the file chosen in `list`; nothing without a choice.
-    void deleteChosenFile(const QListWidget *list);
+    // Asks "Wirklich löschen?", then deletes the file chosen in `list`; false when it did not try
+    // (no choice, or Cancel), so the list stays as it is.
+    bool deleteChosenFile(const QListWidget *list);
     void gobrowserClick();
     void projectListChanged();
     void readProjectList();
@@ -86,6 +87,8 @@ private:
     bool askToClearAnalysis();
     void clearAnalysis();
     void stopAnalysis();
+    // Ends a running fetch of the source, and the export or check waiting for it.
+    void cancelFetch();
     void navigationHeld(const QUrl &url);
     void documentComplete(const QStringList &frames);
     void loadProgress(int percent);
