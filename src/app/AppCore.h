@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BrowserHost.h"
 #include "Captions.h"
 #include "PlatformServices.h"
 #include "ProgramPaths.h"
@@ -59,6 +60,8 @@ public:
     WildcardTexts &wildcardTexts() { return m_wildcardTexts; }
 
     AppHooks hooks;
+    // The web-query checker's browser; empty: Qt WebEngine, started when the checker is first shown.
+    BrowserFactory browsers;
 
 private:
     ProgramPaths m_paths;

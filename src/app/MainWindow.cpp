@@ -12,6 +12,7 @@
 #include "StatusBar.h"
 #include "ToolWindows.h"
 #include "TrayIcon.h"
+#include "WebCheckWindow.h"
 #include "WildcardDialog.h"
 #include "WildcardTextsFile.h"
 #include "WindowPlacement.h"
@@ -206,7 +207,8 @@ void MainWindow::applyVersionCaption() {
 
 void MainWindow::createToolWindows() {
     m_console = ToolWindows::createConsole(this);
-    m_webChecker = ToolWindows::createWebChecker(this);
+    m_webChecker = ToolWindows::createWebChecker(this, m_core.paths().programFolder(), *m_core.services().dialogs,
+                                                 m_core.browsers);
     m_wildcardDialog = ToolWindows::createWildcardDialog(this, m_core.paths().settingsFile(), m_core.wildcardTexts(),
                                                          *m_core.services().dialogs);
 }
@@ -268,7 +270,7 @@ void MainWindow::consoleClick() {
 
 void MainWindow::webcheckerClick() {
     if (m_webChecker)
-        WindowPlacement::showCentred(m_webChecker, this);
+        m_webChecker->open();
 }
 
 void MainWindow::menukonfigClick() {
@@ -331,7 +333,8 @@ void MainWindow::runClosingSequence() {
         hooks.saveMail(folder);
     m_core.services().help->closeAll();
     m_core.services().tray->hide();
-    for (QWidget *window : {static_cast<QWidget *>(m_console), m_webChecker, static_cast<QWidget *>(m_wildcardDialog)})
+    for (QWidget *window : {static_cast<QWidget *>(m_console), static_cast<QWidget *>(m_webChecker),
+                            static_cast<QWidget *>(m_wildcardDialog)})
         if (window)
             window->hide();
     emit closed();

@@ -16,6 +16,7 @@ class QDialog;
 class QMenu;
 class SettingsPanel;
 class StatusBar;
+class WebCheckWindow;
 class WorkTabs;
 
 // `TForm1`: the frame of the main window. It composes the settings panel, the object-tree column,
@@ -122,7 +123,7 @@ private:
     BusMonitorColumn *m_busMonitor = nullptr;
     StatusBar *m_statusBar = nullptr;
     ConsoleWindow *m_console = nullptr;
-    QWidget *m_webChecker = nullptr;
+    WebCheckWindow *m_webChecker = nullptr;
     QDialog *m_wildcardDialog = nullptr;
     QString m_versionCaption;
     bool m_closed = false;

@@ -1,25 +1,16 @@
 #include "ToolWindows.h"
 
 #include "ConsoleWindow.h"
+#include "WebCheckWindow.h"
 #include "WildcardDialog.h"
-
-namespace {
-template <typename W> W *frame(W *window, const char *objectName, const QString &caption, QSize size) {
-    window->setObjectName(QLatin1String(objectName));
-    window->setWindowTitle(caption);
-    window->setAccessibleName(caption);
-    window->resize(size);
-    window->hide();
-    return window;
-}
-} // namespace
 
 ConsoleWindow *ToolWindows::createConsole(QWidget *owner) {
     return new ConsoleWindow(owner);
 }
 
-QWidget *ToolWindows::createWebChecker(QWidget *owner) {
-    return frame(new QWidget(owner, Qt::Window), "TForm4", QStringLiteral("Quendra - Webchecker 0.2 Beta"), {900, 650});
+WebCheckWindow *ToolWindows::createWebChecker(QWidget *owner, const QString &programFolder, Dialogs &dialogs,
+                                              BrowserFactory browsers) {
+    return new WebCheckWindow(programFolder, dialogs, owner, std::move(browsers));
 }
 
 WildcardDialog *ToolWindows::createWildcardDialog(QWidget *owner, const QString &settingsFile, WildcardTexts &texts,

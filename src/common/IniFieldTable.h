@@ -12,6 +12,7 @@
 // list, so no key can be read but not written. A key missing from the file, or a number that
 // does not read as one, leaves the member as the object passed in had it (its default). An
 // optional text that is empty is not written, so it is meant for sections written afresh.
+// `suffix` follows every key: the rows of a numbered list share one table ("ANA-" + "3").
 template <typename T> class IniFieldTable {
 public:
     enum class Kind {
@@ -37,31 +38,33 @@ public:
 
     const std::vector<Field> &fields() const { return m_fields; }
 
-    void read(const IniFile &ini, const QString &section, T &into) const {
+    void read(const IniFile &ini, const QString &section, T &into, const QString &suffix = {}) const {
         for (const Field &f : m_fields) {
-            if (!ini.hasKey(section, f.key))
+            const QString key = f.key + suffix;
+            if (!ini.hasKey(section, key))
                 continue;
             if (auto text = std::get_if<QString T::*>(&f.member)) {
-                into.*(*text) = ini.readString(section, f.key);
+                into.*(*text) = ini.readString(section, key);
             } else if (auto number = std::get_if<int T::*>(&f.member)) {
-                into.*(*number) = ini.readInt(section, f.key, into.*(*number));
+                into.*(*number) = ini.readInt(section, key, into.*(*number));
             } else {
                 bool &flag = into.*std::get<bool T::*>(f.member);
-                flag = ini.readInt(section, f.key, flag ? 1 : 0) != 0;
+                flag = ini.readInt(section, key, flag ? 1 : 0) != 0;
             }
         }
     }
 
-    void write(IniFile &ini, const QString &section, const T &from) const {
+    void write(IniFile &ini, const QString &section, const T &from, const QString &suffix = {}) const {
         for (const Field &f : m_fields) {
+            const QString key = f.key + suffix;
             if (auto text = std::get_if<QString T::*>(&f.member)) {
                 if (f.kind != Kind::OptionalText || !(from.*(*text)).isEmpty())
-                    ini.writeString(section, f.key, from.*(*text));
+                    ini.writeString(section, key, from.*(*text));
             } else if (auto number = std::get_if<int T::*>(&f.member)) {
-                ini.writeInt(section, f.key, from.*(*number));
+                ini.writeInt(section, key, from.*(*number));
             } else {
                 const bool on = from.*std::get<bool T::*>(f.member);
-                ini.writeInt(section, f.key, on ? (f.kind == Kind::MinusOneFlag ? -1 : 1) : 0);
+                ini.writeInt(section, key, on ? (f.kind == Kind::MinusOneFlag ? -1 : 1) : 0);
             }
         }
     }

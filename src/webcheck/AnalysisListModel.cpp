@@ -88,6 +88,13 @@ void AnalysisListModel::append(const QList<AnalysisEntry> &entries) {
     endInsertRows();
 }
 
+void AnalysisListModel::setEntry(int row, const AnalysisEntry &entry) {
+    if (row < 0 || row >= m_entries.size())
+        return;
+    m_entries[row] = entry;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
 void AnalysisListModel::clear() {
     if (m_entries.isEmpty())
         return;

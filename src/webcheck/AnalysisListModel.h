@@ -26,6 +26,8 @@ public:
     bool isChecked(int row) const { return m_checked.value(row); }
     // Rows beyond the list's budget (ProjectFile::kMaxEntries) are left out.
     void append(const QList<AnalysisEntry> &entries);
+    // The row's fields replaced; its check box stays.
+    void setEntry(int row, const AnalysisEntry &entry);
     void clear();
 
 private:

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -46,3 +47,6 @@ protected:
 private:
     std::function<bool()> m_mustAsk;
 };
+
+// Makes the browser when it is first needed; tests give one that needs no browser engine.
+using BrowserFactory = std::function<std::unique_ptr<BrowserHost>()>;

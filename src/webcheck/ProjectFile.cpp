@@ -1,62 +1,42 @@
 #include "ProjectFile.h"
 
-#include "IniFile.h"
+#include "FileMessages.h"
+#include "IniFieldTable.h"
 
 #include <algorithm>
-#include <variant>
 
 namespace {
 const QString kHead = QStringLiteral("OVWCHead");
 const QString kRows = QStringLiteral("OVWC");
 const QString kCount = QStringLiteral("ANZAHL");
 
-// The header and row keys in the order the file stores them; reading and writing both walk these
-// lists, so no key can be read but not written. Defaults come from the object read into.
-template <typename T> struct Field {
-    const char *key;
-    std::variant<QString T::*, int T::*> member;
-};
-
-const Field<WebQueryProject> kHeadFields[] = {
-    {"WABEZ", &WebQueryProject::bezeichnung},
-    {"WAHOST", &WebQueryProject::host},
-    {"WAPORT", &WebQueryProject::port},
-    {"WASITE", &WebQueryProject::site},
-};
-
-const Field<AnalysisEntry> kRowFields[] = {
-    {"ANA-", &AnalysisEntry::value},      {"ANB-", &AnalysisEntry::kind},       {"ANC-", &AnalysisEntry::start},
-    {"AND-", &AnalysisEntry::end},        {"ANE-", &AnalysisEntry::valueType},  {"ANF-", &AnalysisEntry::list},
-    {"ANG-", &AnalysisEntry::conversion}, {"ANH-", &AnalysisEntry::definition}, {"ANI-", &AnalysisEntry::koType},
-    {"ANJ-", &AnalysisEntry::koName},
-};
-
-template <typename T, size_t N>
-void readFields(const IniFile &ini, const QString &section, const Field<T> (&fields)[N], const QString &suffix,
-                T &into) {
-    for (const Field<T> &f : fields) {
-        const QString key = QLatin1String(f.key) + suffix;
-        if (auto text = std::get_if<QString T::*>(&f.member))
-            into.*(*text) = ini.readString(section, key, into.*(*text));
-        else
-            into.*std::get<int T::*>(f.member) = ini.readInt(section, key, into.*std::get<int T::*>(f.member));
-    }
+const IniFieldTable<WebQueryProject> &headFields() {
+    using F = IniFieldTable<WebQueryProject>;
+    static const F table{
+        F::text(QStringLiteral("WABEZ"), &WebQueryProject::bezeichnung),
+        F::text(QStringLiteral("WAHOST"), &WebQueryProject::host),
+        F::text(QStringLiteral("WAPORT"), &WebQueryProject::port),
+        F::text(QStringLiteral("WASITE"), &WebQueryProject::site),
+    };
+    return table;
 }
 
-template <typename T, size_t N>
-void writeFields(IniFile &ini, const QString &section, const Field<T> (&fields)[N], const QString &suffix,
-                 const T &from) {
-    for (const Field<T> &f : fields) {
-        const QString key = QLatin1String(f.key) + suffix;
-        if (auto text = std::get_if<QString T::*>(&f.member))
-            ini.writeString(section, key, from.*(*text));
-        else
-            ini.writeInt(section, key, from.*std::get<int T::*>(f.member));
-    }
-}
-
-QString cannotWrite(const QString &path, const QString &reason) {
-    return QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, reason);
+// Every row's keys end with the row's number.
+const IniFieldTable<AnalysisEntry> &rowFields() {
+    using F = IniFieldTable<AnalysisEntry>;
+    static const F table{
+        F::text(QStringLiteral("ANA-"), &AnalysisEntry::value),
+        F::number(QStringLiteral("ANB-"), &AnalysisEntry::kind),
+        F::text(QStringLiteral("ANC-"), &AnalysisEntry::start),
+        F::text(QStringLiteral("AND-"), &AnalysisEntry::end),
+        F::text(QStringLiteral("ANE-"), &AnalysisEntry::valueType),
+        F::text(QStringLiteral("ANF-"), &AnalysisEntry::list),
+        F::text(QStringLiteral("ANG-"), &AnalysisEntry::conversion),
+        F::text(QStringLiteral("ANH-"), &AnalysisEntry::definition),
+        F::text(QStringLiteral("ANI-"), &AnalysisEntry::koType),
+        F::text(QStringLiteral("ANJ-"), &AnalysisEntry::koName),
+    };
+    return table;
 }
 } // namespace
 
@@ -78,20 +58,17 @@ bool ProjectFile::save(const QString &programFolder, const WebQueryProject &proj
     const QString name = fileName(project.bezeichnung, project.host);
     const QString path = programFolder + name;
     if (const auto refused = nameError(name)) {
-        *error = cannotWrite(path, *refused);
+        *error = FileMessages::cannotWrite(path, *refused);
         return false;
     }
+    // A file that exists but could not be read is not written over; the error says why.
     IniFile ini(path);
-    if (!ini.readOk()) {
-        *error = cannotWrite(path, QStringLiteral("Die vorhandene Datei kann nicht gelesen werden."));
-        return false;
-    }
     ini.eraseSection(kHead);
     ini.eraseSection(kRows);
-    writeFields(ini, kHead, kHeadFields, QString(), project);
+    headFields().write(ini, kHead, project);
     ini.writeInt(kHead, kCount, static_cast<int>(project.entries.size()));
     for (qsizetype j = 0; j < project.entries.size(); ++j)
-        writeFields(ini, kRows, kRowFields, QString::number(j), project.entries.at(j));
+        rowFields().write(ini, kRows, project.entries.at(j), QString::number(j));
     if (!ini.save()) {
         *error = ini.errorString();
         return false;
@@ -99,19 +76,22 @@ bool ProjectFile::save(const QString &programFolder, const WebQueryProject &proj
     return true;
 }
 
-std::optional<WebQueryProject> ProjectFile::load(const QString &path, QString *error) {
+std::optional<WebQueryProject> ProjectFile::load(const QString &path, QString *error, MissingKeys missing) {
     const IniFile ini(path);
     if (!ini.readOk()) {
-        *error = QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden.").arg(path);
+        *error = ini.errorString();
         return std::nullopt;
     }
+    const bool forExport = missing == MissingKeys::ForExport;
     WebQueryProject project;
-    readFields(ini, kHead, kHeadFields, QString(), project);
+    if (forExport)
+        project.port = QStringLiteral("80");
+    headFields().read(ini, kHead, project);
     const int count = std::clamp(ini.readInt(kHead, kCount, 1), 0, kMaxEntries);
     project.entries.reserve(count);
     for (int j = 0; j < count; ++j) {
-        AnalysisEntry entry = AnalysisEntry::whenKeysMissing();
-        readFields(ini, kRows, kRowFields, QString::number(j), entry);
+        AnalysisEntry entry = forExport ? AnalysisEntry{} : AnalysisEntry::whenKeysMissing();
+        rowFields().read(ini, kRows, entry, QString::number(j));
         project.entries.append(entry);
     }
     return project;

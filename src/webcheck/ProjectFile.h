@@ -19,7 +19,11 @@ std::optional<QString> nameError(const QString &fileName);
 // Replaces both sections of the file and keeps whatever else it holds. On failure the previous
 // file stays as it was and the error names the file.
 bool save(const QString &programFolder, const WebQueryProject &project, QString *error);
-// Missing keys read with their defaults; a number of rows beyond kMaxEntries reads as kMaxEntries.
+// What a missing key reads as: for editing, the window's defaults (a row's kind -1, its other fields
+// "0"); for the export, empty texts and the port "80", so a row without a KO name is passed over.
+enum class MissingKeys { ForEditing, ForExport };
+
+// A number of rows beyond kMaxEntries reads as kMaxEntries; a missing "ANZAHL" reads as 1.
 // Nothing (and the error) when the file exists but cannot be read.
-std::optional<WebQueryProject> load(const QString &path, QString *error);
+std::optional<WebQueryProject> load(const QString &path, QString *error, MissingKeys missing = MissingKeys::ForEditing);
 } // namespace ProjectFile

@@ -66,10 +66,51 @@ inline const QString kFortschritt = QStringLiteral("Fortschritt");
 inline const QString kAnalysiere = QStringLiteral("Analysiere Page ...");
 inline const QString kFertig = QStringLiteral("Fertig!");
 
+// Tab "Neu".
+inline const QString kNeuHeading = QStringLiteral("Wie soll der OV/OW die gefundenen Daten verarbeiten:");
+inline const QString kDatenblock = QStringLiteral("Datenblock enthält:");
+inline const QString kKlartext = QStringLiteral("Wert als Klartext");
+inline const QString kAusListe = QStringLiteral("Text aus einer vordefinierten Liste");
+inline const QString kListeLabel = QStringLiteral("Liste:");
+inline const QString kUmwandlung = QStringLiteral("Umwandlungstabelle anwenden");
+inline const QString kAlsVorlage = QStringLiteral("Als Vorlage speichern");
+inline const QString kVorlageWaehlen = QStringLiteral("Vorlage auswählen ...");
+inline const QString kKoTyp = QStringLiteral("Typ:");
+inline const QString kKoBez = QStringLiteral("Bez.:");
+inline const QString kErstellen = QStringLiteral("Erstellen");
+inline const QString kKObjekt = QStringLiteral("K.-Objekt:");
+inline const QString kGefundeneDaten = QStringLiteral("(gefundene Daten)");
+inline const QString kWenigerLesen = QStringLiteral("Weniger lesen");
+inline const QString kMehrLesen = QStringLiteral("Mehr lesen");
+inline const QString kOk = QStringLiteral("OK");
+inline const QString kAbbruch = QStringLiteral("Abbruch");
+inline const QString kVorlageUebernehmen = QStringLiteral("Vorlage übernehmen?");
+inline const QString kVorlageLoeschenHint = QStringLiteral("Vorlage löschen");
+inline const QString kVorlagenListe = QStringLiteral("Vorlagen");
+
+// Export.
+inline const QString kStarteExport = QStringLiteral("Starte Export ...");
+inline const QString kLadeQuelltext = QStringLiteral("Lade Quelltext ...");
+inline const QString kErstelleExport = QStringLiteral("Erstelle Export ...");
+inline const QString kErstelleDatei = QStringLiteral("Erstelle Datei ...");
+inline const QString kExportAbgebrochen = QStringLiteral("Der Export von \"%1\" ist abgebrochen: %2");
+
+// Tab "Webabfragen prüfen".
+inline const QString kPruefen = QStringLiteral("prüfen");
+inline const QString kBezLabel = QStringLiteral("Bezeichnung:");
+inline const QString kWebsiteLabel = QStringLiteral("Website:");
+inline const QString kPortLabel = QStringLiteral("Port:");
+inline const QString kOrdner = QStringLiteral("Ordner");
+inline const QString kImportdateien = QStringLiteral("Importdateien");
+inline const QString kErgebnis = QStringLiteral("Ergebnis");
+inline const QString kKoBezeichnung = QStringLiteral("KO Bezeichnung");
+inline const QString kWert = QStringLiteral("Wert");
+inline const QString kTyp = QStringLiteral("Typ");
+inline const QString kFind = QStringLiteral("Find");
+
 // Messages.
 inline const QString kSelectFirst = QStringLiteral("Bitte erst ein Projekt auswählen.");
 inline const QString kNotSaved = QStringLiteral("Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?");
 inline const QString kWirklichLoeschen = QStringLiteral("Wirklich löschen?");
 inline const QString kAnalyseLoeschen = QStringLiteral("Analyse löschen?");
-inline const QString kCannotDelete = QStringLiteral("Die Datei \"%1\" kann nicht gelöscht werden: %2");
 } // namespace WebCheckTexts

@@ -1,13 +1,21 @@
 #include "WebCheckWindow.h"
 
+#include "WindowPlacement.h"
+
 #include "AnalysisListModel.h"
+#include "CheckTab.h"
 #include "Dialogs.h"
 #include "DocumentFetch.h"
+#include "FileMessages.h"
+#include "NewValueTab.h"
 #include "PageAnalysis.h"
 #include "PageSource.h"
 #include "ProjectFile.h"
+#include "ValueTemplates.h"
 #include "WebCheckTexts.h"
 #include "WebEngineBrowserHost.h"
+#include "WebQueryExport.h"
+#include "WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,38 +34,26 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
+#include <QSaveFile>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
+using namespace WidgetNaming;
 
 namespace {
-
-template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName = {}) {
-    widget->setObjectName(QLatin1String(objectName));
-    if (!accessibleName.isEmpty())
-        widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 QPushButton *button(const char *objectName, const QString &caption, const QString &hint) {
     auto *b = named(new QPushButton(caption), objectName, caption);
     b->setToolTip(hint);
     return b;
-}
-
-QLabel *labelFor(const QString &text, QWidget *buddy) {
-    auto *label = new QLabel(text);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return label;
 }
 } // namespace
 
@@ -75,12 +71,12 @@ WebCheckWindow::WebCheckWindow(const QString &programFolder, Dialogs &dialogs, Q
     auto *menu = new QMenuBar(this);
     menu->addAction(kSchliessen, this, &QWidget::close);
     layout->setMenuBar(menu);
-    m_tabs = new QTabWidget;
+    m_tabs = named(new QTabWidget, "tabs", kCaption);
     layout->addWidget(m_tabs);
     m_dataTab = buildDataTab();
     m_browserTab = buildBrowserTab();
-    m_newTab = new QWidget;
-    m_checkTab = new QWidget;
+    m_newTab = named(new NewValueTab(m_folder, m_dialogs), "neutab");
+    m_checkTab = named(new CheckTab(m_folder), "prueftab");
     m_tabs->addTab(m_dataTab, kTabDaten);
     m_tabs->addTab(m_browserTab, kTabBrowser);
     m_tabs->addTab(m_newTab, kTabNeu);
@@ -90,6 +86,9 @@ WebCheckWindow::WebCheckWindow(const QString &programFolder, Dialogs &dialogs, Q
     setTabShown(m_checkTab, false);
 
     connect(m_fetch, &DocumentFetch::finished, this, &WebCheckWindow::sourceFetched);
+    connect(m_newTab, &NewValueTab::entryEdited, this, &WebCheckWindow::entryEdited);
+    connect(m_newTab, &NewValueTab::finished, this, &WebCheckWindow::definitionFinished);
+    connect(m_checkTab, &CheckTab::checkRequested, this, &WebCheckWindow::checkRequested);
     m_slices->setInterval(0);
     connect(m_slices, &QTimer::timeout, this, &WebCheckWindow::analyseSlice);
 
@@ -101,6 +100,7 @@ WebCheckWindow::WebCheckWindow(const QString &programFolder, Dialogs &dialogs, Q
     setFieldsEnabled(false);
     savebtn->setEnabled(false);
     readProjectList();
+    readTemplateList();
     hide();
 }
 
@@ -160,6 +160,13 @@ QWidget *WebCheckWindow::buildDataTab() {
     savedLayout->addWidget(exportlb);
 
     auto *templates = named(new QGroupBox(kVorlagen), "vorlagen");
+    vorlageliste = named(new QListWidget, "vorlageliste", kVorlagenListe);
+    vorlageliste->setSortingEnabled(true);
+    vorlageliste->setMaximumHeight(90);
+    deletevlgbtn = button("deletevlgbtn", kLoeschen, kVorlageLoeschenHint);
+    auto *templatesLayout = new QHBoxLayout(templates);
+    templatesLayout->addWidget(vorlageliste, 1);
+    templatesLayout->addWidget(deletevlgbtn, 0, Qt::AlignTop);
 
     layout->addWidget(current);
     layout->addWidget(saved, 1);
@@ -171,6 +178,10 @@ QWidget *WebCheckWindow::buildDataTab() {
     connect(deletebtn, &QPushButton::clicked, this, &WebCheckWindow::deletebtnClick);
     connect(gobrowser, &QToolButton::clicked, this, &WebCheckWindow::gobrowserClick);
     connect(projektliste, &QListWidget::itemSelectionChanged, this, &WebCheckWindow::projectListChanged);
+    connect(exportbtn, &QPushButton::clicked, this, &WebCheckWindow::exportbtnClick);
+    connect(deletevlgbtn, &QPushButton::clicked, this, &WebCheckWindow::deletevlgbtnClick);
+    connect(vorlageliste, &QListWidget::itemSelectionChanged, this,
+            [this] { deletevlgbtn->setEnabled(vorlageliste->count() > 0); });
     return tab;
 }
 
@@ -272,6 +283,18 @@ QWidget *WebCheckWindow::buildBrowserTab() {
     connect(sbanalyseabr, &QToolButton::clicked, this, &WebCheckWindow::sbanalyseabrClick);
     connect(quelltextbtn, &QPushButton::clicked, this, &WebCheckWindow::quelltextbtnClick);
     connect(lbframes, &QListWidget::itemDoubleClicked, this, &WebCheckWindow::lbframesDoubleClick);
+    // A row opens the definition whenever its state changes while its check box is set.
+    connect(m_rows, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &from, const QModelIndex &, const QList<int> &roles) {
+                if (roles.contains(Qt::CheckStateRole))
+                    rowStateChanged(from.row());
+            });
+    connect(Liste->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &previous) {
+                for (const QModelIndex &index : {previous, current})
+                    if (index.isValid())
+                        rowStateChanged(index.row());
+            });
     connect(keep, &QPushButton::clicked, framepanel, &QWidget::hide);
     return tab;
 }
@@ -302,12 +325,9 @@ void WebCheckWindow::open() {
     exportlb->clear();
     exportbar->setValue(0);
     readProjectList();
+    readTemplateList();
     setWindowModality(Qt::ApplicationModal);
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-    show();
-    raise();
-    activateWindow();
+    WindowPlacement::showCentred(this, parentWidget());
 }
 
 void WebCheckWindow::showEvent(QShowEvent *event) {
@@ -430,6 +450,7 @@ bool WebCheckWindow::savebtnClick() {
 
 void WebCheckWindow::discardProject() {
     clearAnalysis();
+    m_newTab->resetDefinition();
     setTabShown(m_checkTab, true);
     setTabShown(m_browserTab, false);
     setTabShown(m_newTab, false);
@@ -468,14 +489,19 @@ void WebCheckWindow::finishOpening() {
     enterEditing();
 }
 
-void WebCheckWindow::deletebtnClick() {
-    const QListWidgetItem *item = projektliste->currentItem();
+bool WebCheckWindow::deleteChosenFile(const QListWidget *list) {
+    const QListWidgetItem *item = list->currentItem();
     if (!item || !item->isSelected() || !m_dialogs.confirm(kWirklichLoeschen))
-        return;
+        return false;
     QFile file(m_folder + item->text());
     if (!file.remove())
-        m_dialogs.error(kCannotDelete.arg(file.fileName(), file.errorString()));
-    readProjectList();
+        m_dialogs.error(FileMessages::cannotDelete(file.fileName(), file.errorString()));
+    return true;
+}
+
+void WebCheckWindow::deletebtnClick() {
+    if (deleteChosenFile(projektliste))
+        readProjectList();
 }
 
 void WebCheckWindow::gobrowserClick() {
@@ -495,9 +521,17 @@ bool WebCheckWindow::askToClearAnalysis() {
 void WebCheckWindow::stopAnalysis() {
     if (!m_analysis && !m_fetching)
         return;
+    cancelFetch();
+    finishAnalysis();
+}
+
+void WebCheckWindow::cancelFetch() {
     m_fetch->cancel();
     m_fetching = false;
-    finishAnalysis();
+    // An export or check waiting for this source ends with it.
+    m_afterSource = nullptr;
+    m_exporting.reset();
+    m_checking.reset();
 }
 
 void WebCheckWindow::clearAnalysis() {
@@ -535,6 +569,8 @@ void WebCheckWindow::documentComplete(const QStringList &frames) {
     analysebtn->setEnabled(!m_analysis && !m_fetching);
     if (m_openingRows)
         finishOpening();
+    if (const auto then = std::exchange(m_afterLoad, nullptr))
+        (this->*then)();
 }
 
 void WebCheckWindow::analysebtnClick() {
@@ -554,16 +590,21 @@ void WebCheckWindow::analysebtnClick() {
 
 void WebCheckWindow::sourceFetched(const QByteArray &bytes, const QString &error) {
     m_fetching = false;
+    const auto then = std::exchange(m_afterSource, nullptr);
     if (!error.isEmpty()) {
+        if (then)
+            cancelFetch();
+        else
+            finishAnalysis();
         m_dialogs.error(error);
-        finishAnalysis();
         return;
     }
     m_source = PageSource::fromDocument(bytes);
-    // A large text takes the view a while to lay out: it is filled when it is seen.
-    m_sourceShown = false;
-    if (quelltext->isVisible())
-        showSource();
+    putSourceInView();
+    if (then) {
+        (this->*then)();
+        return;
+    }
     m_rows->clear();
     progbar->setRange(0, static_cast<int>(m_source.size()));
     Liste->setUpdatesEnabled(false);
@@ -581,6 +622,13 @@ void WebCheckWindow::analyseSlice() {
         finishAnalysis();
 }
 
+void WebCheckWindow::putSourceInView() {
+    // A large text takes the view a while to lay out: it is filled when it is seen.
+    m_sourceShown = false;
+    if (quelltext->isVisible())
+        showSource();
+}
+
 void WebCheckWindow::finishAnalysis() {
     m_slices->stop();
     m_analysis.reset();
@@ -596,8 +644,7 @@ void WebCheckWindow::sbanalyseabrClick() {
     if (m_analysis) {
         m_analysis->cancel();
     } else if (m_fetching) {
-        m_fetch->cancel();
-        m_fetching = false;
+        cancelFetch();
         finishAnalysis();
     }
 }
@@ -625,4 +672,157 @@ void WebCheckWindow::lbframesDoubleClick(QListWidgetItem *item) {
     WASITE->setText(slash < 0 ? QString() : entry.mid(slash));
     loadPage(entry);
     framepanel->hide();
+}
+
+void WebCheckWindow::rowStateChanged(int row) {
+    if (row < 0 || !m_rows->isChecked(row))
+        return;
+    m_newTab->choose(row, m_rows->entries().at(row), PageSource::viewText(m_source));
+    setTabShown(m_newTab, true);
+    m_tabs->setCurrentWidget(m_newTab);
+}
+
+void WebCheckWindow::entryEdited(int row, const AnalysisEntry &entry) {
+    m_rows->setEntry(row, entry);
+}
+
+void WebCheckWindow::definitionFinished() {
+    setTabShown(m_newTab, false);
+    m_tabs->setCurrentWidget(m_browserTab);
+    readTemplateList();
+}
+
+void WebCheckWindow::readTemplateList() {
+    vorlageliste->clear();
+    vorlageliste->addItems(ValueTemplates::list(m_folder));
+    deletevlgbtn->setEnabled(vorlageliste->count() > 0);
+}
+
+void WebCheckWindow::deletevlgbtnClick() {
+    if (!deleteChosenFile(vorlageliste))
+        return;
+    readTemplateList();
+    m_newTab->readTemplates();
+}
+
+void WebCheckWindow::takeSource(void (WebCheckWindow::*then)()) {
+    m_afterSource = then;
+    m_fetching = true;
+    m_fetch->fetch(m_browser->currentUrl());
+}
+
+void WebCheckWindow::loadAndTakeSource(const QString &address, void (WebCheckWindow::*then)()) {
+    m_afterSource = then;
+    // A navigation refused in "Analyse löschen?" goes on with the document already loaded.
+    if (loadPage(address))
+        m_afterLoad = &WebCheckWindow::takeSourceOfLoadedPage;
+    else
+        takeSourceOfLoadedPage();
+}
+
+void WebCheckWindow::takeSourceOfLoadedPage() {
+    takeSource(std::exchange(m_afterSource, nullptr));
+}
+
+void WebCheckWindow::exportbtnClick() {
+    const QListWidgetItem *item = projektliste->currentItem();
+    if (!item || !item->isSelected()) {
+        m_dialogs.information(kSelectFirst);
+        return;
+    }
+    if (m_exporting || m_checking)
+        return;
+    stopAnalysis();
+    exportbar->setValue(0);
+    exportlb->setText(kStarteExport);
+    m_exportPath = m_folder + item->text();
+    QString error;
+    m_exporting = ProjectFile::load(m_exportPath, &error, ProjectFile::MissingKeys::ForExport);
+    if (!m_exporting) {
+        m_dialogs.error(error);
+        return;
+    }
+    m_tabs->setTabText(m_tabs->indexOf(m_browserTab), kTabBrowserOf + m_exporting->host);
+    setTabShown(m_browserTab, true);
+    exportlb->setText(kLadeQuelltext);
+    exportbar->setValue(10);
+    loadAndTakeSource(m_exporting->address(), &WebCheckWindow::exportSourceTaken);
+}
+
+void WebCheckWindow::exportSourceTaken() {
+    const WebQueryProject project = *std::exchange(m_exporting, std::nullopt);
+    exportlb->setText(kErstelleExport);
+    const auto outcome =
+        WebQueryExport::build(project, m_source, [this](int percent) { exportbar->setValue(percent); });
+    if (!outcome.error.isEmpty()) {
+        m_dialogs.error(kExportAbgebrochen.arg(m_exportPath, outcome.error));
+        return;
+    }
+    exportlb->setText(kErstelleDatei);
+    const QString name = WebQueryExport::fileName(project.bezeichnung);
+    const QString path = m_folder + name;
+    if (const auto refused = ProjectFile::nameError(name)) {
+        m_dialogs.error(FileMessages::cannotWrite(path, *refused));
+        return;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(outcome.bytes) != outcome.bytes.size() || !file.commit()) {
+        m_dialogs.error(FileMessages::cannotWrite(path, file.errorString()));
+        return;
+    }
+    setTabShown(m_browserTab, false);
+    exportbar->setValue(100);
+    exportlb->setText(kFertig);
+}
+
+void WebCheckWindow::checkRequested(const QString &path) {
+    if (m_exporting || m_checking)
+        return;
+    stopAnalysis();
+    // An import file is a few lines per value; one larger than the largest page is none.
+    QFile file(path);
+    if (file.size() > PageSource::kMaxBytes) {
+        m_dialogs.error(FileMessages::cannotRead(path, QStringLiteral("Sie ist zu groß.")));
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_dialogs.error(FileMessages::cannotRead(path, file.errorString()));
+        return;
+    }
+    WebQueryCheck::File read = WebQueryCheck::read(file.readAll(), path);
+    if (!read.projectRead) {
+        // Too short to name a page: nothing to load.
+        m_checkTab->clearRows();
+        m_dialogs.error(read.error);
+        return;
+    }
+    m_checkTab->showFile(read);
+    m_tabs->setTabText(m_tabs->indexOf(m_browserTab), kTabBrowser);
+    setTabShown(m_browserTab, true);
+    m_tabs->setCurrentWidget(m_browserTab);
+    const QString address = read.host + read.site;
+    m_checking = std::move(read);
+    loadAndTakeSource(address, &WebCheckWindow::checkSourceTaken);
+}
+
+void WebCheckWindow::checkSourceTaken() {
+    WebQueryCheck::File file = *std::exchange(m_checking, std::nullopt);
+    setTabShown(m_browserTab, false);
+    m_tabs->setCurrentWidget(m_checkTab);
+    if (!file.error.isEmpty()) {
+        // The check stops at the broken record; the rows before it stay.
+        m_checkTab->showRows(file.rows);
+        m_dialogs.error(file.error);
+        return;
+    }
+    const QString text = PageSource::viewText(m_source);
+    const auto selection = WebQueryCheck::searchPass(file.rows, text);
+    m_checkTab->showRows(file.rows);
+    if (selection.length > 0) {
+        showSource();
+        QTextCursor cursor(quelltext->document());
+        cursor.setPosition(static_cast<int>(selection.start - 1));
+        cursor.setPosition(static_cast<int>(selection.start - 1 + selection.length), QTextCursor::KeepAnchor);
+        quelltext->setTextCursor(cursor);
+    }
 }

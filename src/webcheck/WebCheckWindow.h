@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BrowserHost.h"
+#include "WebQueryCheck.h"
 #include "WebQueryProject.h"
 
 #include <QWidget>
@@ -9,6 +10,8 @@
 #include <optional>
 
 class AnalysisListModel;
+class CheckTab;
+class NewValueTab;
 class Dialogs;
 class DocumentFetch;
 class PageAnalysis;
@@ -34,8 +37,6 @@ class WebCheckWindow : public QWidget {
     Q_OBJECT
 
 public:
-    using BrowserFactory = std::function<std::unique_ptr<BrowserHost>()>;
-
     // `programFolder` ends with a separator; without a factory the browser is Qt WebEngine.
     WebCheckWindow(const QString &programFolder, Dialogs &dialogs, QWidget *parent = nullptr,
                    BrowserFactory browserFactory = {});
@@ -65,6 +66,9 @@ private:
     bool savebtnClick();
     void openbtnClick();
     void deletebtnClick();
+    // Asks "Wirklich löschen?", then deletes the file chosen in `list`; false when it did not try
+    // (no choice, or Cancel), so the list stays as it is.
+    bool deleteChosenFile(const QListWidget *list);
     void gobrowserClick();
     void projectListChanged();
     void readProjectList();
@@ -83,6 +87,8 @@ private:
     bool askToClearAnalysis();
     void clearAnalysis();
     void stopAnalysis();
+    // Ends a running fetch of the source, and the export or check waiting for it.
+    void cancelFetch();
     void navigationHeld(const QUrl &url);
     void documentComplete(const QStringList &frames);
     void loadProgress(int percent);
@@ -94,6 +100,22 @@ private:
     void quelltextbtnClick();
     void showSource();
     void lbframesDoubleClick(QListWidgetItem *item);
+
+    // Value definition, templates, export and check.
+    void rowStateChanged(int row);
+    void entryEdited(int row, const AnalysisEntry &entry);
+    void definitionFinished();
+    void readTemplateList();
+    void deletevlgbtnClick();
+    void exportbtnClick();
+    void takeSourceOfLoadedPage();
+    void exportSourceTaken();
+    void checkRequested(const QString &path);
+    void checkSourceTaken();
+    // Loads the page, then takes its source as the server fetches it and calls `then`.
+    void loadAndTakeSource(const QString &address, void (WebCheckWindow::*then)());
+    void takeSource(void (WebCheckWindow::*then)());
+    void putSourceInView();
 
     QString m_folder;
     Dialogs &m_dialogs;
@@ -108,9 +130,17 @@ private:
     bool m_fetching = false;
     // Rows of a project being opened, appended when its page has completed.
     std::optional<QList<AnalysisEntry>> m_openingRows;
+    // What follows the next completed document, and what follows the next fetched source.
+    void (WebCheckWindow::*m_afterLoad)() = nullptr;
+    void (WebCheckWindow::*m_afterSource)() = nullptr;
+    std::optional<WebQueryProject> m_exporting;
+    QString m_exportPath;
+    std::optional<WebQueryCheck::File> m_checking;
 
     QTabWidget *m_tabs;
-    QWidget *m_dataTab, *m_browserTab, *m_newTab, *m_checkTab;
+    QWidget *m_dataTab, *m_browserTab;
+    NewValueTab *m_newTab;
+    CheckTab *m_checkTab;
 
     QLineEdit *WABez, *WAHOST, *WAPORT, *WASITE;
     QPushButton *neubtn, *savebtn, *openbtn, *deletebtn, *exportbtn;
@@ -118,6 +148,8 @@ private:
     QListWidget *projektliste;
     QProgressBar *exportbar;
     QLabel *exportlb;
+    QListWidget *vorlageliste;
+    QPushButton *deletevlgbtn;
 
     QWidget *m_browserArea;
     QPlainTextEdit *quelltext;

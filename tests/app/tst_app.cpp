@@ -1,4 +1,5 @@
 #include "AppCore.h"
+#include "FakeBrowserHost.h"
 #include "FakePlatform.h"
 #include "HeaderPanel.h"
 #include "IniFile.h"
@@ -14,6 +15,7 @@
 #include "StatusBar.h"
 #include "TempProgramFolder.h"
 #include "TrayPopup.h"
+#include "WebCheckWindow.h"
 #include "WorkArea.h"
 #include "XdgAutostart.h"
 
@@ -75,6 +77,10 @@ struct Harness {
         : core(folder.paths(), services(autostart), helpFile), startup(core) {
         if (!settings.isNull())
             folder.write(QStringLiteral("quendra.ini"), settings);
+        // The checker's browser without a browser engine.
+        core.browsers = [] {
+            return std::make_unique<FakeBrowserHost>();
+        };
     }
 
     // The program's own wiring of the subsystems, as main() builds it; without timings with the
@@ -875,6 +881,23 @@ private slots:
         }
         h.find<QAction>(action)->trigger();
         QCOMPARE(modal || opened->isVisible(), true);
+    }
+
+    // The checker exists from start-up but starts its browser only when it is first shown; the menu
+    // entry opens it modally on the tab "Daten".
+    void webcheckerOpensTheChecker() {
+        Harness h;
+        h.start();
+        auto *checker = h.find<WebCheckWindow>(u"TForm4"_qs);
+        QVERIFY(checker);
+        QVERIFY(!checker->browser());
+        QCOMPARE(checker->size(), QSize(880, 638));
+        h.find<QAction>(u"Webchecker"_qs)->trigger();
+        QVERIFY(checker->isVisible());
+        QCOMPARE(checker->windowModality(), Qt::ApplicationModal);
+        QVERIFY(dynamic_cast<FakeBrowserHost *>(checker->browser()));
+        auto *tabs = checker->findChild<QTabWidget *>();
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), u"Daten"_qs);
     }
 
     // "Einstellungen" opens the wildcard words; "Schließen" stores them and the popup shows them

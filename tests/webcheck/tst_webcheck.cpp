@@ -4,6 +4,8 @@
 #include "PageSource.h"
 #include "ProjectFile.h"
 #include "TempProgramFolder.h"
+#include "ValueDefinition.h"
+#include "ValueTemplates.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -336,6 +338,136 @@ private slots:
         QVERIFY(!ProjectFile::save(folder.path(), WebQueryProject{bezeichnung, host, u"80"_qs, u"/"_qs, {}}, &error));
         QVERIFY2(error.contains(ProjectFile::fileName(bezeichnung, host)), qPrintable(error));
         QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    }
+    void templateRoundTrip_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("two lines") << QStringList{u"Gif1=1"_qs, u"Gif2=2"_qs} << u"Gif1=1-qnd.wcv"_qs
+                                   << QByteArray("[OVWV]\r\nLINE0=Gif1=1\r\nLINE1=Gif2=2\r\n");
+        QTest::newRow("one line") << QStringList{u"Aus"_qs} << u"Aus-qnd.wcv"_qs << QByteArray("LINE0=Aus\r\n");
+        QTest::newRow("empty list writes no key") << QStringList() << u"-qnd.wcv"_qs << QByteArray();
+    }
+    void templateRoundTrip() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, stored);
+        TempProgramFolder folder;
+        QString error;
+        QVERIFY2(ValueTemplates::save(folder.path(), lines, &error), qPrintable(error));
+        const QByteArray bytes = folder.read(file);
+        QVERIFY(bytes.contains(stored));
+        QCOMPARE(bytes.contains("LINE"), !lines.isEmpty());
+        QCOMPARE(ValueTemplates::load(folder.file(file), &error), std::optional<QStringList>(lines));
+        QCOMPARE(ValueTemplates::list(folder.path()), QStringList{file});
+    }
+
+    void templateShorterListReplacesLongerOne() {
+        TempProgramFolder folder;
+        QString error;
+        const QStringList five{u"A"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs};
+        QVERIFY(ValueTemplates::save(folder.path(), five, &error));
+        QVERIFY(ValueTemplates::save(folder.path(), {u"A"_qs, u"z"_qs}, &error));
+        QCOMPARE(ValueTemplates::load(folder.file(u"A-qnd.wcv"_qs), &error), (QStringList{u"A"_qs, u"z"_qs}));
+        QVERIFY(!folder.read(u"A-qnd.wcv"_qs).contains("LINE2"));
+    }
+
+    void templateLoadsAtMostAThousandLines() {
+        TempProgramFolder folder;
+        QByteArray file = "[OVWV]\r\n";
+        for (int i = 0; i < 1200; ++i)
+            file += "LINE" + QByteArray::number(i) + "=L" + QByteArray::number(i) + "\r\n";
+        QVERIFY(folder.write(u"L0-qnd.wcv"_qs, file));
+        QString error;
+        const auto lines = ValueTemplates::load(folder.file(u"L0-qnd.wcv"_qs), &error);
+        QCOMPARE(lines->size(), ValueTemplates::kMaxLines);
+        QCOMPARE(lines->last(), u"L999"_qs);
+    }
+
+    void templateLoadStopsAtTheFirstMissingKey() {
+        TempProgramFolder folder;
+        QVERIFY(folder.write(u"x-qnd.wcv"_qs, "[OVWV]\r\nLINE0=a\r\nLINE2=c\r\n"));
+        QVERIFY(folder.write(u"y-qnd.wcv"_qs, "[OVWV]\r\nLINE1=b\r\n"));
+        QString error;
+        QCOMPARE(ValueTemplates::load(folder.file(u"x-qnd.wcv"_qs), &error), QStringList{u"a"_qs});
+        QCOMPARE(ValueTemplates::load(folder.file(u"y-qnd.wcv"_qs), &error), QStringList());
+    }
+
+    void templateNamesThatLeaveTheFolderAreRefused_data() {
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("slash") << u"../x"_qs;
+        QTest::newRow("vertical bar") << u"a|b"_qs;
+        QTest::newRow("colon") << u"C:x"_qs;
+        QTest::newRow("backslash") << u"..\\x"_qs;
+    }
+    void templateNamesThatLeaveTheFolderAreRefused() {
+        QFETCH(QString, firstLine);
+        TempProgramFolder folder;
+        QString error;
+        QVERIFY(!ValueTemplates::save(folder.path(), {firstLine, u"b"_qs}, &error));
+        QVERIFY2(error.contains(firstLine + u"-qnd.wcv"_qs), qPrintable(error));
+        QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    void koSpecEditedInPlace() {
+        QString spec = ValueDefinition::koSpec(0, false, 3, u"Temperatur"_qs);
+        QCOMPARE(spec, u"4|0|03|Temperatur"_qs);
+        spec = ValueDefinition::withValueType(spec, 1);
+        QCOMPARE(spec, u"6|0|03|Temperatur"_qs);
+        spec = ValueDefinition::withConversion(spec, true);
+        QCOMPARE(spec, u"6|1|03|Temperatur"_qs);
+        QCOMPARE(ValueDefinition::koSpec(1, true, 17, u"x"_qs), u"6|1|17|x"_qs);
+        QCOMPARE(ValueDefinition::withValueType(ValueDefinition::kNoKoSpec, 1), ValueDefinition::kNoKoSpec);
+        QCOMPARE(ValueDefinition::koTypes().size(), 18);
+        QCOMPARE(ValueDefinition::koTypes().at(3), u"EIS5_16BIT"_qs);
+    }
+
+    void trims_data() {
+        QTest::addColumn<QString>("steps"); // < > at the start, [ ] at the end: more, less
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        // The source "ab<td>42 Grad</td>" with the value "42" at 7..8.
+        QTest::newRow("more at both ends") << u"<]"_qs << u">42 "_qs << u"6"_qs << u"9"_qs;
+        QTest::newRow("less stops at one character") << u">["_qs << u"2"_qs << u"8"_qs << u"8"_qs;
+        QTest::newRow("start never before the page") << u"<<<<<<<<"_qs << u"ab<td>42"_qs << u"1"_qs << u"8"_qs;
+        QTest::newRow("end never after the page") << u"]]]]]]]]]]]]]]"_qs << u"42 Grad</td>"_qs << u"7"_qs << u"18"_qs;
+        QTest::newRow("never empty") << u"[[[>>>"_qs << u"4"_qs << u"7"_qs << u"7"_qs;
+    }
+    void trims() {
+        QFETCH(QString, steps);
+        QFETCH(QString, value);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        const QString source = u"ab<td>42 Grad</td>"_qs;
+        AnalysisEntry entry;
+        entry.value = u"42"_qs;
+        entry.start = u"7"_qs;
+        entry.end = u"8"_qs;
+        for (const QChar step : steps) {
+            if (step == u'<')
+                ValueDefinition::readMoreAtStart(entry, source);
+            else if (step == u'>')
+                ValueDefinition::readLessAtStart(entry);
+            else if (step == u']')
+                ValueDefinition::readMoreAtEnd(entry, source);
+            else
+                ValueDefinition::readLessAtEnd(entry);
+        }
+        QCOMPARE(entry.value, value);
+        QCOMPARE(entry.start, start);
+        QCOMPARE(entry.end, end);
+    }
+
+    void applyWritesFieldsFiveToTen() {
+        AnalysisEntry entry;
+        ValueDefinition::apply(entry, 1, u"a\nb"_qs, true, u"6|1|03|Temp"_qs, 3, u"Temp"_qs);
+        QCOMPARE(entry.valueType, u"1"_qs);
+        QCOMPARE(entry.list, u"a|b|"_qs);
+        QCOMPARE(entry.conversion, u"-1"_qs);
+        QCOMPARE(entry.definition, u"6|1|03|Temp|a|b|"_qs);
+        QCOMPARE(entry.koType, u"3"_qs);
+        QCOMPARE(entry.koName, u"Temp"_qs);
     }
 };
 

@@ -1,0 +1,146 @@
+#include "WebQueryExport.h"
+
+#include "AnsiText.h"
+#include "PageSource.h"
+#include "ServerSearch.h"
+
+namespace {
+const QByteArray kValueLead = R"(22701|2|<?CMD CMD="CHGID" OLDID="123" ?>|0||)";
+const QByteArray kClosing = kValueLead + "0|0|0|0|0|0|0";
+
+// The LeadMarker is the shortest of these lengths that occurs only once from the search position
+// up to the value; the longest one may need repeated searches to step over earlier occurrences.
+constexpr qsizetype kShortestMarker = 5;
+constexpr qsizetype kLongestMarker = 10;
+
+QByteArray searchRecord(const QByteArray &text) {
+    return kValueLead + "2|" + WebQueryExport::EncodeHex(text) + "|0|0|0|0|0";
+}
+
+QByteArray objectRecord(char operation, const QByteArray &table, const QString &koName, const QString &koType,
+                        QChar conversion) {
+    const QString element = QStringLiteral(R"(<?OBJ TYPE="11001" ID="124" TEXT="%1" FMT="%2" ?>)").arg(koName, koType);
+    return kValueLead + operation + '|' + table + '|' + AnsiText::encode(element) + "|0|" +
+           AnsiText::encode(QString(conversion)) + "|0|0";
+}
+
+// Each piece of the list ends at a "|"; text after the last one is not used.
+QByteArray listTable(const QString &list) {
+    QByteArray table;
+    const QStringList pieces = list.split(u'|');
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
+        table += WebQueryExport::EncodeHex(AnsiText::encode(pieces.at(i))) + "0D0A";
+    return table;
+}
+
+// A definition "O|C|TT|Name|list": operation, conversion flag, two-digit object type, name.
+bool wellFormed(const QString &definition) {
+    return definition.size() >= 8 && definition.at(1) == u'|' && definition.at(3) == u'|' && definition.at(6) == u'|' &&
+           definition.at(4).isDigit() && definition.at(5).isDigit();
+}
+
+QString entryName(qsizetype j, const AnalysisEntry &entry) {
+    return QStringLiteral("Eintrag %1 (KO \"%2\")").arg(j + 1).arg(entry.koName);
+}
+} // namespace
+
+QByteArray WebQueryExport::EncodeHex(const QByteArray &bytes) {
+    return bytes.toHex().toUpper();
+}
+
+QString WebQueryExport::fileName(const QString &bezeichnung) {
+    return bezeichnung + QStringLiteral("-qnd.htip");
+}
+
+WebQueryExport::Outcome WebQueryExport::build(const WebQueryProject &project, const QByteArray &source,
+                                              const std::function<void(int percent)> &progress) {
+    const QString view = PageSource::viewText(source);
+    const qsizetype length = source.size();
+    QList<QByteArray> lines{
+        "IMPORT:IPBIDIR,VERSION:1.0",
+        "PROJ:7f3c9e21d04b5a86c2e1f09b3d7a4c58",
+        "LIB:NO",
+        R"(22700|<?CMD CMD="ID" OLDID="123" ?>|0|0|)" +
+            AnsiText::encode(
+                QStringList{project.bezeichnung, project.host, project.port, u"1"_qs, QString(), project.site}.join(
+                    u'|')) +
+            "||0|||0|0||0|0",
+        kClosing,
+    };
+    qsizetype searchPosition = 1; // where the server's next search begins
+    const qsizetype count = project.entries.size();
+    for (qsizetype j = 0; j < count; ++j) {
+        if (progress)
+            progress(static_cast<int>(j * 100 / count));
+        const AnalysisEntry &entry = project.entries.at(j);
+        const QString &definition = entry.definition;
+        if (entry.koName.isEmpty() || definition.isEmpty())
+            continue;
+        if (!wellFormed(definition))
+            return {
+                {},
+                QStringLiteral("%1: Die Definition \"%2\" ist unvollständig.").arg(entryName(j, entry), definition)};
+        if (entry.koName.contains(u'|'))
+            return {{}, QStringLiteral("%1: Der KO-Name darf kein \"|\" enthalten.").arg(entryName(j, entry))};
+        bool startOk = false, endOk = false;
+        const qsizetype start = entry.start.toLongLong(&startOk);
+        const qsizetype end = entry.end.toLongLong(&endOk);
+        if (!startOk || !endOk || start < 1 || end < start || end > length)
+            return {{},
+                    QStringLiteral("%1: Start \"%2\" und Ende \"%3\" bezeichnen keinen Wert der Seite "
+                                   "(%4 Zeichen).")
+                        .arg(entryName(j, entry), entry.start, entry.end)
+                        .arg(length)};
+        // The LeadMarker ends right before the value and begins no earlier than the search position.
+        const qsizetype room = start - searchPosition;
+        if (room < 1)
+            return {{},
+                    QStringLiteral("%1: Zwischen dem vorigen Wert und diesem steht kein Zeichen; der Server "
+                                   "könnte den Wert nicht finden.")
+                        .arg(entryName(j, entry))};
+        qsizetype markerLength = 0;
+        bool unique = false;
+        for (qsizetype i = kShortestMarker; i <= kLongestMarker && !unique; ++i) {
+            markerLength = std::min(i, room);
+            const QStringView marker = QStringView(view).mid(start - markerLength - 1, markerLength);
+            unique = !ServerSearch::occursBetween(view, marker, searchPosition, start - markerLength);
+        }
+        const qsizetype markerStart = start - markerLength;
+        const QByteArray marker = source.mid(markerStart - 1, markerLength);
+        const QStringView markerView = QStringView(view).mid(markerStart - 1, markerLength);
+        const qsizetype repeats =
+            unique ? 0 : ServerSearch::countBetween(view, markerView, searchPosition, markerStart);
+        lines.append(searchRecord(marker));
+        for (qsizetype k = 0; k < repeats; ++k) {
+            lines.append(kClosing);
+            lines.append(searchRecord(marker));
+        }
+        const QChar operation = definition.at(0);
+        const QString nameAndList = definition.mid(7);
+        const qsizetype bar = nameAndList.indexOf(u'|');
+        const QString koName = nameAndList.left(bar < 0 ? nameAndList.size() : bar);
+        const QString koType = definition.mid(4, 2);
+        const QChar conversion = definition.at(2);
+        if (operation == u'4')
+            lines.append(objectRecord('4', "0", koName, koType, conversion));
+        else if (operation == u'6')
+            lines.append(objectRecord('6', listTable(bar < 0 ? QString() : nameAndList.mid(bar + 1)), koName, koType,
+                                      conversion));
+        const QByteArray trail = source.mid(end, 3);
+        lines.append(searchRecord(trail));
+        lines.append(kClosing);
+
+        // The server's cursor after this value's searches: the marker's hits, then the trail's.
+        qsizetype cursor = searchPosition;
+        for (qsizetype k = 0; k <= repeats; ++k)
+            cursor = ServerSearch::find(view, markerView, cursor) + 1;
+        Q_ASSERT(cursor == markerStart + 1);
+        if (const qsizetype hit = ServerSearch::find(view, QStringView(view).mid(end, trail.size()), cursor))
+            cursor = hit + 1;
+        searchPosition = cursor;
+    }
+    QByteArray bytes;
+    for (const QByteArray &line : lines)
+        bytes += line + "\r\n";
+    return {bytes, {}};
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "BrowserHost.h"
+
+#include <QHash>
+#include <QWidget>
+
+// Completes every navigation at once with the frames it is given; page-started navigations are
+// played with requestNavigation().
+class FakeBrowserHost : public BrowserHost {
+public:
+    QWidget *view() override { return &widget; }
+    void navigate(const QString &address) override {
+        navigations.append(address);
+        complete = false;
+        emit navigationStarted();
+        current = addressUrl(address);
+        if (const auto server = servers.find(current.host()); server != servers.end()) {
+            current.setHost(server->host());
+            current.setPort(server->port());
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                complete = true;
+                emit documentComplete(frames);
+            },
+            Qt::QueuedConnection);
+    }
+    bool isComplete() const override { return complete; }
+    QUrl currentUrl() const override { return current; }
+
+    // A link clicked inside the page.
+    void requestNavigation(const QString &url) {
+        if (mustAsk())
+            emit navigationHeld(QUrl(url));
+        else
+            navigate(url);
+    }
+
+    QWidget widget;
+    QStringList navigations;
+    QStringList frames;
+    // Host names the fake resolves to another server (a loopback one): a project's host may not
+    // hold the port a file name cannot.
+    QHash<QString, QUrl> servers;
+    QUrl current;
+    bool complete = true;
+};
