@@ -11,8 +11,6 @@ constexpr int kCloseGraceMs = 5000;
 // What the socket itself may hold beyond our queue, and how much is taken from it at a time.
 constexpr qint64 kSocketBufferBytes = 64 * 1024;
 constexpr qint64 kReadChunkBytes = 16 * 1024;
-// What a queued line costs beyond its bytes, so a flood of empty lines is bounded too.
-constexpr qsizetype kLineOverheadBytes = 32;
 } // namespace
 
 GatewayLink::GatewayLink(QObject *parent) : QObject(parent) {
@@ -62,7 +60,7 @@ bool GatewayLink::connect(QString *error) {
     m_failure.clear();
     m_address.clear();
     m_addresses.clear();
-    clearBuffers();
+    m_splitter.clear();
     const quint64 attempt = ++m_attemptId;
     m_connectTimer.start(m_connectTimeoutMs);
 
@@ -176,7 +174,7 @@ void GatewayLink::disconnect() {
     m_failure.clear();
     report(Status::Disconnecting, m_address);
     releaseSocket(true);
-    clearBuffers();
+    m_splitter.clear();
     report(Status::Disconnected, {});
 }
 
@@ -218,26 +216,15 @@ std::optional<QString> GatewayLink::readLine() {
     // What waits in the socket comes next, also after the peer closed: a closed connection is
     // reported only once everything it delivered has been read.
     fill();
-    while (!m_lines.empty() && m_lines.front().dropped)
-        popLine();
-    if (m_lines.empty())
+    const std::optional<QByteArray> line = m_splitter.takeLine();
+    if (!line)
         return std::nullopt;
-    const QString line = AnsiText::decode(m_lines.front().bytes);
-    popLine();
-    return line;
+    return AnsiText::decode(*line);
 }
 
 bool GatewayLink::takeDroppedLine() {
     fill();
-    if (m_lines.empty() || !m_lines.front().dropped)
-        return false;
-    popLine();
-    return true;
-}
-
-void GatewayLink::popLine() {
-    m_queuedBytes -= m_lines.front().bytes.size() + kLineOverheadBytes;
-    m_lines.pop_front();
+    return m_splitter.takeOverlongLine();
 }
 
 void GatewayLink::onReadyRead() {
@@ -247,7 +234,7 @@ void GatewayLink::onReadyRead() {
 
 bool GatewayLink::fill() {
     bool gotLine = false;
-    while (m_socket && m_queuedBytes < kMaxQueuedBytes) {
+    while (m_socket && m_splitter.queuedBytes() < kMaxQueuedBytes) {
         // Only what has arrived, into one buffer kept for every read.
         const qint64 wanted = std::min(m_socket->bytesAvailable(), kReadChunkBytes);
         if (wanted <= 0)
@@ -257,46 +244,11 @@ bool GatewayLink::fill() {
         const qint64 got = m_socket->read(m_chunk.data(), wanted);
         if (got <= 0)
             break;
-        gotLine = takeBytes(QByteArrayView(m_chunk.constData(), got)) || gotLine;
+        gotLine = m_splitter.takeBytes(QByteArrayView(m_chunk.constData(), got)) || gotLine;
     }
     return gotLine;
 }
 
 bool GatewayLink::hasPendingBytes() const {
-    return !m_lines.empty() || !m_partial.isEmpty() || m_skipping || (m_socket && m_socket->bytesAvailable() > 0);
-}
-
-bool GatewayLink::takeBytes(QByteArrayView data) {
-    bool gotLine = false;
-    while (!data.isEmpty()) {
-        const qsizetype nul = data.indexOf('\0');
-        const QByteArrayView piece = nul < 0 ? data : data.first(nul);
-        if (!m_skipping && m_partial.size() + piece.size() > kMaxLineLength) {
-            // The place of the line in the stream is kept, so its report comes in order.
-            m_partial.clear();
-            m_lines.push_back({{}, true});
-            m_queuedBytes += kLineOverheadBytes;
-            m_skipping = true;
-            gotLine = true;
-        }
-        if (!m_skipping)
-            m_partial.append(piece);
-        if (nul < 0)
-            break;
-        if (!m_skipping) {
-            m_queuedBytes += m_partial.size() + kLineOverheadBytes;
-            m_lines.push_back({std::exchange(m_partial, {}), false});
-            gotLine = true;
-        }
-        m_skipping = false;
-        data = data.sliced(nul + 1);
-    }
-    return gotLine;
-}
-
-void GatewayLink::clearBuffers() {
-    m_lines.clear();
-    m_queuedBytes = 0;
-    m_partial.clear();
-    m_skipping = false;
+    return m_splitter.hasPendingBytes() || (m_socket && m_socket->bytesAvailable() > 0);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineSplitter.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QHostInfo>
@@ -7,7 +9,6 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <deque>
 #include <optional>
 
 class QTcpSocket;
@@ -35,7 +36,7 @@ public:
     Q_ENUM(Status)
 
     // A line that grows beyond this length is dropped whole, up to its NUL.
-    static constexpr qsizetype kMaxLineLength = 64 * 1024;
+    static constexpr qsizetype kMaxLineLength = LineSplitter::kMaxLineLength;
     // Complete lines waiting to be read, each counted with its bookkeeping.
     static constexpr qsizetype kMaxQueuedBytes = 1024 * 1024;
     // A black-holed address must not leave an attempt pending for ever; shorter than the
@@ -77,9 +78,9 @@ public:
     // Anything received and not yet read: a complete line, part of one, or bytes in the socket.
     bool hasPendingBytes() const;
     // Bytes of the line still waiting for its NUL (bounded by kMaxLineLength).
-    qsizetype incompleteLineLength() const { return m_partial.size(); }
+    qsizetype incompleteLineLength() const { return m_splitter.incompleteLineLength(); }
     // What the complete lines waiting to be read occupy (bounded by about kMaxQueuedBytes).
-    qsizetype queuedBytes() const { return m_queuedBytes; }
+    qsizetype queuedBytes() const { return m_splitter.queuedBytes(); }
 
     static QString statusText(Status status, const QString &address);
 
@@ -101,11 +102,8 @@ private:
     void onSocketClosed();
     void onReadyRead();
     bool fill();
-    bool takeBytes(QByteArrayView data);
-    void popLine();
     void failAttempt(const QString &error);
     void releaseSocket(bool graceful);
-    void clearBuffers();
 
     QString m_host;
     int m_port = 0;
@@ -121,13 +119,6 @@ private:
     bool m_open = false;
     QString m_failure;
 
-    struct QueuedLine {
-        QByteArray bytes;
-        bool dropped = false;
-    };
-    std::deque<QueuedLine> m_lines;
-    qsizetype m_queuedBytes = 0;
-    QByteArray m_partial;
-    QByteArray m_chunk;      // reused for every read from the socket
-    bool m_skipping = false; // dropping the rest of an overlong line up to its NUL
+    LineSplitter m_splitter;
+    QByteArray m_chunk; // reused for every read from the socket
 };
