@@ -115,7 +115,7 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
 
 IniFile::Section &IniFile::appendSection(const QString &name) {
     m_index[name.toLower()].append(static_cast<qsizetype>(m_sections.size()));
-    m_sections.push_back(Section{name, {}, {}});
+    m_sections.push_back(Section{name, {}, {}, false});
     return m_sections.back();
 }
 
@@ -130,19 +130,40 @@ const IniFile::Section *IniFile::findSection(const QString &name) const {
     return const_cast<IniFile *>(this)->findSection(name);
 }
 
+std::optional<size_t> IniFile::entryIndex(const Section &section, const QString &key) {
+    if (section.indexed) {
+        const auto found = section.keys.constFind(key.toLower());
+        return found == section.keys.cend() ? std::nullopt : std::optional<size_t>(*found);
+    }
+    for (size_t i = 0; i < section.entries.size(); ++i) {
+        const QString &name = section.entries[i].key;
+        if (!name.isEmpty() && name.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return std::nullopt;
+}
+
 const IniFile::Entry *IniFile::findEntry(const Section &section, const QString &key) {
-    const auto found = section.keys.constFind(key.toLower());
-    return found == section.keys.cend() ? nullptr : &section.entries[*found];
+    const std::optional<size_t> i = entryIndex(section, key);
+    return i ? &section.entries[*i] : nullptr;
 }
 
 void IniFile::addEntry(Section &section, Entry entry, size_t at) {
     // Only keyless lines (blank ones) ever stand behind `at`, so no indexed entry moves.
-    if (!entry.key.isEmpty()) {
-        const QString lower = entry.key.toLower();
+    const auto index = [&section](const QString &key, size_t i) {
+        const QString lower = key.toLower();
         if (!section.keys.contains(lower)) // the first of duplicate keys wins
-            section.keys.insert(lower, at);
-    }
+            section.keys.insert(lower, i);
+    };
+    if (section.indexed && !entry.key.isEmpty())
+        index(entry.key, at);
     section.entries.insert(section.entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+    if (!section.indexed && section.entries.size() > kIndexedSectionSize) {
+        section.indexed = true;
+        for (size_t i = 0; i < section.entries.size(); ++i)
+            if (!section.entries[i].key.isEmpty())
+                index(section.entries[i].key, i);
+    }
 }
 
 QString IniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const {
@@ -188,7 +209,7 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
         s = &appendSection(section);
     const QString clean = cleanValue(value);
     const QString stored = storedForm(clean);
-    if (const auto found = s->keys.constFind(key.toLower()); found != s->keys.cend()) {
+    if (const std::optional<size_t> found = entryIndex(*s, key)) {
         Entry &e = s->entries[*found];
         e.value = clean;
         e.rawLine = e.key + u'=' + stored;

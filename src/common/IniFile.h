@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 // An INI file with the Windows private-profile rules: section and key names match without
@@ -60,15 +61,19 @@ private:
     struct Section {
         QString name;
         std::vector<Entry> entries;
-        // Lower-cased key -> index of its first entry, so that sections of thousands of keys (a web
-        // query project's rows) read and write in linear time.
+        // Lower-cased key -> index of its first entry, built once the section is larger than
+        // kIndexedSectionSize, so that sections of thousands of keys (a web query project's rows) read
+        // and write in linear time while small ones are scanned without building strings.
         QHash<QString, size_t> keys;
+        bool indexed = false;
         bool erased = false; // dropped at save; keeps erasing many sections linear
     };
 
     Section *findSection(const QString &name);
     const Section *findSection(const QString &name) const;
     Section &appendSection(const QString &name);
+    static constexpr size_t kIndexedSectionSize = 16;
+    static std::optional<size_t> entryIndex(const Section &section, const QString &key);
     static const Entry *findEntry(const Section &section, const QString &key);
     static void addEntry(Section &section, Entry entry, size_t at);
 
