@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "ImageLists.h"
 #include "IniFile.h"
+#include "NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,15 +20,10 @@
 #include <QPushButton>
 #include <QToolButton>
 
+using NamedWidgets::named;
+
 namespace {
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// A screen reader finds every control by its German caption or label text.
-template <typename W> W *named(W *widget, const QString &objectName, const QString &accessibleName) {
-    widget->setObjectName(objectName);
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 QPixmap onlineDot() {
     QPixmap dot(16, 16);
