@@ -1,14 +1,14 @@
 #pragma once
 
+#include "LoopbackHttpServer.h"
+
 #include <QByteArray>
 #include <QHash>
-#include <QTcpServer>
+#include <QString>
 
 // A web server on 127.0.0.1 for the checker's tests: GET of a path answers with the page put
 // there (404 otherwise), one request per connection.
-class LoopbackHttp : public QObject {
-    Q_OBJECT
-
+class LoopbackHttp {
 public:
     LoopbackHttp();
 
@@ -16,12 +16,9 @@ public:
     // "127.0.0.1:port" followed by the path: an address without scheme, as projects hold them.
     QString address(const QByteArray &path) const;
     QString url(const QByteArray &path) const { return QStringLiteral("http://") + address(path); }
-    int requests() const { return m_requests; }
+    int requests() const { return static_cast<int>(m_server.targets().size()); }
 
 private:
-    void serve();
-
-    QTcpServer m_server;
     QHash<QByteArray, QByteArray> m_pages;
-    int m_requests = 0;
+    LoopbackHttpServer m_server;
 };
