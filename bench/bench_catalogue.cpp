@@ -3,7 +3,8 @@
 // parse of the same document, and the longest time the event loop stood still meanwhile beside the
 // longest one of an idle loop.
 #include "CatalogueController.h"
-#include "Dialogs.h"
+#include "FakeDialogs.h"
+#include "LoopbackHttpServer.h"
 #include "WorkArea.h"
 
 #include <QApplication>
@@ -11,8 +12,6 @@
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QXmlStreamReader>
@@ -47,40 +46,6 @@ qsizetype bareParse(const QByteArray &document) {
     return attributes;
 }
 
-class QuietDialogs : public Dialogs {
-public:
-    void error(const QString &) override { ++errors; }
-    void information(const QString &) override {}
-    void message(const QString &) override {}
-    bool confirm(const QString &) override { return false; }
-    int errors = 0;
-};
-
-// Serves the document to every request, as the server's web port does.
-class WebPort : public QObject {
-public:
-    explicit WebPort(const QByteArray &document) {
-        m_response =
-            "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + QByteArray::number(document.size()) +
-            "\r\nConnection: close\r\n\r\n" + document;
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (!socket->readAll().contains("\r\n\r\n"))
-                        return;
-                    socket->write(m_response);
-                    socket->disconnectFromHost();
-                });
-        });
-    }
-    quint16 port() const { return m_server.serverPort(); }
-
-private:
-    QByteArray m_response;
-    QTcpServer m_server;
-};
-
 void BM_LoadCatalogueIntoTree(benchmark::State &state) {
     const QByteArray document = generatedCatalogue(static_cast<int>(state.range(0)));
     QElapsedTimer clock;
@@ -91,8 +56,9 @@ void BM_LoadCatalogueIntoTree(benchmark::State &state) {
     const double bareMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 / kBareRuns;
 
     QTemporaryDir dir;
-    WebPort web(document);
-    QuietDialogs dialogs;
+    // Serves the document to every request, as the server's web port does.
+    LoopbackHttpServer web(LoopbackHttpServer::response("200 OK", document));
+    FakeDialogs dialogs;
     QNetworkAccessManager network;
     CatalogueColumn column;
     column.show();
@@ -134,7 +100,7 @@ void BM_LoadCatalogueIntoTree(benchmark::State &state) {
     idle.exec();
     turns.stop();
 
-    if (dialogs.errors > 0 || controller.objectCount() != state.range(0))
+    if (!dialogs.texts(FakeDialogs::Kind::Error).isEmpty() || controller.objectCount() != state.range(0))
         state.SkipWithError("the catalogue did not load");
     state.counters["load_ms"] = loadMs;
     state.counters["bare_parse_ms"] = bareMs;
