@@ -9,6 +9,26 @@ inline const QString kProgramName = QStringLiteral("Quendra");
 inline const QString kVersionCaption = QStringLiteral("Quendra - Version ");
 inline const QString kHelpFileMissing = QStringLiteral("Hilfe-Datei nicht gefunden\r");
 
+// The command line ("quendra --help").
+inline const QString kCommandLineHelp =
+    QStringLiteral("Aufruf: quendra [--help | --version]\n"
+                   "\n"
+                   "Quendra ist der Begleiter des Orvanel-Servers im Infobereich: ein eigenes Menü zum\n"
+                   "Schalten, Dimmen und Ablesen der Kommunikationsobjekte, Meldungen bei Wertänderungen,\n"
+                   "Load & Replace, Postfachabfrage, Bildschirmschoner, Console und Webchecker.\n"
+                   "Ohne Option startet das Programm; die Einstellungen stehen in \"quendra.ini\" im\n"
+                   "Programmordner (~/.config/quendra, oder neben dem Programm, wenn sie dort liegt).\n"
+                   "\n"
+                   "Optionen:\n"
+                   "  -h, --help     diese Hilfe anzeigen und beenden\n"
+                   "      --version  die Version anzeigen und beenden\n"
+                   "\n"
+                   "Hilfe: %1\n");
+inline const QString kCommandLineError = QStringLiteral("quendra: %1 (siehe \"quendra --help\")");
+inline const QString kUnknownOption = QStringLiteral("unbekannte Option \"%1\"");
+inline const QString kUnexpectedArgument = QStringLiteral("unerwartetes Argument \"%1\"");
+inline const QString kMissingValue = QStringLiteral("Option \"%1\" ohne Wert");
+
 // Menu bar.
 inline const QString kDatei = QStringLiteral("Datei");
 inline const QString kTraymodus = QStringLiteral("Traymodus");

@@ -1,19 +1,42 @@
 #include "AppCore.h"
+#include "CommandLine.h"
 #include "ImageLists.h"
 #include "MainWindow.h"
 #include "Platform.h"
+#include "ProgramPaths.h"
 #include "ProgramWiring.h"
 #include "QtTranslations.h"
 #include "Startup.h"
 #include "TerminationSignals.h"
 
 #include <QApplication>
-#include <QDir>
+#include <cstdio>
 
 int main(int argc, char *argv[]) {
     // First of all, so that SIGTERM or SIGINT during the start-up is not lost but handled as soon
     // as an event loop (the program's or a box's) runs.
     TerminationSignals::install();
+
+    // Answered before any window system is touched, so that they work without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = CommandLine::parse(arguments);
+    switch (command.request()) {
+    case CommandLine::Request::Run:
+        break;
+    case CommandLine::Request::Help: {
+        const QCoreApplication paths(argc, argv); // the help's place is found from the program file
+        std::fputs(CommandLine::helpText(ProgramPaths::helpFile()).toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    case CommandLine::Request::Version:
+        std::fputs(CommandLine::versionText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Request::Invalid:
+        std::fputs((command.error() + u'\n').toLocal8Bit().constData(), stderr);
+        return CommandLine::kUsageError;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra"));
@@ -28,8 +51,7 @@ int main(int argc, char *argv[]) {
     // window before it goes), then the wiring (it holds the core's hooks and the tray popup), then
     // the core, and last the platform services that every window, popup and box uses.
     const std::unique_ptr<Platform> platform = createPlatform();
-    AppCore core(ProgramPaths::detect(), platform->services(),
-                 QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/quendra.html")));
+    AppCore core(ProgramPaths::detect(), platform->services(), ProgramPaths::helpFile());
     ProgramWiring wiring(core);
     Startup startup(core);
     // Before the start-up, as any of its boxes may be open when the signal comes.

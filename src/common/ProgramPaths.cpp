@@ -24,6 +24,21 @@ QString ProgramPaths::programFile() {
     return QCoreApplication::applicationFilePath();
 }
 
+QString ProgramPaths::helpFile() {
+    return helpFileFor(QCoreApplication::applicationDirPath());
+}
+
+QString ProgramPaths::helpFileFor(const QString &programFolder) {
+    const QDir folder(programFolder);
+    const QString beside = folder.filePath(QStringLiteral("help/quendra.html"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    // Installed: the program in <prefix>/bin, its data in <prefix>/share/quendra (also below a
+    // staging folder, so the path is taken relative to the program, not from the build's prefix).
+    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../share/quendra/help/quendra.html")));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 QChar ProgramPaths::separator() {
     return QDir::separator();
 }

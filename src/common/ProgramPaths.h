@@ -18,6 +18,13 @@ public:
     QString file(const QString &name) const { return m_folder + name; }
     // The full path of the running program file (for autostart).
     static QString programFile();
+    // The German help of the running program: beside the program file (build tree, portable copy)
+    // or in the installed data folder.
+    static QString helpFile();
+    // The same rule for a program file in programFolder: "help/quendra.html" beside it when that
+    // exists, else "../share/quendra/help/quendra.html" when that exists, else the first (named
+    // by the "not found" message).
+    static QString helpFileFor(const QString &programFolder);
     static QChar separator();
 
 private:

@@ -1,4 +1,5 @@
 #include "AppCore.h"
+#include "CommandLine.h"
 #include "ConfigHome.h"
 #include "FakeBrowserHost.h"
 #include "FakePlatform.h"
@@ -1055,6 +1056,69 @@ private slots:
         Harness h("[Orvanel]\nAuto=1\n");
         h.start();
         QCOMPARE(h.platform.autostart.calls, QStringList{u"enable "_qs + QCoreApplication::applicationFilePath()});
+    }
+
+    void commandLineIsParsed_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("request");
+        QTest::addColumn<QString>("errorNames");
+        const auto row = [](const char *name, const QStringList &arguments, CommandLine::Request request,
+                            const QString &errorNames = {}) {
+            QTest::newRow(name) << arguments << int(request) << errorNames;
+        };
+        row("none", {}, CommandLine::Request::Run);
+        row("--help", {u"--help"_qs}, CommandLine::Request::Help);
+        row("-h", {u"-h"_qs}, CommandLine::Request::Help);
+        row("--version", {u"--version"_qs}, CommandLine::Request::Version);
+        // The session manager restarts a saved session with an option of Qt's own.
+        row("-session", {u"-session"_qs, u"1a2b"_qs}, CommandLine::Request::Run);
+        row("-session, then --version", {u"-session"_qs, u"1a2b"_qs, u"--version"_qs}, CommandLine::Request::Version);
+        row("-session without its value", {u"-session"_qs}, CommandLine::Request::Invalid, u"-session"_qs);
+        row("unknown option", {u"--verbose"_qs}, CommandLine::Request::Invalid, u"--verbose"_qs);
+        row("-v is not --version", {u"-v"_qs}, CommandLine::Request::Invalid, u"-v"_qs);
+        row("a file name", {u"quendra.ini"_qs}, CommandLine::Request::Invalid, u"quendra.ini"_qs);
+        row("two questions", {u"--help"_qs, u"--version"_qs}, CommandLine::Request::Invalid, u"--version"_qs);
+    }
+    void commandLineIsParsed() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, request);
+        QFETCH(QString, errorNames);
+        const CommandLine command = CommandLine::parse(arguments);
+        QCOMPARE(int(command.request()), request);
+        QCOMPARE(command.error().isEmpty(), errorNames.isEmpty());
+        QVERIFY(command.error().contains(errorNames));
+        QVERIFY(!command.error().contains(u'\n'));
+    }
+
+    // Answered by the real program without a display: one that opened a window system first would
+    // end with Qt's own error instead.
+    void commandLineIsAnsweredWithoutADisplay_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("--help") << u"--help"_qs << 0
+                                << CommandLine::helpText(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html")) << QString();
+        QTest::newRow("--version") << u"--version"_qs << 0 << u"Quendra " QUENDRA_VERSION "\n"_qs << QString();
+        QTest::newRow("unknown") << u"--gibts-nicht"_qs << CommandLine::kUsageError << QString()
+                                 << CommandLine::parse({u"--gibts-nicht"_qs}).error() + u'\n';
+    }
+    void commandLineIsAnsweredWithoutADisplay() {
+        QFETCH(QString, option);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString &name : {u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs})
+            env.remove(name);
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(QUENDRA_BINARY), {option});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), exitCode);
+        QCOMPARE(QString::fromLocal8Bit(program.readAllStandardOutput()), out);
+        QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()), err);
     }
 
     void terminationSignalClosesInOrder_data() {

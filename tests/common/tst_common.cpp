@@ -355,6 +355,31 @@ private slots:
         QVERIFY(error.contains(unreachable));
     }
 
+    // The help beside the program wins (build tree, portable copy); an installed program finds it
+    // in the data folder beside its "bin"; without either the message names the place beside.
+    void helpFileIsFoundBesideOrInstalled_data() {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("beside") << true << false << u"usr/bin/help/quendra.html"_qs;
+        QTest::newRow("installed") << false << true << u"usr/share/quendra/help/quendra.html"_qs;
+        QTest::newRow("both") << true << true << u"usr/bin/help/quendra.html"_qs;
+        QTest::newRow("neither") << false << false << u"usr/bin/help/quendra.html"_qs;
+    }
+    void helpFileIsFoundBesideOrInstalled() {
+        QFETCH(bool, beside);
+        QFETCH(bool, installed);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        QVERIFY(dir.mkpath(u"usr/bin/help"_qs) && dir.mkpath(u"usr/share/quendra/help"_qs));
+        if (beside)
+            writeFile(dir.filePath(u"usr/bin/help/quendra.html"_qs), "<html>");
+        if (installed)
+            writeFile(dir.filePath(u"usr/share/quendra/help/quendra.html"_qs), "<html>");
+        QCOMPARE(ProgramPaths::helpFileFor(dir.filePath(u"usr/bin"_qs)), dir.filePath(expected));
+    }
+
     void programPathsEndWithSeparator() {
         QCOMPARE(ProgramPaths(u"/tmp/x"_qs).programFolder(), u"/tmp/x/"_qs);
         QCOMPARE(ProgramPaths(u"/tmp/x/"_qs).settingsFile(), u"/tmp/x/quendra.ini"_qs);
