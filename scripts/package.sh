@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh --packages-only dpkg-dev file lintian
 
 build_dir=build-package
-flags() { dpkg-buildflags --get "$1"; }
+# All of Debian's hardening, immediate binding included.
+flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
 launcher=()
 ! command -v ccache >/dev/null || launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
