@@ -25,7 +25,7 @@ int main(int argc, char *argv[]) {
     bool ok = false;
     const int size = args[2].toInt(&ok);
     if (!ok || size < 1 || size > kMaxSize)
-        return fail("size must be 1 to 1024", args[2]);
+        return fail("size out of range", args[2]);
 
     QSvgRenderer renderer(args[1]);
     if (!renderer.isValid())
