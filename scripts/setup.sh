@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need (only the missing ones;
 # a machine that has them all runs no apt at all), then configures and builds into build/.
+# `setup.sh --packages-only [more packages…]` installs those and the given ones, and stops there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +14,14 @@ packages=(
     qt6-webengine-dev libqt6webenginecore6-bin
     xvfb xauth
     libvmime-dev dovecot-pop3d openssl
+    desktop-file-utils appstream
 )
+packages_only=false
+if [ "${1:-}" = --packages-only ]; then
+    packages_only=true
+    shift
+    packages+=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,6 +36,7 @@ if ((${#missing[@]})); then
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+! $packages_only || exit 0
 
 build_dir="${QUENDRA_BUILD_DIR:-build}"
 if [ ! -f "$build_dir/build.ninja" ]; then

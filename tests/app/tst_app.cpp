@@ -1,5 +1,6 @@
 #include "AppCore.h"
 #include "CommandLine.h"
+#include "ConfigHome.h"
 #include "FakeBrowserHost.h"
 #include "FakePlatform.h"
 #include "HeaderPanel.h"
@@ -168,12 +169,6 @@ QStringList itemTexts(const QMenu *menu) {
 QStringList offlinePopup(const QStringList &entries) {
     return QStringList{TrayPopup::kOfflineTitle, QString()} + entries;
 }
-
-// $XDG_CONFIG_HOME for the life of the object.
-struct ConfigHome {
-    explicit ConfigHome(const QString &path) { qputenv("XDG_CONFIG_HOME", path.toLocal8Bit()); }
-    ~ConfigHome() { qunsetenv("XDG_CONFIG_HOME"); }
-};
 
 // A portable installation of the real program: the program, its help and "quendra.ini" in one
 // folder, run headless with an autostart folder of its own.

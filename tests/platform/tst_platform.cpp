@@ -1,3 +1,4 @@
+#include "ConfigHome.h"
 #include "DesktopNotifications.h"
 #include "FakeNotificationService.h"
 #include "FakePlatform.h"
@@ -6,6 +7,7 @@
 #include "PrivateSessionBus.h"
 #include "SystemTrayIcon.h"
 #include "ValueDispatch.h"
+#include "XdgAutostart.h"
 
 #include <QtTest>
 
@@ -17,6 +19,8 @@ private slots:
     void balloonWithoutTrayGoesToNotificationService();
     void aNotificationReplacesTheLastOne();
     void noBusNoNotification();
+    void autostartRunsTheInstalledEntry_data();
+    void autostartRunsTheInstalledEntry();
 };
 
 void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
@@ -102,6 +106,49 @@ void TestPlatform::noBusNoNotification() {
     DesktopNotifications notifications(QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs));
     QVERIFY(!notifications.notify(u"Orvanel:"_qs, u"eins"_qs, QIcon(), 2000));
     QDBusConnection::disconnectFromBus(u"none"_qs);
+}
+
+void TestPlatform::autostartRunsTheInstalledEntry_data() {
+    QTest::addColumn<QByteArray>("installedEntry"); // null: the program is not installed
+    QTest::addColumn<QString>("exec");              // empty: the program file's full path, quoted
+    QTest::newRow("installed") << QByteArray("[Desktop Entry]\nType=Application\nName=Quendra\nExec=quendra\nIcon=q\n")
+                               << u"quendra"_qs;
+    QTest::newRow("blanks around the sign, other group first")
+        << QByteArray("[Desktop Action neu]\nExec=other\n\n[Desktop Entry]\nName=Quendra\nExec = quendra --x \n")
+        << u"quendra --x"_qs;
+    QTest::newRow("not installed") << QByteArray() << QString();
+    QTest::newRow("entry without Exec") << QByteArray("[Desktop Entry]\nName=Quendra\nTryExec=quendra\n") << QString();
+    QTest::newRow("Exec only in another group")
+        << QByteArray("[Desktop Entry]\nName=Quendra\n[Desktop Action neu]\nExec=quendra --neu\n") << QString();
+    QTest::newRow("empty Exec") << QByteArray("[Desktop Entry]\nName=Quendra\nExec=\n") << QString();
+    QTest::newRow("far larger than any desktop entry")
+        << QByteArray("[Desktop Entry]\nExec=quendra\n") + QByteArray(1 << 20, '#') << QString();
+}
+
+void TestPlatform::autostartRunsTheInstalledEntry() {
+    QFETCH(QByteArray, installedEntry);
+    QFETCH(QString, exec);
+
+    // <tree>/bin/quendra with, when installed, <tree>/share/applications/de.quendra.Quendra.desktop.
+    QTemporaryDir tree;
+    QVERIFY(QDir(tree.path()).mkpath(u"bin"_qs));
+    const QString program = tree.filePath(u"bin/quendra"_qs);
+    if (!installedEntry.isNull()) {
+        QVERIFY(QDir(tree.path()).mkpath(u"share/applications"_qs));
+        QFile entry(tree.filePath(u"share/applications/de.quendra.Quendra.desktop"_qs));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write(installedEntry);
+    }
+    QTemporaryDir config;
+    const ConfigHome home(config.path());
+
+    XdgAutostart autostart;
+    QVERIFY2(autostart.enable(program), qPrintable(autostart.errorString()));
+    QFile written(XdgAutostart::entryPath());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(written.readAll()).split(u'\n');
+    const QStringList execLines = lines.filter(QRegularExpression(u"^Exec="_qs));
+    QCOMPARE(execLines, QStringList{u"Exec="_qs + (exec.isEmpty() ? u'"' + program + u'"' : exec)});
 }
 
 QTEST_MAIN(TestPlatform)

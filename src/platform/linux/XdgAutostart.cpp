@@ -7,6 +7,43 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+namespace {
+// Where an installation keeps the program's desktop entry, seen from the program file's folder.
+const QString kInstalledEntry = QStringLiteral("../share/applications/de.quendra.Quendra.desktop");
+// A desktop entry is a few hundred bytes; a larger file is not the one we installed.
+constexpr qint64 kEntryBudget = 64 * 1024;
+
+// The Exec value of the desktop entry installed with the program, empty when there is none.
+QString installedExec(const QString &programPath) {
+    const QFileInfo info(QFileInfo(programPath).dir().filePath(kInstalledEntry));
+    QFile file(info.filePath());
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray content = file.read(kEntryBudget + 1);
+    if (content.size() > kEntryBudget)
+        return {};
+    bool mainGroup = false;
+    for (const QByteArray &raw : content.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('[')) {
+            mainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (mainGroup && equals > 0 && line.left(equals).trimmed() == "Exec")
+            return QString::fromUtf8(line.mid(equals + 1).trimmed());
+    }
+    return {};
+}
+
+// An installed program starts as its menu entry does (so a package update keeps the autostart
+// working); otherwise exactly this program file starts.
+QString autostartExec(const QString &programPath) {
+    const QString installed = installedExec(programPath);
+    return installed.isEmpty() ? XdgAutostart::execValue(programPath) : installed;
+}
+} // namespace
+
 QString XdgAutostart::entryPath() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     // The base directory rules ignore a relative value.
@@ -50,7 +87,7 @@ bool XdgAutostart::enable(const QString &programPath) {
                                          "Exec=%1\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(execValue(programPath));
+                              .arg(autostartExec(programPath));
     file.write(entry.toUtf8());
     if (!file.commit())
         return fail(file.errorString());

@@ -3,7 +3,9 @@
 #include "Autostart.h"
 
 // Autostart through the desktop's XDG autostart folder: "quendra.desktop" in
-// $XDG_CONFIG_HOME/autostart (default ~/.config/autostart).
+// $XDG_CONFIG_HOME/autostart (default ~/.config/autostart). Its Exec is that of the installed desktop
+// entry (../share/applications/de.quendra.Quendra.desktop from the program file) when there is one,
+// else the program file's full path.
 class XdgAutostart : public Autostart {
 public:
     bool enable(const QString &programPath) override;

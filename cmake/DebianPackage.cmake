@@ -1,0 +1,32 @@
+# The Debian package, built by `cpack -G DEB` (scripts/package.sh configures and runs it). Including
+# CPack only writes its configuration; a plain build does no packaging work.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quendra)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "${QUENDRA_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop companion for the Orvanel home-automation server")
+# One line of the control file per line here: CPack does not wrap.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Quendra lives in the tray, keeps one link to the KO gateway of an Orvanel\n"
+    "server and offers a menu built from the server's communication objects to\n"
+    "switch, dim and read them, with live values and state icons. It raises\n"
+    "notifications and sounds on value changes, downloads files, controls the\n"
+    "screen saver, polls mailboxes and checks web queries for the server.\n"
+    "The user interface is German.\n"
+    "\n"
+    "The package also holds ovsim, a simulator of the server for trying the\n"
+    "program out.")
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUENDRA_HOMEPAGE}")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# What the linker cannot see: the platform plugins and the SVG image plugin are loaded at run time.
+# (The web engine's helper process comes with the web engine library's own dependencies.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, sound-theme-freedesktop, dbus")
+
+include(CPack)

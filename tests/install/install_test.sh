@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR with prefix /usr and checks the result as the desktop
+# and a user would see it: the desktop entry and the AppStream data validate cleanly, the installed
+# program names a help file inside the DESTDIR, starts from there and ends by itself on SIGTERM.
+# Usage: install_test.sh <build folder>
+set -euo pipefail
+build=$(realpath "$1")
+work=$(mktemp -d)
+pid=""
+cleanup() {
+    [ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+# Polls a condition (a shell command) every 0.1 s for at most the given seconds.
+wait_for() {
+    local seconds=$1
+    shift
+    for ((i = 0; i < seconds * 10; i++)); do
+        if "$@"; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+root="$work/root"
+DESTDIR="$root" cmake --install "$build" --prefix /usr >"$work/install.log" || {
+    cat "$work/install.log"
+    fail "cmake --install"
+}
+for f in usr/bin/quendra usr/bin/ovsim usr/share/quendra/help/quendra.html usr/share/metainfo/de.quendra.Quendra.metainfo.xml \
+    usr/share/icons/hicolor/scalable/apps/de.quendra.Quendra.svg usr/share/icons/hicolor/256x256/apps/de.quendra.Quendra.png \
+    usr/share/doc/quendra/copyright usr/share/doc/quendra/changelog.gz usr/share/man/man1/quendra.1.gz \
+    usr/share/man/man1/ovsim.1.gz; do
+    [ -f "$root/$f" ] || fail "not installed: /$f"
+done
+
+# The validators print hints freely; errors and warnings are what the desktop would act on.
+desktop="$root/usr/share/applications/de.quendra.Quendra.desktop"
+report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
+[ -z "$report" ] || echo "$report"
+! grep -qE 'error:|warning:' <<<"$report" || fail "desktop-file-validate: $report"
+report=$(appstreamcli validate --no-net "$root/usr/share/metainfo/de.quendra.Quendra.metainfo.xml" 2>&1) ||
+    fail "appstreamcli validate: $report"
+! grep -qE '^[EW]:' <<<"$report" || fail "appstreamcli validate: $report"
+
+program="$root/usr/bin/quendra"
+help=$("$program" --help | tail -n 1)
+help=${help#Hilfe: }
+[[ "$help" == "$root/"* && -f "$help" ]] || fail "--help names no help file in the DESTDIR: $help"
+
+# Its first start as a user with autostart ticked: the autostart entry is written once the program
+# reads its settings, after its signal handlers are in place.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen
+mkdir -p "$XDG_CONFIG_HOME/quendra"
+printf '[Orvanel]\r\nAuto=1\r\n' >"$XDG_CONFIG_HOME/quendra/quendra.ini"
+"$program" >"$work/program.log" 2>&1 &
+pid=$!
+autostart="$XDG_CONFIG_HOME/autostart/quendra.desktop"
+wait_for 60 test -f "$autostart" || {
+    cat "$work/program.log"
+    fail "the installed program did not come up"
+}
+# Installed, the autostart entry starts the program as the menu entry does.
+grep -qx 'Exec=quendra' "$autostart" || fail "autostart entry: $(cat "$autostart")"
+
+kill -TERM "$pid"
+ended() { ! kill -0 "$pid" 2>/dev/null; } # bash reaps its child and keeps the exit code for wait
+wait_for 20 ended || fail "the program did not end within 20 s of SIGTERM"
+code=0
+wait "$pid" || code=$?
+pid=""
+[ "$code" -eq 0 ] || {
+    cat "$work/program.log"
+    fail "the program ended with code $code on SIGTERM"
+}
+echo "installed program validated, started and ended cleanly"
