@@ -49,6 +49,13 @@ report=$(appstreamcli validate --no-net "$root/usr/share/metainfo/de.quendra.Que
 ! grep -qE '^[EW]:' <<<"$report" || fail "appstreamcli validate: $report"
 
 program="$root/usr/bin/quendra"
+# The newest release entries name the version the program reports.
+version=$("$program" --version)
+version=${version#Quendra }
+release=$(grep -m1 -oP '<release version="\K[^"]+' "$root/usr/share/metainfo/de.quendra.Quendra.metainfo.xml")
+[ "$release" = "$version" ] || fail "newest metainfo release $release, program $version"
+changelog=$(gzip -dc "$root/usr/share/doc/quendra/changelog.gz" | head -n1)
+[[ "$changelog" == "quendra ($version) "* ]] || fail "newest changelog entry: $changelog, program $version"
 help=$("$program" --help | tail -n 1)
 help=${help#Hilfe: }
 [[ "$help" == "$root/"* && -f "$help" ]] || fail "--help names no help file in the DESTDIR: $help"
