@@ -30,9 +30,7 @@ run() { xvfb-run -a -s '-ac -screen 0 1280x1024x24' "$shots" --out "$work/out" "
 run --folder "$work/demo" --server-pid "$ovsim_pid"
 run --folder "$work/quendra"
 
-if command -v optipng >/dev/null; then
-    optipng -quiet -o2 "$work"/out/*.png
-fi
+optipng -quiet -o2 "$work"/out/*.png
 mkdir -p docs/screenshots
 cp "$work"/out/*.png docs/screenshots/
 echo "screenshots: $(ls "$work"/out | wc -l) pictures in docs/screenshots/"

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
@@ -76,10 +77,18 @@ bool ShotSequence::grab(const QString &name, QWidget *window) {
 
 bool ShotSequence::grabScreen(const QString &name, const QList<QWidget *> &widgets) {
     QRect area;
+    QRegion covered;
     for (QWidget *w : widgets) {
         w->repaint(); // on screen now, before the screen is read
         area |= w->frameGeometry();
+        covered += w->frameGeometry();
     }
     QScreen *screen = QGuiApplication::primaryScreen();
-    return save(name, screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()));
+    QPixmap picture = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    // What lies beside the widgets is the empty screen: the picture shows the window's colour there.
+    QPainter painter(&picture);
+    painter.setClipRegion(QRegion(picture.rect()) - covered.translated(-area.topLeft()));
+    painter.fillRect(picture.rect(), widgets.first()->palette().color(QPalette::Window));
+    painter.end();
+    return save(name, picture);
 }

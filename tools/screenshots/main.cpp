@@ -36,6 +36,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -91,8 +92,22 @@ QPixmap traySideBySide(const QList<std::pair<QIcon, QString>> &icons) {
 template <typename W> W *named(const QObject *root, const char *name) {
     W *widget = root ? root->findChild<W *>(QLatin1String(name)) : nullptr;
     if (!widget)
-        qCritical("screenshots: no widget %s", name);
+        qFatal("screenshots: no widget %s", name);
     return widget;
+}
+
+// A step that a user could not do as planned ends the run: the pictures would show something else.
+void require(bool done, const QString &what) {
+    if (!done)
+        qFatal("screenshots: could not %s", qPrintable(what));
+}
+
+void drop(QTreeView *ovtree, const QString &ga, const QString &target) {
+    require(dropByKeyboard(ovtree, ga, target), QStringLiteral("put %1 on \"%2\"").arg(ga, target));
+}
+
+void pick(QComboBox *box, const QString &text) {
+    require(choose(box, text), QStringLiteral("choose \"%1\"").arg(text));
 }
 
 bool shownOnScreen(const QWidget *w) {
@@ -186,12 +201,11 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
         });
 
     shots.step(QStringLiteral("menu editor"), [&p, &shots] {
-        if (!dropByKeyboard(p.ovtree(), QStringLiteral("0/3/0"), QStringLiteral("Menü")))
-            return;
-        choose(named<QComboBox>(p.window(), "Typ1"), QStringLiteral("Dimmer (Wertgeber)"));
-        choose(named<QComboBox>(p.window(), "Aktion1"), QStringLiteral("Frei"));
+        drop(p.ovtree(), QStringLiteral("0/3/0"), QStringLiteral("Menü"));
+        pick(named<QComboBox>(p.window(), "Typ1"), QStringLiteral("Dimmer (Wertgeber)"));
+        pick(named<QComboBox>(p.window(), "Aktion1"), QStringLiteral("Frei"));
         retype(named<QLineEdit>(p.window(), "xwert"), QStringLiteral("55"));
-        choose(named<QComboBox>(p.window(), "Symbol1"), QStringLiteral("Dimmer"));
+        pick(named<QComboBox>(p.window(), "Symbol1"), QStringLiteral("Dimmer"));
     });
     shots.step(
         QStringLiteral("parameter panel"), [&p] { return p.child("parapanel")->isVisible(); },
@@ -202,8 +216,7 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
 
     shots.step(QStringLiteral("Load & Replace"), [&p, &shots, webHost] {
         p.showTab("loadReplaceEditor");
-        if (!dropByKeyboard(p.ovtree(), QStringLiteral("0/7/0"), QStringLiteral("Load & Replace")))
-            return;
+        drop(p.ovtree(), QStringLiteral("0/7/0"), QStringLiteral("Load & Replace"));
         retype(named<QLineEdit>(p.window(), "LRHOST"), QStringLiteral("http://%1/camera?bild=").arg(webHost));
         retype(named<QLineEdit>(p.window(), "LRSPEICHERORT"), QStringLiteral("/tmp/kamera.svg"));
         shots.grab(QStringLiteral("load-replace.png"), p.window());
@@ -222,14 +235,14 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
                                                                  {"34/1/116", "Betreff"},
                                                                  {"34/1/117", "Datum/Uhrzeit"}};
         for (const auto &[ga, target] : targets)
-            dropByKeyboard(p.ovtree(), QLatin1String(ga), QString::fromUtf8(target));
+            drop(p.ovtree(), QLatin1String(ga), QString::fromUtf8(target));
         shots.grab(QStringLiteral("email.png"), p.window());
         p.click(p.window(), "ezurueckbtn");
     });
 
     shots.step(QStringLiteral("System"), [&p, &shots] {
         p.showTab("screenSaverPanel");
-        dropByKeyboard(p.ovtree(), QStringLiteral("34/1/120"), QStringLiteral("KO für Bildschirmschoner"));
+        drop(p.ovtree(), QStringLiteral("34/1/120"), QStringLiteral("KO für Bildschirmschoner"));
         shots.grab(QStringLiteral("system.png"), p.window());
         p.showTab("menuEditor");
     });
@@ -255,6 +268,23 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
         [&p, &shots, wildcards] {
             shots.grab(QStringLiteral("einstellungen.png"), wildcards());
             p.click(wildcards(), "TeButton1");
+        });
+
+    // The help window, at the main window's section: it shows the pictures the build put beside it.
+    auto help = [] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *browser = qobject_cast<QTextBrowser *>(w))
+                return browser;
+        }
+        return static_cast<QTextBrowser *>(nullptr);
+    };
+    shots.step(QStringLiteral("help"), [&p] { p.trigger("Hilfe"); });
+    shots.step(
+        QStringLiteral("help shown"), [help] { return shownOnScreen(help()); },
+        [&shots, help] {
+            help()->scrollToAnchor(QStringLiteral("hauptfenster"));
+            shots.grab(QStringLiteral("hilfe.png"), help());
+            help()->close();
         });
 
     auto checker = [&p] {
@@ -292,8 +322,8 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
             // The temperature's check box: its definition opens on the tab "Neu".
             const QModelIndexList found =
                 rows()->match(rows()->index(0, 0), Qt::DisplayRole, QStringLiteral("21,5"), 1, Qt::MatchStartsWith);
-            if (!found.isEmpty())
-                rows()->setData(found.first(), Qt::Checked, Qt::CheckStateRole);
+            require(!found.isEmpty() && rows()->setData(found.first(), Qt::Checked, Qt::CheckStateRole),
+                    QStringLiteral("tick the temperature"));
         });
     shots.step(
         QStringLiteral("tab Neu"),
