@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # sets variables for the script that sources it
 # Sourced by the demo scripts: starts the Orvanel simulator on free loopback ports and writes a
 # program folder's settings for it.
 

@@ -30,10 +30,11 @@ run() { xvfb-run -a -s '-ac -screen 0 1280x1024x24' "$shots" --out "$work/out" "
 run --folder "$work/demo" --server-pid "$ovsim_pid"
 run --folder "$work/quendra"
 
-optipng -quiet -o2 "$work"/out/*.png
+pictures=("$work"/out/*.png)
+optipng -quiet -o2 "${pictures[@]}"
 mkdir -p docs/screenshots
-cp "$work"/out/*.png docs/screenshots/
-echo "screenshots: $(ls "$work"/out | wc -l) pictures in docs/screenshots/"
+cp "${pictures[@]}" docs/screenshots/
+echo "screenshots: ${#pictures[@]} pictures in docs/screenshots/"
 # The help in the build tree shows the pictures the help refers to; new ones need a new configure.
 cmake -S . -B "$build" >/dev/null
 cmake --build "$build" --target quendra_help_pictures

@@ -22,6 +22,7 @@
 #include "UserInput.h"
 #include "WorkArea.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -30,15 +31,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QToolButton>
 #include <QTreeView>
 #include <QWindow>
 #include <csignal>
