@@ -8,23 +8,10 @@ build="${QUENDRA_BUILD_DIR:-build}"
 demo="$build/demo"
 mkdir -p "$demo"
 
+. scripts/ovsim.sh
+trap 'kill "${ovsim_pid:-}" 2>/dev/null || true' EXIT
+start_ovsim "$build" "$demo" --demo
 log="$demo/ovsim.log"
-"$build/tools/ovsim/ovsim" --port 0 --web-port 0 --key demo --demo >"$demo/ovsim.out" 2>"$log" &
-ovsim_pid=$!
-trap 'kill "$ovsim_pid" 2>/dev/null || true' EXIT
-
-ports=""
-for _ in $(seq 1 100); do
-    ports=$(grep -m1 '^ovsim gateway-port=' "$demo/ovsim.out" 2>/dev/null || true)
-    [ -n "$ports" ] && break
-    sleep 0.1
-done
-if [ -z "$ports" ]; then
-    echo "demo: the simulator did not start; see $log" >&2
-    exit 1
-fi
-gateway_port=$(sed -E 's/.*gateway-port=([0-9]+).*/\1/' <<<"$ports")
-web_port=$(sed -E 's/.*web-port=([0-9]+).*/\1/' <<<"$ports")
 echo "demo: simulator on 127.0.0.1, gateway port $gateway_port, web port $web_port (log: $log)"
 echo "demo: a page for the Webchecker: host 127.0.0.1:$web_port, page /wetter.html"
 
@@ -33,12 +20,11 @@ rm -rf "$demo/help" && cp -r "$build/src/app/help" "$demo/help" 2>/dev/null || t
 [ -f "$demo/quendramenu.ini" ] || cp resources/demo/quendramenu.ini "$demo/quendramenu.ini"
 ini="$demo/quendra.ini"
 if [ ! -f "$ini" ]; then
-    printf '[Orvanel]\nIP=127.0.0.1\nPort=%s\nTCPPort=%s\nKey=demo\nPfad=%s/\nBubble=1\n' \
-        "$gateway_port" "$web_port" "$(cd "$demo" && pwd)" >"$ini"
+    write_demo_settings "$demo"
 else
     sed -i -E "s/^Port=.*/Port=$gateway_port/; s/^TCPPort=.*/TCPPort=$web_port/" "$ini"
+    chmod 600 "$ini"
 fi
-chmod 600 "$ini"
 
 cd "$demo"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

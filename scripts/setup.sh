@@ -12,7 +12,7 @@ packages=(
     qt6-translations-l10n dbus-daemon
     libcanberra-dev sound-theme-freedesktop
     qt6-webengine-dev libqt6webenginecore6-bin
-    xvfb xauth
+    xvfb xauth optipng
     libvmime-dev dovecot-pop3d openssl
     desktop-file-utils appstream
 )
