@@ -39,6 +39,12 @@ for f in usr/bin/quendra usr/bin/ovsim usr/share/quendra/help/quendra.html usr/s
     [ -f "$root/$f" ] || fail "not installed: /$f"
 done
 
+# The help's pictures come along with it.
+help_folder="$root/usr/share/quendra/help"
+for picture in $(grep -oP 'src="\Kbilder/[^"]+' "$help_folder/quendra.html" | sort -u); do
+    [ -f "$help_folder/$picture" ] || fail "the installed help lacks its picture $picture"
+done
+
 # The validators print hints freely; errors and warnings are what the desktop would act on.
 desktop="$root/usr/share/applications/de.quendra.Quendra.desktop"
 report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
