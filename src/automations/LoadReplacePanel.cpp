@@ -167,7 +167,7 @@ std::optional<qsizetype> LoadReplacePanel::selectedFlat() const {
     const QModelIndex current = rtree->currentIndex();
     if (!current.isValid())
         return std::nullopt;
-    return LoadReplaceModel::flatPosition(current);
+    return m_model.flatPosition(current);
 }
 
 std::optional<qsizetype> LoadReplacePanel::selectedRule() const {

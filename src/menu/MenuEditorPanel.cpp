@@ -94,8 +94,8 @@ MenuEditorPanel::MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &
     layout->addWidget(m_legend);
 
     btree->setModel(&m_model);
-    m_model.setRenaming([this](qsizetype flat) { return m_editor.btreeEditing(flat); },
-                        [this](qsizetype flat, const QString &text) { btreeEdited(flat, text); });
+    m_model.setRenaming([this](qsizetype flat, const QString &text) { btreeEdited(flat, text); },
+                        [this](qsizetype flat) { return m_editor.btreeEditing(flat); });
     connect(btree->selectionModel(), &QItemSelectionModel::currentChanged, this, &MenuEditorPanel::btreeChange);
     connect(&m_model, &QAbstractItemModel::modelReset, this, &MenuEditorPanel::modelReset);
     btreeChange();
@@ -239,7 +239,7 @@ std::optional<qsizetype> MenuEditorPanel::selectedFlat() const {
     const QModelIndex current = btree->currentIndex();
     if (!current.isValid())
         return std::nullopt;
-    return MenuTreeModel::flatPosition(current);
+    return m_model.flatPosition(current);
 }
 
 std::optional<qsizetype> MenuEditorPanel::selectedEntry() const {
