@@ -1,10 +1,10 @@
 #include "IniFile.h"
 
 #include "AnsiText.h"
+#include "CheckedFileWriter.h"
 #include "FileMessages.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
@@ -255,20 +255,12 @@ bool IniFile::save(QFileDevice::Permissions permissions) {
         for (const Entry &e : s.entries)
             text += e.rawLine + lineEnd(e.rawLine);
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = FileMessages::cannotWrite(m_path, file.errorString());
-        return false;
-    }
+    QByteArray bytes;
     if (m_byteOrderMark)
-        file.write(kByteOrderMark);
-    file.write(AnsiText::encode(text));
-    if (permissions)
-        file.setPermissions(permissions);
-    if (!file.commit()) {
-        m_error = FileMessages::cannotWrite(m_path, file.errorString());
+        bytes = kByteOrderMark;
+    bytes += AnsiText::encode(text);
+    if (!CheckedFileWriter::writeFile(m_path, bytes, &m_error, permissions))
         return false;
-    }
     m_error.clear();
     return true;
 }
