@@ -47,6 +47,8 @@ signals:
 private:
     void UpdateTree();
     void onFinished(std::shared_ptr<const CatalogueTree> tree);
+    // "Mit OV verbunden / n KO gefunden", with what the budgets left out of the shown tree or folded.
+    QString statusText() const;
 
     CatalogueDisplay &m_display;
     Dialogs &m_dialogs;

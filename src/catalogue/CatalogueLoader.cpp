@@ -1,11 +1,12 @@
 #include "CatalogueLoader.h"
 
+#include "CheckedFileWriter.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QThreadPool>
 #include <QUrl>
 
@@ -13,10 +14,11 @@ namespace {
 // The fetch is the first half of the bar, reading and building the second.
 constexpr int kFetchShare = 500;
 
-bool writeAtomically(const QString &path, const QByteArray &bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
+// A fetched document as the worker leaves it: read, and saved as the copy or not.
+struct FetchedParse {
+    CatalogueParse parse;
+    QString copyError; // why the copy could not be written; empty when it was, or was not to be
+};
 
 // Runs work on the worker pool and then `then` with its result on the GUI thread, unless the
 // receiver is gone by then.
@@ -57,6 +59,12 @@ std::function<void(int)> progressTo(CatalogueLoader *loader, int offset) {
 
 CatalogueLoader::CatalogueLoader(QNetworkAccessManager &network, QString copyFile, QObject *parent)
     : QObject(parent), m_network(network), m_copyFile(std::move(copyFile)) {
+    m_transferLimit.setSingleShot(true);
+    // Aborting ends the reply as a failed fetch: the error box, the copy, and the load is over.
+    connect(&m_transferLimit, &QTimer::timeout, this, [this] {
+        if (m_reply)
+            m_reply->abort();
+    });
 }
 
 QString CatalogueLoader::catalogueUrl(const QString &host, const QString &port) {
@@ -84,9 +92,11 @@ void CatalogueLoader::load(const QString &host, const QString &port) {
             emit progress(static_cast<int>(std::min(received, total) * kFetchShare / total));
     });
     connect(m_reply, &QNetworkReply::finished, this, &CatalogueLoader::onReplyFinished);
+    m_transferLimit.start(m_transferLimitMs);
 }
 
 void CatalogueLoader::onReplyFinished() {
+    m_transferLimit.stop();
     QNetworkReply *reply = m_reply;
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError || m_tooLarge) {
@@ -101,23 +111,25 @@ void CatalogueLoader::onReplyFinished() {
 
 void CatalogueLoader::buildFromFetched(QByteArray document) {
     const QString copy = m_copyFile;
-    runInBackground<CatalogueParse>(
+    runInBackground<FetchedParse>(
         this,
-        [document = std::move(document), copy, report = progressTo(this, kFetchShare)] {
-            CatalogueParse parse = parseCatalogue(document, report);
+        [document = std::move(document), copy, maxObjects = m_maxObjects, report = progressTo(this, kFetchShare)] {
+            FetchedParse fetched{parseCatalogue(document, report, maxObjects), {}};
             // Only a document that parsed replaces the copy, and never half-written. A copy that
             // cannot be written keeps the last one; the tree still shows what was fetched.
-            if (parse.wellFormed)
-                writeAtomically(copy, document);
-            return parse;
+            if (fetched.parse.wellFormed)
+                CheckedFileWriter::writeFile(copy, document, &fetched.copyError);
+            return fetched;
         },
-        [this](CatalogueParse parse) {
-            if (!parse.wellFormed) {
-                emit fetchFailed(parse.errorCode);
+        [this](FetchedParse fetched) {
+            if (!fetched.parse.wellFormed) {
+                emit fetchFailed(fetched.parse.errorCode);
                 buildFromCopy();
                 return;
             }
-            done(std::move(parse.tree));
+            if (!fetched.copyError.isEmpty())
+                emit copyFailed(fetched.copyError);
+            done(std::move(fetched.parse.tree));
         });
 }
 
@@ -126,11 +138,12 @@ void CatalogueLoader::buildFromCopy() {
     const qint64 maxBytes = m_maxBytes;
     runInBackground<std::shared_ptr<CatalogueTree>>(
         this,
-        [copy, maxBytes, report = progressTo(this, kFetchShare)]() -> std::shared_ptr<CatalogueTree> {
+        [copy, maxBytes, maxObjects = m_maxObjects,
+         report = progressTo(this, kFetchShare)]() -> std::shared_ptr<CatalogueTree> {
             QFile file(copy);
             if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
                 return {};
-            const CatalogueParse parse = parseCatalogue(file.readAll(), report);
+            const CatalogueParse parse = parseCatalogue(file.readAll(), report, maxObjects);
             return parse.tree;
         },
         [this](std::shared_ptr<CatalogueTree> tree) { done(std::move(tree)); });

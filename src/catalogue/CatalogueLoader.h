@@ -5,19 +5,25 @@
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
 
 // Fetches the catalogue from the server's web port without blocking: the download runs in the
-// event loop with a time-out and a size budget, reading and building the tree runs on a worker
-// thread. A document that was well-formed replaces the copy (atomically); the tree comes from
-// that document, or after a failure from the copy of the last good one.
+// event loop with two time limits and a size budget, reading and building the tree runs on a
+// worker thread. A document that was well-formed replaces the copy (whole or not at all); the tree
+// comes from that document, or after a failure from the copy of the last good one.
 class CatalogueLoader : public QObject {
     Q_OBJECT
 public:
+    // The longest silence of the server during the transfer.
     static constexpr int kDefaultTimeoutMs = 30000;
+    // The longest the whole transfer may take, however steadily the bytes come: a server that
+    // trickles would otherwise keep the button disabled and polling paused for ever. Enough for
+    // the largest document the size budget admits at half a megabyte per second.
+    static constexpr int kDefaultTransferLimitMs = 120000;
     static constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
     // What fetch failures report as their code when the network layer gives none.
     static constexpr int kTooLargeCode = 299;
@@ -25,7 +31,9 @@ public:
     CatalogueLoader(QNetworkAccessManager &network, QString copyFile, QObject *parent = nullptr);
 
     void setTimeout(int ms) { m_timeoutMs = ms; }
+    void setTransferLimit(int ms) { m_transferLimitMs = ms; }
     void setMaxDocumentBytes(qint64 bytes) { m_maxBytes = bytes; }
+    void setMaxObjects(int objects) { m_maxObjects = objects; }
     const QString &copyFile() const { return m_copyFile; }
     bool isLoading() const { return m_loading; }
 
@@ -40,6 +48,9 @@ signals:
     // The fetch failed (network error, or a document that is not well-formed); the load goes on
     // with the copy.
     void fetchFailed(int code);
+    // A document that was fetched and read could not replace the copy (the message names the
+    // file and the reason); the copy stays as it was, the tree shows the fetched document.
+    void copyFailed(const QString &message);
     // The load is over: the new tree, or nullptr when no tree could be built (the shown one stays).
     void finished(std::shared_ptr<const CatalogueTree> tree);
 
@@ -53,7 +64,10 @@ private:
     QNetworkAccessManager &m_network;
     QString m_copyFile;
     int m_timeoutMs = kDefaultTimeoutMs;
+    int m_transferLimitMs = kDefaultTransferLimitMs;
     qint64 m_maxBytes = kMaxDocumentBytes;
+    int m_maxObjects = kMaxCatalogueObjects;
+    QTimer m_transferLimit;
     bool m_loading = false;
     bool m_tooLarge = false;
     QPointer<QNetworkReply> m_reply;

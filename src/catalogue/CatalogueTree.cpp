@@ -125,18 +125,28 @@ bool addElement(CatalogueTree &tree, const QXmlStreamAttributes &attributes, int
     int current = o.type == QLatin1String("internal") ? intern : eib;
     if (!read(QLatin1StringView("path"), o.path))
         return false;
-    // Segments end at each "\"; text after the last one names no folder.
+    // Segments end at each "\"; text after the last one names no folder, and neither does any
+    // segment below the deepest folder allowed.
     qsizetype start = 0;
+    int depth = 0;
+    bool folded = false;
     for (qsizetype i = 0; i < o.path.size(); ++i) {
         if (o.path.at(i) != u'\\')
             continue;
+        if (depth == kMaxFolderDepth) {
+            folded = true;
+            break;
+        }
         current = tree.findOrAddFolder(current, o.path.mid(start, i - start));
+        ++depth;
         start = i + 1;
     }
     if (!read(QLatin1StringView("ga"), o.ga) || !read(QLatin1StringView("name"), o.name))
         return false;
     o.detailsRead = 2; // "Name:" and "GA:"
     tree.addObject(current, std::move(o));
+    if (folded)
+        tree.noteFolded();
     CommObject &added = tree.lastObject();
     const std::pair<const char *, QString *> rest[] = {{"ganum", &added.ganum}, {"init", &added.init},
                                                        {"min", &added.min},     {"max", &added.max},
@@ -150,7 +160,7 @@ bool addElement(CatalogueTree &tree, const QXmlStreamAttributes &attributes, int
 }
 } // namespace
 
-CatalogueParse parseCatalogue(const QByteArray &document, const std::function<void(int)> &progress) {
+CatalogueParse parseCatalogue(const QByteArray &document, const std::function<void(int)> &progress, int maxObjects) {
     CatalogueParse result;
     auto tree = std::make_shared<CatalogueTree>();
     const int intern = tree->addGroup(u"Intern"_qs);
@@ -159,6 +169,7 @@ CatalogueParse parseCatalogue(const QByteArray &document, const std::function<vo
     QXmlStreamReader reader(document);
     reader.setNamespaceProcessing(false);
     bool building = true;
+    bool overBudget = false;
     int lastReported = -1;
     qint64 elements = 0;
     while (!reader.atEnd()) {
@@ -169,9 +180,17 @@ CatalogueParse parseCatalogue(const QByteArray &document, const std::function<vo
         }
         if (token != QXmlStreamReader::StartElement)
             continue;
-        if (building && reader.name() == QLatin1String("cobject")) {
-            building =
-                tree->objectCount() < kMaxCatalogueObjects && addElement(*tree, reader.attributes(), intern, eib);
+        if (reader.name() == QLatin1String("cobject")) {
+            // A document over the budget is still read to its end: to count what the tree leaves
+            // out, and to check that it is well-formed.
+            if (building && tree->objectCount() >= maxObjects) {
+                building = false;
+                overBudget = true;
+            }
+            if (building)
+                building = addElement(*tree, reader.attributes(), intern, eib);
+            else if (overBudget)
+                tree->noteLeftOut();
         }
         if (progress && (++elements & 0x3ff) == 0 && !document.isEmpty()) {
             const int permille = static_cast<int>(reader.characterOffset() * 1000 / document.size());

@@ -41,6 +41,11 @@ public:
     int nodeCount() const { return static_cast<int>(m_nodes.size()); }
     const std::vector<CommObject> &objects() const { return m_objects; }
     int objectCount() const { return static_cast<int>(m_objects.size()); }
+    // What the budgets did to the document: objects whose path went deeper than kMaxFolderDepth
+    // and that stand in the deepest folder instead, and "cobject" elements after the object
+    // budget that are not in the tree at all. The user is told about both.
+    int foldedObjects() const { return m_folded; }
+    qint64 leftOutObjects() const { return m_leftOut; }
     // The object of an object node, or nullptr for groups and folders.
     const CommObject *objectOf(int nodeId) const;
 
@@ -52,6 +57,8 @@ public:
     int findOrAddFolder(int parent, const QString &text);
     int addObject(int parent, CommObject object);
     CommObject &lastObject() { return m_objects.back(); }
+    void noteFolded() { ++m_folded; }
+    void noteLeftOut() { ++m_leftOut; }
     // Sorts every level's siblings by their text, case-insensitively with the user's collation.
     void sort();
 
@@ -61,6 +68,8 @@ private:
     std::vector<Node> m_nodes;
     std::vector<int> m_roots;
     std::vector<CommObject> m_objects;
+    int m_folded = 0;
+    qint64 m_leftOut = 0;
     // The folder of each (parent, text) while building, so deep paths cost no scans of long lists.
     QHash<std::pair<int, QString>, int> m_folders;
 };
@@ -74,9 +83,19 @@ struct CatalogueParse {
     std::shared_ptr<CatalogueTree> tree;
 };
 
+// The most objects a tree holds; the elements after them are counted, not read.
+inline constexpr int kMaxCatalogueObjects = 500000;
+// Folders nest at most this deep below their group. The segments of a deeper path name no folder
+// of their own: its object stands in the deepest folder, and the tree counts it as folded. Real
+// installations use a handful of levels; without a bound a server's path of thousands of
+// segments gives as many levels, and the tree view's layout, which recurses once per level,
+// overflows the stack when they are expanded.
+inline constexpr int kMaxFolderDepth = 32;
+
 // Reads the document with a streaming reader in one pass and builds the sorted tree. A document
 // type declaration is refused (no entity can be declared, so none is expanded). An element lacking
 // one of the attributes ends the building there, while the rest is still checked for
-// well-formedness. progress (optional) gets the share of the document read, 0..1000.
-inline constexpr int kMaxCatalogueObjects = 500000;
-CatalogueParse parseCatalogue(const QByteArray &document, const std::function<void(int permille)> &progress = {});
+// well-formedness. progress (optional) gets the share of the document read, 0..1000. At most
+// maxObjects objects are read; the elements after them only counted (leftOutObjects()).
+CatalogueParse parseCatalogue(const QByteArray &document, const std::function<void(int permille)> &progress = {},
+                              int maxObjects = kMaxCatalogueObjects);

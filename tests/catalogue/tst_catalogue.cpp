@@ -8,10 +8,13 @@
 #include "LoopbackHttpServer.h"
 #include "OvsimProcess.h"
 #include "TempProgramFolder.h"
+#include "TricklingHttpServer.h"
 #include "WorkArea.h"
 
 #include <QAbstractItemModelTester>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QNetworkAccessManager>
@@ -106,6 +109,32 @@ struct Catalogue {
 };
 
 const QString kLoadError = u"\rKonnte die Datei vom Orvanel nicht laden!"_qs;
+
+// n objects "0/0/i" named "Objekt i" in one folder.
+QByteArray numberedCatalogue(int n) {
+    QString elements;
+    for (int i = 0; i < n; ++i)
+        elements += cobject(u"eib"_qs, u"EG\\"_qs, u"0/0/%1"_qs.arg(i), u"Objekt %1"_qs.arg(i), QString::number(i));
+    return document(elements);
+}
+
+// A path of n folders "Ebene\".
+QString deepPath(int n) {
+    return u"Ebene\\"_qs.repeated(n);
+}
+
+// The folder levels below index down to its first object, taking the first folder of each level.
+int folderLevels(const QAbstractItemModel &model, QModelIndex index, QModelIndex *object) {
+    int levels = 0;
+    for (;;) {
+        index = model.index(0, 0, index);
+        if (!index.isValid() || model.data(index, Qt::DisplayRole).toString() != u"Ebene"_qs)
+            break;
+        ++levels;
+    }
+    *object = index;
+    return levels;
+}
 } // namespace
 
 class TestCatalogue : public QObject {
@@ -262,6 +291,37 @@ private slots:
         QVERIFY(o);
         QCOMPARE(o->type, u"internal"_qs);
         QCOMPARE(o->name, u"Objekt <%1> & K\u00fcche"_qs.arg(o->ganum));
+    }
+
+    // Folders nest no deeper than the budget; the objects of deeper paths share the deepest folder.
+    void foldsPathsDeeperThanTheFolderBudget_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("folded");
+        QTest::newRow("at the budget") << deepPath(kMaxFolderDepth) << kMaxFolderDepth << 0;
+        QTest::newRow("at the budget, text after the last separator")
+            << deepPath(kMaxFolderDepth) + u"Rest"_qs << kMaxFolderDepth << 0;
+        QTest::newRow("one level deeper") << deepPath(kMaxFolderDepth + 1) << kMaxFolderDepth << 2;
+        QTest::newRow("30,000 levels") << deepPath(30000) << kMaxFolderDepth << 2;
+        QTest::newRow("a shallow path") << deepPath(3) << 3 << 0;
+    }
+    void foldsPathsDeeperThanTheFolderBudget() {
+        QFETCH(QString, path);
+        QFETCH(int, levels);
+        QFETCH(int, folded);
+        const CatalogueParse parse =
+            parseCatalogue(document(cobject(u"eib"_qs, path, u"1/1/1"_qs, u"Erstes"_qs, u"1"_qs) +
+                                    cobject(u"eib"_qs, path, u"1/1/2"_qs, u"Zweites"_qs, u"2"_qs)));
+        QVERIFY(parse.wellFormed);
+        QCOMPARE(parse.tree->foldedObjects(), folded);
+        CatalogueModel model;
+        model.setTree(parse.tree);
+        QModelIndex object;
+        QCOMPARE(folderLevels(model, model.index(0, 0), &object), levels);
+        // Both objects stand side by side in the deepest folder.
+        QCOMPARE(object.data().toString(), u"1/1/1 Erstes..."_qs);
+        QCOMPARE(model.index(1, 0, object.parent()).data().toString(), u"1/1/2 Zweites..."_qs);
+        QCOMPARE(model.rowCount(object.parent()), 2);
     }
 
     void dragsTheObjectWithItsNumberAddressAndName() {
@@ -530,6 +590,127 @@ private slots:
         QCOMPARE(c.tree()->model()->index(0, 0, c.tree()->model()->index(0, 0)).data().toString(), u"1/1/1 Alt..."_qs);
         QCOMPARE(c.status, u"Mit OV verbunden / 0 KO gefunden"_qs);
         QCOMPARE(folder.read(u"cobjects.xml"_qs), copy);
+    }
+
+    // A server's path of 30,000 folders: the tree loads, the user opens everything with "*" and the
+    // view lays it out; the status tells how many objects stand in the deepest folder instead.
+    void expandsACatalogueWithADeepPath() {
+        TempProgramFolder folder;
+        const QByteArray bytes = document(cobject(u"eib"_qs, deepPath(30000), u"1/1/1"_qs, u"Tief"_qs, u"1"_qs) +
+                                          cobject(u"eib"_qs, u"EG\\"_qs, u"1/1/2"_qs, u"Flach"_qs, u"2"_qs));
+        LoopbackHttpServer server(LoopbackHttpServer::response("200 OK", bytes));
+        Catalogue c(folder);
+        c.port = QString::number(server.port());
+        c.column.resize(CatalogueColumn::kWidth, 600);
+        c.column.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c.column));
+        QVERIFY(c.load());
+        QVERIFY(c.dialogs.boxes.isEmpty());
+        QCOMPARE(folder.read(u"cobjects.xml"_qs), bytes);
+
+        QTreeView *view = c.tree();
+        const QAbstractItemModel *model = view->model();
+        const QModelIndex eib = model->index(0, 0);
+        view->setCurrentIndex(eib);
+        QTest::keyClick(view, Qt::Key_Asterisk);
+        QModelIndex object;
+        const int levels = folderLevels(*model, eib, &object);
+        QVERIFY(view->isExpanded(object.parent()));
+        // Laid out: each row below its parent's (its rect's width is negative, past the column's edge).
+        QVERIFY(view->visualRect(object).top() > view->visualRect(object.parent()).top());
+        view->expandAll();
+        QVERIFY(view->visualRect(model->index(0, 0, object)).top() > view->visualRect(object).top());
+        QVERIFY(!view->grab().isNull());
+
+        QCOMPARE(levels, kMaxFolderDepth);
+        QCOMPARE(object.data().toString(), u"1/1/1 Tief..."_qs);
+        QCOMPARE(c.status,
+                 u"Mit OV verbunden / 2 KO gefunden / 1 KO mit mehr als %1 Ordnerebenen im tiefsten Ordner"_qs.arg(
+                     kMaxFolderDepth));
+    }
+
+    // A server that sends a byte now and then is never silent for long, yet the load ends at the
+    // time limit of the whole transfer, as any failed fetch does.
+    void endsATricklingTransferAtItsTimeLimit() {
+        TempProgramFolder folder;
+        const QByteArray copy = document(cobject(u"eib"_qs, u"EG\\"_qs, u"1/2/3"_qs, u"Licht"_qs, u"768"_qs));
+        QVERIFY(folder.write(u"cobjects.xml"_qs, copy));
+        TricklingHttpServer server(LoopbackHttpServer::response("200 OK", largeCatalogue(1000)), 10);
+        Catalogue c(folder);
+        c.port = QString::number(server.port());
+        c.controller.loader().setTimeout(60000); // longer than the test waits
+        c.controller.loader().setTransferLimit(500);
+        QPushButton *button = c.column.findChild<QPushButton *>(u"OVxmlLoadbtn"_qs);
+
+        QVERIFY(c.load());
+        QVERIFY(server.bytesSent() > 0);
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Error),
+                 QStringList{u"XML feheler %1"_qs.arg(int(QNetworkReply::OperationCanceledError)) + kLoadError});
+        QVERIFY(button->isEnabled());
+        QCOMPARE(c.pauses, (QList<bool>{true, false}));
+        QCOMPARE(folder.read(u"cobjects.xml"_qs), copy);
+        QCOMPARE(c.controller.objectCount(), 1);
+        QCOMPARE(c.status, u"Mit OV verbunden / 1 KO gefunden"_qs);
+    }
+
+    // A document over the object budget: the tree holds the first objects, and the user is told
+    // how many it lacks, whether the document came from the server or from the copy.
+    void tellsWhatTheObjectBudgetLeftOut_data() {
+        QTest::addColumn<int>("objects");
+        QTest::addColumn<bool>("fromCopy");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("notes");
+        const QStringList cut{u"Der Baum zeigt nur die ersten 10 KO des Katalogs; 5 weitere KO fehlen darin."_qs};
+        QTest::newRow("fetched") << 15 << false << u"Mit OV verbunden / 10 KO gefunden / 5 weitere KO nicht gezeigt"_qs
+                                 << cut;
+        QTest::newRow("from the copy") << 15 << true
+                                       << u"Mit OV verbunden / 10 KO gefunden / 5 weitere KO nicht gezeigt"_qs << cut;
+        QTest::newRow("exactly the budget") << 10 << false << u"Mit OV verbunden / 10 KO gefunden"_qs << QStringList();
+    }
+    void tellsWhatTheObjectBudgetLeftOut() {
+        QFETCH(int, objects);
+        QFETCH(bool, fromCopy);
+        QFETCH(QString, status);
+        QFETCH(QStringList, notes);
+        TempProgramFolder folder;
+        const QByteArray bytes = numberedCatalogue(objects);
+        LoopbackHttpServer server(LoopbackHttpServer::response("200 OK", bytes));
+        Catalogue c(folder);
+        c.controller.loader().setMaxObjects(10);
+        if (fromCopy) {
+            QVERIFY(folder.write(u"cobjects.xml"_qs, bytes));
+            c.port = u"1"_qs;
+        } else {
+            c.port = QString::number(server.port());
+        }
+        QVERIFY(c.load());
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Information), notes);
+        QCOMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), fromCopy ? 1 : 0);
+        QCOMPARE(c.status, status);
+        QCOMPARE(c.controller.objectCount(), 10);
+        // The copy keeps the whole document: the console finds every object in it.
+        QCOMPARE(folder.read(u"cobjects.xml"_qs), bytes);
+    }
+
+    // A copy that cannot be written is reported as the catalogue's other failures are; the tree
+    // shows what was fetched.
+    void reportsACopyThatCannotBeWritten() {
+        TempProgramFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir(u"cobjects.xml"_qs)); // no file can replace a folder
+        const QByteArray bytes = numberedCatalogue(3);
+        LoopbackHttpServer server(LoopbackHttpServer::response("200 OK", bytes));
+        Catalogue c(folder);
+        c.port = QString::number(server.port());
+        QVERIFY(c.load());
+        const QStringList errors = c.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith(
+                     u"Die Datei \"%1\" kann nicht geschrieben werden"_qs.arg(folder.file(u"cobjects.xml"_qs))),
+                 qPrintable(errors.first()));
+        QCOMPARE(c.controller.objectCount(), 3);
+        QCOMPARE(c.status, u"Mit OV verbunden / 3 KO gefunden"_qs);
+        QCOMPARE(c.pauses, (QList<bool>{true, false}));
+        QVERIFY(QFileInfo(folder.file(u"cobjects.xml"_qs)).isDir());
     }
 
     void loadsALargeCatalogueFromTheServer() {
