@@ -50,7 +50,7 @@ void DocumentFetch::complete() {
     const QString address = reply->url().toString();
     QString error;
     if (m_tooLarge)
-        error = QStringLiteral("Die Seite \"%1\" ist größer als %2 Bytes.").arg(address).arg(m_maxBytes);
+        error = QStringLiteral("Die Seite \"%1\" ist größer als %2 Bytes.").arg(address, QString::number(m_maxBytes));
     else if (reply->error() != QNetworkReply::NoError)
         error = QStringLiteral("Die Seite \"%1\" kann nicht geladen werden: %2").arg(address, reply->errorString());
     emit finished(error.isEmpty() ? std::exchange(m_bytes, {}) : QByteArray(), error);

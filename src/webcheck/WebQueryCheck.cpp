@@ -56,9 +56,7 @@ WebQueryCheck::File WebQueryCheck::read(const QByteArray &bytes, const QString &
         } else {
             file.error = QStringLiteral("Die Datei \"%1\" enthält in Zeile %2 einen Suchtext, der keine "
                                         "Hexadezimalzahl ist: \"%3\".")
-                             .arg(path)
-                             .arg(i + 1)
-                             .arg(find.left(40));
+                             .arg(path, QString::number(i + 1), find.left(40));
             return file;
         }
         file.rows.append(row);

@@ -40,7 +40,7 @@ bool wellFormed(const QString &definition) {
 }
 
 QString entryName(qsizetype j, const AnalysisEntry &entry) {
-    return QStringLiteral("Eintrag %1 (KO \"%2\")").arg(j + 1).arg(entry.koName);
+    return QStringLiteral("Eintrag %1 (KO \"%2\")").arg(QString::number(j + 1), entry.koName);
 }
 } // namespace
 
@@ -89,8 +89,7 @@ WebQueryExport::Outcome WebQueryExport::build(const WebQueryProject &project, co
             return {{},
                     QStringLiteral("%1: Start \"%2\" und Ende \"%3\" bezeichnen keinen Wert der Seite "
                                    "(%4 Zeichen).")
-                        .arg(entryName(j, entry), entry.start, entry.end)
-                        .arg(length)};
+                        .arg(entryName(j, entry), entry.start, entry.end, QString::number(length))};
         // The LeadMarker ends right before the value and begins no earlier than the search position.
         const qsizetype room = start - searchPosition;
         if (room < 1)

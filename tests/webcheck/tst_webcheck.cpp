@@ -191,6 +191,9 @@ private slots:
         QTest::newRow("exactly the budget") << QByteArray("/p.html") << qsizetype(600) << QString();
         QTest::newRow("larger than the budget") << QByteArray("/p.html") << qsizetype(599) << u"größer als 599"_qs;
         QTest::newRow("missing") << QByteArray("/fehlt.html") << qsizetype(1000) << u"kann nicht geladen"_qs;
+        // "%2F" stays escaped in the address; the message shows it as it is, not as a placeholder.
+        QTest::newRow("larger than the budget, escaped slash in the address")
+            << QByteArray("/a%2Fb.html") << qsizetype(599) << u"größer als 599 Bytes"_qs;
     }
     void documentFetch() {
         QFETCH(QByteArray, path);
@@ -200,6 +203,7 @@ private slots:
         const QByteArray page = QByteArray("<p>\xe4\n\t</p>\r\n").repeated(50);
         QCOMPARE(page.size(), 600);
         http.put("/p.html", page);
+        http.put("/a%2Fb.html", page);
         QNetworkAccessManager network;
         DocumentFetch fetch(network, nullptr, DocumentFetch::kTimeoutMs, maxBytes);
         QSignalSpy finished(&fetch, &DocumentFetch::finished);

@@ -236,6 +236,24 @@ private slots:
                                              << u"Eintrag 2 (KO \"Temp\"): Zwischen dem vorigen Wert"_qs;
         QTest::newRow("value before the previous one")
             << QList<AnalysisEntry>{entry(14, 15, def), entry(2, 3, def)} << u"Eintrag 2"_qs;
+        // KO names are the user's text: a "%1" in them stays as typed, and the message stays whole.
+        AnalysisEntry percentNotNumber = entry(1, 2, u"4|0|03|A%1"_qs);
+        percentNotNumber.start = u"x"_qs;
+        QTest::newRow("KO name with %1, position no number")
+            << QList<AnalysisEntry>{percentNotNumber}
+            << u"Eintrag 1 (KO \"A%1\"): Start \"x\" und Ende \"2\" bezeichnen keinen Wert der Seite (19 Zeichen)."_qs;
+        QTest::newRow("KO name with %2 and %4, beyond the page")
+            << QList<AnalysisEntry>{entry(18, 25, u"4|0|03|%2%4"_qs)}
+            << u"Eintrag 1 (KO \"%2%4\"): Start \"18\" und Ende \"25\" bezeichnen keinen Wert der Seite (19 Zeichen)."_qs;
+        QTest::newRow("KO name with %1, values side by side")
+            << QList<AnalysisEntry>{entry(14, 14, u"4|0|03|A%1"_qs), entry(15, 15, u"4|0|03|B%1"_qs)}
+            << u"Eintrag 2 (KO \"B%1\"): Zwischen dem vorigen Wert und diesem steht kein Zeichen; der Server "
+               "könnte den Wert nicht finden."_qs;
+        AnalysisEntry percentShort = entry(14, 15, u"4|0|03"_qs);
+        percentShort.koName = u"%1%2"_qs;
+        QTest::newRow("KO name with %1 and %2, definition too short")
+            << QList<AnalysisEntry>{percentShort}
+            << u"Eintrag 1 (KO \"%1%2\"): Die Definition \"4|0|03\" ist unvollständig."_qs;
     }
     void exportRefusals() {
         QFETCH(QList<AnalysisEntry>, entries);
@@ -297,27 +315,37 @@ private slots:
     }
 
     void checkOfBrokenFiles_data() {
+        QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("error");
         QTest::addColumn<int>("rows");
-        QTest::newRow("empty") << QByteArray() << u"weniger als vier Zeilen"_qs << 0;
-        QTest::newRow("three lines") << QByteArray("a\r\nb\r\nc\r\n") << u"weniger als vier Zeilen"_qs << 0;
-        QTest::newRow("four lines, no rows") << QByteArray("a\r\nb\r\nc\r\n0|1|2|3|B|H|P|7|8|S\r\n") << QString() << 0;
+        const QString path = u"/x/a-qnd.htip"_qs;
+        QTest::newRow("empty") << path << QByteArray() << u"weniger als vier Zeilen"_qs << 0;
+        QTest::newRow("three lines") << path << QByteArray("a\r\nb\r\nc\r\n") << u"weniger als vier Zeilen"_qs << 0;
+        QTest::newRow("four lines, no rows")
+            << path << QByteArray("a\r\nb\r\nc\r\n0|1|2|3|B|H|P|7|8|S\r\n") << QString() << 0;
         QTest::newRow("not hexadecimal, rows so far stay")
-            << QByteArray("a\nb\nc\nd\n|||||0|0|0\n|||||2|XY|0\n|||||0|0|0\n") << u"Zeile 6"_qs << 1;
-        QTest::newRow("garbage lines") << QByteArray("a\nb\nc\nd\ngarbage\n\n|||") << QString() << 3;
+            << path << QByteArray("a\nb\nc\nd\n|||||0|0|0\n|||||2|XY|0\n|||||0|0|0\n") << u"Zeile 6"_qs << 1;
+        QTest::newRow("garbage lines") << path << QByteArray("a\nb\nc\nd\ngarbage\n\n|||") << QString() << 3;
+        // The file's name and its search text are outside text: a "%1" in them stays as it is.
+        QTest::newRow("not hexadecimal, %1 in the name and the text")
+            << u"/x/%1%2-qnd.htip"_qs << QByteArray("a\nb\nc\nd\n|||||2|%1X|0\n")
+            << u"Die Datei \"/x/%1%2-qnd.htip\" enthält in Zeile 5 einen Suchtext, der keine Hexadezimalzahl ist: "
+               "\"%1X\"."_qs
+            << 0;
     }
     void checkOfBrokenFiles() {
+        QFETCH(QString, path);
         QFETCH(QByteArray, file);
         QFETCH(QString, error);
         QFETCH(int, rows);
-        WebQueryCheck::File read = WebQueryCheck::read(file, u"/x/a-qnd.htip"_qs);
+        WebQueryCheck::File read = WebQueryCheck::read(file, path);
         QCOMPARE(read.rows.size(), rows);
         if (error.isEmpty()) {
             QVERIFY(read.error.isEmpty());
         } else {
             QVERIFY2(read.error.contains(error), qPrintable(read.error));
-            QVERIFY(read.error.contains(u"/x/a-qnd.htip"_qs));
+            QVERIFY(read.error.contains(path));
         }
         WebQueryCheck::searchPass(read.rows, u"abc"_qs);
     }
