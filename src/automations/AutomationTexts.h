@@ -29,13 +29,29 @@ inline const QString kName = QStringLiteral("Bezeichnung");
 inline const QString kGa = QStringLiteral("Gruppenadresse");
 inline const QString kValue = QStringLiteral("Wert");
 
-// Load & Replace downloads: what the error box and the bus monitor say when one fails.
+// Load & Replace downloads: what the error box and the bus monitor say when one fails. Each
+// names the rule (%1) and, where there is one, the address (%2).
 inline const QString kNoAddress =
-    QStringLiteral("Load & Replace: \"%1\" ist keine Internetadresse (Host immer mit http:// eingeben).");
-inline const QString kDownloadFailed = QStringLiteral("Load & Replace: \"%1\" konnte nicht geladen werden: %2");
+    QStringLiteral("Load & Replace \"%1\": \"%2\" ist keine Internetadresse (Host immer mit http:// eingeben).");
+inline const QString kOtherServer =
+    QStringLiteral("Load & Replace \"%1\": \"%2\" wird nicht geladen, weil der Wert den Server der Regel (%3) ändert.");
+inline const QString kDotSegment = QStringLiteral(
+    "Load & Replace \"%1\": \"%2\" wird nicht geladen, weil die Adresse \".\" oder \"..\" als Pfadabschnitt enthält.");
+inline const QString kDownloadFailed = QStringLiteral("Load & Replace \"%1\": \"%2\" konnte nicht geladen werden: %3");
+inline const QString kFileFailed = QStringLiteral("Load & Replace \"%1\": %2");
+// The reasons after "konnte nicht geladen werden:".
 inline const QString kTooLarge = QStringLiteral("die Antwort ist größer als %1 Bytes");
 inline const QString kNoAnswer = QStringLiteral("keine Antwort innerhalb von %1 Sekunden");
-inline const QString kFilePrefix = QStringLiteral("Load & Replace: ");
+inline const QString kTooSlow = QStringLiteral("nach %1 Sekunden erst %2 Bytes erhalten");
+inline const QString kRedirectElsewhere = QStringLiteral("die Weiterleitung nach \"%1\" führt zu einem anderen Server");
+inline const QString kRedirectNotHttp = QStringLiteral("die Weiterleitung führt zu keiner http- oder https-Adresse");
+inline const QString kTooManyRedirects = QStringLiteral("mehr als %1 Weiterleitungen");
+inline const QString kHttpStatus = QStringLiteral("der Server antwortet mit HTTP %1");
+inline const QString kRefused = QStringLiteral("der Server nimmt keine Verbindung an");
+inline const QString kHostNotFound = QStringLiteral("der Server ist nicht bekannt");
+inline const QString kClosedEarly =
+    QStringLiteral("der Server hat die Verbindung vor dem Ende der Antwort geschlossen");
+inline const QString kNetworkError = QStringLiteral("Netzwerkfehler %1 (%2)");
 
 // Screen-saver control on the "System" tab.
 inline const QString kSystemGroup = QStringLiteral(" VISU PC ");

@@ -1,5 +1,6 @@
 #include "FakeDialogs.h"
 #include "FakePlatform.h"
+#include "LoadReplaceAddress.h"
 #include "LoadReplaceDownloads.h"
 #include "LoadReplaceEditor.h"
 #include "LoadReplaceFile.h"
@@ -10,6 +11,7 @@
 #include "ValueDispatch.h"
 
 #include <QDir>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,36 +28,63 @@ QStringList names(const LoadReplaceList &rules) {
     return result;
 }
 
-// A camera on loopback: "/cam/<anything>" answers with "bild <anything>"; targets starting with
-// "/missing" get 404, "/loop" redirects to itself, "/big" and "/bigchunked" (without length) send
-// more than the tests' size cap, "/silent" never answers.
-QByteArray cameraAnswer(const QByteArray &target) {
-    if (target.startsWith("/cam/"))
-        return LoopbackHttpServer::response("200 OK", "bild " + target.mid(5), "image/jpeg");
-    if (target.startsWith("/missing"))
-        return LoopbackHttpServer::response("404 Not Found", "nicht da");
-    if (target.startsWith("/loop"))
-        return "HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-    if (target.startsWith("/bigchunked"))
-        return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(5000, 'y');
-    if (target.startsWith("/big"))
-        return LoopbackHttpServer::response("200 OK", QByteArray(5000, 'x'));
-    return {};
+// Another server on the same machine, answering everything: no download may ever reach it.
+QByteArray strangerAnswer(const QByteArray &) {
+    return LoopbackHttpServer::response("200 OK", "fremdes bild", "image/jpeg");
 }
 
 // The downloads over a test folder and a loopback camera, with a small size cap and time-out.
+//
+// The camera: "/cam/<anything>" answers with "bild <anything>"; targets starting with "/missing"
+// get 404, "/loop" redirects to itself, "/big" and "/bigchunked" (without length) send more than
+// the tests' size cap, "/endless" sends a chunked body for ever, "/trickle" a byte now and then,
+// "/short" less than its length says, "/claims" a length far above the cap with a short body,
+// "/silent" never answers; "/to-cam" and "/to-cam-abs" redirect to the camera's own "/cam/...",
+// "/to-stranger" to the other server and "/to-file" to a local file.
 struct Downloads {
-    Downloads()
-        : server([](const QByteArray &target) -> std::optional<QByteArray> {
-              if (target.startsWith("/silent"))
-                  return std::nullopt;
-              return cameraAnswer(target);
-          }),
+    explicit Downloads(DownloadLimits limits = {1500, 1000})
+        : stranger(strangerAnswer), server([this](const QByteArray &target) { return cameraAnswer(target); }),
           downloads(
-              rules, network, dialogs, [this](const QString &line) { notes.append(line); },
-              DownloadLimits{1500, 1000}) {}
+              rules, network, dialogs, [this](const QString &line) { notes.append(line); }, limits) {}
+
+    std::optional<LoopbackHttpServer::Answer> cameraAnswer(const QByteArray &target) const {
+        if (target.startsWith("/cam/"))
+            return LoopbackHttpServer::response("200 OK", "bild " + target.mid(5), "image/jpeg");
+        if (target.startsWith("/missing"))
+            return LoopbackHttpServer::response("404 Not Found", "nicht da");
+        if (target.startsWith("/loop"))
+            return LoopbackHttpServer::redirect("302 Found", "/loop");
+        if (target.startsWith("/bigchunked"))
+            return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(5000, 'y');
+        if (target.startsWith("/big"))
+            return LoopbackHttpServer::response("200 OK", QByteArray(5000, 'x'));
+        if (target.startsWith("/endless"))
+            return LoopbackHttpServer::endlessChunked(QByteArray(4096, 'e'));
+        if (target.startsWith("/trickle"))
+            return LoopbackHttpServer::endlessChunked("t", 100);
+        if (target.startsWith("/short"))
+            return QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 500\r\nConnection: close\r\n\r\nnur zehn B");
+        if (target.startsWith("/claims"))
+            return QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\nConnection: close\r\n\r\nklein");
+        if (target.startsWith("/to-cam-abs"))
+            return LoopbackHttpServer::redirect("301 Moved Permanently", server.baseUrl().toLatin1() + "/cam/abs");
+        if (target.startsWith("/to-cam"))
+            return LoopbackHttpServer::redirect("302 Found", "/cam/moved");
+        if (target.startsWith("/to-stranger"))
+            return LoopbackHttpServer::redirect("302 Found", stranger.baseUrl().toLatin1() + "/x.jpg");
+        if (target.startsWith("/to-file"))
+            return LoopbackHttpServer::redirect("302 Found", "file:///etc/passwd");
+        if (target.startsWith("/silent"))
+            return std::nullopt;
+        return LoopbackHttpServer::response("500 Internal Server Error", "?");
+    }
 
     QString cam(const QString &path = QStringLiteral("/cam/")) const { return server.baseUrl() + path; }
+    // "SERVER" and "STRANGER" in a text become the camera's and the other server's addresses.
+    QString resolve(QString text) const {
+        return text.replace(u"SERVER"_qs, server.baseUrl())
+            .replace(u"STRANGER"_qs, stranger.baseUrl().mid(int(qstrlen("http://"))));
+    }
     // Runs the values and waits until no download runs or waits any more.
     bool settle() {
         return QTest::qWaitFor([this] { return downloads.isIdle(); }, 10000);
@@ -66,8 +95,11 @@ struct Downloads {
             result.append(QUrl::fromPercentEncoding(t));
         return result;
     }
+    // The folder's files, temporary ones included.
+    QStringList files() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
     TempProgramFolder folder;
+    LoopbackHttpServer stranger;
     LoopbackHttpServer server;
     QNetworkAccessManager network;
     FakeDialogs dialogs;
@@ -75,6 +107,25 @@ struct Downloads {
     LoadReplaceList rules;
     LoadReplaceDownloads downloads;
 };
+
+// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); -1 when there is none.
+qint64 processStatusKiB(const QByteArray &field) {
+    QFile status(u"/proc/self/status"_qs);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// The file a failing download must leave exactly as it was: every byte value once.
+QByteArray oldPicture() {
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes.append(char(b));
+    return bytes;
+}
 } // namespace
 
 class TestAutomations : public QObject {
@@ -256,45 +307,183 @@ private slots:
         QCOMPARE(d.folder.read(u"a.jpg"_qs), QByteArray("bild v3"));
     }
 
-    // A failing rule keeps its old file, is reported once in a box and in the bus monitor, and the
-    // next rule is still served.
+    // A failing rule keeps its old file byte for byte, leaves no temporary file, is reported once
+    // with its name in a box and in the bus monitor, and the next rule is still served. No request
+    // ever reaches another server than the rule's.
     void failingRuleKeepsFileAndOthersGoOn_data() {
-        QTest::addColumn<QString>("host");   // "SERVER" is replaced by the loopback camera's address
+        QTest::addColumn<QString>("host");   // "SERVER" and "STRANGER" become the loopback servers' addresses
+        QTest::addColumn<QString>("value");  // the value received, also for the good rule
         QTest::addColumn<QString>("saveto"); // in the test folder
-        QTest::addColumn<QString>("reason"); // a part of the reported text
-        QTest::newRow("404") << u"SERVER/missing"_qs << u"old.jpg"_qs << u"nicht geladen werden"_qs;
-        QTest::newRow("redirect loop") << u"SERVER/loop"_qs << u"old.jpg"_qs << u"nicht geladen werden"_qs;
-        QTest::newRow("never answers") << u"SERVER/silent"_qs << u"old.jpg"_qs << u"keine Antwort"_qs;
-        QTest::newRow("too large") << u"SERVER/big"_qs << u"old.jpg"_qs << u"größer als 1000 Bytes"_qs;
-        QTest::newRow("too large, no length") << u"SERVER/bigchunked"_qs << u"old.jpg"_qs << u"größer als"_qs;
-        QTest::newRow("empty host") << u""_qs << u"old.jpg"_qs << u"keine Internetadresse"_qs;
-        QTest::newRow("no URL") << u"kamera?v="_qs << u"old.jpg"_qs << u"keine Internetadresse"_qs;
-        QTest::newRow("other scheme") << u"file:///etc/passwd?"_qs << u"old.jpg"_qs << u"keine Internetadresse"_qs;
-        QTest::newRow("refused") << u"http://127.0.0.1:1/x"_qs << u"old.jpg"_qs << u"nicht geladen werden"_qs;
-        QTest::newRow("missing folder") << u"SERVER/cam/"_qs << u"fehlt/old.jpg"_qs << u"kann nicht geschrieben"_qs;
+        QTest::addColumn<QString>("reason"); // a part of the reported text, "SERVER" and "STRANGER" as in host
+        const QString v = u"1.0"_qs;
+        QTest::newRow("404") << u"SERVER/missing"_qs << v << u"old.jpg"_qs << u"HTTP 404"_qs;
+        QTest::newRow("redirect loop") << u"SERVER/loop"_qs << v << u"old.jpg"_qs << u"mehr als 5 Weiterleitungen"_qs;
+        QTest::newRow("never answers") << u"SERVER/silent"_qs << v << u"old.jpg"_qs << u"keine Antwort"_qs;
+        QTest::newRow("trickles") << u"SERVER/trickle"_qs << v << u"old.jpg"_qs << u"nach 1,5 Sekunden erst"_qs;
+        QTest::newRow("too large") << u"SERVER/big"_qs << v << u"old.jpg"_qs << u"größer als 1000 Bytes"_qs;
+        QTest::newRow("too large, no length") << u"SERVER/bigchunked"_qs << v << u"old.jpg"_qs << u"größer als"_qs;
+        QTest::newRow("endless chunked body") << u"SERVER/endless"_qs << v << u"old.jpg"_qs << u"größer als"_qs;
+        QTest::newRow("length above the cap, short body")
+            << u"SERVER/claims"_qs << v << u"old.jpg"_qs << u"größer als"_qs;
+        QTest::newRow("body shorter than its length") << u"SERVER/short"_qs << v << u"old.jpg"_qs << u"vor dem Ende"_qs;
+        QTest::newRow("empty host") << u""_qs << v << u"old.jpg"_qs << u"keine Internetadresse"_qs;
+        QTest::newRow("no URL") << u"kamera?v="_qs << v << u"old.jpg"_qs << u"keine Internetadresse"_qs;
+        QTest::newRow("other scheme") << u"file:///etc/passwd?"_qs << v << u"old.jpg"_qs << u"keine Internetadresse"_qs;
+        QTest::newRow("refused") << u"http://127.0.0.1:1/x"_qs << v << u"old.jpg"_qs << u"keine Verbindung"_qs;
+        QTest::newRow("missing folder") << u"SERVER/cam/"_qs << v << u"fehlt/old.jpg"_qs
+                                        << u"kann nicht geschrieben"_qs;
+        QTest::newRow("value names another server")
+            << u"SERVER"_qs << u"@STRANGER/x.jpg"_qs << u"old.jpg"_qs << u"den Server der Regel"_qs;
+        QTest::newRow("value climbs out of the path")
+            << u"SERVER/cam/v="_qs << u"../../etc/passwd"_qs << u"old.jpg"_qs << u"Pfadabschnitt"_qs;
+        QTest::newRow("redirect to another server")
+            << u"SERVER/to-stranger?"_qs << v << u"old.jpg"_qs
+            << u"die Weiterleitung nach \"http://STRANGER/x.jpg\" führt zu einem anderen Server"_qs;
+        QTest::newRow("redirect to a file") << u"SERVER/to-file?"_qs << v << u"old.jpg"_qs << u"keiner http"_qs;
     }
     void failingRuleKeepsFileAndOthersGoOn() {
         QFETCH(QString, host);
+        QFETCH(QString, value);
         QFETCH(QString, saveto);
         QFETCH(QString, reason);
         Downloads d;
-        QVERIFY(d.folder.write(u"old.jpg"_qs, "altes bild"));
-        d.rules.append(
-            rule(u"Kaputt"_qs, host.replace(u"SERVER"_qs, d.server.baseUrl()), d.folder.file(saveto), u"768"_qs));
-        d.rules.append(rule(u"Gut"_qs, d.cam(u"/cam/gut"_qs), d.folder.file(u"gut.jpg"_qs), u"768"_qs));
+        QVERIFY(d.folder.write(u"old.jpg"_qs, oldPicture()));
+        d.rules.append(rule(u"Kaputt"_qs, d.resolve(host), d.folder.file(saveto), u"768"_qs));
+        d.rules.append(rule(u"Gut"_qs, d.cam(u"/cam/gut?v="_qs), d.folder.file(u"gut.jpg"_qs), u"768"_qs));
         QSignalSpy failed(&d.downloads, &LoadReplaceDownloads::failed);
-        d.downloads.download_rlist(u"768"_qs, u"1.0"_qs);
+        d.downloads.download_rlist(u"768"_qs, d.resolve(value));
         QVERIFY(d.settle());
         QTRY_COMPARE(failed.count(), 1);
         const QString text = failed.at(0).at(0).toString();
-        QVERIFY2(text.contains(reason), qPrintable(text));
+        QVERIFY2(text.contains(d.resolve(reason)), qPrintable(text));
+        QVERIFY2(text.startsWith(u"Load & Replace \"Kaputt\": "_qs), qPrintable(text));
         QCOMPARE(d.dialogs.texts(FakeDialogs::Kind::Error), QStringList{text});
         QCOMPARE(d.notes, QStringList{text});
-        QCOMPARE(d.folder.read(u"old.jpg"_qs), QByteArray("altes bild"));
-        QCOMPARE(d.folder.read(u"gut.jpg"_qs), QByteArray("bild gut1.0"));
+        QCOMPARE(d.folder.read(u"old.jpg"_qs), oldPicture());
+        QCOMPARE(QUrl::fromPercentEncoding(d.folder.read(u"gut.jpg"_qs)), u"bild gut?v="_qs + d.resolve(value));
+        QCOMPARE(d.stranger.targets(), QList<QByteArray>{});
         // No temporary file stays behind.
-        QCOMPARE(QDir(d.folder.path()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{u"gut.jpg"_qs, u"old.jpg"_qs}));
+        QCOMPARE(d.files(), (QStringList{u"gut.jpg"_qs, u"old.jpg"_qs}));
+    }
+
+    // What the server is asked for when the address stays on the rule's server: redirects there are
+    // followed (their own bodies are not the picture), and what the value holds reaches the server
+    // as it was built, a "#" included.
+    void downloadWithinTheRulesServer_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("targets");
+        QTest::addColumn<QByteArray>("picture");
+        QTest::newRow("relative redirect")
+            << u"SERVER/to-cam?v="_qs << u"1"_qs << QStringList{u"/to-cam?v=1"_qs, u"/cam/moved"_qs}
+            << QByteArray("bild moved");
+        QTest::newRow("absolute redirect")
+            << u"SERVER/to-cam-abs?v="_qs << u"1"_qs << QStringList{u"/to-cam-abs?v=1"_qs, u"/cam/abs"_qs}
+            << QByteArray("bild abs");
+        QTest::newRow("hash in the value")
+            << u"SERVER/cam/t?v="_qs << u"a#b"_qs << QStringList{u"/cam/t?v=a#b"_qs} << QByteArray("bild t?v=a%23b");
+        QTest::newRow("dots in the query") << u"SERVER/cam/q?v="_qs << u"../../x"_qs
+                                           << QStringList{u"/cam/q?v=../../x"_qs} << QByteArray("bild q?v=../../x");
+    }
+    void downloadWithinTheRulesServer() {
+        QFETCH(QString, host);
+        QFETCH(QString, value);
+        QFETCH(QStringList, targets);
+        QFETCH(QByteArray, picture);
+        Downloads d;
+        d.rules.append(rule(u"Kamera"_qs, d.resolve(host), d.folder.file(u"a.jpg"_qs), u"768"_qs));
+        QSignalSpy replaced(&d.downloads, &LoadReplaceDownloads::replaced);
+        d.downloads.download_rlist(u"768"_qs, value);
+        QVERIFY(d.settle());
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(d.targets(), targets);
+        QCOMPARE(d.folder.read(u"a.jpg"_qs), picture);
+        QVERIFY(d.dialogs.boxes.isEmpty());
+    }
+
+    // Where an address may go, from the rule's host text and the value alone.
+    void downloadAddress_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("problem");       // LoadReplaceAddress::Problem
+        QTest::addColumn<QByteArray>("target"); // the request line's target, when allowed
+        using P = LoadReplaceAddress::Problem;
+        QTest::newRow("value as received")
+            << u"http://cam/snap?img="_qs << u"12.5"_qs << int(P::None) << QByteArray("/snap?img=12.5");
+        QTest::newRow("port and scheme as written")
+            << u"HTTP://Cam:80/x?v="_qs << u"1"_qs << int(P::None) << QByteArray("/x?v=1");
+        QTest::newRow("https") << u"https://cam/x/"_qs << u"a.jpg"_qs << int(P::None) << QByteArray("/x/a.jpg");
+        QTest::newRow("hash goes encoded")
+            << u"http://cam/x/"_qs << u"a#b?c"_qs << int(P::None) << QByteArray("/x/a%23b?c");
+        QTest::newRow("a user part of the rule stays")
+            << u"http://u:p@cam/x?v="_qs << u"1"_qs << int(P::None) << QByteArray("/x?v=1");
+        QTest::newRow("@ in the value") << u"http://cam"_qs << u"@evil.test/x.jpg"_qs << int(P::OtherServer)
+                                        << QByteArray();
+        QTest::newRow("backslash and @") << u"http://cam"_qs << u"\\@evil.test/x"_qs << int(P::OtherServer)
+                                         << QByteArray();
+        QTest::newRow("longer host name")
+            << u"http://cam"_qs << u".evil.test/x"_qs << int(P::OtherServer) << QByteArray();
+        QTest::newRow("other port") << u"http://cam:80"_qs << u"80/x"_qs << int(P::OtherServer) << QByteArray();
+        QTest::newRow("user part from the value")
+            << u"http://cam"_qs << u":pw@cam/x"_qs << int(P::OtherServer) << QByteArray();
+        QTest::newRow("dot dot") << u"http://cam/ok/cam/v="_qs << u"../../etc/passwd"_qs << int(P::DotSegment)
+                                 << QByteArray();
+        QTest::newRow("encoded dot dot") << u"http://cam/a/"_qs << u"%2e%2E/b"_qs << int(P::DotSegment) << QByteArray();
+        QTest::newRow("dot") << u"http://cam/a/"_qs << u"./b"_qs << int(P::DotSegment) << QByteArray();
+        QTest::newRow("three dots are a name")
+            << u"http://cam/a/"_qs << u".../b"_qs << int(P::None) << QByteArray("/a/.../b");
+        QTest::newRow("no scheme") << u"cam/x?v="_qs << u"1"_qs << int(P::NoAddress) << QByteArray();
+        QTest::newRow("ftp") << u"ftp://cam/"_qs << u"1"_qs << int(P::NoAddress) << QByteArray();
+        QTest::newRow("no host") << u"http://"_qs << u"cam/x"_qs << int(P::NoAddress) << QByteArray();
+    }
+    void downloadAddress() {
+        QFETCH(QString, host);
+        QFETCH(QString, value);
+        QFETCH(int, problem);
+        QFETCH(QByteArray, target);
+        const LoadReplaceAddress address = LoadReplaceAddress::of(host, value);
+        QCOMPARE(int(address.problem), problem);
+        const QUrl::FormattingOptions requestLine =
+            QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment | QUrl::FullyEncoded;
+        QCOMPARE(address.url.toEncoded(requestLine), target);
+    }
+
+    // A server that sends without end, as fast as loopback goes, from a thread of its own: the body
+    // streams to disk and ends at the cap, the process's memory stays flat, the old file stays and
+    // a download of another rule goes on meanwhile.
+    void endlessBodyKeepsMemoryFlat() {
+        constexpr qint64 kCap = 64LL * 1024 * 1024;
+        constexpr qint64 kAllowedGrowthKiB = 20 * 1024;
+        LoopbackHttpServerThread endless(
+            [](const QByteArray &) { return LoopbackHttpServer::endlessChunked(QByteArray(64 * 1024, 'e')); });
+        Downloads d(DownloadLimits{60000, kCap});
+        QVERIFY(d.folder.write(u"old.jpg"_qs, oldPicture()));
+        d.rules.append(
+            rule(u"Endlos"_qs, endless.baseUrl() + u"/stream?v="_qs, d.folder.file(u"old.jpg"_qs), u"768"_qs));
+        d.rules.append(rule(u"Gut"_qs, d.cam(u"/cam/gut?v="_qs), d.folder.file(u"gut.jpg"_qs), u"768"_qs));
+        QSignalSpy failed(&d.downloads, &LoadReplaceDownloads::failed);
+        QSignalSpy replaced(&d.downloads, &LoadReplaceDownloads::replaced);
+
+        // Resets the peak resident size, so the peak read afterwards is this download's.
+        QFile clearRefs(u"/proc/self/clear_refs"_qs);
+        if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+            QSKIP("the peak resident size cannot be reset here (/proc/self/clear_refs)");
+        clearRefs.close();
+        const qint64 before = processStatusKiB("VmRSS");
+        QVERIFY(before > 0);
+        d.downloads.download_rlist(u"768"_qs, u"1"_qs);
+        QVERIFY(d.settle());
+        const qint64 peak = processStatusKiB("VmHWM");
+
+        QTRY_COMPARE(failed.count(), 1);
+        QVERIFY2(failed.at(0).at(0).toString().contains(u"größer als"_qs), qPrintable(failed.at(0).at(0).toString()));
+        QVERIFY(endless.bytesSent() > kCap);
+        QVERIFY2(peak - before < kAllowedGrowthKiB,
+                 qPrintable(u"%1 KiB before, %2 KiB at the peak"_qs.arg(before).arg(peak)));
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(d.folder.read(u"gut.jpg"_qs), QByteArray("bild gut?v=1"));
+        QCOMPARE(d.folder.read(u"old.jpg"_qs), oldPicture());
+        QCOMPARE(d.files(), (QStringList{u"gut.jpg"_qs, u"old.jpg"_qs}));
     }
 
     // While an error box is open, further failures go to the bus monitor only.

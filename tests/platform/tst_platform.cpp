@@ -1,5 +1,6 @@
 #include "ConfigHome.h"
 #include "DesktopNotifications.h"
+#include "DesktopScreenSaver.h"
 #include "FakeNotificationService.h"
 #include "FakePlatform.h"
 #include "MenuValueTarget.h"
@@ -11,6 +12,68 @@
 
 #include <QtTest>
 
+namespace {
+// The desktop's screen-saver service as a test plays it, on a private bus: records each call.
+class FakeScreenSaverService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    explicit FakeScreenSaverService(QDBusConnection bus) : m_bus(std::move(bus)) {}
+    ~FakeScreenSaverService() override { m_bus.unregisterService(DesktopScreenSaver::kService); }
+
+    bool registerOnBus() {
+        return m_bus.registerObject(DesktopScreenSaver::kPath, this, QDBusConnection::ExportScriptableSlots) &&
+               m_bus.registerService(DesktopScreenSaver::kService);
+    }
+
+    QStringList calls;
+
+public slots:
+    Q_SCRIPTABLE bool SetActive(bool active) {
+        calls.append(active ? u"SetActive true"_qs : u"SetActive false"_qs);
+        return true;
+    }
+    Q_SCRIPTABLE void SimulateUserActivity() { calls.append(u"SimulateUserActivity"_qs); }
+
+private:
+    QDBusConnection m_bus;
+};
+
+// A stand-in for `xdg-screensaver`: a script that adds a line with its arguments to a file each
+// time it is started.
+class FakeScreenSaverHelper {
+public:
+    FakeScreenSaverHelper() {
+        QFile script(program());
+        if (script.open(QIODevice::WriteOnly))
+            script.write("#!/bin/sh\necho \"$*\" >> \"" + QFile::encodeName(m_dir.filePath(u"starts"_qs)) + "\"\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString program() const { return m_dir.filePath(u"xdg-screensaver"_qs); }
+    // The arguments of every start so far.
+    QStringList starts() const {
+        QFile log(m_dir.filePath(u"starts"_qs));
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A busy object: 300 values in a row, alternating, the last one asking for `last`.
+void sendWishes(DesktopScreenSaver &saver, bool lastActivates) {
+    for (int i = 0; i < 300; ++i) {
+        if ((i % 2 == 1) == lastActivates)
+            saver.activate();
+        else
+            saver.deactivate();
+    }
+}
+} // namespace
+
 class TestPlatform : public QObject {
     Q_OBJECT
 
@@ -21,6 +84,10 @@ private slots:
     void noBusNoNotification();
     void autostartRunsTheInstalledEntry_data();
     void autostartRunsTheInstalledEntry();
+    void screenSaverWithoutServiceStartsFewHelpers_data();
+    void screenSaverWithoutServiceStartsFewHelpers();
+    void screenSaverServiceGetsTheNewestWish_data();
+    void screenSaverServiceGetsTheNewestWish();
 };
 
 void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
@@ -149,6 +216,71 @@ void TestPlatform::autostartRunsTheInstalledEntry() {
     const QStringList lines = QString::fromUtf8(written.readAll()).split(u'\n');
     const QStringList execLines = lines.filter(QRegularExpression(u"^Exec="_qs));
     QCOMPARE(execLines, QStringList{u"Exec="_qs + (exec.isEmpty() ? u'"' + program + u'"' : exec)});
+}
+
+// Without a screen-saver service every value would start `xdg-screensaver` from the window's
+// thread. One helper runs at a time and only the newest wish waits behind it, so a burst of values
+// starts one or two helpers, and the last one does what the last value asked.
+void TestPlatform::screenSaverWithoutServiceStartsFewHelpers_data() {
+    QTest::addColumn<bool>("sessionBus"); // a bus without the service; else no bus at all
+    QTest::addColumn<bool>("lastActivates");
+    QTest::addColumn<QString>("lastStart");
+    QTest::newRow("bus without service, last starts") << true << true << u"activate"_qs;
+    QTest::newRow("bus without service, last ends") << true << false << u"reset"_qs;
+    QTest::newRow("no bus, last starts") << false << true << u"activate"_qs;
+    QTest::newRow("no bus, last ends") << false << false << u"reset"_qs;
+}
+
+void TestPlatform::screenSaverWithoutServiceStartsFewHelpers() {
+    QFETCH(bool, sessionBus);
+    QFETCH(bool, lastActivates);
+    QFETCH(QString, lastStart);
+
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    const QDBusConnection connection = sessionBus
+                                           ? bus.connect(u"program"_qs)
+                                           : QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs);
+    QCOMPARE(connection.isConnected(), sessionBus);
+    FakeScreenSaverHelper helper;
+    DesktopScreenSaver saver(connection, helper.program());
+
+    sendWishes(saver, lastActivates);
+    QTRY_VERIFY_WITH_TIMEOUT(saver.isIdle(), 10000);
+    const QStringList starts = helper.starts();
+    QVERIFY2(!starts.isEmpty() && starts.size() <= 2, qPrintable(starts.join(u", "_qs)));
+    QCOMPARE(starts.last(), lastStart);
+    if (!sessionBus)
+        QDBusConnection::disconnectFromBus(u"none"_qs);
+}
+
+// With the service on the bus, a burst of values makes a few calls, one at a time, the last ones
+// for the newest value, and starts no helper.
+void TestPlatform::screenSaverServiceGetsTheNewestWish_data() {
+    QTest::addColumn<bool>("lastActivates");
+    QTest::addColumn<QStringList>("lastCalls");
+    QTest::newRow("last starts") << true << QStringList{u"SetActive true"_qs};
+    QTest::newRow("last ends") << false << QStringList{u"SetActive false"_qs, u"SimulateUserActivity"_qs};
+}
+
+void TestPlatform::screenSaverServiceGetsTheNewestWish() {
+    QFETCH(bool, lastActivates);
+    QFETCH(QStringList, lastCalls);
+
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    FakeScreenSaverService service(bus.connect(u"service"_qs));
+    QVERIFY(service.registerOnBus());
+    FakeScreenSaverHelper helper;
+    DesktopScreenSaver saver(bus.connect(u"program"_qs), helper.program());
+    QSignalSpy idle(&saver, &DesktopScreenSaver::idle);
+
+    sendWishes(saver, lastActivates);
+    QVERIFY(idle.wait(10000));
+    QVERIFY(saver.isIdle());
+    QVERIFY2(service.calls.size() <= 4, qPrintable(service.calls.join(u", "_qs)));
+    QCOMPARE(service.calls.mid(service.calls.size() - lastCalls.size()), lastCalls);
+    QCOMPARE(helper.starts(), QStringList{});
 }
 
 QTEST_MAIN(TestPlatform)
