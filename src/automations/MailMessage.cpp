@@ -26,7 +26,7 @@ QString wordText(const vmime::word &word) {
         std::string utf8;
         vmime::charsetConverter::create(charset, vmime::charsets::UTF_8, strict)->convert(word.getBuffer(), utf8);
         return QString::fromStdString(utf8);
-    } catch (const vmime::exception &) {
+    } catch (const std::exception &) {
         // unknown charset or bytes that do not fit it: take them as they are
     }
     return bytesAsText(word.getBuffer());
@@ -54,7 +54,11 @@ std::optional<QDateTime> dateOf(const vmime::datetime &d) {
     // The zone is in minutes east of UTC.
     if (!date.isValid() || !time.isValid() || d.getZone() < -kMaxZoneMinutes || d.getZone() > kMaxZoneMinutes)
         return std::nullopt;
-    return QDateTime(date, time, QTimeZone(d.getZone() * 60));
+    // A year beyond what a QDateTime holds (a header may give any number) is no date either.
+    QDateTime result(date, time, QTimeZone(d.getZone() * 60));
+    if (!result.isValid())
+        return std::nullopt;
+    return result;
 }
 } // namespace
 
@@ -110,26 +114,28 @@ MailSummary summarizeMessage(const QByteArray &message) {
     MailSummary summary;
     MailHeaderCollector collector(message.size());
     collector.take(message);
+    // VMime's parser throws standard exceptions too on some malformed words (a length_error from
+    // a string it cuts wrongly): one broken mail must leave its slot empty, not fail the account.
     vmime::header header;
     try {
         header.parse(collector.header().toStdString());
-    } catch (const vmime::exception &) {
+    } catch (const std::exception &) {
         return summary;
     }
     try {
         if (auto from = header.findFieldValue<vmime::mailbox>(vmime::fields::FROM))
             summary.sender = senderText(singleLineText(textOf(from->getName())), addressText(from->getEmail()));
-    } catch (const vmime::exception &) {
+    } catch (const std::exception &) {
     }
     try {
         if (auto subject = header.findFieldValue<vmime::text>(vmime::fields::SUBJECT))
             summary.subject = singleLineText(textOf(*subject));
-    } catch (const vmime::exception &) {
+    } catch (const std::exception &) {
     }
     try {
         if (auto date = header.findFieldValue<vmime::datetime>(vmime::fields::DATE))
             summary.date = dateOf(*date);
-    } catch (const vmime::exception &) {
+    } catch (const std::exception &) {
     }
     return summary;
 }

@@ -572,6 +572,15 @@ void TestMail::summarizeMessage_data() {
     QTest::newRow("date offset beyond -14 hours") << mailMessage({"Date: Wed, 09 Dec 2026 14:05:09 -2000"}) << ""
                                                   << ""
                                                   << "";
+    // VMime's word parser throws a standard exception on this one (found by fuzzing).
+    QTest::newRow("word the parser cannot cut")
+        << QByteArray::fromHex(
+               "5375626a6563743a203d3f5554462d383f513f47723d4333203d3f5554462d383f513f47723d43333f3d206f"
+               "6b203d3f5554462d383f423f23232d8e16006061000023"
+               "3f3d0d3f3d206f6b203d3f5554462d383f423f23232d8e160060610000233f3d0d0a0d0a48616c6c6f2e0d0a")
+        << ""
+        << ""
+        << "";
     QTest::newRow("date garbage") << mailMessage({"Date: neulich"}) << ""
                                   << ""
                                   << "";
