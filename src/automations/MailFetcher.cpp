@@ -24,6 +24,7 @@ public:
     bool handleTimeOut() override { return false; }
     bool totalExpired() const { return m_total.hasExpired(m_options.exchangeTimeoutMs); }
     bool cancelled() const { return m_cancelled; }
+    int exchangeTimeoutMs() const { return m_options.exchangeTimeoutMs; }
 
 private:
     const MailFetchOptions &m_options;
@@ -41,12 +42,21 @@ private:
     std::shared_ptr<ExchangeClock> m_clock;
 };
 
+// What VMime may be holding of the exchange: every byte received since the last one that reached
+// a message's sink (a greeting, a response line, the first line of a retrieval grow until their
+// line ends). A message's own bytes pass through its sink and are not held.
+struct ExchangeTally {
+    qint64 held = 0;
+    bool overBudget = false;
+};
+
 // The platform's socket, counting what arrives: past the budget, the time or a cancel, every
-// read fails, so an endless line or a slow trickle cannot keep the exchange going.
+// read fails, so an endless line or an endless stream cannot keep the exchange going.
 class BoundedSocket : public vmime::net::socket {
 public:
-    BoundedSocket(std::shared_ptr<vmime::net::socket> inner, std::shared_ptr<ExchangeClock> clock, qint64 budget)
-        : m_inner(std::move(inner)), m_clock(std::move(clock)), m_budget(budget) {}
+    BoundedSocket(std::shared_ptr<vmime::net::socket> inner, std::shared_ptr<ExchangeClock> clock,
+                  std::shared_ptr<ExchangeTally> tally, qint64 budget)
+        : m_inner(std::move(inner)), m_clock(std::move(clock)), m_tally(std::move(tally)), m_budget(budget) {}
 
     void connect(const vmime::string &address, const vmime::port_t port) override { m_inner->connect(address, port); }
     void disconnect() override { m_inner->disconnect(); }
@@ -82,24 +92,27 @@ private:
     void check() const {
         if (m_clock->cancelled() || m_clock->totalExpired())
             throw vmime::exceptions::operation_timed_out();
-        if (m_received > m_budget)
+        if (m_tally->overBudget)
             throw vmime::exceptions::socket_exception(kMailServerTooMuch.toStdString());
     }
     void count(size_t bytes) {
-        m_received += static_cast<qint64>(bytes);
+        m_tally->held += static_cast<qint64>(bytes);
+        if (m_tally->held > m_budget)
+            m_tally->overBudget = true;
         check();
     }
 
     std::shared_ptr<vmime::net::socket> m_inner;
     std::shared_ptr<ExchangeClock> m_clock;
+    std::shared_ptr<ExchangeTally> m_tally;
     qint64 m_budget;
-    qint64 m_received = 0;
 };
 
 class BoundedSocketFactory : public vmime::net::socketFactory {
 public:
-    BoundedSocketFactory(std::shared_ptr<ExchangeClock> clock, qint64 budget)
-        : m_platform(vmime::platform::getHandler()->getSocketFactory()), m_clock(std::move(clock)), m_budget(budget) {}
+    BoundedSocketFactory(std::shared_ptr<ExchangeClock> clock, std::shared_ptr<ExchangeTally> tally, qint64 budget)
+        : m_platform(vmime::platform::getHandler()->getSocketFactory()), m_clock(std::move(clock)),
+          m_tally(std::move(tally)), m_budget(budget) {}
     std::shared_ptr<vmime::net::socket> create() override { return wrap(m_platform->create(m_clock)); }
     std::shared_ptr<vmime::net::socket> create(std::shared_ptr<vmime::net::timeoutHandler> th) override {
         return wrap(m_platform->create(std::move(th)));
@@ -107,30 +120,31 @@ public:
 
 private:
     std::shared_ptr<vmime::net::socket> wrap(std::shared_ptr<vmime::net::socket> inner) {
-        return std::make_shared<BoundedSocket>(std::move(inner), m_clock, m_budget);
+        return std::make_shared<BoundedSocket>(std::move(inner), m_clock, m_tally, m_budget);
     }
     std::shared_ptr<vmime::net::socketFactory> m_platform;
     std::shared_ptr<ExchangeClock> m_clock;
+    std::shared_ptr<ExchangeTally> m_tally;
     qint64 m_budget;
 };
 
-// Keeps the first bytes of a retrieved message (its header) and lets the rest pass.
-class HeaderKeeper : public vmime::utility::outputStream {
+// Where a retrieved message streams: its header is kept, the rest counted and dropped.
+class HeaderSink : public vmime::utility::outputStream {
 public:
-    explicit HeaderKeeper(qint64 limit) : m_limit(limit) {}
+    HeaderSink(qsizetype headerBytes, std::shared_ptr<ExchangeTally> tally)
+        : m_collector(headerBytes), m_tally(std::move(tally)) {}
     void flush() override {}
-    const QByteArray &bytes() const { return m_bytes; }
+    const MailHeaderCollector &collector() const { return m_collector; }
 
 protected:
     void writeImpl(const vmime::byte_t *const data, const size_t count) override {
-        const qint64 room = m_limit - m_bytes.size();
-        if (room > 0)
-            m_bytes.append(reinterpret_cast<const char *>(data), std::min<qint64>(room, static_cast<qint64>(count)));
+        m_collector.take(QByteArrayView(data, static_cast<qsizetype>(count)));
+        m_tally->held = 0;
     }
 
 private:
-    qint64 m_limit;
-    QByteArray m_bytes;
+    MailHeaderCollector m_collector;
+    std::shared_ptr<ExchangeTally> m_tally;
 };
 
 std::shared_ptr<vmime::security::cert::X509Certificate> toVmime(const QByteArray &encoded) {
@@ -160,29 +174,56 @@ std::shared_ptr<vmime::security::cert::certificateVerifier> verifier(const MailF
     return result;
 }
 
-QString errorText(const vmime::exception &e) {
-    QString text = QString::fromStdString(e.what());
-    std::string response;
-    if (auto command = dynamic_cast<const vmime::exceptions::command_error *>(&e))
-        response = command->response();
-    else if (auto auth = dynamic_cast<const vmime::exceptions::authentication_error *>(&e))
-        response = auth->response();
-    if (!response.empty())
-        text += QStringLiteral(": ") + QString::fromStdString(response).trimmed();
-    if (dynamic_cast<const vmime::exceptions::operation_timed_out *>(&e))
-        text = kMailServerTimeout;
-    return text;
+// A server's words in a message: one line, and not more of it than a message box can show.
+QString serverWords(const std::string &response) {
+    constexpr qsizetype kShown = 200;
+    const QString text =
+        singleLineText(mailBytesAsText(QByteArrayView(response.data(), static_cast<qsizetype>(response.size()))))
+            .trimmed();
+    return text.size() > kShown ? text.left(kShown) + u'…' : text;
 }
 
-MailSummary retrieve(vmime::net::folder &folder, size_t number, qint64 headerBytes) {
-    HeaderKeeper keeper(headerBytes);
+QString errorText(const vmime::exception &e, const ExchangeClock &clock, const ExchangeTally &tally) {
+    // Our own bounds first: VMime reports them as whatever its read was doing at the time.
+    if (tally.overBudget)
+        return kMailServerTooMuch;
+    if (clock.cancelled())
+        return kMailPollCancelled;
+    if (clock.totalExpired())
+        return kMailServerTooSlow.arg(clock.exchangeTimeoutMs() / 1000);
+    if (dynamic_cast<const vmime::exceptions::operation_timed_out *>(&e))
+        return kMailServerTimeout;
+    if (auto greeting = dynamic_cast<const vmime::exceptions::connection_greeting_error *>(&e))
+        return kMailNotPop3.arg(serverWords(greeting->response()));
+    if (auto auth = dynamic_cast<const vmime::exceptions::authentication_error *>(&e))
+        return kMailLoginRefused.arg(serverWords(auth->response()));
+    if (auto command = dynamic_cast<const vmime::exceptions::command_error *>(&e))
+        return kMailCommandRefused.arg(serverWords(command->command()), serverWords(command->response()));
+    if (auto response = dynamic_cast<const vmime::exceptions::invalid_response *>(&e))
+        return kMailBadResponse.arg(serverWords(response->response()));
+    if (dynamic_cast<const vmime::exceptions::connection_error *>(&e))
+        return kMailNoConnection;
+    if (dynamic_cast<const vmime::exceptions::socket_exception *>(&e))
+        return kMailConnectionLost;
+    if (dynamic_cast<const vmime::security::cert::certificateException *>(&e))
+        return kMailCertificateRefused;
+    if (dynamic_cast<const vmime::exceptions::tls_exception *>(&e))
+        return kMailTlsFailed;
+    return kMailExchangeFailed.arg(serverWords(e.what()));
+}
+
+MailSummary retrieve(vmime::net::folder &folder, size_t number, qsizetype headerBytes,
+                     const std::shared_ptr<ExchangeTally> &tally) {
+    HeaderSink sink(headerBytes, tally);
     try {
-        folder.getMessage(number)->extract(keeper);
+        folder.getMessage(number)->extract(sink);
     } catch (const vmime::exceptions::command_error &) {
         // The server refused this one message: its slot gets the values of an empty message.
         return {};
     }
-    return summarizeMessage(keeper.bytes());
+    MailSummary summary = summarizeMessage(sink.collector().header());
+    summary.headerCut = sink.collector().cut();
+    return summary;
 }
 } // namespace
 
@@ -198,6 +239,7 @@ MailboxReport fetchMailbox(const MailServerAccess &access, const MailFetchOption
     const bool pop3s = port == static_cast<uint>(options.pop3sPort);
 
     auto clock = std::make_shared<ExchangeClock>(options, cancelled);
+    auto tally = std::make_shared<ExchangeTally>();
     std::shared_ptr<vmime::net::store> store;
     try {
         auto session = vmime::net::session::create();
@@ -212,21 +254,22 @@ MailboxReport fetchMailbox(const MailServerAccess &access, const MailFetchOption
             store->setProperty("connection.tls.required", true);
         }
         store->setTimeoutHandlerFactory(std::make_shared<ClockFactory>(clock));
-        store->setSocketFactory(std::make_shared<BoundedSocketFactory>(clock, options.exchangeByteBudget));
+        store->setSocketFactory(std::make_shared<BoundedSocketFactory>(clock, tally, options.exchangeByteBudget));
         store->setCertificateVerifier(verifier(options));
         store->connect();
 
         auto folder = store->getDefaultFolder();
         folder->open(vmime::net::folder::MODE_READ_ONLY);
         const size_t count = folder->getMessageCount();
-        report.count = static_cast<int>(std::min<size_t>(count, std::numeric_limits<int>::max()));
+        report.count = static_cast<qint64>(std::min<size_t>(count, std::numeric_limits<qint64>::max()));
+        const auto headerBytes = static_cast<qsizetype>(options.headerBytes);
         for (size_t s = 1; s <= std::min<size_t>(count, kNewestMessages); ++s)
-            report.newest.append(retrieve(*folder, count - s + 1, options.headerBytes));
+            report.newest.append(retrieve(*folder, count - s + 1, headerBytes, tally));
         folder->close(false);
     } catch (const vmime::exception &e) {
-        report.error = errorText(e);
+        report.error = errorText(e, *clock, *tally);
     } catch (const std::exception &e) {
-        report.error = QString::fromLocal8Bit(e.what());
+        report.error = kMailExchangeFailed.arg(serverWords(e.what()));
     }
     // QUIT, also after an error; a connection that broke just goes.
     try {

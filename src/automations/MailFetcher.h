@@ -19,12 +19,18 @@ struct MailServerAccess {
 
 // How mailboxes are reached: the bounds of one exchange, so a broken or hostile server can hold
 // neither memory nor the worker for ever, and the trust in certificates.
+//
+// A retrieved message streams through a sink that keeps its header and only counts the rest, so
+// a message of any size costs no more memory than its header; its bytes are bounded by the
+// exchange's time alone. Everything else the server sends (the greeting, responses, the first
+// line of a retrieval) is held by VMime until the line ends: that is what the byte budget bounds,
+// so an endless line ends the exchange with flat memory.
 struct MailFetchOptions {
-    int pop3sPort = 995;                          // the port that means POP3S (TLS from the start)
-    int inactivityTimeoutMs = 30000;              // no byte for this long ends the exchange
-    int exchangeTimeoutMs = 10 * 60 * 1000;       // the whole exchange, however slowly bytes trickle
-    qint64 exchangeByteBudget = 64 * 1024 * 1024; // everything received, endless lines included
-    qint64 headerBytes = 256 * 1024;              // what is kept of each message to read its header
+    int pop3sPort = 995;                         // the port that means POP3S (TLS from the start)
+    int inactivityTimeoutMs = 30000;             // no byte for this long ends the exchange
+    int exchangeTimeoutMs = 10 * 60 * 1000;      // the whole exchange, however fast or slow bytes come
+    qint64 exchangeByteBudget = 1 * 1024 * 1024; // received in a row without a byte reaching a message's sink
+    qint64 headerBytes = 256 * 1024;             // what is kept of each message's header
     // Certificates trusted besides the system's (PEM), for a server with a certificate of its own.
     QList<QByteArray> extraTrustedCertificates;
 };
@@ -32,7 +38,7 @@ struct MailFetchOptions {
 // What a mailbox said. count is set once STAT answered; newest holds the newest messages read so
 // far, newest first (at most five); error is empty when the exchange ran to its end.
 struct MailboxReport {
-    std::optional<int> count;
+    std::optional<qint64> count;
     QList<MailSummary> newest;
     QString error;
 };
@@ -42,6 +48,6 @@ inline constexpr int kNewestMessages = 5;
 // One POP3 exchange with VMime: connect (POP3S on port 995, else plain or with STLS), USER/PASS,
 // STAT, RETR of the newest up to five, QUIT, also after an error. Blocks: run it on a worker
 // thread. A retrieval the server refuses gives an empty summary; every other failure ends the
-// exchange with its error. Setting cancelled ends it at the next byte or wait.
+// exchange with its error, a German text. Setting cancelled ends it at the next byte or wait.
 MailboxReport fetchMailbox(const MailServerAccess &access, const MailFetchOptions &options,
                            const std::atomic_bool &cancelled);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -12,14 +13,50 @@ struct MailSummary {
     QString sender;
     QString subject;
     std::optional<QDateTime> date; // with the offset the header gave; none when missing or unreadable
+    // The header was longer than what is kept of it: only its start was read.
+    bool headerCut = false;
     bool operator==(const MailSummary &) const = default;
 };
 
-// Reads sender, subject and date from the header of a message as retrieved (the body, if any,
-// is not looked at). Encoded words are decoded by VMime; a word that cannot be converted (an
-// unknown charset, broken encoding) gives its bytes as UTF-8 when they are valid UTF-8, else as
-// Windows-1252, so the slot gets what can be read. Missing fields give empty texts.
+// Keeps the header of a message whose bytes stream in, in pieces of any size: every line before
+// the first empty line, at most `limit` bytes of them. Everything after is only counted, so a
+// message of any size costs the header's memory and no more.
+class MailHeaderCollector {
+public:
+    explicit MailHeaderCollector(qsizetype limit) : m_limit(limit) {}
+
+    void take(QByteArrayView bytes);
+
+    // The header's lines with their line ends, without the empty line.
+    QByteArray header() const;
+    // The header went on beyond the limit; header() holds its first `limit` bytes.
+    bool cut() const;
+    // Every byte taken, header and body.
+    qint64 messageBytes() const { return m_messageBytes; }
+
+private:
+    qsizetype m_limit;
+    QByteArray m_kept;
+    bool m_atLineStart = true;
+    bool m_pendingReturn = false; // a CR that began a line: an empty line if LF follows
+    bool m_done = false;
+    bool m_cut = false;
+    qint64 m_messageBytes = 0;
+};
+
+// Reads sender, subject and date from a message's header (the body, if any, is not looked at).
+// Encoded words are decoded by VMime; a word whose charset is unknown or whose bytes do not fit
+// its charset gives its bytes as UTF-8 when they are valid UTF-8, else as Windows-1252, so the
+// slot gets what can be read. The sender is built from the address's parts as parsed. Every text
+// is one line: control characters (an encoded NUL, CR or LF among them) become blanks, since the
+// texts go into gateway lines. A date whose offset lies beyond ±14 hours is no date. Missing
+// fields give empty texts.
 MailSummary summarizeMessage(const QByteArray &message);
+
+// Bytes from outside as text: UTF-8 when they are valid UTF-8, else Windows-1252.
+QString mailBytesAsText(QByteArrayView bytes);
+// The text with every control character and line or paragraph separator replaced by a blank.
+QString singleLineText(QString text);
 
 // "name <address>", or the address alone when there is no name or the name is the address
 // (in whatever case).

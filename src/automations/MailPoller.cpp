@@ -6,7 +6,6 @@
 #include "TrayIcon.h"
 
 namespace {
-constexpr int kMinuteMs = 60000;
 constexpr int kDefaultMinutes = 5;
 
 MailServerAccess accessOf(const MailAccount &account) {
@@ -19,7 +18,7 @@ MailPoller::MailPoller(const MailAccountList &accounts, CommandChannel &channel,
     : QObject(parent), m_accounts(accounts), m_channel(channel), m_linkUp(std::move(linkUp)), m_tray(tray),
       m_dialogs(dialogs), m_options(std::move(options)) {
     m_timer3.setObjectName(QStringLiteral("Timer3"));
-    m_timer3.setInterval(kDefaultMinutes * kMinuteMs);
+    m_timer3.setInterval(kDefaultMinutes * m_minuteMs);
     connect(&m_timer3, &QTimer::timeout, this, &MailPoller::Timer3Timer);
     m_thread.setObjectName(QStringLiteral("MailPoll"));
     m_worker = new QObject;
@@ -77,6 +76,9 @@ void MailPoller::handle(const MailAccount &account, const MailboxReport &report)
             send(slot.senderGan, message.sender);
             send(slot.subjectGan, message.subject);
             send(slot.dateGan, message.date ? mailDateText(*message.date) : QString());
+            if (message.headerCut)
+                m_channel.addToBusMonitor(kMailHeaderCut.arg(account.name, QString::number(s + 1),
+                                                             QString::number(m_options.headerBytes / 1024)));
         }
     }
     if (!report.error.isEmpty()) {
@@ -87,7 +89,7 @@ void MailPoller::handle(const MailAccount &account, const MailboxReport &report)
         return;
     }
     if (account.showsBalloon()) {
-        const QString text = kMailBalloonText.arg(*report.count).arg(account.name);
+        const QString text = kMailBalloonText.arg(QString::number(*report.count), account.name);
         m_tray.setHint(text);
         m_tray.showBalloon(kMailBalloonTitle, text, kMailBalloonMs);
     }
@@ -110,13 +112,17 @@ void MailPoller::OVGETMAILClick(bool checked) {
 void MailPoller::OVMAILTIMEChange(const QString &minutes) {
     m_timer3.stop();
     bool ok = false;
-    const int value = minutes.trimmed().toInt(&ok);
+    int value = minutes.trimmed().toInt(&ok);
     if (!ok) {
         m_dialogs.error(kNotAWholeNumber.arg(minutes));
         return;
     }
+    if (value < 1) {
+        m_dialogs.information(kMailIntervalRaised.arg(minutes.trimmed()));
+        value = 1;
+    }
     // QTimer takes an int of milliseconds; a larger interval than it holds is its largest.
-    const qint64 ms = qBound(qint64(0), qint64(value) * kMinuteMs, qint64(std::numeric_limits<int>::max()));
+    const qint64 ms = std::min(qint64(value) * m_minuteMs, qint64(std::numeric_limits<int>::max()));
     m_timer3.setInterval(static_cast<int>(ms));
     if (m_mailOn)
         m_timer3.start();

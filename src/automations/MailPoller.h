@@ -36,8 +36,12 @@ public:
     // "Email abruf": Timer3 runs exactly while it is ticked.
     void OVGETMAILClick(bool checked);
     // A new interval in minutes restarts the period. A text that is no whole number stops the
-    // poll (error box) until the next valid interval or a click on "Email abruf".
+    // poll (error box) until the next valid interval or a click on "Email abruf". An interval
+    // below one minute (a settings file may hold 0) would poll without a pause: it is taken as
+    // one minute, with an information box; the setting keeps its text.
     void OVMAILTIMEChange(const QString &minutes);
+    // How long a minute of the interval lasts; tests shorten it.
+    void setMinuteMs(int ms) { m_minuteMs = ms; }
 
 signals:
     // One account's answer was handled (lines sent, balloon shown or failure reported).
@@ -56,6 +60,7 @@ private:
     Dialogs &m_dialogs;
     MailFetchOptions m_options;
     QTimer m_timer3{this};
+    int m_minuteMs = 60000;
     bool m_mailOn = false;
     bool m_running = false;
     std::shared_ptr<std::atomic_bool> m_cancelled = std::make_shared<std::atomic_bool>(false);

@@ -12,6 +12,25 @@ inline constexpr int kMailBalloonMs = 2000;
 inline const QString kMailPollFailed = QStringLiteral("Email-Abruf bei %1 fehlgeschlagen: %2");
 inline const QString kMailServerTimeout = QStringLiteral("Der Mailserver antwortet nicht.");
 inline const QString kMailServerTooMuch = QStringLiteral("Der Mailserver sendet zu viele Daten.");
+inline const QString kMailServerTooSlow =
+    QStringLiteral("Der Abruf dauert zu lange und wurde nach %1 Sekunden beendet.");
+inline const QString kMailPollCancelled = QStringLiteral("Der Abruf wurde abgebrochen.");
+inline const QString kMailNotPop3 = QStringLiteral("Der Server meldet sich nicht als POP3-Server: %1");
+inline const QString kMailLoginRefused = QStringLiteral("Der Mailserver lehnt die Anmeldung ab: %1");
+inline const QString kMailCommandRefused = QStringLiteral("Der Mailserver lehnt den Befehl %1 ab: %2");
+inline const QString kMailBadResponse = QStringLiteral("Unverständliche Antwort des Mailservers: %1");
+inline const QString kMailNoConnection = QStringLiteral("Keine Verbindung zum Mailserver.");
+inline const QString kMailConnectionLost = QStringLiteral("Die Verbindung zum Mailserver wurde unterbrochen.");
+inline const QString kMailCertificateRefused = QStringLiteral("Das Zertifikat des Mailservers wird nicht anerkannt.");
+inline const QString kMailTlsFailed =
+    QStringLiteral("Die verschlüsselte Verbindung zum Mailserver ist fehlgeschlagen.");
+inline const QString kMailExchangeFailed = QStringLiteral("Fehler beim Austausch mit dem Mailserver (%1).");
+// A header longer than the part kept of it, for the bus monitor.
+inline const QString kMailHeaderCut = QStringLiteral(
+    "Email-Abruf bei %1: Der Kopf der %2. neuesten Nachricht ist länger als %3 KiB; nur sein Anfang wurde gelesen.");
+// "Mailtime" below one minute.
+inline const QString kMailIntervalRaised =
+    QStringLiteral("Abrufintervall %1 Minuten ist zu kurz; die Postfächer werden jede Minute abgerufen.");
 inline const QString kNotAWholeNumber = QStringLiteral("'%1' ist kein gültiger Integerwert.");
 inline QString notAPortNumber(const QString &text) {
     return kNotAWholeNumber.arg(text);

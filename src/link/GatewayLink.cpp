@@ -197,13 +197,28 @@ void GatewayLink::releaseSocket(bool graceful) {
     }
 }
 
-bool GatewayLink::send(const QByteArray &bytes, QString *error) {
+qsizetype GatewayLink::blankLineBreaks(QByteArray &line) {
+    qsizetype replaced = 0;
+    for (char &c : line) {
+        if (c == '\0' || c == '\r' || c == '\n') {
+            c = ' ';
+            ++replaced;
+        }
+    }
+    return replaced;
+}
+
+bool GatewayLink::sendLine(QByteArray line, QString *error, qsizetype *blanked) {
+    const qsizetype replaced = blankLineBreaks(line);
+    if (blanked)
+        *blanked = replaced;
+    line.append('\0');
     QString problem;
     if (!m_open || !m_socket)
         problem = QStringLiteral("Nicht verbunden.");
     else if (hasFailed())
         problem = m_failure;
-    else if (m_socket->write(bytes) != bytes.size())
+    else if (m_socket->write(line) != line.size())
         problem = m_socket->errorString();
     if (problem.isEmpty())
         return true;

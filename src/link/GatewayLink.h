@@ -66,8 +66,17 @@ public:
     bool hasFailed() const { return !m_failure.isEmpty(); }
     const QString &failureText() const { return m_failure; }
 
-    // Writes the bytes unchanged (no terminator added). False with the reason when not connected.
-    bool send(const QByteArray &bytes, QString *error = nullptr);
+    // Writes one line and its NUL terminator: the only way bytes reach the gateway.
+    //
+    // The server ends a line at a NUL and treats a CR or LF as a line end too, so one of them
+    // inside the line would let a text from outside (a mail's subject, a pasted console line, a
+    // value in an edited file) append a command of its own. Each of them becomes a blank: the
+    // line still goes out, readable and as exactly one line, where refusing it would lose a
+    // whole mail's subject and leave a menu click waiting for a reply to nothing. *blanked, when
+    // given, gets how many bytes were replaced. False with the reason when not connected.
+    bool sendLine(QByteArray line, QString *error = nullptr, qsizetype *blanked = nullptr);
+    // The replacement sendLine() applies: every NUL, CR and LF in the line becomes a blank.
+    static qsizetype blankLineBreaks(QByteArray &line);
 
     // The next complete line without its NUL, or nothing when no complete line is buffered.
     // Dropped lines in front of it are passed over.

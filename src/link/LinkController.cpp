@@ -300,7 +300,7 @@ void LinkController::connectThen(std::function<void()> onConnected, std::functio
 
 bool LinkController::sendKey() {
     // The key as the edit holds it at this moment.
-    if (!m_link.send(AnsiText::encode(m_view.keyText()) + '\0'))
+    if (!m_link.sendLine(AnsiText::encode(m_view.keyText())))
         return false;
     emit keySent();
     return true;
@@ -309,7 +309,13 @@ bool LinkController::sendKey() {
 // --- CommandChannel -------------------------------------------------------------------------
 
 bool LinkController::sendLine(const QString &line) {
-    return m_link.send(AnsiText::encode(line) + '\0');
+    qsizetype blanked = 0;
+    const bool sent = m_link.sendLine(AnsiText::encode(line), nullptr, &blanked);
+    // The user sees that the line went out changed; the note holds no "|", so getlv never takes
+    // it for a value.
+    if (sent && blanked > 0)
+        m_busMonitor.insertTop(kLineBreaksBlanked);
+    return sent;
 }
 
 void LinkController::awaitLine(int timeoutMs, ReplyHandler done) {

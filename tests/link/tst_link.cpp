@@ -365,8 +365,47 @@ private slots:
         QCOMPARE(link.readLine(), QString(""));
         QCOMPARE(link.readLine(), AnsiText::decode("\xe4\x80\x01|\xff"));
         QCOMPARE(link.readLine(), std::nullopt);
-        QVERIFY(link.send(raw("1|768|1\0")));
+        QVERIFY(link.sendLine("1|768|1"));
         QTRY_COMPARE(peer.received(), raw("1|768|1\0"));
+    }
+
+    // Whatever a caller passes, one line leaves: NUL, CR and LF inside it go out as blanks, and the
+    // bus monitor says the line was changed.
+    void sentLineIsAlwaysOneLine_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<bool>("noted");
+        QTest::newRow("plain") << QStringLiteral("1|768|1") << QByteArray("1|768|1") << false;
+        QTest::newRow("NUL from a subject")
+            << QStringLiteral("1|120|Post ist da") + QChar(0) + QStringLiteral("1|768|1.0")
+            << QByteArray("1|120|Post ist da 1|768|1.0") << true;
+        QTest::newRow("CR LF from a name")
+            << QStringLiteral("1|121|Anna\r\n1|768|1") << QByteArray("1|121|Anna  1|768|1") << true;
+        QTest::newRow("LF alone") << QStringLiteral("1|5|a\nb") << QByteArray("1|5|a b") << true;
+        QTest::newRow("NUL at the end") << QStringLiteral("1|5|x%1").arg(QChar(0)) << QByteArray("1|5|x ") << true;
+        // Other control characters end no line: the link leaves them alone.
+        QTest::newRow("tab stays") << QStringLiteral("1|5|a\tb") << QByteArray("1|5|a\tb") << false;
+    }
+    void sentLineIsAlwaysOneLine() {
+        QFETCH(QString, line);
+        QFETCH(QByteArray, wire);
+        QFETCH(bool, noted);
+        PeerRig rig;
+        QVERIFY(rig.listen());
+        QVERIFY(connectByButton(rig));
+        CommandChannel &channel = rig.controller;
+        QVERIFY(channel.sendLine(line));
+        QTRY_COMPARE(rig.peer.received().size(), rig.view.key.size() + 1 + wire.size() + 1);
+        QCOMPARE(rig.peer.received().mid(rig.view.key.size() + 1), wire + '\0');
+        QCOMPARE(rig.busLines().contains(LinkController::kLineBreaksBlanked), noted);
+    }
+
+    void keyLineIsOneLine() {
+        PeerRig rig;
+        QVERIFY(rig.listen());
+        rig.view.key = QStringLiteral("geheim\r\n1|768|1");
+        QVERIFY(connectByButton(rig));
+        QTRY_COMPARE(rig.peer.received(), raw("geheim  1|768|1\0"));
     }
 
     // --- start-up connection ----------------------------------------------------------------

@@ -26,6 +26,11 @@ public:
         m_socket.write(AnsiText::encode(key) + '\0');
         return m_socket.waitForBytesWritten(5000);
     }
+    // Sets a value like any client; the simulator reports it back to every client, this one included.
+    bool send(const QString &line) {
+        m_socket.write(AnsiText::encode(line) + '\0');
+        return m_socket.waitForBytesWritten(5000);
+    }
     // Every line received so far whose GAN starts with the prefix, in the order received.
     QStringList lines(const QString &ganPrefix) {
         m_buffer += m_socket.readAll();

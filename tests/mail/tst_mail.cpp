@@ -16,6 +16,8 @@
 #include "OvsimProcess.h"
 #include "TempProgramFolder.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QtTest>
@@ -76,6 +78,73 @@ QList<QByteArray> bigMessages() {
             mailMessage({"From: gross@example.org", "Subject: =?UTF-8?Q?Gro=C3=9F?="}, body)};
 }
 
+// A message that tries to add gateway commands of its own through encoded NUL, CR and LF.
+QList<QByteArray> injectionMessages() {
+    return {mailMessage({"From: =?utf-8?Q?Anna=0D=0A1|769|1?= <anna@example.org>",
+                         "Subject: =?utf-8?Q?Post_ist_da=001|768|1.0?=", "Date: Wed, 09 Dec 2026 14:05:09 +0100"})};
+}
+
+// A header of more than 256 KiB whose subject comes after what is kept of it.
+QList<QByteArray> longHeaderMessages() {
+    QList<QByteArray> header{"From: lang@example.org"};
+    for (int i = 0; i < 20000; ++i)
+        header.append("X-Filler: " + QByteArray::number(i));
+    header.append("Subject: unerreichbar");
+    return {mailMessage(header)};
+}
+
+constexpr qint64 kHugeMessageBytes = 100 * 1024 * 1024;
+
+// A message of more than 100 MiB (the lines of a base64 attachment), written in pieces of 1 MiB.
+bool writeHugeMessage(QIODevice &file) {
+    QByteArray header;
+    for (const char *line :
+         {"From: Riesig <riesig@example.org>", "Subject: 100 MB", "Date: Thu, 10 Dec 2026 12:00:00 +0000",
+          "Content-Type: application/octet-stream", "Content-Transfer-Encoding: base64", ""})
+        header += QByteArray(line) + "\r\n";
+    if (file.write(header) != header.size())
+        return false;
+    const QByteArray line = QByteArray(76, 'Q') + "\r\n";
+    QByteArray piece;
+    while (piece.size() + line.size() <= 1024 * 1024)
+        piece += line;
+    for (qint64 written = 0; written <= kHugeMessageBytes; written += piece.size())
+        if (file.write(piece) != piece.size())
+            return false;
+    return true;
+}
+
+// This process's resident memory in KiB: "VmRSS:" now, "VmHWM:" its peak since the last reset.
+qint64 memoryKiB(QByteArrayView key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').constFirst().toLongLong();
+    return -1;
+}
+
+// How far resident memory rises above what it is at construction, at its peak.
+class MemoryPeak {
+public:
+    MemoryPeak() {
+        // Writing 5 resets the peak to the present (Linux).
+        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+        m_reset = clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+        clearRefs.close();
+        m_before = memoryKiB("VmRSS:");
+    }
+    bool ready() const { return m_reset && m_before > 0; }
+    qint64 growthKiB() const { return memoryKiB("VmHWM:") - m_before; }
+
+private:
+    bool m_reset = false;
+    qint64 m_before = -1;
+};
+
+constexpr qint64 kFlatMemoryKiB = 20 * 1024;
+
 // The balloons of the poll (the link shows its own on connecting).
 QList<FakeTrayIcon::Balloon> mailBalloons(const FakeTrayIcon &tray) {
     QList<FakeTrayIcon::Balloon> found;
@@ -104,6 +173,16 @@ struct PollRig {
         poller.Timer3Timer();
         return poller.pollRunning() && finished.wait(60000);
     }
+    // Polls an empty mailbox once, so that what a first exchange sets up once (the worker, VMime,
+    // the certificate authorities) is in place before memory is measured.
+    bool warmUp(quint16 dovecotPort) {
+        const MailAccountList kept = std::exchange(
+            accounts, {account(QStringLiteral("Vorlauf"), dovecotPort, "empty", "geheim0", QStringLiteral("60000"))});
+        const bool polled = pollAndWait() && dialogs.boxes.isEmpty();
+        accounts = kept;
+        dialogs.boxes.clear();
+        return polled;
+    }
 
     FakeLinkView view;
     FakeTrayIcon tray;
@@ -113,37 +192,58 @@ struct PollRig {
     MailPoller poller;
 };
 
-// A POP3 server that misbehaves after the login: it stalls in the middle of a message or sends
-// one endless line.
+// A POP3 server that misbehaves: it greets with garbage or an endless line, drops the connection
+// after USER, stalls in the middle of a message or sends one endless line in it; or it holds more
+// messages than 32 bits can count, answering every RETR with "Nummer" and the message's number.
 class BrokenPop3Server : public QObject {
 public:
-    enum class Fault { StallInMessage, EndlessLine };
+    enum class Fault { StallInMessage, EndlessLine, GarbageGreeting, EndlessGreeting, DropAfterUser, HugeCount };
+    static constexpr const char *kHugeCount = "1099511627776"; // 2^40
+
     explicit BrokenPop3Server(Fault fault) : m_fault(fault) {
         m_server.listen(QHostAddress::LocalHost, 0);
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *socket = m_server.nextPendingConnection();
             socket->setParent(this);
-            socket->write("+OK ready\r\n");
             connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
             connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket] {
                 if (m_flooding && socket->bytesToWrite() < 65536)
                     socket->write(QByteArray(65536, 'x'));
             });
+            if (m_fault == Fault::GarbageGreeting) {
+                socket->write("* OK IMAP4rev1 bereit\r\n");
+            } else if (m_fault == Fault::EndlessGreeting) {
+                m_flooding = true;
+                socket->write("+OK " + QByteArray(65536, 'x'));
+            } else {
+                socket->write("+OK ready\r\n");
+            }
         });
     }
     quint16 port() const { return m_server.serverPort(); }
     bool retrieving() const { return m_retrieving; }
+    // The message numbers of every RETR, in the order asked.
+    const QList<QByteArray> &retrieved() const { return m_retrieved; }
 
 private:
     void answer(QTcpSocket *socket) {
         while (socket->canReadLine()) {
             const QByteArray command = socket->readLine().trimmed().toUpper();
-            if (command.startsWith("USER") || command.startsWith("PASS") || command.startsWith("QUIT")) {
+            if (command.startsWith("USER") && m_fault == Fault::DropAfterUser) {
+                socket->disconnectFromHost();
+                return;
+            }
+            if (command.startsWith("USER") || command.startsWith("PASS") || command.startsWith("QUIT") ||
+                command.startsWith("RSET")) {
                 socket->write("+OK\r\n");
             } else if (command.startsWith("STAT")) {
-                socket->write("+OK 1 100\r\n");
+                socket->write(m_fault == Fault::HugeCount ? QByteArray("+OK ") + kHugeCount + " 0\r\n"
+                                                          : QByteArray("+OK 1 100\r\n"));
             } else if (command.startsWith("LIST") || command.startsWith("UIDL")) {
                 socket->write("+OK\r\n1 100\r\n.\r\n");
+            } else if (command.startsWith("RETR") && m_fault == Fault::HugeCount) {
+                m_retrieved.append(command.mid(5));
+                socket->write("+OK\r\nSubject: Nummer " + command.mid(5) + "\r\n\r\n.\r\n");
             } else if (command.startsWith("RETR")) {
                 m_retrieving = true;
                 socket->write("+OK\r\nFrom: a@example.org\r\nSubject: ");
@@ -160,6 +260,7 @@ private:
     QTcpServer m_server;
     bool m_flooding = false;
     bool m_retrieving = false;
+    QList<QByteArray> m_retrieved;
 };
 } // namespace
 
@@ -183,6 +284,8 @@ private slots:
     void summarizeMessage_data();
     void summarizeMessage();
     void summaryOfHugeHeaderIsBounded();
+    void headerCollector_data();
+    void headerCollector();
     void mailDateText_data();
     void mailDateText();
 
@@ -191,6 +294,9 @@ private slots:
     void pollOverTls_data();
     void pollOverTls();
     void pollOfHugeMessages();
+    void hundredMegabyteMailFillsItsSlotsWithFlatMemory();
+    void mailCannotAddGatewayLines();
+    void countBeyond32Bits();
     void closingDuringAStalledPoll();
     void pollWithLinkDownConnectsNowhere();
     void pollSkipsAccountsNotFetched();
@@ -198,6 +304,8 @@ private slots:
     void brokenServerEndsTheAccount();
     void timer3FollowsSwitchAndInterval_data();
     void timer3FollowsSwitchAndInterval();
+    void intervalBelowOneMinuteIsOneMinute_data();
+    void intervalBelowOneMinuteIsOneMinute();
 
 private:
     std::unique_ptr<DovecotServer> m_dovecot;
@@ -207,11 +315,13 @@ private:
 void TestMail::initTestCase() {
     QVERIFY(kBerlin);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    m_dovecot = std::make_unique<DovecotServer>(
-        QList<DovecotServer::Mailbox>{{QStringLiteral("three"), QStringLiteral("geheim3"), threeMessages()},
-                                      {QStringLiteral("seven"), QStringLiteral("geheim7"), sevenMessages()},
-                                      {QStringLiteral("empty"), QStringLiteral("geheim0"), {}},
-                                      {QStringLiteral("big"), QStringLiteral("geheimB"), bigMessages()}});
+    m_dovecot = std::make_unique<DovecotServer>(QList<DovecotServer::Mailbox>{
+        {QStringLiteral("three"), QStringLiteral("geheim3"), threeMessages()},
+        {QStringLiteral("seven"), QStringLiteral("geheim7"), sevenMessages()},
+        {QStringLiteral("empty"), QStringLiteral("geheim0"), {}},
+        {QStringLiteral("big"), QStringLiteral("geheimB"), bigMessages()},
+        {QStringLiteral("inject"), QStringLiteral("geheimI"), injectionMessages()},
+        {QStringLiteral("huge"), QStringLiteral("geheimH"), longHeaderMessages(), {writeHugeMessage}}});
     QVERIFY(m_dovecot->start());
     m_ovsim = std::make_unique<OvsimProcess>();
     QVERIFY(m_ovsim->start());
@@ -419,11 +529,58 @@ void TestMail::summarizeMessage_data() {
                                      << "";
     QTest::newRow("raw UTF-8") << mailMessage({"Subject: " + QString::fromUtf8("Bücher").toUtf8()}) << ""
                                << QString::fromUtf8("Bücher") << "";
-    QTest::newRow("8-bit garbage") << mailMessage({"Subject: a\xfc\xff\x81z"}) << ""
-                                   << AnsiText::decode("a\xfc\xff\x81z") << "";
+    // 0x81 is a control character in Windows-1252's extension of Latin-1, so it goes as a blank.
+    QTest::newRow("8-bit garbage") << mailMessage({"Subject: a\xfc\xff\x81z"}) << "" << QString::fromUtf8("aüÿ z")
+                                   << "";
+    QTest::newRow("unknown charset, Windows-1252 bytes")
+        << mailMessage({"Subject: =?x-unknown?Q?Gr=FC=DFe?="}) << "" << QString::fromUtf8("Grüße") << "";
+    QTest::newRow("unknown charset, UTF-8 bytes")
+        << mailMessage({"Subject: =?x-unknown?Q?Gr=C3=BC=C3=9Fe?="}) << "" << QString::fromUtf8("Grüße") << "";
+    QTest::newRow("bytes beyond their charset")
+        << mailMessage({"Subject: =?us-ascii?Q?Gr=FC=DFe?="}) << "" << QString::fromUtf8("Grüße") << "";
+    QTest::newRow("encoded NUL in the subject") << mailMessage({"Subject: =?utf-8?Q?Post_ist_da=001|768|1.0?="}) << ""
+                                                << "Post ist da 1|768|1.0"
+                                                << "";
+    QTest::newRow("encoded CR LF in the name")
+        << mailMessage({"From: =?utf-8?Q?Anna=0D=0A1|769|1?= <anna@example.org>"}) << "Anna  1|769|1 <anna@example.org>"
+        << ""
+        << "";
+    QTest::newRow("tab and line separator") << mailMessage({"Subject: =?utf-8?Q?a=09b=E2=80=A8c?="}) << ""
+                                            << "a b c"
+                                            << "";
+    QTest::newRow("domain no UTF-8") << mailMessage({"From: x@\xF7"}) << QString::fromUtf8("x@÷") << ""
+                                     << "";
+    QTest::newRow("long domain no UTF-8") << mailMessage({"From: \"N\" <x@" + QByteArray(40, '\xF7') + ".example>"})
+                                          << "N <x@" + QString(40, QChar(0xF7)) + ".example>"
+                                          << ""
+                                          << "";
+    QTest::newRow("domain with a broken UTF-8 sequence")
+        << mailMessage({"From: x@m\xC3\xBCnchen\xE2\x82.de"}) << AnsiText::decode("x@m\xC3\xBCnchen\xE2\x82.de") << ""
+        << "";
     QTest::newRow("date with offset") << mailMessage({"Date: Wed, 09 Dec 2026 14:05:09 +0100"}) << ""
                                       << ""
                                       << "2026-12-09T14:05:09+01:00";
+    QTest::newRow("date 14 hours east") << mailMessage({"Date: Wed, 09 Dec 2026 14:05:09 +1400"}) << ""
+                                        << ""
+                                        << "2026-12-09T14:05:09+14:00";
+    QTest::newRow("date 14 hours west") << mailMessage({"Date: Wed, 09 Dec 2026 14:05:09 -1400"}) << ""
+                                        << ""
+                                        << "2026-12-09T14:05:09-14:00";
+    QTest::newRow("date offset beyond 14 hours") << mailMessage({"Date: Wed, 09 Dec 2026 14:05:09 +1401"}) << ""
+                                                 << ""
+                                                 << "";
+    QTest::newRow("date offset beyond -14 hours") << mailMessage({"Date: Wed, 09 Dec 2026 14:05:09 -2000"}) << ""
+                                                  << ""
+                                                  << "";
+    // VMime's word parser throws a standard exception on this one (found by fuzzing).
+    QTest::newRow("word the parser cannot cut")
+        << QByteArray::fromHex(
+               "5375626a6563743a203d3f5554462d383f513f47723d4333203d3f5554462d383f513f47723d43333f3d206f"
+               "6b203d3f5554462d383f423f23232d8e16006061000023"
+               "3f3d0d3f3d206f6b203d3f5554462d383f423f23232d8e160060610000233f3d0d0a0d0a48616c6c6f2e0d0a")
+        << ""
+        << ""
+        << "";
     QTest::newRow("date garbage") << mailMessage({"Date: neulich"}) << ""
                                   << ""
                                   << "";
@@ -438,6 +595,8 @@ void TestMail::summarizeMessage() {
     QFETCH(QString, subject);
     QFETCH(QString, date);
     const MailSummary summary = ::summarizeMessage(message);
+    // The same bytes give the same texts, every time.
+    QCOMPARE(::summarizeMessage(message), summary);
     QCOMPARE(summary.sender, sender);
     if (QByteArray(QTest::currentDataTag()) == "broken encoded word")
         QVERIFY(summary.subject.contains(QStringLiteral("ok"))); // what can be read stays
@@ -456,6 +615,41 @@ void TestMail::summaryOfHugeHeaderIsBounded() {
     const MailSummary summary = ::summarizeMessage(message.left(MailFetchOptions().headerBytes));
     QVERIFY(summary.subject.startsWith(QStringLiteral("aaaa")));
     QVERIFY(summary.subject.size() <= MailFetchOptions().headerBytes);
+}
+
+void TestMail::headerCollector_data() {
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("CR LF") << QByteArray("A: 1\r\nB: 2\r\n\r\nbody\r\n\r\nmore") << 100
+                           << QByteArray("A: 1\r\nB: 2\r\n") << false;
+    QTest::newRow("LF") << QByteArray("A: 1\n\nbody\n") << 100 << QByteArray("A: 1\n") << false;
+    QTest::newRow("no body") << QByteArray("A: 1\r\nB: 2") << 100 << QByteArray("A: 1\r\nB: 2") << false;
+    QTest::newRow("empty line first") << QByteArray("\r\nA: 1\r\n") << 100 << QByteArray() << false;
+    QTest::newRow("CR starting a line") << QByteArray("A: 1\r\n\rB\r\n\r\nbody") << 100 << QByteArray("A: 1\r\n\rB\r\n")
+                                        << false;
+    QTest::newRow("ends in a CR") << QByteArray("A: 1\r\n\r") << 100 << QByteArray("A: 1\r\n\r") << false;
+    QTest::newRow("longer than the limit")
+        << QByteArray("A: 123456789\r\n\r\nbody") << 8 << QByteArray("A: 12345") << true;
+    QTest::newRow("exactly the limit") << QByteArray("A: 1\r\n\r\nbody") << 6 << QByteArray("A: 1\r\n") << false;
+    QTest::newRow("a CR beyond the limit") << QByteArray("A: 1\r\n\rX") << 6 << QByteArray("A: 1\r\n") << true;
+}
+
+void TestMail::headerCollector() {
+    QFETCH(QByteArray, message);
+    QFETCH(int, limit);
+    QFETCH(QByteArray, header);
+    QFETCH(bool, cut);
+    // However the bytes arrive.
+    for (const qsizetype piece : {qsizetype(1), qsizetype(2), qsizetype(5), message.size()}) {
+        MailHeaderCollector collector(limit);
+        for (qsizetype at = 0; at < message.size(); at += piece)
+            collector.take(QByteArrayView(message).sliced(at, std::min(piece, message.size() - at)));
+        QCOMPARE(collector.header(), header);
+        QCOMPARE(collector.cut(), cut);
+        QCOMPARE(collector.messageBytes(), message.size());
+    }
 }
 
 void TestMail::mailDateText_data() {
@@ -577,7 +771,7 @@ void TestMail::pollOverTls() {
     QCOMPARE(report.error.isEmpty(), trusted);
     QCOMPARE(report.count.has_value(), trusted);
     if (trusted) {
-        QCOMPARE(*report.count, 3);
+        QCOMPARE(*report.count, qint64(3));
         QCOMPARE(report.newest.size(), 3);
         QCOMPARE(report.newest.at(0).sender, QStringLiteral("bob@example.org"));
     }
@@ -589,13 +783,97 @@ void TestMail::pollOfHugeMessages() {
                                                QStringLiteral("big"), QStringLiteral("geheimB"), false},
                                               MailFetchOptions(), cancelled);
     QCOMPARE(report.error, QString());
-    QCOMPARE(report.count, std::optional<int>(2));
+    QCOMPARE(report.count, std::optional<qint64>(2));
     QCOMPARE(report.newest.size(), 2);
     QCOMPARE(report.newest.at(0).sender, QStringLiteral("gross@example.org"));
     QCOMPARE(report.newest.at(0).subject, QString::fromUtf8("Groß"));
+    QVERIFY(!report.newest.at(0).headerCut);
     // Only the start of a header line that long is kept.
     QVERIFY(report.newest.at(1).subject.startsWith(QStringLiteral("bbbb")));
     QVERIFY(report.newest.at(1).subject.size() < MailFetchOptions().headerBytes);
+    QVERIFY(report.newest.at(1).headerCut);
+}
+
+void TestMail::hundredMegabyteMailFillsItsSlotsWithFlatMemory() {
+    PollRig rig(m_ovsim->gatewayPort());
+    GatewayObserver observer;
+    QVERIFY(observer.connectTo(m_ovsim->gatewayPort(), m_ovsim->key()));
+    QVERIFY(rig.connectLink());
+    MailAccount huge = account(QStringLiteral("Riesig"), m_dovecot->port(), "huge", "geheimH", "67000");
+    bindAll(huge, QStringLiteral("670"));
+    rig.accounts = {huge};
+    QVERIFY(rig.warmUp(m_dovecot->port()));
+    const MemoryPeak memory;
+    QVERIFY(memory.ready());
+    QVERIFY(rig.pollAndWait());
+    const qint64 growth = memory.growthKiB();
+    QVERIFY2(growth < kFlatMemoryKiB, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
+
+    QTRY_COMPARE(observer.lines(QStringLiteral("670")),
+                 QStringList({"2|67000|2", "2|67011|Riesig <riesig@example.org>", "2|67021|100 MB",
+                              "2|67031|10.12.26 13:00:00", "2|67012|lang@example.org", "2|67022|", "2|67032|"}));
+    QCOMPARE(rig.dialogs.boxes.size(), 0);
+    // The second message's header went beyond what is kept: the bus monitor says so.
+    QVERIFY(rig.link.busMonitor().lines().contains(
+        kMailHeaderCut.arg(QStringLiteral("Riesig"), QStringLiteral("2"), QStringLiteral("256"))));
+    // The whole message went over the wire (RETR, not TOP), as Dovecot counts it.
+    static const QRegularExpression retrieved(QStringLiteral("pop3\\(huge\\).*retr=2/(\\d+)"));
+    QTRY_VERIFY(retrieved.match(m_dovecot->log()).hasMatch());
+    QVERIFY(retrieved.match(m_dovecot->log()).captured(1).toLongLong() > kHugeMessageBytes);
+}
+
+void TestMail::mailCannotAddGatewayLines() {
+    PollRig rig(m_ovsim->gatewayPort());
+    GatewayObserver observer;
+    QVERIFY(observer.connectTo(m_ovsim->gatewayPort(), m_ovsim->key()));
+    QVERIFY(rig.connectLink());
+    MailAccount inject = account(QStringLiteral("Post"), m_dovecot->port(), "inject", "geheimI", "69000");
+    inject.mailSlots[0].senderGan = QStringLiteral("69011");
+    inject.mailSlots[0].subjectGan = QStringLiteral("69021");
+    rig.accounts = {inject};
+    // The simulator greets a client with every value it holds; once this line comes back, the
+    // greeting is in, and every later line is news.
+    QVERIFY(observer.send(QStringLiteral("1|69998|Anfang")));
+    QTRY_COMPARE(observer.lines(QStringLiteral("69998")), QStringList{"2|69998|Anfang"});
+    const qsizetype greeting = observer.lines(QString()).size();
+    QVERIFY(rig.pollAndWait());
+    // A line after the poll's: once it is in, every line the poll sent has been handled.
+    QVERIFY(rig.link.sendLine(QStringLiteral("1|69999|Ende")));
+    QTRY_COMPARE(observer.lines(QStringLiteral("69999")), QStringList{"2|69999|Ende"});
+    QCOMPARE(observer.lines(QStringLiteral("690")),
+             QStringList({"2|69000|1", "2|69011|Anna  1|769|1 <anna@example.org>", "2|69021|Post ist da 1|768|1.0"}));
+    for (const QString &forged : {QStringLiteral("768"), QStringLiteral("769")}) {
+        const QStringList news = observer.lines(QString()).mid(greeting);
+        QVERIFY2(std::none_of(news.cbegin(), news.cend(),
+                              [&](const QString &line) { return line.section(u'|', 1, 1) == forged; }),
+                 qPrintable(forged));
+    }
+    QVERIFY(!rig.link.busMonitor().lines().contains(LinkController::kLineBreaksBlanked));
+}
+
+void TestMail::countBeyond32Bits() {
+    BrokenPop3Server server(BrokenPop3Server::Fault::HugeCount);
+    PollRig rig(m_ovsim->gatewayPort());
+    GatewayObserver observer;
+    QVERIFY(observer.connectTo(m_ovsim->gatewayPort(), m_ovsim->key()));
+    QVERIFY(rig.connectLink());
+    MailAccount many = account(QStringLiteral("Viele"), server.port(), "u", "p", "69100");
+    many.balloonFlag = QStringLiteral("-1");
+    for (int s = 0; s < kMailSlotCount; ++s)
+        many.mailSlots[static_cast<size_t>(s)].subjectGan = QStringLiteral("6912") + QString::number(s + 1);
+    rig.accounts = {many};
+    QVERIFY(rig.pollAndWait());
+    const QString count = QString::fromLatin1(BrokenPop3Server::kHugeCount);
+    QStringList expected{"2|69100|" + count};
+    QList<QByteArray> numbers;
+    for (int s = 0; s < kMailSlotCount; ++s) {
+        const QString number = QString::number(count.toLongLong() - s);
+        expected.append(QStringLiteral("2|6912%1|Nummer %2").arg(s + 1).arg(number));
+        numbers.append(number.toLatin1());
+    }
+    QTRY_COMPARE(observer.lines(QStringLiteral("691")), expected);
+    QCOMPARE(server.retrieved(), numbers);
+    QCOMPARE(rig.tray.hint(), count + QStringLiteral(" Emails bei Viele"));
 }
 
 void TestMail::closingDuringAStalledPoll() {
@@ -638,17 +916,29 @@ void TestMail::brokenServerEndsTheAccount_data() {
     QTest::addColumn<int>("fault");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("gans"); // each row its own objects: the simulator keeps every value
-    QTest::newRow("stalls in a message") << int(BrokenPop3Server::Fault::StallInMessage) << kMailServerTimeout << "671";
-    QTest::newRow("endless line") << int(BrokenPop3Server::Fault::EndlessLine) << kMailServerTooMuch << "672";
+    QTest::addColumn<bool>("counted"); // STAT answered before the fault
+    QTest::newRow("stalls in a message") << int(BrokenPop3Server::Fault::StallInMessage) << kMailServerTimeout << "671"
+                                         << true;
+    // A message streams through whatever its length; the exchange's time ends it.
+    QTest::newRow("endless line in a message")
+        << int(BrokenPop3Server::Fault::EndlessLine) << kMailServerTooSlow.arg(4) << "672" << true;
+    QTest::newRow("garbage greeting") << int(BrokenPop3Server::Fault::GarbageGreeting)
+                                      << kMailNotPop3.arg(QStringLiteral("* OK IMAP4rev1 bereit")) << "673" << false;
+    QTest::newRow("endless greeting") << int(BrokenPop3Server::Fault::EndlessGreeting) << kMailServerTooMuch << "674"
+                                      << false;
+    QTest::newRow("drop after USER") << int(BrokenPop3Server::Fault::DropAfterUser) << kMailConnectionLost << "675"
+                                     << false;
 }
 
 void TestMail::brokenServerEndsTheAccount() {
     QFETCH(int, fault);
     QFETCH(QString, reason);
     QFETCH(QString, gans);
+    QFETCH(bool, counted);
     BrokenPop3Server server(static_cast<BrokenPop3Server::Fault>(fault));
     MailFetchOptions options;
     options.inactivityTimeoutMs = 1000;
+    options.exchangeTimeoutMs = 4000;
     options.exchangeByteBudget = 4 * 1024 * 1024;
     PollRig rig(m_ovsim->gatewayPort(), options);
     GatewayObserver observer;
@@ -657,11 +947,22 @@ void TestMail::brokenServerEndsTheAccount() {
     MailAccount broken = account(QStringLiteral("Kaputt"), server.port(), "u", "p", gans + "00");
     broken.mailSlots[0].subjectGan = gans + "01";
     rig.accounts = {broken, account(QStringLiteral("Leer"), m_dovecot->port(), "empty", "geheim0", gans + "10")};
+    QVERIFY(rig.warmUp(m_dovecot->port()));
+    const MemoryPeak memory;
+    QVERIFY(memory.ready());
     QVERIFY(rig.pollAndWait());
-    // The count was sent before the message broke; the slot was not; the next account was asked.
-    QTRY_COMPARE(observer.lines(gans), QStringList({"2|" + gans + "00|1", "2|" + gans + "10|0"}));
+    const qint64 growth = memory.growthKiB();
+    QVERIFY2(growth < kFlatMemoryKiB, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
+    // The count was sent if STAT answered; the slot was not; the next account was asked.
+    QStringList expected{"2|" + gans + "10|0"};
+    if (counted)
+        expected.prepend("2|" + gans + "00|1");
+    QTRY_COMPARE(observer.lines(gans), expected);
     QCOMPARE(rig.dialogs.texts(FakeDialogs::Kind::Error),
              QStringList{QStringLiteral("Email-Abruf bei Kaputt fehlgeschlagen: ") + reason});
+    // The link goes on.
+    QVERIFY(rig.link.sendLine("1|" + gans + "99|weiter"));
+    QTRY_COMPARE(observer.lines(gans + "99"), QStringList{"2|" + gans + "99|weiter"});
 }
 
 void TestMail::timer3FollowsSwitchAndInterval_data() {
@@ -695,6 +996,34 @@ void TestMail::timer3FollowsSwitchAndInterval() {
     QCOMPARE(timer3->isActive(), active);
     QCOMPARE(timer3->interval(), intervalMs);
     QCOMPARE(rig.dialogs.texts(FakeDialogs::Kind::Error).size(), errors);
+}
+
+void TestMail::intervalBelowOneMinuteIsOneMinute_data() {
+    QTest::addColumn<QString>("minutes");
+    QTest::addColumn<int>("minuteMs");
+    QTest::newRow("0") << "0" << 60000;
+    QTest::newRow("-5") << "-5" << 60000;
+    QTest::newRow("0, a short minute") << " 0 " << 50;
+}
+
+void TestMail::intervalBelowOneMinuteIsOneMinute() {
+    QFETCH(QString, minutes);
+    QFETCH(int, minuteMs);
+    PollRig rig(m_ovsim->gatewayPort());
+    rig.poller.setMinuteMs(minuteMs);
+    rig.poller.OVGETMAILClick(true);
+    rig.poller.OVMAILTIMEChange(minutes);
+    auto *timer3 = rig.poller.findChild<QTimer *>(QStringLiteral("Timer3"));
+    QVERIFY(timer3);
+    QVERIFY(timer3->isActive());
+    QCOMPARE(timer3->interval(), minuteMs);
+    QCOMPARE(rig.dialogs.texts(FakeDialogs::Kind::Information),
+             QStringList{kMailIntervalRaised.arg(minutes.trimmed())});
+    QVERIFY(rig.dialogs.texts(FakeDialogs::Kind::Error).isEmpty());
+    // A valid interval later is taken as it is, without a word.
+    rig.poller.OVMAILTIMEChange(QStringLiteral("3"));
+    QCOMPARE(timer3->interval(), 3 * minuteMs);
+    QCOMPARE(rig.dialogs.boxes.size(), 1);
 }
 
 QTEST_MAIN(TestMail)

@@ -6,6 +6,7 @@
 #include "MailFile.h"
 #include "MailPanel.h"
 #include "MailPoller.h"
+#include "MailTexts.h"
 #include "MailWiring.h"
 #include "MainWindow.h"
 #include "ProgramWiring.h"
@@ -56,6 +57,8 @@ class TestMailWiring : public QObject {
 private slots:
     void settingsDriveTheTabAndTimer3_data();
     void settingsDriveTheTabAndTimer3();
+    void mailtimeBelowOneMinute_data();
+    void mailtimeBelowOneMinute();
     void accountsAreLoadedAndSaved();
 };
 
@@ -97,6 +100,31 @@ void TestMailWiring::settingsDriveTheTabAndTimer3() {
     QCOMPARE(p.timer3()->interval(), 42 * 60000);
     QCOMPARE(p.timer3()->isActive(), !running);
     QCOMPARE(p.core.tabSettings().mailtime(), QStringLiteral("42"));
+}
+
+void TestMailWiring::mailtimeBelowOneMinute_data() {
+    QTest::addColumn<QString>("mailtime");
+    QTest::newRow("0") << "0";
+    QTest::newRow("-3") << "-3";
+}
+
+// A settings file may hold an interval the tab cannot: the poll takes one minute and says so once;
+// the file keeps what it holds until the user picks an interval.
+void TestMailWiring::mailtimeBelowOneMinute() {
+    QFETCH(QString, mailtime);
+    TempProgramFolder folder;
+    writeSettings(folder, QStringLiteral("1"), mailtime);
+    Program p(folder);
+    QVERIFY(p.start());
+    QCOMPARE(p.find<QSpinBox>("OVMAILTIME")->value(), 1);
+    QVERIFY(p.timer3()->isActive());
+    QCOMPARE(p.timer3()->interval(), 60000);
+    QCOMPARE(p.platform.dialogs.texts(FakeDialogs::Kind::Information), QStringList{kMailIntervalRaised.arg(mailtime)});
+    QCOMPARE(p.platform.dialogs.texts(FakeDialogs::Kind::Error), QStringList());
+    QCOMPARE(p.core.tabSettings().mailtime(), mailtime);
+    p.startup.mainWindow()->close();
+    QVERIFY(folder.read(QStringLiteral("quendra.ini")).contains("Mailtime=" + mailtime.toLatin1() + "\r\n"));
+    QCOMPARE(p.platform.dialogs.texts(FakeDialogs::Kind::Information).size(), 1);
 }
 
 void TestMailWiring::accountsAreLoadedAndSaved() {

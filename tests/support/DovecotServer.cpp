@@ -63,10 +63,16 @@ bool DovecotServer::writeFiles() {
             if (!QDir(dir).mkpath(QStringLiteral("mail/%1/%2").arg(box.user, QLatin1String(sub))))
                 return false;
         // Maildir file names sort by delivery time: the first message is the oldest.
-        for (qsizetype i = 0; i < box.messages.size(); ++i) {
-            const QString name =
-                QStringLiteral("mail/%1/new/%2.M%3P1.quendra").arg(box.user).arg(1700000000 + i).arg(i);
-            if (!writeFile(m_dir.filePath(name), box.messages.at(i)))
+        const auto fileName = [&](qsizetype i) {
+            return m_dir.filePath(
+                QStringLiteral("mail/%1/new/%2.M%3P1.quendra").arg(box.user).arg(1700000000 + i).arg(i));
+        };
+        for (qsizetype i = 0; i < box.messages.size(); ++i)
+            if (!writeFile(fileName(i), box.messages.at(i)))
+                return false;
+        for (qsizetype i = 0; i < box.writtenMessages.size(); ++i) {
+            QFile file(fileName(box.messages.size() + i));
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !box.writtenMessages.at(i)(file))
                 return false;
         }
     }
@@ -90,6 +96,10 @@ ssl_cert = <DIR/cert.pem
 ssl_key = <DIR/key.pem
 disable_plaintext_auth = no
 auth_mechanisms = plain
+# A refused login answers at once, and the next login from the same address is not held back by
+# the penalty (it needs the anvil listener switched off below): the tests check refusals, not the
+# delays against guessing.
+auth_failure_delay = 0
 mail_location = maildir:DIR/mail/%u
 first_valid_uid = 1
 service pop3-login {
@@ -99,6 +109,11 @@ service pop3-login {
   inet_listener pop3s {
     port = SPORT
     ssl = yes
+  }
+}
+service anvil {
+  unix_listener anvil-auth-penalty {
+    mode = 0
   }
 }
 passdb {

@@ -4,6 +4,9 @@
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
+
+class QIODevice;
 
 // A real Dovecot POP3 server of the test's own: its configuration, mailboxes and self-made
 // certificate live in a temporary folder; it listens on loopback only, on free ports, plain (with
@@ -15,6 +18,9 @@ public:
         QString user;
         QString password;
         QList<QByteArray> messages; // oldest first, CR LF line ends
+        // Newer than `messages`, oldest first: each written straight into its file by the function,
+        // for messages too large to hold in memory. False ends the start.
+        QList<std::function<bool(QIODevice &file)>> writtenMessages = {};
     };
 
     explicit DovecotServer(QList<Mailbox> mailboxes);

@@ -9,7 +9,8 @@
 class CommandChannel {
 public:
     virtual ~CommandChannel() = default;
-    // Writes the line plus its NUL terminator. False (nothing written) when the link is down.
+    // Writes the line plus its NUL terminator. False (nothing written) when the link is down. A
+    // NUL, CR or LF inside the line goes out as a blank, so no text can add a line of its own.
     virtual bool sendLine(const QString &line) = 0;
     // Calls back once with the next complete line, with an empty text when none arrived within
     // timeoutMs, or with std::nullopt and the connection's error text when the link is down or
