@@ -1001,6 +1001,33 @@ private slots:
         QCOMPARE(popup.popupMenu()->actions().size(), 1);
     }
 
+    void popupDrawsEverySeparator_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("at the end") << QStringList{u"Licht"_qs, u"-"_qs} << false;
+        QTest::newRow("two in a row") << QStringList{u"Licht"_qs, u"-"_qs, u"-"_qs, u"Rollo"_qs} << false;
+        QTest::newRow("first, below the offline title") << QStringList{u"-"_qs, u"Licht"_qs} << true;
+    }
+
+    // Every "-" the user put in is a line in the popup, also at the end and twice in a row.
+    void popupDrawsEverySeparator() {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, offline);
+        MenuList menu;
+        for (const QString &text : entries)
+            menu.append(text == u"-"_qs ? MenuCommand::separator()
+                                        : command(text, u"Ein"_qs, u"1"_qs, u"1,0"_qs, 0));
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.setOffline(offline);
+        popup.make_popup();
+        QMenu *shown = popup.popupMenu();
+        const auto actions = shown->actions();
+        QCOMPARE(actions.size(), entries.size() + (offline ? 2 : 0));
+        for (QAction *action : actions)
+            QVERIFY2(shown->actionGeometry(action).height() > 0, qPrintable(action->text()));
+    }
+
     // The popup takes an entry for an attribute when it carries the attribute marker as symbol or
     // the state attribute's text: no item for it. The file keeps it.
     void popupLeavesOutWhatLooksLikeAnAttribute() {
