@@ -352,7 +352,7 @@ EntryParameters MenuEditorPanel::parameters() const {
     p.balloon = gaballoon->isChecked();
     p.msg = gaMsg->isChecked();
     p.sound = gasound->isChecked();
-    p.soundname = m_soundPicker->gasoundlist->currentText();
+    p.soundname = m_soundPicker->soundName();
     return p;
 }
 
@@ -421,11 +421,8 @@ void MenuEditorPanel::aendernbtnClick() {
     gaballoon->setChecked(entry->balloon);
     gaMsg->setChecked(entry->msg);
     gasound->setChecked(entry->sound);
-    QComboBox *soundList = m_soundPicker->gasoundlist;
-    soundList->setCurrentIndex(soundList->findText(entry->soundname, Qt::MatchFixedString));
     // A name the system does not list stays as it was stored instead of being dropped.
-    if (soundList->currentIndex() < 0)
-        soundList->setEditText(entry->soundname);
+    m_soundPicker->showSoundName(entry->soundname);
     Typ1->setEnabled(true);
     openPanel();
 }
