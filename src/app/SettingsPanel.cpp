@@ -4,6 +4,7 @@
 #include "AppTexts.h"
 #include "Autostart.h"
 #include "Dialogs.h"
+#include "FieldFocus.h"
 #include "ImageLists.h"
 #include "IniFile.h"
 #include "NamedWidgets.h"
@@ -44,6 +45,7 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
         auto *e = named(new QLineEdit(this), name, label);
         e->setToolTip(hint);
         e->installEventFilter(this);
+        FieldFocus::selectAllOnFocus(e);
         return e;
     };
     const auto check = [this](const QString &name, const QString &caption, const QString &hint) {

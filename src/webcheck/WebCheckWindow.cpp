@@ -6,6 +6,7 @@
 #include "CheckTab.h"
 #include "Dialogs.h"
 #include "DocumentFetch.h"
+#include "FieldFocus.h"
 #include "FileMessages.h"
 #include "NewValueTab.h"
 #include "PageAnalysis.h"
@@ -122,6 +123,8 @@ QWidget *WebCheckWindow::buildDataTab() {
     fields->addRow(labelFor(kSite, WASITE), WASITE);
     for (QLineEdit *edit : {WABez, WAHOST, WASITE})
         edit->installEventFilter(this);
+    for (QLineEdit *edit : {WABez, WAHOST, WAPORT, WASITE})
+        FieldFocus::selectAllOnFocus(edit);
     neubtn = button("neubtn", kTabNeu, kNeuHint);
     savebtn = button("savebtn", kSpeichern, kSpeichernHint);
     gobrowser = named(new QToolButton, "gobrowser");

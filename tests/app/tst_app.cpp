@@ -21,7 +21,9 @@
 #include "WorkArea.h"
 #include "XdgAutostart.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -1458,6 +1460,26 @@ private slots:
         QCOMPARE(timings.connectReadTimeoutMs, 1000);
         QCOMPARE(timings.pollReadTimeoutMs, 500);
         QCOMPARE(timings.connectTimeoutMs, 15000);
+    }
+
+    void settingsFieldsOfferTheirTextToOverwrite_data() {
+        QTest::addColumn<QString>("field");
+        for (const char *field : {"OVIP", "OVMPORT", "OVPORT", "OVKEY", "OVPFAD"})
+            QTest::newRow(field) << QString::fromLatin1(field);
+    }
+
+    // A click into a settings field selects what it holds, so typing replaces "0.0.0.0".
+    void settingsFieldsOfferTheirTextToOverwrite() {
+        QFETCH(QString, field);
+        Harness h("[Orvanel]\nIP=0.0.0.0\nKey=geheim\n");
+        MainWindow *w = h.start();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto *edit = h.find<QLineEdit>(field);
+        h.find<QPushButton>(u"menuladen"_qs)->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+        QVERIFY(edit->hasFocus());
+        QVERIFY(!edit->text().isEmpty());
+        QCOMPARE(edit->selectedText(), edit->text());
     }
 };
 

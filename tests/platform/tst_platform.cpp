@@ -2,6 +2,7 @@
 #include "DesktopNotifications.h"
 #include "FakeNotificationService.h"
 #include "FakePlatform.h"
+#include "FieldFocus.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
 #include "PrivateSessionBus.h"
@@ -9,6 +10,15 @@
 #include "ValueDispatch.h"
 #include "XdgAutostart.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 #include <QtTest>
 
 class TestPlatform : public QObject {
@@ -21,6 +31,8 @@ private slots:
     void noBusNoNotification();
     void autostartRunsTheInstalledEntry_data();
     void autostartRunsTheInstalledEntry();
+    void fieldSelectsItsTextOnFocus_data();
+    void fieldSelectsItsTextOnFocus();
 };
 
 void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
@@ -149,6 +161,73 @@ void TestPlatform::autostartRunsTheInstalledEntry() {
     const QStringList lines = QString::fromUtf8(written.readAll()).split(u'\n');
     const QStringList execLines = lines.filter(QRegularExpression(u"^Exec="_qs));
     QCOMPARE(execLines, QStringList{u"Exec="_qs + (exec.isEmpty() ? u'"' + program + u'"' : exec)});
+}
+
+void TestPlatform::fieldSelectsItsTextOnFocus_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("selected");
+    const QString all = u"0.0.0.0"_qs;
+    QTest::newRow("Tab") << u"tab"_qs << all;
+    QTest::newRow("Shift+Tab") << u"backtab"_qs << all;
+    QTest::newRow("click") << u"click"_qs << all;
+    QTest::newRow("put there by the program") << u"program"_qs << all;
+    // The user's own choices stay.
+    QTest::newRow("click into the field that has the focus") << u"click again"_qs << QString();
+    QTest::newRow("drag a selection") << u"drag"_qs << u"0.0"_qs;
+    QTest::newRow("back from another window") << u"window"_qs << QString();
+}
+
+// A field holding one value offers it whole to be typed over when it gets the focus from the
+// keyboard, a click or the program.
+void TestPlatform::fieldSelectsItsTextOnFocus() {
+    QFETCH(QString, how);
+    QFETCH(QString, selected);
+    QWidget window;
+    auto *before = new QLineEdit(&window);
+    auto *field = new QLineEdit(u"0.0.0.0"_qs, &window);
+    auto *after = new QLineEdit(&window);
+    auto *layout = new QVBoxLayout(&window);
+    for (QLineEdit *edit : {before, field, after})
+        layout->addWidget(edit);
+    FieldFocus::selectAllOnFocus(field);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    const QPoint start(field->fontMetrics().horizontalAdvance(u' ') / 2 + 2, field->height() / 2);
+    if (how == u"tab"_qs) {
+        QTest::keyClick(before, Qt::Key_Tab);
+    } else if (how == u"backtab"_qs) {
+        after->setFocus();
+        QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    } else if (how == u"click"_qs) {
+        QTest::mouseClick(field, Qt::LeftButton, {}, start);
+    } else if (how == u"program"_qs) {
+        field->setFocus(Qt::OtherFocusReason);
+    } else if (how == u"click again"_qs) {
+        field->setFocus(Qt::OtherFocusReason);
+        QTest::mouseClick(field, Qt::LeftButton, {}, start);
+    } else if (how == u"drag"_qs) {
+        // From before the first character to after the third.
+        const auto at = [field](int position) {
+            int x = 0;
+            while (x < field->width() && field->cursorPositionAt(QPoint(x, field->height() / 2)) < position)
+                ++x;
+            return QPoint(x, field->height() / 2);
+        };
+        const QPoint from = at(0);
+        const QPoint to = at(3);
+        QTest::mousePress(field, Qt::LeftButton, {}, from);
+        QTest::mouseMove(field, to);
+        QTest::mouseRelease(field, Qt::LeftButton, {}, to);
+    } else if (how == u"window"_qs) {
+        field->setFocus(Qt::OtherFocusReason);
+        field->deselect();
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(field, &back);
+    }
+    QVERIFY(field->hasFocus());
+    QCOMPARE(field->selectedText(), selected);
 }
 
 QTEST_MAIN(TestPlatform)

@@ -7,6 +7,7 @@
 #include "WebCheckWindow.h"
 
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -555,6 +556,28 @@ private slots:
         QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
         QVERIFY(!QFile::exists(c.folder.file(u"../W-qnd.htip"_qs)));
         QVERIFY(c.find<QLabel>("exportlb")->text() != u"Fertig!"_qs);
+    }
+
+    void projectFieldsOfferTheirText_data() {
+        QTest::addColumn<QString>("field");
+        for (const char *field : {"WABez", "WAHOST", "WAPORT", "WASITE"})
+            QTest::newRow(field) << QString::fromLatin1(field);
+    }
+
+    // After a change, a click into a project field selects what it holds, ready to be typed over.
+    void projectFieldsOfferTheirText() {
+        QFETCH(QString, field);
+        Checker c;
+        c.click("neubtn");
+        c.fill(u"Wetter"_qs, u"wetter.test"_qs, u"/wetter.html"_qs);
+        c.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&c.window));
+        c.find<QPushButton>("savebtn")->setFocus();
+        QLineEdit *edit = c.edit(qPrintable(field));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+        QVERIFY(edit->hasFocus());
+        QVERIFY(!edit->text().isEmpty());
+        QCOMPARE(edit->selectedText(), edit->text());
     }
 
     void checkOfAShortFileNamesIt() {
