@@ -1462,6 +1462,89 @@ private slots:
         QCOMPARE(timings.connectTimeoutMs, 15000);
     }
 
+    void menuBarMnemonics_data() {
+        QTest::addColumn<QString>("action"); // the menu "Datei" by its menu's name
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("Datei") << u"Datei"_qs << u"Datei"_qs << QKeySequence(Qt::ALT | Qt::Key_D);
+        QTest::newRow("Console") << u"Console"_qs << u"Console"_qs << QKeySequence(Qt::ALT | Qt::Key_C);
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"Webchecker"_qs << QKeySequence(Qt::ALT | Qt::Key_W);
+        QTest::newRow("Einstellungen") << u"menukonfig"_qs << u"Einstellungen"_qs << QKeySequence(Qt::ALT | Qt::Key_E);
+        QTest::newRow("Hilfe") << u"Hilfe"_qs << u"Hilfe"_qs << QKeySequence(Qt::ALT | Qt::Key_H);
+    }
+
+    // Every entry of the menu bar is reached with Alt and its first letter; the caption shown and
+    // read out stays the same.
+    void menuBarMnemonics() {
+        QFETCH(QString, action);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, key);
+        Harness h;
+        h.start();
+        QMenu *datei = h.find<QMenu>(u"Datei"_qs);
+        const QAction *entry = action == u"Datei"_qs ? datei->menuAction() : h.find<QAction>(action);
+        QVERIFY(entry);
+        QCOMPARE(QKeySequence::mnemonic(entry->text()), key);
+        QCOMPARE(entry->iconText(), caption);
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(h.window()->menuBar());
+        QStringList names;
+        for (int i = 0; i < bar->childCount(); ++i)
+            names << bar->child(i)->text(QAccessible::Name);
+        QVERIFY2(names.contains(caption), qPrintable(names.join(u", "_qs)));
+        // The popup of "Datei" is named for screen readers too.
+        QCOMPARE(datei->accessibleName(), u"Datei"_qs);
+    }
+
+    void f1OpensTheHelp_data() {
+        QTest::addColumn<QString>("from"); // the window that has the focus
+        QTest::newRow("main window") << u"TForm1"_qs;
+        QTest::newRow("console") << u"TForm3"_qs;
+    }
+
+    // F1 opens the help as "Hilfe" does, also from the console.
+    void f1OpensTheHelp() {
+        QFETCH(QString, from);
+        Harness h;
+        MainWindow *w = h.start();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QWidget *window = w;
+        if (from != u"TForm1"_qs) {
+            h.find<QAction>(u"Console"_qs)->trigger();
+            window = h.find<QWidget>(from);
+        }
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_F1);
+        QCOMPARE(h.platform.help.shown, QStringList{kHelpFile + u"#1"_qs});
+    }
+
+    void toolWindowsAreWindowsAndCloseWithEsc_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Console") << u"Console"_qs << u"TForm3"_qs;
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"TForm4"_qs;
+    }
+
+    // The console and the checker are windows to screen readers and close with Esc, as with their
+    // close button.
+    void toolWindowsAreWindowsAndCloseWithEsc() {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        Harness h;
+        h.start();
+        auto *opened = h.find<QWidget>(window);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(opened);
+        QCOMPARE(accessible->role(), QAccessible::Window);
+        QCOMPARE(accessible->text(QAccessible::Name), opened->windowTitle());
+        h.find<QAction>(action)->trigger();
+        QVERIFY(opened->isVisible());
+        opened->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(opened));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : opened, Qt::Key_Escape);
+        QVERIFY(!opened->isVisible());
+        QVERIFY(h.window()->isVisible());
+    }
+
     void settingsFieldsOfferTheirTextToOverwrite_data() {
         QTest::addColumn<QString>("field");
         for (const char *field : {"OVIP", "OVMPORT", "OVPORT", "OVKEY", "OVPFAD"})

@@ -3,10 +3,12 @@
 #include "FakeNotificationService.h"
 #include "FakePlatform.h"
 #include "FieldFocus.h"
+#include "HtmlHelpViewer.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
 #include "PrivateSessionBus.h"
 #include "SystemTrayIcon.h"
+#include "ToolWindow.h"
 #include "ValueDispatch.h"
 #include "XdgAutostart.h"
 
@@ -33,6 +35,8 @@ private slots:
     void autostartRunsTheInstalledEntry();
     void fieldSelectsItsTextOnFocus_data();
     void fieldSelectsItsTextOnFocus();
+    void toolWindowClosesWithEscAndIsAWindow();
+    void helpIsAWindowThatClosesWithEsc();
 };
 
 void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
@@ -228,6 +232,59 @@ void TestPlatform::fieldSelectsItsTextOnFocus() {
     }
     QVERIFY(field->hasFocus());
     QCOMPARE(field->selectedText(), selected);
+}
+
+// A tool window closes with Esc, also while a text inside it has the focus, and screen readers
+// meet it as a window; other widgets are described as before.
+void TestPlatform::toolWindowClosesWithEscAndIsAWindow() {
+    QWidget owner;
+    auto *tool = new QWidget(&owner, Qt::Tool);
+    tool->setWindowTitle(u"Quendra Tools"_qs);
+    auto *text = new QPlainTextEdit(tool);
+    (new QVBoxLayout(tool))->addWidget(text);
+    ToolWindow::setUp(tool);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(tool);
+    QCOMPARE(accessible->role(), QAccessible::Window);
+    QCOMPARE(accessible->text(QAccessible::Name), u"Quendra Tools"_qs);
+    QCOMPARE(QAccessible::queryAccessibleInterface(text)->role(), QAccessible::EditableText);
+    QWidget plain;
+    QCOMPARE(QAccessible::queryAccessibleInterface(&plain)->role(), QAccessible::Client);
+
+    owner.show();
+    tool->show();
+    tool->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(tool));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Escape);
+    QVERIFY(!tool->isVisible());
+    QVERIFY(owner.isVisible());
+}
+
+// The help is a window holding its text: announced as a window, read as a text, closed with Esc.
+void TestPlatform::helpIsAWindowThatClosesWithEsc() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"quendra.html"_qs);
+    QFile html(file);
+    QVERIFY(html.open(QIODevice::WriteOnly));
+    html.write("<html><body><h1 id=\"context1\">Hauptfenster</h1><p>Hilfe zum Hauptfenster</p></body></html>");
+    html.close();
+    HtmlHelpViewer viewer;
+    viewer.showContext(file, 1);
+    QPointer<QWidget> window;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"helpWindow"_qs)
+            window = w;
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), u"Quendra - Hilfe"_qs);
+    QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
+    auto *text = window->findChild<QTextBrowser *>(u"helpText"_qs);
+    QVERIFY(text);
+    QVERIFY(text->toPlainText().contains(u"Hilfe zum Hauptfenster"_qs));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(text, Qt::Key_Escape);
+    QTRY_VERIFY(!window); // closed, and gone with its text
 }
 
 QTEST_MAIN(TestPlatform)
