@@ -59,6 +59,8 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
     OVMPORT = edit(QStringLiteral("OVMPORT"), kWebPortLabel, kWebPortHint);
     OVPORT = edit(QStringLiteral("OVPORT"), kGatewayPortLabel, kGatewayPortHint);
     OVKEY = edit(QStringLiteral("OVKEY"), kKeyLabel, kKeyHint);
+    // The key opens the server: not shown on screen nor read aloud (the settings file keeps it).
+    OVKEY->setEchoMode(QLineEdit::Password);
     OVBUBBLE = check(QStringLiteral("OVBUBBLE"), kBubble, kBubbleHint);
     OVMINI = check(QStringLiteral("OVMINI"), kMinimized, kMinimizedHint);
     OVAUTO = check(QStringLiteral("OVAUTO"), kAutostart, kAutostartHint);

@@ -1564,6 +1564,19 @@ private slots:
         QVERIFY(!edit->text().isEmpty());
         QCOMPARE(edit->selectedText(), edit->text());
     }
+
+    // The gateway key is shown and read out as a password field; the file keeps the key.
+    void gatewayKeyIsNotShown() {
+        Harness h("[Orvanel]\nKey=geheim\n");
+        h.start();
+        auto *key = h.find<QLineEdit>(u"OVKEY"_qs);
+        QCOMPARE(key->echoMode(), QLineEdit::Password);
+        QCOMPARE(key->text(), u"geheim"_qs);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(key);
+        QVERIFY(accessible->state().passwordEdit);
+        QVERIFY(!accessible->text(QAccessible::Value).contains(u"geheim"_qs));
+        QCOMPARE(h.window()->keyText(), u"geheim"_qs);
+    }
 };
 
 QTEST_MAIN(TestApp)

@@ -37,6 +37,7 @@ private slots:
     void fieldSelectsItsTextOnFocus();
     void toolWindowClosesWithEscAndIsAWindow();
     void helpIsAWindowThatClosesWithEsc();
+    void balloonCloseButtonIsNamed();
 };
 
 void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
@@ -285,6 +286,18 @@ void TestPlatform::helpIsAWindowThatClosesWithEsc() {
     QVERIFY(QTest::qWaitForWindowActive(window));
     QTest::keyClick(text, Qt::Key_Escape);
     QTRY_VERIFY(!window); // closed, and gone with its text
+}
+
+// Qt's own balloon shows its close button as a cross only; screen readers get its name.
+void TestPlatform::balloonCloseButtonIsNamed() {
+    QWidget balloon;
+    auto *close = new QPushButton(&balloon);
+    close->setIcon(balloon.style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    auto *captioned = new QPushButton(u"OK"_qs, &balloon);
+    SystemTrayIcon::nameBalloonButtons(&balloon);
+    QCOMPARE(close->accessibleName(), u"Schließen"_qs);
+    QCOMPARE(QAccessible::queryAccessibleInterface(close)->text(QAccessible::Name), u"Schließen"_qs);
+    QVERIFY(captioned->accessibleName().isEmpty());
 }
 
 QTEST_MAIN(TestPlatform)

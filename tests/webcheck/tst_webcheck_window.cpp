@@ -558,6 +558,25 @@ private slots:
         QVERIFY(c.find<QLabel>("exportlb")->text() != u"Fertig!"_qs);
     }
 
+    // The list's columns without a caption still tell a screen reader what they hold; the
+    // captions shown stay as they are.
+    void analysisColumnsAreNamed() {
+        Checker c;
+        auto *list = c.find<QTreeView>("Liste");
+        const QAbstractItemModel *model = list->model();
+        QStringList shown;
+        for (int column = 0; column < model->columnCount(); ++column)
+            shown << model->headerData(column, Qt::Horizontal).toString();
+        QCOMPARE(shown, (QStringList{u"Wert"_qs, u"Pos."_qs, {}, {}, {}, {}, {}, {}, {}}));
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(list);
+        QStringList headers;
+        for (int i = 0; i < table->childCount(); ++i)
+            if (table->child(i)->role() == QAccessible::ColumnHeader)
+                headers << table->child(i)->text(QAccessible::Name);
+        QCOMPARE(headers, (QStringList{u"Wert"_qs, u"Position"_qs, u"Ende"_qs, u"Werttyp"_qs, u"Liste"_qs,
+                                       u"Umrechnung"_qs, u"Definition"_qs, u"KO-Typ"_qs, u"KO-Name"_qs}));
+    }
+
     void projectFieldsOfferTheirText_data() {
         QTest::addColumn<QString>("field");
         for (const char *field : {"WABez", "WAHOST", "WAPORT", "WASITE"})
