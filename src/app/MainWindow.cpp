@@ -83,6 +83,11 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
 
     connect(m_einstellungen, &HeaderPanel::rollToggled, this, &MainWindow::EinstellungenButtonClick);
     connect(m_tabs, &WorkTabs::busMonitorToggleClicked, this, &MainWindow::showbusmoniClick);
+    // The first start's hint asks for connect; once pressed, it is done and the link's own texts follow.
+    connect(m_settings, &SettingsPanel::connectButtonClicked, this, [this] {
+        if (m_statusBar->panelText(0) == AppTexts::kFirstRun)
+            setStatusText({});
+    });
     connect(m_settings, &SettingsPanel::connectButtonClicked, this, &MainWindow::connectButtonClicked);
 
     TrayIcon *tray = m_core.services().tray;

@@ -1545,6 +1545,28 @@ private slots:
         QVERIFY(h.window()->isVisible());
     }
 
+    void connectEndsTheFirstRunHint_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const QString hint = u"Bitte Adresse, Ports und Key des Orvanel eintragen und connect drücken"_qs;
+        QTest::newRow("the first start's hint") << hint << QString();
+        QTest::newRow("a text of the link") << u"OV offline"_qs << u"OV offline"_qs;
+    }
+
+    // Pressing "connect" does what the first start's hint asks for: the hint goes. What the link
+    // has said stays until the link says more.
+    void connectEndsTheFirstRunHint() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        Harness h;
+        MainWindow *w = h.start();
+        w->setStatusText(before);
+        QSignalSpy clicked(w, &MainWindow::connectButtonClicked);
+        QTest::mouseClick(h.find<QPushButton>(u"ovconnectbtn"_qs), Qt::LeftButton);
+        QCOMPARE(clicked.size(), 1);
+        QCOMPARE(w->statusBar1()->panelText(0), after);
+    }
+
     void settingsFieldsOfferTheirTextToOverwrite_data() {
         QTest::addColumn<QString>("field");
         for (const char *field : {"OVIP", "OVMPORT", "OVPORT", "OVKEY", "OVPFAD"})

@@ -558,6 +558,40 @@ private slots:
         QVERIFY(c.find<QLabel>("exportlb")->text() != u"Fertig!"_qs);
     }
 
+    void failedExportSaysSo_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QByteArray>("site");
+        QTest::newRow("start no number") << QByteArray("WABEZ=W") << QByteArray("ANC-0=x\r\nAND-0=15")
+                                         << QByteArray("/w.html");
+        QTest::newRow("Bezeichnung leaving the folder")
+            << QByteArray("WABEZ=../W") << QByteArray("ANC-0=14\r\nAND-0=15") << QByteArray("/w.html");
+        QTest::newRow("page cannot be fetched")
+            << QByteArray("WABEZ=W") << QByteArray("ANC-0=14\r\nAND-0=15") << QByteArray("/fehlt.html");
+    }
+
+    // An export that made no file says so instead of keeping the step it had reached.
+    void failedExportSaysSo() {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, row);
+        QFETCH(QByteArray, site);
+        LoopbackHttp http;
+        http.put("/w.html", "abcdefghij<b>42</b>");
+        Checker c;
+        c.browser->servers.insert(u"wetter.test"_qs, QUrl(http.url("")));
+        QVERIFY(c.folder.write(u"W-wetter.test-qnd.ovw"_qs,
+                               "[OVWCHead]\r\n" + head + "\r\nWAHOST=wetter.test\r\nWASITE=" + site +
+                                   "\r\nANZAHL=1\r\n[OVWC]\r\n" + row + "\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
+        c.window.close();
+        c.window.open();
+        c.selectProject(u"W-wetter.test-qnd.ovw"_qs);
+        c.click("exportbtn");
+        QTRY_COMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
+        QTRY_COMPARE(c.find<QLabel>("exportlb")->text(), u"Export fehlgeschlagen"_qs);
+        QCOMPARE(c.find<QProgressBar>("exportbar")->value(), 0);
+        QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
+    }
+
     // The list's columns without a caption still tell a screen reader what they hold; the
     // captions shown stay as they are.
     void analysisColumnsAreNamed() {
