@@ -1599,6 +1599,13 @@ private slots:
         QVERIFY(!accessible->text(QAccessible::Value).contains(u"geheim"_qs));
         QCOMPARE(h.window()->keyText(), u"geheim"_qs);
     }
+
+    // The autostart hint speaks of the desktop the program runs on.
+    void autostartHintSaysWhenItStarts() {
+        Harness h;
+        h.start();
+        QCOMPARE(h.find<QCheckBox>(u"OVAUTO"_qs)->toolTip(), u"Startet Quendra beim Anmelden"_qs);
+    }
 };
 
 QTEST_MAIN(TestApp)
