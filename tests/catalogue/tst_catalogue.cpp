@@ -377,10 +377,9 @@ private slots:
         QTest::newRow("context-menu key, Right, Return") << menuKey << rightReturn << false << u"Menü"_qs;
         QTest::newRow("Shift+F10, Right, Return")
             << QKeySequence(Qt::SHIFT | Qt::Key_F10) << rightReturn << false << u"Menü"_qs;
-        QTest::newRow("Return, Return") << menuKey << QList<int>{Qt::Key_Return, Qt::Key_Return} << false
-                                        << u"Menü"_qs;
-        QTest::newRow("Right, Down, Return") << menuKey << QList<int>{Qt::Key_Right, Qt::Key_Down, Qt::Key_Return}
-                                             << false << u"Liste"_qs;
+        QTest::newRow("Return, Return") << menuKey << QList<int>{Qt::Key_Return, Qt::Key_Return} << false << u"Menü"_qs;
+        QTest::newRow("Right, Down, Return")
+            << menuKey << QList<int>{Qt::Key_Right, Qt::Key_Down, Qt::Key_Return} << false << u"Liste"_qs;
         // A target that cannot take an object now is passed over.
         QTest::newRow("refusing target") << menuKey << rightReturn << true << u"Liste"_qs;
     }
@@ -406,9 +405,8 @@ private slots:
         };
         auto *menuPanel = new QWidget(&window);
         auto *listPanel = new QWidget(&window);
-        view->dropTargets().add(menuPanel, u"Menü"_qs, target(u"Menü"_qs), [refusing] {
-            return refusing ? u"erst Parameter abschließen"_qs : QString();
-        });
+        view->dropTargets().add(menuPanel, u"Menü"_qs, target(u"Menü"_qs),
+                                [refusing] { return refusing ? u"erst Parameter abschließen"_qs : QString(); });
         view->dropTargets().add(listPanel, u"Liste"_qs, target(u"Liste"_qs));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1027,8 +1027,7 @@ private slots:
         QFETCH(bool, offline);
         MenuList menu;
         for (const QString &text : entries)
-            menu.append(text == u"-"_qs ? MenuCommand::separator()
-                                        : command(text, u"Ein"_qs, u"1"_qs, u"1,0"_qs, 0));
+            menu.append(text == u"-"_qs ? MenuCommand::separator() : command(text, u"Ein"_qs, u"1"_qs, u"1,0"_qs, 0));
         WildcardTexts texts;
         TrayPopup popup(menu, texts, &colourIcon);
         popup.setOffline(offline);

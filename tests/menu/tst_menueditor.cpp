@@ -839,8 +839,8 @@ private slots:
         QCOMPARE(rig.find<QLineEdit>(u"xwert"_qs)->isVisible(), valueShown);
         QPushButton *hinzubtn = rig.button(u"hinzubtn"_qs);
         QCOMPARE(hinzubtn->isEnabled(), !chosenSymbol.isEmpty());
-        QCOMPARE(hinzubtn->toolTip(), chosenSymbol.isEmpty() ? u"Bitte ein Symbol wählen"_qs
-                                                              : u"Befehl zum Kotextmenü hinzufügen"_qs);
+        QCOMPARE(hinzubtn->toolTip(),
+                 chosenSymbol.isEmpty() ? u"Bitte ein Symbol wählen"_qs : u"Befehl zum Kotextmenü hinzufügen"_qs);
         if (chosenSymbol.isEmpty())
             rig.choose(u"Symbol1"_qs, rig.combo(u"Symbol1"_qs)->itemText(0));
         QVERIFY(hinzubtn->isEnabled());
