@@ -32,6 +32,10 @@
 #include <QVBoxLayout>
 
 namespace {
+QString withMnemonic(const QString &caption) {
+    return u'&' + caption;
+}
+
 // A menu bar shows no hints of its own; "Webchecker" has one. Entries without a hint of their
 // own (whose tool tip is only their text) show none.
 class HintingMenuBar : public QMenuBar {
@@ -79,6 +83,11 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
 
     connect(m_einstellungen, &HeaderPanel::rollToggled, this, &MainWindow::EinstellungenButtonClick);
     connect(m_tabs, &WorkTabs::busMonitorToggleClicked, this, &MainWindow::showbusmoniClick);
+    // The first start's hint asks for connect; once pressed, it is done and the link's own texts follow.
+    connect(m_settings, &SettingsPanel::connectButtonClicked, this, [this] {
+        if (m_statusBar->panelText(0) == AppTexts::kFirstRun)
+            setStatusText({});
+    });
     connect(m_settings, &SettingsPanel::connectButtonClicked, this, &MainWindow::connectButtonClicked);
 
     TrayIcon *tray = m_core.services().tray;
@@ -98,15 +107,18 @@ void MainWindow::buildMenuBar() {
     bar->setObjectName(QStringLiteral("TeMenuBar1"));
     setMenuBar(bar);
 
+    // Every entry's first letter is its mnemonic (Alt+letter on the bar, the letter alone inside
+    // "Datei"; no two collide); the caption shown and read out stays the same.
     const auto action = [this](const QString &name, const QString &caption, auto slot) {
-        auto *a = new QAction(caption, this);
+        auto *a = new QAction(withMnemonic(caption), this);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
 
-    QMenu *datei = bar->addMenu(AppTexts::kDatei);
+    QMenu *datei = bar->addMenu(withMnemonic(AppTexts::kDatei));
     datei->setObjectName(QStringLiteral("Datei"));
+    datei->setAccessibleName(AppTexts::kDatei);
     QAction *traymodus = action(QStringLiteral("Traymodus"), AppTexts::kTraymodus, &MainWindow::traymodusClick);
     traymodus->setIcon(ImageLists::systemImage(1));
     datei->addAction(traymodus);
@@ -121,7 +133,11 @@ void MainWindow::buildMenuBar() {
     webchecker->setToolTip(AppTexts::kWebcheckerHint);
     bar->addAction(webchecker);
     bar->addAction(action(QStringLiteral("menukonfig"), AppTexts::kEinstellungen, &MainWindow::menukonfigClick));
-    bar->addAction(action(QStringLiteral("Hilfe"), AppTexts::kHilfe, &MainWindow::hilfeClick));
+    QAction *hilfe = action(QStringLiteral("Hilfe"), AppTexts::kHilfe, &MainWindow::hilfeClick);
+    // F1 opens the help from every window of the program that is not held by a modal one.
+    hilfe->setShortcut(QKeySequence(Qt::Key_F1));
+    hilfe->setShortcutContext(Qt::ApplicationShortcut);
+    bar->addAction(hilfe);
 }
 
 QWidget *MainWindow::buildWorkArea() {

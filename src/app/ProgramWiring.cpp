@@ -174,8 +174,10 @@ void ProgramWiring::attachMenuEditor(MainWindow &window) {
     m_menuEditor = new MenuEditorPanel(*m_menu, *m_treeModel, *services.dialogs, *services.sounds, std::move(hooks));
     window.setMenuEditor(m_menuEditor);
     MenuEditorPanel *editor = m_menuEditor;
-    window.dropTargets().add(editor, MenuEditorPanel::kDropTargetCaption,
-                             [editor](const DraggedObject &object) { return editor->dropObject(object); });
+    window.dropTargets().add(
+        editor, MenuEditorPanel::kDropTargetCaption,
+        [editor](const DraggedObject &object) { return editor->dropObject(object); },
+        [editor] { return editor->dropRefusal(); });
 }
 
 bool ProgramWiring::loadMenu(const QString &folder) {

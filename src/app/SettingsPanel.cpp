@@ -4,6 +4,7 @@
 #include "AppTexts.h"
 #include "Autostart.h"
 #include "Dialogs.h"
+#include "FieldFocus.h"
 #include "ImageLists.h"
 #include "IniFile.h"
 #include "NamedWidgets.h"
@@ -44,6 +45,7 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
         auto *e = named(new QLineEdit(this), name, label);
         e->setToolTip(hint);
         e->installEventFilter(this);
+        FieldFocus::selectAllOnFocus(e);
         return e;
     };
     const auto check = [this](const QString &name, const QString &caption, const QString &hint) {
@@ -57,6 +59,8 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
     OVMPORT = edit(QStringLiteral("OVMPORT"), kWebPortLabel, kWebPortHint);
     OVPORT = edit(QStringLiteral("OVPORT"), kGatewayPortLabel, kGatewayPortHint);
     OVKEY = edit(QStringLiteral("OVKEY"), kKeyLabel, kKeyHint);
+    // The key opens the server: not shown on screen nor read aloud (the settings file keeps it).
+    OVKEY->setEchoMode(QLineEdit::Password);
     OVBUBBLE = check(QStringLiteral("OVBUBBLE"), kBubble, kBubbleHint);
     OVMINI = check(QStringLiteral("OVMINI"), kMinimized, kMinimizedHint);
     OVAUTO = check(QStringLiteral("OVAUTO"), kAutostart, kAutostartHint);

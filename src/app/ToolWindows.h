@@ -14,7 +14,8 @@ struct WildcardTexts;
 // The windows opened from the main window's menu bar, created hidden at start-up: `TForm3` the
 // console (its session is attached by the program's wiring), `TForm4` the web-query checker (its
 // browser engine starts when it is first shown), and `TForm5` the wildcard texts dialog (shown modally).
-// The main window owns them.
+// The main window owns them. The console and the checker close with Esc and are windows to screen
+// readers (ToolWindow); the dialog has both as a dialog.
 namespace ToolWindows {
 ConsoleWindow *createConsole(QWidget *owner);
 // programFolder ends with a separator; an empty factory gives the checker Qt WebEngine.

@@ -1,6 +1,7 @@
 #include "LoadReplacePanel.h"
 
 #include "AutomationTexts.h"
+#include "FieldFocus.h"
 #include "NamedWidgets.h"
 #include "ObjectDrop.h"
 
@@ -80,6 +81,8 @@ void LoadReplacePanel::buildParameterPanel() {
 
     LRHOST = named(new QLineEdit(group), QStringLiteral("LRHOST"), T::kHost, T::kHostHint);
     LRSPEICHERORT = named(new QLineEdit(group), QStringLiteral("LRSPEICHERORT"), T::kSaveto);
+    FieldFocus::selectAllOnFocus(LRHOST);
+    FieldFocus::selectAllOnFocus(LRSPEICHERORT);
     m_chooseSaveto = named(new QToolButton(group), QStringLiteral("LRSPEICHERORTwahl"), T::kSavetoDialogTitle,
                            T::kSavetoDialogTitle);
     m_chooseSaveto->setText(T::kChoose);

@@ -150,7 +150,9 @@ void MailPanel::buildAccountPanel() {
     PORT = edit(QStringLiteral("PORT"), kMailPort);
     PORT->setText(MailForm::kDefaultPort);
     LOGIN = edit(QStringLiteral("LOGIN"), kMailLogin);
-    PASSWORD = edit(QStringLiteral("PASSWORD"), kMailPassword); // shown in clear, as the user typed it
+    PASSWORD = edit(QStringLiteral("PASSWORD"), kMailPassword);
+    // Not shown on screen nor read aloud; the mail file keeps it as before.
+    PASSWORD->setEchoMode(QLineEdit::Password);
     ABRUF = named(new QCheckBox(kMailFetch, neupoppanel), QStringLiteral("ABRUF"), kMailFetch);
     ABRUF->setChecked(true);
     eBalloon =

@@ -1,7 +1,9 @@
 #include "CatalogueTreeView.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 
 CatalogueTreeView::CatalogueTreeView(QWidget *parent) : QTreeView(parent) {
@@ -61,13 +63,24 @@ void CatalogueTreeView::showObjectMenu(const QModelIndex &index, std::optional<Q
     m_dropOnto->clear();
     const QList<DropTargets::Target> shown = m_dropTargets.shown();
     m_dropOnto->setEnabled(!shown.isEmpty());
-    for (const DropTargets::Target &target : shown)
-        connect(m_dropOnto->addAction(target.caption), &QAction::triggered, this,
-                [drop = target.drop, dropped = *object] { drop(dropped); });
+    for (const DropTargets::Target &target : shown) {
+        const QString refusal = target.refusal ? target.refusal() : QString();
+        QAction *action = m_dropOnto->addAction(
+            refusal.isEmpty() ? target.caption : QStringLiteral("%1 – %2").arg(target.caption, refusal));
+        action->setEnabled(refusal.isEmpty());
+        connect(action, &QAction::triggered, this, [drop = target.drop, dropped = *object] { drop(dropped); });
+    }
     // From the keyboard the menu opens at the chosen object.
     const QPoint at = globalPos.value_or(viewport()->mapToGlobal(visualRect(index).center()));
     m_objectMenu->popup(at);
-    m_objectMenu->setActiveAction(m_objectMenu->actions().value(0));
+    if (globalPos) {
+        m_objectMenu->setActiveAction(m_objectMenu->actions().value(0));
+    } else {
+        // From the keyboard the first item is marked as the arrow keys mark it: setActiveAction()
+        // would open its submenu at once, where Right then does nothing and Return is needed twice.
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_objectMenu, &down);
+    }
 }
 
 void CatalogueTreeView::showCatalogue(std::shared_ptr<const CatalogueTree> tree) {

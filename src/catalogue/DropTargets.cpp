@@ -1,7 +1,7 @@
 #include "DropTargets.h"
 
-void DropTargets::add(QWidget *widget, const QString &caption, Drop drop) {
-    m_targets.append({widget, caption, std::move(drop)});
+void DropTargets::add(QWidget *widget, const QString &caption, Drop drop, Refusal refusal) {
+    m_targets.append({widget, caption, std::move(drop), std::move(refusal)});
 }
 
 QList<DropTargets::Target> DropTargets::shown() const {

@@ -15,13 +15,18 @@
 class DropTargets {
 public:
     using Drop = std::function<bool(const DraggedObject &object)>;
+    // Why the target takes no object just now; empty when it does.
+    using Refusal = std::function<QString()>;
     struct Target {
         QPointer<QWidget> widget; // the target is offered while this widget is shown
         QString caption;          // names the target in the menu
         Drop drop;
+        Refusal refusal; // none: the target always takes what a drop would take
     };
 
-    void add(QWidget *widget, const QString &caption, Drop drop);
+    // A target that refuses just now is still offered, greyed and with its reason, so that the
+    // user learns why instead of choosing it in vain.
+    void add(QWidget *widget, const QString &caption, Drop drop, Refusal refusal = {});
     // The targets whose widgets are shown now (those of the tab on top), in the order they were added.
     QList<Target> shown() const;
 

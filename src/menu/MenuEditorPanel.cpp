@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedLayout>
+#include <QStatusTipEvent>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -168,7 +170,7 @@ void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
     m_soundPicker = new SoundPicker(sounds, group);
     gaballoon = checkBox(QStringLiteral("gaballoon"), QStringLiteral("Balloon für GA"), group);
     gaMsg = checkBox(QStringLiteral("gaMsg"), QStringLiteral("Wichtige Meldung erzeugen"), group);
-    hinzubtn = button(QStringLiteral("hinzubtn"), kAddMode, QStringLiteral("Befehl zum Kotextmenü hinzufügen"), group);
+    hinzubtn = button(QStringLiteral("hinzubtn"), kAddMode, kAddHint, group);
     hinzubtn->setEnabled(false);
     zurueckbtn = button(QStringLiteral("zurueckbtn"), QStringLiteral("Zurück"), {}, group);
     fillLists(MenuEntryTypes::kSwitch);
@@ -208,6 +210,11 @@ bool MenuEditorPanel::dropObject(const DraggedObject &object) {
         return false;
     blistDragDrop(object);
     return true;
+}
+
+QString MenuEditorPanel::dropRefusal() const {
+    // A second object would throw away the choices made for the first one.
+    return parapanel->isHidden() ? QString() : kDropWhileOpen;
 }
 
 std::optional<DraggedObject> MenuEditorPanel::btreeDragOver(const QDropEvent &event) const {
@@ -300,8 +307,10 @@ void MenuEditorPanel::Typ1Change() {
     // as choosing it would: the symbol is required.
     if (type == MenuEntryTypes::kSwitch)
         Symbol1->setEnabled(true);
-    if (type == MenuEntryTypes::kSwitch && changeMode() && m_changing < m_menu.size())
-        Symbol1->setCurrentIndex(Symbol1->findData(m_menu.at(m_changing).stateIcon));
+    // A change starts from the entry's own symbol, whatever the state its icon shows now; a type
+    // without that symbol leaves the choice to the user.
+    if (changeMode() && m_changing >= 0 && m_changing < m_menu.size())
+        Symbol1->setCurrentIndex(Symbol1->findData(m_menu.at(m_changing).symbol));
     if (type != MenuEntryTypes::kDimmer)
         hideFreeValue();
     makepopupbtnfrei();
@@ -317,10 +326,12 @@ void MenuEditorPanel::Aktion1Change() {
         hideFreeValue();
         Symbol1->setEnabled(true);
     }
+    updateSymbolHint();
 }
 
 void MenuEditorPanel::xwertChange() {
     Symbol1->setEnabled(true);
+    updateSymbolHint();
 }
 
 void MenuEditorPanel::Symbol1Change() {
@@ -340,6 +351,28 @@ void MenuEditorPanel::makepopupbtnfrei() {
     if (const std::optional<bool> enabled =
             m_editor.makepopupbtnfrei(Typ1->currentIndex() >= 0, action, xwert->text(), Symbol1->currentIndex() >= 0))
         hinzubtn->setEnabled(*enabled);
+    updateSymbolHint();
+}
+
+void MenuEditorPanel::updateSymbolHint() {
+    // Only while the panel is in use, and only when type, action and value are there: then the
+    // symbol is what holds the button back, and the user is told so instead of a grey button.
+    const bool open = !parapanel->isHidden();
+    const bool actionChosen = Typ1->currentIndex() >= 0 && Aktion1->currentIndex() >= 0;
+    const bool valueThere = Aktion1->currentText() != MenuEntryTypes::kFree || !xwert->text().isEmpty();
+    showSymbolHint(open && actionChosen && valueThere && Symbol1->currentIndex() < 0);
+}
+
+void MenuEditorPanel::showSymbolHint(bool show) {
+    const QString &hint = show ? kChooseSymbol : kAddHint;
+    hinzubtn->setToolTip(hint);
+    hinzubtn->setAccessibleDescription(hint);
+    if (show == m_symbolHintShown)
+        return;
+    m_symbolHintShown = show;
+    // The window's status line shows it (an empty tip takes it away again).
+    QStatusTipEvent tip(show ? kChooseSymbol : QString());
+    QCoreApplication::sendEvent(this, &tip);
 }
 
 EntryParameters MenuEditorPanel::parameters() const {
@@ -352,7 +385,7 @@ EntryParameters MenuEditorPanel::parameters() const {
     p.balloon = gaballoon->isChecked();
     p.msg = gaMsg->isChecked();
     p.sound = gasound->isChecked();
-    p.soundname = m_soundPicker->gasoundlist->currentText();
+    p.soundname = m_soundPicker->soundName();
     return p;
 }
 
@@ -418,14 +451,17 @@ void MenuEditorPanel::aendernbtnClick() {
         }
         Symbol1->setEnabled(true);
     }
+    // With its symbol chosen the entry can be changed at once. A free value the file left empty
+    // is asked for when the user goes on, not as the panel opens.
+    if (entry->aktion != MenuEntryTypes::kFree || !entry->wert.isEmpty())
+        makepopupbtnfrei();
+    else
+        hinzubtn->setEnabled(false);
     gaballoon->setChecked(entry->balloon);
     gaMsg->setChecked(entry->msg);
     gasound->setChecked(entry->sound);
-    QComboBox *soundList = m_soundPicker->gasoundlist;
-    soundList->setCurrentIndex(soundList->findText(entry->soundname, Qt::MatchFixedString));
     // A name the system does not list stays as it was stored instead of being dropped.
-    if (soundList->currentIndex() < 0)
-        soundList->setEditText(entry->soundname);
+    m_soundPicker->showSoundName(entry->soundname);
     Typ1->setEnabled(true);
     openPanel();
 }
@@ -479,10 +515,17 @@ bool MenuEditorPanel::changeMode() const {
 }
 
 void MenuEditorPanel::openPanel() {
+    // Screen readers say which object the parameters are for.
+    parapanel->setAccessibleName(QStringLiteral("Parameter für %1").arg(Bez->text()));
+    parapanel->setAccessibleDescription(hinzubtn->text());
     m_stack->setCurrentWidget(parapanel);
+    updateSymbolHint();
     Typ1->setFocus();
 }
 
 void MenuEditorPanel::closePanel() {
     m_stack->setCurrentWidget(m_editorPage);
+    parapanel->setAccessibleName(QStringLiteral("Parameter"));
+    parapanel->setAccessibleDescription({});
+    showSymbolHint(false);
 }

@@ -31,6 +31,11 @@ public:
     static inline const QString kChangeMode = QStringLiteral("Ändern");
     // Names the tree as a place to put an object on, for a user who cannot drag.
     static inline const QString kDropTargetCaption = QStringLiteral("Menü");
+    // Why "Hinzufügen"/"Ändern" cannot be pressed yet, when the symbol is the one choice left.
+    static inline const QString kChooseSymbol = QStringLiteral("Bitte ein Symbol wählen");
+    static inline const QString kAddHint = QStringLiteral("Befehl zum Kotextmenü hinzufügen");
+    // Why the keyboard's "Ablegen auf … Menü" takes nothing while the parameters are open.
+    static inline const QString kDropWhileOpen = QStringLiteral("erst Parameter abschließen");
 
     // menu, model, dialogs and sounds must outlive the panel; the model shows menu. The hooks
     // save, rebuild the popup, look up values and name the menu file (see MenuEditor).
@@ -40,6 +45,8 @@ public:
     // What a drop on the tree does, for a keyboard user who cannot drag: opens the panel to add
     // the object. Refused (false) without a GAN, or while the panel is open.
     bool dropObject(const DraggedObject &object);
+    // Why an object cannot be put on the menu now (the parameter panel is open); empty when it can.
+    QString dropRefusal() const;
 
 private:
     std::optional<DraggedObject> btreeDragOver(const QDropEvent &event) const;
@@ -54,6 +61,9 @@ private:
     void gaballoonClick();
     void gaMsgClick();
     void makepopupbtnfrei();
+    // Says on the add button and in the window's status line when only the symbol is missing.
+    void updateSymbolHint();
+    void showSymbolHint(bool show);
     void hinzubtnClick();
     void zurueckbtnClick();
     void aendernbtnClick();
@@ -82,6 +92,7 @@ private:
     std::optional<DraggedObject> m_dropped; // the object the add mode adds
     qsizetype m_changing = -1;              // the entry the change mode changes
     bool m_reloading = false;               // the tree is reloaded for a change of our own
+    bool m_symbolHintShown = false;         // the status line asks for a symbol
 
     QStackedLayout *m_stack = nullptr;
     QWidget *m_editorPage = nullptr;

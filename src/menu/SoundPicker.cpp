@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 constexpr int kPlayImage = 17; // green button with a white triangle
 }
@@ -36,12 +38,44 @@ SoundPicker::SoundPicker(EventSounds &sounds, QWidget *parent)
 
 void SoundPicker::FillSoundList() {
     const QString shown = gasoundlist->currentText();
+    const bool chosen = chosenItem() >= 0;
+    const QString name = soundName();
+    QList<std::pair<QString, QString>> items; // shown text, event name
+    for (const QString &event : m_sounds.eventNames())
+        items.append({m_sounds.displayName(event), event});
+    // In the order of what the user reads.
+    std::stable_sort(items.begin(), items.end(),
+                     [](const auto &a, const auto &b) { return QString::localeAwareCompare(a.first, b.first) < 0; });
     gasoundlist->clear();
-    gasoundlist->addItems(m_sounds.eventNames());
+    for (const auto &[text, event] : items)
+        gasoundlist->addItem(text, event);
     gasoundlist->setCurrentIndex(-1);
-    gasoundlist->setEditText(shown);
+    // A chosen sound stays chosen; anything else stays as it shows.
+    const int again = chosen ? gasoundlist->findData(name) : -1;
+    if (again >= 0)
+        gasoundlist->setCurrentIndex(again);
+    else
+        gasoundlist->setEditText(shown);
 }
 
 void SoundPicker::TeButton4Click() {
-    m_sounds.play(gasoundlist->currentText());
+    m_sounds.play(soundName());
+}
+
+int SoundPicker::chosenItem() const {
+    // An item counts while its text is what the list shows; text typed over it is the user's own.
+    const int index = gasoundlist->currentIndex();
+    return index >= 0 && gasoundlist->currentText() == gasoundlist->itemText(index) ? index : -1;
+}
+
+QString SoundPicker::soundName() const {
+    const int index = chosenItem();
+    return index >= 0 ? gasoundlist->itemData(index).toString() : gasoundlist->currentText();
+}
+
+void SoundPicker::showSoundName(const QString &name) {
+    const int index = gasoundlist->findData(name, Qt::UserRole, Qt::MatchFixedString);
+    gasoundlist->setCurrentIndex(index);
+    if (index < 0)
+        gasoundlist->setEditText(name);
 }

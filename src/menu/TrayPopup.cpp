@@ -13,6 +13,9 @@ TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIco
       PopupMenu(std::make_unique<QMenu>()) {
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     PopupMenu->setAccessibleName(kAccessibleName);
+    // Every "-" entry the user put in is drawn, also one at the end or right after another;
+    // Qt would otherwise fold those away.
+    PopupMenu->setSeparatorsCollapsible(false);
     connect(PopupMenu.get(), &QMenu::triggered, this, [this](QAction *action) {
         // The popup's own rows (the offline title and its line) belong to no entry.
         if (!action->data().isValid())

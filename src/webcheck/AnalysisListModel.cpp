@@ -68,13 +68,24 @@ Qt::ItemFlags AnalysisListModel::flags(const QModelIndex &index) const {
 }
 
 QVariant AnalysisListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};
-    if (section == Value)
-        return QStringLiteral("Wert");
-    if (section == Start)
-        return QStringLiteral("Pos.");
-    return QString();
+    if (role == Qt::DisplayRole) {
+        if (section == Value)
+            return QStringLiteral("Wert");
+        if (section == Start)
+            return QStringLiteral("Pos.");
+        return QString();
+    }
+    // The columns without a caption still tell a screen reader what they hold.
+    if (role == Qt::AccessibleTextRole) {
+        static const QString names[ColumnCount] = {
+            QStringLiteral("Wert"),       QStringLiteral("Position"), QStringLiteral("Ende"),
+            QStringLiteral("Werttyp"),    QStringLiteral("Liste"),    QStringLiteral("Umrechnung"),
+            QStringLiteral("Definition"), QStringLiteral("KO-Typ"),   QStringLiteral("KO-Name")};
+        return names[section];
+    }
+    return {};
 }
 
 void AnalysisListModel::append(const QList<AnalysisEntry> &entries) {

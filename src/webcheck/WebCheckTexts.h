@@ -94,6 +94,9 @@ inline const QString kLadeQuelltext = QStringLiteral("Lade Quelltext ...");
 inline const QString kErstelleExport = QStringLiteral("Erstelle Export ...");
 inline const QString kErstelleDatei = QStringLiteral("Erstelle Datei ...");
 inline const QString kExportAbgebrochen = QStringLiteral("Der Export von \"%1\" ist abgebrochen: %2");
+// What the export line says when no file came of it.
+inline const QString kExportFehlgeschlagen = QStringLiteral("Export fehlgeschlagen");
+inline const QString kExportGestoppt = QStringLiteral("Export abgebrochen");
 
 // Tab "Webabfragen prüfen".
 inline const QString kPruefen = QStringLiteral("prüfen");

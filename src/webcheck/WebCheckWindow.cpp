@@ -6,6 +6,7 @@
 #include "CheckTab.h"
 #include "Dialogs.h"
 #include "DocumentFetch.h"
+#include "FieldFocus.h"
 #include "FileMessages.h"
 #include "NewValueTab.h"
 #include "PageAnalysis.h"
@@ -35,6 +36,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -122,6 +124,8 @@ QWidget *WebCheckWindow::buildDataTab() {
     fields->addRow(labelFor(kSite, WASITE), WASITE);
     for (QLineEdit *edit : {WABez, WAHOST, WASITE})
         edit->installEventFilter(this);
+    for (QLineEdit *edit : {WABez, WAHOST, WAPORT, WASITE})
+        FieldFocus::selectAllOnFocus(edit);
     neubtn = button("neubtn", kTabNeu, kNeuHint);
     savebtn = button("savebtn", kSpeichern, kSpeichernHint);
     gobrowser = named(new QToolButton, "gobrowser");
@@ -530,8 +534,15 @@ void WebCheckWindow::cancelFetch() {
     m_fetching = false;
     // An export or check waiting for this source ends with it.
     m_afterSource = nullptr;
-    m_exporting.reset();
+    if (std::exchange(m_exporting, std::nullopt))
+        exportEnded(kExportGestoppt);
     m_checking.reset();
+}
+
+void WebCheckWindow::exportEnded(const QString &text) {
+    // The progress so far is no longer true: the line says how the export ended.
+    exportbar->setValue(0);
+    exportlb->setText(text);
 }
 
 void WebCheckWindow::clearAnalysis() {
@@ -592,10 +603,13 @@ void WebCheckWindow::sourceFetched(const QByteArray &bytes, const QString &error
     m_fetching = false;
     const auto then = std::exchange(m_afterSource, nullptr);
     if (!error.isEmpty()) {
+        const bool exporting = m_exporting.has_value();
         if (then)
             cancelFetch();
         else
             finishAnalysis();
+        if (exporting)
+            exportEnded(kExportFehlgeschlagen);
         m_dialogs.error(error);
         return;
     }
@@ -739,6 +753,7 @@ void WebCheckWindow::exportbtnClick() {
     QString error;
     m_exporting = ProjectFile::load(m_exportPath, &error, ProjectFile::MissingKeys::ForExport);
     if (!m_exporting) {
+        exportEnded(kExportFehlgeschlagen);
         m_dialogs.error(error);
         return;
     }
@@ -751,6 +766,8 @@ void WebCheckWindow::exportbtnClick() {
 
 void WebCheckWindow::exportSourceTaken() {
     const WebQueryProject project = *std::exchange(m_exporting, std::nullopt);
+    // Every way out but the last leaves no file: the line then says so instead of its last step.
+    auto failed = qScopeGuard([this] { exportEnded(kExportFehlgeschlagen); });
     exportlb->setText(kErstelleExport);
     const auto outcome =
         WebQueryExport::build(project, m_source, [this](int percent) { exportbar->setValue(percent); });
@@ -770,6 +787,7 @@ void WebCheckWindow::exportSourceTaken() {
         m_dialogs.error(FileMessages::cannotWrite(path, file.errorString()));
         return;
     }
+    failed.dismiss();
     setTabShown(m_browserTab, false);
     exportbar->setValue(100);
     exportlb->setText(kFertig);

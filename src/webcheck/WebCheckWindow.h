@@ -110,6 +110,8 @@ private:
     void exportbtnClick();
     void takeSourceOfLoadedPage();
     void exportSourceTaken();
+    // An export that made no file: the progress is reset and the line says so.
+    void exportEnded(const QString &text);
     void checkRequested(const QString &path);
     void checkSourceTaken();
     // Loads the page, then takes its source as the server fetches it and calls `then`.

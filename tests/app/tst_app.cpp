@@ -21,7 +21,9 @@
 #include "WorkArea.h"
 #include "XdgAutostart.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -1458,6 +1460,151 @@ private slots:
         QCOMPARE(timings.connectReadTimeoutMs, 1000);
         QCOMPARE(timings.pollReadTimeoutMs, 500);
         QCOMPARE(timings.connectTimeoutMs, 15000);
+    }
+
+    void menuBarMnemonics_data() {
+        QTest::addColumn<QString>("action"); // the menu "Datei" by its menu's name
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("Datei") << u"Datei"_qs << u"Datei"_qs << QKeySequence(Qt::ALT | Qt::Key_D);
+        QTest::newRow("Console") << u"Console"_qs << u"Console"_qs << QKeySequence(Qt::ALT | Qt::Key_C);
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"Webchecker"_qs << QKeySequence(Qt::ALT | Qt::Key_W);
+        QTest::newRow("Einstellungen") << u"menukonfig"_qs << u"Einstellungen"_qs << QKeySequence(Qt::ALT | Qt::Key_E);
+        QTest::newRow("Hilfe") << u"Hilfe"_qs << u"Hilfe"_qs << QKeySequence(Qt::ALT | Qt::Key_H);
+    }
+
+    // Every entry of the menu bar is reached with Alt and its first letter; the caption shown and
+    // read out stays the same.
+    void menuBarMnemonics() {
+        QFETCH(QString, action);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, key);
+        Harness h;
+        h.start();
+        QMenu *datei = h.find<QMenu>(u"Datei"_qs);
+        const QAction *entry = action == u"Datei"_qs ? datei->menuAction() : h.find<QAction>(action);
+        QVERIFY(entry);
+        QCOMPARE(QKeySequence::mnemonic(entry->text()), key);
+        QCOMPARE(entry->iconText(), caption);
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(h.window()->menuBar());
+        QStringList names;
+        for (int i = 0; i < bar->childCount(); ++i)
+            names << bar->child(i)->text(QAccessible::Name);
+        QVERIFY2(names.contains(caption), qPrintable(names.join(u", "_qs)));
+        // The popup of "Datei" is named for screen readers too.
+        QCOMPARE(datei->accessibleName(), u"Datei"_qs);
+    }
+
+    void f1OpensTheHelp_data() {
+        QTest::addColumn<QString>("from"); // the window that has the focus
+        QTest::newRow("main window") << u"TForm1"_qs;
+        QTest::newRow("console") << u"TForm3"_qs;
+    }
+
+    // F1 opens the help as "Hilfe" does, also from the console.
+    void f1OpensTheHelp() {
+        QFETCH(QString, from);
+        Harness h;
+        MainWindow *w = h.start();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QWidget *window = w;
+        if (from != u"TForm1"_qs) {
+            h.find<QAction>(u"Console"_qs)->trigger();
+            window = h.find<QWidget>(from);
+        }
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_F1);
+        QCOMPARE(h.platform.help.shown, QStringList{kHelpFile + u"#1"_qs});
+    }
+
+    void toolWindowsAreWindowsAndCloseWithEsc_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Console") << u"Console"_qs << u"TForm3"_qs;
+        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"TForm4"_qs;
+    }
+
+    // The console and the checker are windows to screen readers and close with Esc, as with their
+    // close button.
+    void toolWindowsAreWindowsAndCloseWithEsc() {
+        QFETCH(QString, action);
+        QFETCH(QString, window);
+        Harness h;
+        h.start();
+        auto *opened = h.find<QWidget>(window);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(opened);
+        QCOMPARE(accessible->role(), QAccessible::Window);
+        QCOMPARE(accessible->text(QAccessible::Name), opened->windowTitle());
+        h.find<QAction>(action)->trigger();
+        QVERIFY(opened->isVisible());
+        opened->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(opened));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : opened, Qt::Key_Escape);
+        QVERIFY(!opened->isVisible());
+        QVERIFY(h.window()->isVisible());
+    }
+
+    void connectEndsTheFirstRunHint_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const QString hint = u"Bitte Adresse, Ports und Key des Orvanel eintragen und connect drücken"_qs;
+        QTest::newRow("the first start's hint") << hint << QString();
+        QTest::newRow("a text of the link") << u"OV offline"_qs << u"OV offline"_qs;
+    }
+
+    // Pressing "connect" does what the first start's hint asks for: the hint goes. What the link
+    // has said stays until the link says more.
+    void connectEndsTheFirstRunHint() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        Harness h;
+        MainWindow *w = h.start();
+        w->setStatusText(before);
+        QSignalSpy clicked(w, &MainWindow::connectButtonClicked);
+        QTest::mouseClick(h.find<QPushButton>(u"ovconnectbtn"_qs), Qt::LeftButton);
+        QCOMPARE(clicked.size(), 1);
+        QCOMPARE(w->statusBar1()->panelText(0), after);
+    }
+
+    void settingsFieldsOfferTheirTextToOverwrite_data() {
+        QTest::addColumn<QString>("field");
+        for (const char *field : {"OVIP", "OVMPORT", "OVPORT", "OVKEY", "OVPFAD"})
+            QTest::newRow(field) << QString::fromLatin1(field);
+    }
+
+    // A click into a settings field selects what it holds, so typing replaces "0.0.0.0".
+    void settingsFieldsOfferTheirTextToOverwrite() {
+        QFETCH(QString, field);
+        Harness h("[Orvanel]\nIP=0.0.0.0\nKey=geheim\n");
+        MainWindow *w = h.start();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto *edit = h.find<QLineEdit>(field);
+        h.find<QPushButton>(u"menuladen"_qs)->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+        QVERIFY(edit->hasFocus());
+        QVERIFY(!edit->text().isEmpty());
+        QCOMPARE(edit->selectedText(), edit->text());
+    }
+
+    // The gateway key is shown and read out as a password field; the file keeps the key.
+    void gatewayKeyIsNotShown() {
+        Harness h("[Orvanel]\nKey=geheim\n");
+        h.start();
+        auto *key = h.find<QLineEdit>(u"OVKEY"_qs);
+        QCOMPARE(key->echoMode(), QLineEdit::Password);
+        QCOMPARE(key->text(), u"geheim"_qs);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(key);
+        QVERIFY(accessible->state().passwordEdit);
+        QVERIFY(!accessible->text(QAccessible::Value).contains(u"geheim"_qs));
+        QCOMPARE(h.window()->keyText(), u"geheim"_qs);
+    }
+
+    // The autostart hint speaks of the desktop the program runs on.
+    void autostartHintSaysWhenItStarts() {
+        Harness h;
+        h.start();
+        QCOMPARE(h.find<QCheckBox>(u"OVAUTO"_qs)->toolTip(), u"Startet Quendra beim Anmelden"_qs);
     }
 };
 

@@ -42,9 +42,16 @@ QStringList headings() {
     return texts;
 }
 
-// A caption as the user reads it: tabs and menus double an ampersand to show one.
-QString shown(QString caption) {
-    return caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+// A caption as the user reads it: tabs and menus double an ampersand to show one, and a single
+// one only underlines the letter after it (the Alt key's mnemonic).
+QString shown(const QString &caption) {
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && i + 1 < caption.size())
+            ++i;
+        text.append(caption.at(i));
+    }
+    return text;
 }
 
 QStringList tabCaptions(const QTabWidget *tabs) {

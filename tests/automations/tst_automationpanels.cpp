@@ -178,6 +178,31 @@ private slots:
         QCOMPARE(e.selectedText(), u"R1"_qs);
     }
 
+    void ruleFieldsOfferTheirText_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("host") << u"LRHOST"_qs;
+        QTest::newRow("file") << u"LRSPEICHERORT"_qs;
+    }
+
+    // A rule opened for change offers its host and file whole, to be typed over.
+    void ruleFieldsOfferTheirText() {
+        QFETCH(QString, field);
+        Editor e(1);
+        e.panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e.panel.get()));
+        e.select(0);
+        e.find<QPushButton>("lraendernbtn")->click();
+        auto *edit = e.find<QLineEdit>(qPrintable(field));
+        QVERIFY(!edit->text().isEmpty());
+        // The panel may put the focus there itself: the text is offered whole then too.
+        if (edit->hasFocus())
+            QCOMPARE(edit->selectedText(), edit->text());
+        e.find<QPushButton>("lrzurueckbtn")->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+        QVERIFY(edit->hasFocus());
+        QCOMPARE(edit->selectedText(), edit->text());
+    }
+
     void moveRule_data() {
         QTest::addColumn<int>("rule");
         QTest::addColumn<QString>("button");

@@ -12,6 +12,7 @@
 #include "WorkArea.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -424,6 +425,76 @@ private slots:
         QCOMPARE(dropped.size(), 1);
         QCOMPARE(dropped.at(0).first, offered.last());
         QCOMPARE(dropped.at(0).second, (DraggedObject{u"768"_qs, u"1/2/3"_qs, u"Licht <Flur>"_qs}));
+    }
+
+    void keyboardRouteToATarget_data() {
+        QTest::addColumn<QKeySequence>("open");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<bool>("refusing"); // the first target cannot take an object now
+        QTest::addColumn<QString>("dropped");
+        const QList<int> rightReturn{Qt::Key_Right, Qt::Key_Return};
+        const QKeySequence menuKey(Qt::Key_Menu);
+        QTest::newRow("context-menu key, Right, Return") << menuKey << rightReturn << false << u"Menü"_qs;
+        QTest::newRow("Shift+F10, Right, Return")
+            << QKeySequence(Qt::SHIFT | Qt::Key_F10) << rightReturn << false << u"Menü"_qs;
+        QTest::newRow("Return, Return") << menuKey << QList<int>{Qt::Key_Return, Qt::Key_Return} << false << u"Menü"_qs;
+        QTest::newRow("Right, Down, Return")
+            << menuKey << QList<int>{Qt::Key_Right, Qt::Key_Down, Qt::Key_Return} << false << u"Liste"_qs;
+        // A target that cannot take an object now is passed over.
+        QTest::newRow("refusing target") << menuKey << rightReturn << true << u"Liste"_qs;
+    }
+
+    // From the keyboard the menu opens with "Ablegen auf …" marked but closed; Right or Return
+    // opens it with its first target marked, and Return puts the object there. A target that
+    // refuses just now is shown greyed with its reason.
+    void keyboardRouteToATarget() {
+        QFETCH(QKeySequence, open);
+        QFETCH(QList<int>, keys);
+        QFETCH(bool, refusing);
+        QFETCH(QString, dropped);
+        QWidget window;
+        auto *view = new CatalogueTreeView(&window);
+        view->showCatalogue(
+            parseCatalogue(document(cobject(u"eib"_qs, u"EG\\"_qs, u"1/2/3"_qs, u"Licht"_qs, u"768"_qs))).tree);
+        QStringList taken;
+        const auto target = [&taken](const QString &caption) {
+            return [&taken, caption](const DraggedObject &) {
+                taken.append(caption);
+                return true;
+            };
+        };
+        auto *menuPanel = new QWidget(&window);
+        auto *listPanel = new QWidget(&window);
+        view->dropTargets().add(menuPanel, u"Menü"_qs, target(u"Menü"_qs),
+                                [refusing] { return refusing ? u"erst Parameter abschließen"_qs : QString(); });
+        view->dropTargets().add(listPanel, u"Liste"_qs, target(u"Liste"_qs));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QAbstractItemModel *model = view->model();
+        view->expandAll();
+        view->setCurrentIndex(model->index(0, 0, model->index(0, 0, model->index(0, 0))));
+        view->setFocus();
+
+        QTest::keySequence(view, open);
+        auto *menu = view->findChild<QMenu *>(u"ovtreeMenu"_qs);
+        QVERIFY(menu && menu->isVisible());
+        auto *targets = menu->findChild<QMenu *>(u"dropOnto"_qs);
+        QCOMPARE(menu->activeAction(), targets->menuAction());
+        QVERIFY(!targets->isVisible());
+        const QList<QAction *> offered = targets->actions();
+        QCOMPARE(offered.at(0)->text(), refusing ? u"Menü – erst Parameter abschließen"_qs : u"Menü"_qs);
+        QCOMPARE(offered.at(0)->isEnabled(), !refusing);
+
+        // The first key opens the targets with the first usable one marked.
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(keys.first()));
+        QVERIFY(targets->isVisible());
+        QCOMPARE(targets->activeAction(), offered.at(refusing ? 1 : 0));
+        for (int key : keys.mid(1)) {
+            QVERIFY(QApplication::activePopupWidget());
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(key));
+        }
+        QCOMPARE(taken, QStringList{dropped});
+        QVERIFY(!menu->isVisible());
     }
 
     void selectionSetsTheNumberAndClicksShowTheName() {

@@ -4,6 +4,7 @@
 #include "MailPanel.h"
 #include "MailTexts.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -97,6 +98,7 @@ private slots:
     void deleteAsks_data();
     void deleteAsks();
     void widgetsAreNamedForScreenReaders();
+    void passwordIsNotShown();
 };
 
 void TestMailPanel::dropFourObjects_data() {
@@ -443,6 +445,23 @@ void TestMailPanel::widgetsAreNamedForScreenReaders() {
     for (QLabel *label : rig.panel.findChildren<QLabel *>())
         if (label->objectName() != QStringLiteral("ANZPANEL"))
             QVERIFY2(label->buddy(), qPrintable(label->text()));
+}
+
+// The password is shown and read out as a password field; the account keeps it as typed.
+void TestMailPanel::passwordIsNotShown() {
+    PanelRig rig;
+    rig.panel.eneuClick();
+    rig.fillRequired();
+    auto *password = rig.find<QLineEdit>("PASSWORD");
+    QTest::keyClicks(password, QStringLiteral("geheim"));
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+    QVERIFY(!password->displayText().contains(QStringLiteral("geheim")));
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(password);
+    QVERIFY(accessible->state().passwordEdit);
+    QVERIFY(!accessible->text(QAccessible::Value).contains(QStringLiteral("geheim")));
+    rig.panel.Hinzubtn3Click();
+    QCOMPARE(rig.accounts.size(), 1);
+    QCOMPARE(rig.accounts.at(0).password, QStringLiteral("geheim"));
 }
 
 QTEST_MAIN(TestMailPanel)

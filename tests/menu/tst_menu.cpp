@@ -80,6 +80,18 @@ QStringList sectionNames(const QString &iniText) {
 }
 
 // A distinct one-colour picture per symbol index, so a test can tell which one an item shows.
+// The system's sounds under German names, as the Linux implementation shows them.
+class GermanEventSounds : public FakeEventSounds {
+public:
+    QString displayName(const QString &eventName) const override {
+        if (eventName == u"bell"_qs)
+            return u"Glocke"_qs;
+        if (eventName == u"message"_qs)
+            return u"Nachricht"_qs;
+        return eventName;
+    }
+};
+
 QIcon colourIcon(int index) {
     if (index < 0)
         return {};
@@ -1001,6 +1013,32 @@ private slots:
         QCOMPARE(popup.popupMenu()->actions().size(), 1);
     }
 
+    void popupDrawsEverySeparator_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("at the end") << QStringList{u"Licht"_qs, u"-"_qs} << false;
+        QTest::newRow("two in a row") << QStringList{u"Licht"_qs, u"-"_qs, u"-"_qs, u"Rollo"_qs} << false;
+        QTest::newRow("first, below the offline title") << QStringList{u"-"_qs, u"Licht"_qs} << true;
+    }
+
+    // Every "-" the user put in is a line in the popup, also at the end and twice in a row.
+    void popupDrawsEverySeparator() {
+        QFETCH(QStringList, entries);
+        QFETCH(bool, offline);
+        MenuList menu;
+        for (const QString &text : entries)
+            menu.append(text == u"-"_qs ? MenuCommand::separator() : command(text, u"Ein"_qs, u"1"_qs, u"1,0"_qs, 0));
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.setOffline(offline);
+        popup.make_popup();
+        QMenu *shown = popup.popupMenu();
+        const auto actions = shown->actions();
+        QCOMPARE(actions.size(), entries.size() + (offline ? 2 : 0));
+        for (QAction *action : actions)
+            QVERIFY2(shown->actionGeometry(action).height() > 0, qPrintable(action->text()));
+    }
+
     // The popup takes an entry for an attribute when it carries the attribute marker as symbol or
     // the state attribute's text: no item for it. The file keeps it.
     void popupLeavesOutWhatLooksLikeAnAttribute() {
@@ -1179,6 +1217,68 @@ private slots:
         picker.gasoundlist->setEditText(u"eigener Klang"_qs);
         picker.TeButton4Click();
         QCOMPARE(sounds.played, (QStringList{SoundPicker::kPrompt, u"message"_qs, u"eigener Klang"_qs}));
+    }
+
+    void soundNamesAreAView_data() {
+        QTest::addColumn<QString>("stored"); // the entry's sound name, as the menu file holds it
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("kept"); // what the entry keeps and what plays
+        QTest::newRow("listed") << u"message"_qs << u"Nachricht"_qs << u"message"_qs;
+        QTest::newRow("listed, other case") << u"Bell"_qs << u"Glocke"_qs << u"bell"_qs;
+        // A stored name that happens to be a shown name is not an event of the system: it stays.
+        QTest::newRow("not listed") << u"Glocke"_qs << u"Glocke"_qs << u"Glocke"_qs;
+        QTest::newRow("prompt") << SoundPicker::kPrompt << SoundPicker::kPrompt << SoundPicker::kPrompt;
+    }
+
+    // The list shows the system's names for its sounds; entries keep and play the event names.
+    void soundNamesAreAView() {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, kept);
+        GermanEventSounds sounds;
+        SoundPicker picker(sounds);
+        picker.FillSoundList();
+        QCOMPARE(picker.gasoundlist->itemText(0), u"Glocke"_qs);
+        QCOMPARE(picker.gasoundlist->itemText(1), u"Nachricht"_qs);
+        picker.showSoundName(stored);
+        QCOMPARE(picker.gasoundlist->currentText(), shown);
+        QCOMPARE(picker.soundName(), kept);
+        picker.FillSoundList(); // the panel opened again
+        QCOMPARE(picker.gasoundlist->currentText(), shown);
+        QCOMPARE(picker.soundName(), kept);
+        QTest::mouseClick(picker.TeButton4, Qt::LeftButton);
+        QCOMPARE(sounds.played, QStringList{kept});
+    }
+
+    void germanSoundNames_data() {
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("bell") << u"bell"_qs << u"Glocke"_qs;
+        QTest::newRow("message") << u"message"_qs << u"Nachricht"_qs;
+        QTest::newRow("window-attention") << u"window-attention"_qs << u"Fenster verlangt Aufmerksamkeit"_qs;
+        QTest::newRow("dialog-warning") << u"dialog-warning"_qs << u"Warnung"_qs;
+        QTest::newRow("unknown id") << u"x-quendra-klingel"_qs << u"x-quendra-klingel"_qs;
+        QTest::newRow("the prompt") << SoundPicker::kPrompt << SoundPicker::kPrompt;
+    }
+
+    // The event ids of the freedesktop sound theme get German names; others are shown as they are.
+    void germanSoundNames() {
+        QFETCH(QString, event);
+        QFETCH(QString, shown);
+        const CanberraEventSounds sounds(QStringList{});
+        QCOMPARE(sounds.displayName(event), shown);
+    }
+
+    // Every sound of the freedesktop theme installed here is offered under a German name.
+    void everyFreedesktopSoundHasAGermanName() {
+        const QString theme = u"/usr/share/sounds/freedesktop/stereo"_qs;
+        if (!QFileInfo(theme).isDir())
+            QSKIP("no freedesktop sound theme installed");
+        const CanberraEventSounds sounds({u"/usr/share/sounds"_qs});
+        const QDir stereo(theme);
+        for (const QFileInfo &file : stereo.entryInfoList(QDir::Files))
+            QVERIFY2(sounds.displayName(file.completeBaseName()) != file.completeBaseName(),
+                     qPrintable(file.completeBaseName()));
     }
 };
 

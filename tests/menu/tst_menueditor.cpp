@@ -17,9 +17,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
 
@@ -803,13 +806,16 @@ private slots:
         QTest::addColumn<QString>("chosenSymbol"); // empty: none chosen yet
         QTest::addColumn<bool>("valueShown");
         QTest::newRow("switch showing on") << u"Ein"_qs << 4 << 4 << u"Steckdose"_qs << false;
-        QTest::newRow("switch showing off") << u"Aus"_qs << 4 << 5 << QString() << false;
-        QTest::newRow("dimmer") << u"Frei"_qs << 12 << 14 << QString() << true;
-        QTest::newRow("read") << u"lesen"_qs << 20 << 20 << QString() << false;
+        QTest::newRow("switch showing off") << u"Aus"_qs << 4 << 5 << u"Steckdose"_qs << false;
+        QTest::newRow("dimmer") << u"Frei"_qs << 12 << 14 << u"Dimmer"_qs << true;
+        QTest::newRow("read") << u"lesen"_qs << 20 << 20 << u"Cam"_qs << false;
+        // A hand-edited file can give an entry a symbol its type does not offer.
+        QTest::newRow("read with a switch symbol") << u"lesen"_qs << 4 << 4 << QString() << false;
     }
 
-    // "Ändern" shows the entry with its action chosen; the symbol is preselected only when the
-    // state icon is one of the listed pictures, else the button waits for it. The value stays.
+    // "Ändern" shows the entry with its action and its own symbol chosen, whatever state its icon
+    // shows; only a symbol the type does not offer is left to the user, and the button says so.
+    // The value stays.
     void openForChangeShowsTheEntry() {
         QFETCH(QString, aktion);
         QFETCH(int, symbol);
@@ -833,9 +839,12 @@ private slots:
         QCOMPARE(rig.find<QLineEdit>(u"xwert"_qs)->isVisible(), valueShown);
         QPushButton *hinzubtn = rig.button(u"hinzubtn"_qs);
         QCOMPARE(hinzubtn->isEnabled(), !chosenSymbol.isEmpty());
+        QCOMPARE(hinzubtn->toolTip(),
+                 chosenSymbol.isEmpty() ? u"Bitte ein Symbol wählen"_qs : u"Befehl zum Kotextmenü hinzufügen"_qs);
         if (chosenSymbol.isEmpty())
             rig.choose(u"Symbol1"_qs, rig.combo(u"Symbol1"_qs)->itemText(0));
         QVERIFY(hinzubtn->isEnabled());
+        QCOMPARE(hinzubtn->toolTip(), u"Befehl zum Kotextmenü hinzufügen"_qs);
         hinzubtn->click();
         QCOMPARE(rig.menu.at(0).aktion, aktion);
         QCOMPARE(rig.menu.at(0).wert, rig.menu.at(0).aktion == u"Frei"_qs ? u"55"_qs : QString());
@@ -864,6 +873,119 @@ private slots:
         rig.button(u"aendernbtn"_qs)->click();
         QCOMPARE(rig.combo(u"gasoundlist"_qs)->currentIndex(), item);
         QCOMPARE(rig.combo(u"gasoundlist"_qs)->currentText(), shown);
+    }
+
+    void symbolHint_data() {
+        QTest::addColumn<QString>("typ");
+        QTest::addColumn<QString>("aktion"); // empty: none chosen yet
+        QTest::addColumn<QString>("wert");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("back"); // leaves with "Zurück" instead of choosing a symbol
+        const QString kSwitch = MenuEntryTypes::kSwitch;
+        QTest::newRow("switch, its first action") << kSwitch << u"Ein"_qs << QString() << true << false;
+        QTest::newRow("switch, then back") << kSwitch << u"Um"_qs << QString() << true << true;
+        QTest::newRow("read") << MenuEntryTypes::kRead << u"lesen"_qs << QString() << true << false;
+        QTest::newRow("read, no action yet") << MenuEntryTypes::kRead << QString() << QString() << false << false;
+        QTest::newRow("dimmer with a value") << MenuEntryTypes::kDimmer << u"Frei"_qs << u"55"_qs << true << false;
+        // The value is what is missing here; the symbol list waits for it.
+        QTest::newRow("dimmer without value") << MenuEntryTypes::kDimmer << u"Frei"_qs << QString() << false << false;
+    }
+
+    // When the symbol is the one thing missing, the greyed button says so in its hint and the
+    // window's status line asks for it; choosing one, or leaving, takes the request away.
+    void symbolHint() {
+        QFETCH(QString, typ);
+        QFETCH(QString, aktion);
+        QFETCH(QString, wert);
+        QFETCH(bool, asked);
+        QFETCH(bool, back);
+        PanelRig rig;
+        QMainWindow window;
+        QStatusBar *statusLine = window.statusBar();
+        window.setCentralWidget(&rig.panel);
+        const auto giveBack = qScopeGuard([&] { rig.panel.setParent(nullptr); });
+        window.show();
+        QPushButton *hinzubtn = rig.button(u"hinzubtn"_qs);
+        const QString addHint = u"Befehl zum Kotextmenü hinzufügen"_qs;
+        const QString chooseSymbol = u"Bitte ein Symbol wählen"_qs;
+
+        QVERIFY(rig.panel.dropObject({u"768"_qs, {}, u"Licht"_qs}));
+        if (rig.combo(u"Typ1"_qs)->currentText() != typ)
+            rig.choose(u"Typ1"_qs, typ);
+        if (!aktion.isEmpty() && rig.combo(u"Aktion1"_qs)->currentText() != aktion)
+            rig.choose(u"Aktion1"_qs, aktion);
+        if (!wert.isEmpty())
+            QTest::keyClicks(rig.find<QLineEdit>(u"xwert"_qs), wert);
+        QVERIFY(!hinzubtn->isEnabled());
+        QCOMPARE(statusLine->currentMessage(), asked ? chooseSymbol : QString());
+        QCOMPARE(hinzubtn->toolTip(), asked ? chooseSymbol : addHint);
+        QCOMPARE(hinzubtn->accessibleDescription(), hinzubtn->toolTip());
+        QVERIFY(rig.dialogs.boxes.isEmpty());
+        if (!asked)
+            return;
+
+        if (back) {
+            rig.button(u"zurueckbtn"_qs)->click();
+        } else {
+            rig.choose(u"Symbol1"_qs, rig.combo(u"Symbol1"_qs)->itemText(0));
+            QVERIFY(hinzubtn->isEnabled());
+        }
+        QCOMPARE(statusLine->currentMessage(), QString());
+        QCOMPARE(hinzubtn->toolTip(), addHint);
+        QCOMPARE(hinzubtn->accessibleDescription(), addHint);
+    }
+
+    // The panel tells screen readers which object its parameters are for, and keeps objects off
+    // the menu while it is open, saying why.
+    void panelNamesItsObject() {
+        PanelRig rig;
+        rig.menu = menuOf({u"Licht Flur"_qs});
+        rig.model.reload();
+        rig.panel.show();
+        QWidget *parapanel = rig.parapanel();
+        QVERIFY(rig.panel.dropRefusal().isEmpty());
+        QVERIFY(rig.panel.dropObject({u"768"_qs, {}, u"Licht Küche"_qs}));
+        QCOMPARE(parapanel->accessibleName(), u"Parameter für Licht Küche"_qs);
+        QCOMPARE(parapanel->accessibleDescription(), u"Hinzufügen"_qs);
+        QCOMPARE(rig.panel.dropRefusal(), u"erst Parameter abschließen"_qs);
+        QVERIFY(!rig.panel.dropObject({u"769"_qs, {}, u"Rollo"_qs}));
+        rig.button(u"zurueckbtn"_qs)->click();
+        QCOMPARE(parapanel->accessibleName(), u"Parameter"_qs);
+        QVERIFY(rig.panel.dropRefusal().isEmpty());
+
+        rig.select(0);
+        rig.button(u"aendernbtn"_qs)->click();
+        QCOMPARE(parapanel->accessibleName(), u"Parameter für Licht Flur"_qs);
+        QCOMPARE(parapanel->accessibleDescription(), u"Ändern"_qs);
+    }
+
+    // The sound list shows the system's names; the entry and its file keep the event name, and
+    // "Ändern" shows the name again.
+    void soundKeptByItsEventName() {
+        struct GermanEventSounds : FakeEventSounds {
+            QString displayName(const QString &eventName) const override {
+                return eventName == u"message"_qs ? u"Nachricht"_qs : eventName;
+            }
+        } sounds;
+        Rig rig;
+        MenuTreeModel model{rig.menu};
+        MenuEditorPanel panel{rig.menu, model, rig.dialogs, sounds, rig.hooks()};
+        panel.show();
+        rig.busmoni.insertTop(u"1|768|1.0"_qs);
+        QVERIFY(panel.dropObject({u"768"_qs, {}, u"Licht"_qs}));
+        auto *soundList = WidgetDriving::named<QComboBox>(&panel, u"gasoundlist"_qs);
+        WidgetDriving::choose(WidgetDriving::named<QComboBox>(&panel, u"Symbol1"_qs), u"Lampe 1"_qs);
+        WidgetDriving::choose(soundList, u"Nachricht"_qs);
+        WidgetDriving::named<QPushButton>(&panel, u"hinzubtn"_qs)->click();
+        QCOMPARE(rig.menu.at(0).soundname, u"message"_qs);
+        QCOMPARE(LoadMenuFile(rig.menuFile()).menu.at(0).soundname, u"message"_qs);
+
+        auto *tree = WidgetDriving::named<QTreeView>(&panel, u"btree"_qs);
+        tree->setCurrentIndex(model.indexOf(0));
+        WidgetDriving::named<QPushButton>(&panel, u"aendernbtn"_qs)->click();
+        QCOMPARE(soundList->currentText(), u"Nachricht"_qs);
+        WidgetDriving::named<QPushButton>(&panel, u"hinzubtn"_qs)->click();
+        QCOMPARE(rig.menu.at(0).soundname, u"message"_qs);
     }
 
     // Loading the menu anew under an open change closes the panel: its entry may be gone.

@@ -3,13 +3,25 @@
 #include "DesktopScreenSaver.h"
 #include "FakeNotificationService.h"
 #include "FakePlatform.h"
+#include "FieldFocus.h"
+#include "HtmlHelpViewer.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
 #include "PrivateSessionBus.h"
 #include "SystemTrayIcon.h"
+#include "ToolWindow.h"
 #include "ValueDispatch.h"
 #include "XdgAutostart.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
@@ -88,6 +100,11 @@ private slots:
     void screenSaverWithoutServiceStartsFewHelpers();
     void screenSaverServiceGetsTheNewestWish_data();
     void screenSaverServiceGetsTheNewestWish();
+    void fieldSelectsItsTextOnFocus_data();
+    void fieldSelectsItsTextOnFocus();
+    void toolWindowClosesWithEscAndIsAWindow();
+    void helpIsAWindowThatClosesWithEsc();
+    void balloonCloseButtonIsNamed();
 };
 
 void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
@@ -281,6 +298,138 @@ void TestPlatform::screenSaverServiceGetsTheNewestWish() {
     QVERIFY2(service.calls.size() <= 4, qPrintable(service.calls.join(u", "_qs)));
     QCOMPARE(service.calls.mid(service.calls.size() - lastCalls.size()), lastCalls);
     QCOMPARE(helper.starts(), QStringList{});
+}
+
+void TestPlatform::fieldSelectsItsTextOnFocus_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("selected");
+    const QString all = u"0.0.0.0"_qs;
+    QTest::newRow("Tab") << u"tab"_qs << all;
+    QTest::newRow("Shift+Tab") << u"backtab"_qs << all;
+    QTest::newRow("click") << u"click"_qs << all;
+    QTest::newRow("put there by the program") << u"program"_qs << all;
+    // The user's own choices stay.
+    QTest::newRow("click into the field that has the focus") << u"click again"_qs << QString();
+    QTest::newRow("drag a selection") << u"drag"_qs << u"0.0"_qs;
+    QTest::newRow("back from another window") << u"window"_qs << QString();
+}
+
+// A field holding one value offers it whole to be typed over when it gets the focus from the
+// keyboard, a click or the program.
+void TestPlatform::fieldSelectsItsTextOnFocus() {
+    QFETCH(QString, how);
+    QFETCH(QString, selected);
+    QWidget window;
+    auto *before = new QLineEdit(&window);
+    auto *field = new QLineEdit(u"0.0.0.0"_qs, &window);
+    auto *after = new QLineEdit(&window);
+    auto *layout = new QVBoxLayout(&window);
+    for (QLineEdit *edit : {before, field, after})
+        layout->addWidget(edit);
+    FieldFocus::selectAllOnFocus(field);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    const QPoint start(field->fontMetrics().horizontalAdvance(u' ') / 2 + 2, field->height() / 2);
+    if (how == u"tab"_qs) {
+        QTest::keyClick(before, Qt::Key_Tab);
+    } else if (how == u"backtab"_qs) {
+        after->setFocus();
+        QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    } else if (how == u"click"_qs) {
+        QTest::mouseClick(field, Qt::LeftButton, {}, start);
+    } else if (how == u"program"_qs) {
+        field->setFocus(Qt::OtherFocusReason);
+    } else if (how == u"click again"_qs) {
+        field->setFocus(Qt::OtherFocusReason);
+        QTest::mouseClick(field, Qt::LeftButton, {}, start);
+    } else if (how == u"drag"_qs) {
+        // From before the first character to after the third.
+        const auto at = [field](int position) {
+            int x = 0;
+            while (x < field->width() && field->cursorPositionAt(QPoint(x, field->height() / 2)) < position)
+                ++x;
+            return QPoint(x, field->height() / 2);
+        };
+        const QPoint from = at(0);
+        const QPoint to = at(3);
+        QTest::mousePress(field, Qt::LeftButton, {}, from);
+        QTest::mouseMove(field, to);
+        QTest::mouseRelease(field, Qt::LeftButton, {}, to);
+    } else if (how == u"window"_qs) {
+        field->setFocus(Qt::OtherFocusReason);
+        field->deselect();
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(field, &back);
+    }
+    QVERIFY(field->hasFocus());
+    QCOMPARE(field->selectedText(), selected);
+}
+
+// A tool window closes with Esc, also while a text inside it has the focus, and screen readers
+// meet it as a window; other widgets are described as before.
+void TestPlatform::toolWindowClosesWithEscAndIsAWindow() {
+    QWidget owner;
+    auto *tool = new QWidget(&owner, Qt::Tool);
+    tool->setWindowTitle(u"Quendra Tools"_qs);
+    auto *text = new QPlainTextEdit(tool);
+    (new QVBoxLayout(tool))->addWidget(text);
+    ToolWindow::setUp(tool);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(tool);
+    QCOMPARE(accessible->role(), QAccessible::Window);
+    QCOMPARE(accessible->text(QAccessible::Name), u"Quendra Tools"_qs);
+    QCOMPARE(QAccessible::queryAccessibleInterface(text)->role(), QAccessible::EditableText);
+    QWidget plain;
+    QCOMPARE(QAccessible::queryAccessibleInterface(&plain)->role(), QAccessible::Client);
+
+    owner.show();
+    tool->show();
+    tool->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(tool));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Escape);
+    QVERIFY(!tool->isVisible());
+    QVERIFY(owner.isVisible());
+}
+
+// The help is a window holding its text: announced as a window, read as a text, closed with Esc.
+void TestPlatform::helpIsAWindowThatClosesWithEsc() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"quendra.html"_qs);
+    QFile html(file);
+    QVERIFY(html.open(QIODevice::WriteOnly));
+    html.write("<html><body><h1 id=\"context1\">Hauptfenster</h1><p>Hilfe zum Hauptfenster</p></body></html>");
+    html.close();
+    HtmlHelpViewer viewer;
+    viewer.showContext(file, 1);
+    QPointer<QWidget> window;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"helpWindow"_qs)
+            window = w;
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), u"Quendra - Hilfe"_qs);
+    QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
+    auto *text = window->findChild<QTextBrowser *>(u"helpText"_qs);
+    QVERIFY(text);
+    QVERIFY(text->toPlainText().contains(u"Hilfe zum Hauptfenster"_qs));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(text, Qt::Key_Escape);
+    QTRY_VERIFY(!window); // closed, and gone with its text
+}
+
+// Qt's own balloon shows its close button as a cross only; screen readers get its name.
+void TestPlatform::balloonCloseButtonIsNamed() {
+    QWidget balloon;
+    auto *close = new QPushButton(&balloon);
+    close->setIcon(balloon.style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    auto *captioned = new QPushButton(u"OK"_qs, &balloon);
+    SystemTrayIcon::nameBalloonButtons(&balloon);
+    QCOMPARE(close->accessibleName(), u"Schließen"_qs);
+    QCOMPARE(QAccessible::queryAccessibleInterface(close)->text(QAccessible::Name), u"Schließen"_qs);
+    QVERIFY(captioned->accessibleName().isEmpty());
 }
 
 QTEST_MAIN(TestPlatform)

@@ -285,6 +285,13 @@ private slots:
         user.find<QMenu>(u"ovtreeMenu"_qs)->hide();
         QVERIFY(parapanel->isVisible());
         QCOMPARE(user.find<QLabel>(u"Bez"_qs)->text(), u"Dimmer Esszimmer"_qs);
+        // While its parameters are open, the menu takes no second object and says why.
+        QMenu *whileOpen = user.dropMenu(u"0/3/0"_qs, QKeySequence(Qt::Key_Menu));
+        QVERIFY(whileOpen);
+        QCOMPARE(whileOpen->actions().at(0)->text(), u"Menü – erst Parameter abschließen"_qs);
+        QVERIFY(!whileOpen->actions().at(0)->isEnabled());
+        user.find<QMenu>(u"ovtreeMenu"_qs)->hide();
+        QCOMPARE(user.find<QLabel>(u"Bez"_qs)->text(), u"Dimmer Esszimmer"_qs);
         user.choose(u"Typ1"_qs, u"Dimmer (Wertgeber)"_qs);
         user.choose(u"Aktion1"_qs, u"Frei"_qs);
         QTest::keyClicks(user.find<QLineEdit>(u"xwert"_qs), u"55"_qs);

@@ -7,6 +7,7 @@
 #include "WebCheckWindow.h"
 
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -555,6 +556,81 @@ private slots:
         QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
         QVERIFY(!QFile::exists(c.folder.file(u"../W-qnd.htip"_qs)));
         QVERIFY(c.find<QLabel>("exportlb")->text() != u"Fertig!"_qs);
+    }
+
+    void failedExportSaysSo_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QByteArray>("site");
+        QTest::newRow("start no number") << QByteArray("WABEZ=W") << QByteArray("ANC-0=x\r\nAND-0=15")
+                                         << QByteArray("/w.html");
+        QTest::newRow("Bezeichnung leaving the folder")
+            << QByteArray("WABEZ=../W") << QByteArray("ANC-0=14\r\nAND-0=15") << QByteArray("/w.html");
+        QTest::newRow("page cannot be fetched")
+            << QByteArray("WABEZ=W") << QByteArray("ANC-0=14\r\nAND-0=15") << QByteArray("/fehlt.html");
+    }
+
+    // An export that made no file says so instead of keeping the step it had reached.
+    void failedExportSaysSo() {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, row);
+        QFETCH(QByteArray, site);
+        LoopbackHttp http;
+        http.put("/w.html", "abcdefghij<b>42</b>");
+        Checker c;
+        c.browser->servers.insert(u"wetter.test"_qs, QUrl(http.url("")));
+        QVERIFY(c.folder.write(u"W-wetter.test-qnd.ovw"_qs,
+                               "[OVWCHead]\r\n" + head + "\r\nWAHOST=wetter.test\r\nWASITE=" + site +
+                                   "\r\nANZAHL=1\r\n[OVWC]\r\n" + row + "\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
+        c.window.close();
+        c.window.open();
+        c.selectProject(u"W-wetter.test-qnd.ovw"_qs);
+        c.click("exportbtn");
+        QTRY_COMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
+        QTRY_COMPARE(c.find<QLabel>("exportlb")->text(), u"Export fehlgeschlagen"_qs);
+        QCOMPARE(c.find<QProgressBar>("exportbar")->value(), 0);
+        QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
+    }
+
+    // The list's columns without a caption still tell a screen reader what they hold; the
+    // captions shown stay as they are.
+    void analysisColumnsAreNamed() {
+        Checker c;
+        auto *list = c.find<QTreeView>("Liste");
+        const QAbstractItemModel *model = list->model();
+        QStringList shown;
+        for (int column = 0; column < model->columnCount(); ++column)
+            shown << model->headerData(column, Qt::Horizontal).toString();
+        QCOMPARE(shown, (QStringList{u"Wert"_qs, u"Pos."_qs, {}, {}, {}, {}, {}, {}, {}}));
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(list);
+        QStringList headers;
+        for (int i = 0; i < table->childCount(); ++i)
+            if (table->child(i)->role() == QAccessible::ColumnHeader)
+                headers << table->child(i)->text(QAccessible::Name);
+        QCOMPARE(headers, (QStringList{u"Wert"_qs, u"Position"_qs, u"Ende"_qs, u"Werttyp"_qs, u"Liste"_qs,
+                                       u"Umrechnung"_qs, u"Definition"_qs, u"KO-Typ"_qs, u"KO-Name"_qs}));
+    }
+
+    void projectFieldsOfferTheirText_data() {
+        QTest::addColumn<QString>("field");
+        for (const char *field : {"WABez", "WAHOST", "WAPORT", "WASITE"})
+            QTest::newRow(field) << QString::fromLatin1(field);
+    }
+
+    // After a change, a click into a project field selects what it holds, ready to be typed over.
+    void projectFieldsOfferTheirText() {
+        QFETCH(QString, field);
+        Checker c;
+        c.click("neubtn");
+        c.fill(u"Wetter"_qs, u"wetter.test"_qs, u"/wetter.html"_qs);
+        c.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&c.window));
+        c.find<QPushButton>("savebtn")->setFocus();
+        QLineEdit *edit = c.edit(qPrintable(field));
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(4, edit->height() / 2));
+        QVERIFY(edit->hasFocus());
+        QVERIFY(!edit->text().isEmpty());
+        QCOMPARE(edit->selectedText(), edit->text());
     }
 
     void checkOfAShortFileNamesIt() {

@@ -271,16 +271,16 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
     // The help window, at the main window's section: it shows the pictures the build put beside it.
     auto help = [] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *browser = qobject_cast<QTextBrowser *>(w))
-                return browser;
+            if (w->objectName() == QStringLiteral("helpWindow"))
+                return w;
         }
-        return static_cast<QTextBrowser *>(nullptr);
+        return static_cast<QWidget *>(nullptr);
     };
     shots.step(QStringLiteral("help"), [&p] { p.trigger("Hilfe"); });
     shots.step(
         QStringLiteral("help shown"), [help] { return shownOnScreen(help()); },
         [&shots, help] {
-            help()->scrollToAnchor(QStringLiteral("hauptfenster"));
+            help()->findChild<QTextBrowser *>()->scrollToAnchor(QStringLiteral("hauptfenster"));
             shots.grab(QStringLiteral("hilfe.png"), help());
             help()->close();
         });

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #ifdef QUENDRA_HAVE_CANBERRA
 #include <canberra.h>
@@ -108,6 +109,59 @@ QStringList CanberraEventSounds::eventNames() const {
     names.sort();
     names.removeDuplicates();
     return names;
+}
+
+QString CanberraEventSounds::displayName(const QString &eventName) const {
+    // The ids of the freedesktop sound theme and the common ones of the naming scheme that other
+    // themes bring; an id not listed is shown as it is.
+    static const QHash<QString, QString> names{
+        {QStringLiteral("alarm-clock-elapsed"), QStringLiteral("Wecker abgelaufen")},
+        {QStringLiteral("audio-channel-front-center"), QStringLiteral("Audiokanal vorne Mitte")},
+        {QStringLiteral("audio-channel-front-left"), QStringLiteral("Audiokanal vorne links")},
+        {QStringLiteral("audio-channel-front-right"), QStringLiteral("Audiokanal vorne rechts")},
+        {QStringLiteral("audio-channel-rear-center"), QStringLiteral("Audiokanal hinten Mitte")},
+        {QStringLiteral("audio-channel-rear-left"), QStringLiteral("Audiokanal hinten links")},
+        {QStringLiteral("audio-channel-rear-right"), QStringLiteral("Audiokanal hinten rechts")},
+        {QStringLiteral("audio-channel-side-left"), QStringLiteral("Audiokanal seitlich links")},
+        {QStringLiteral("audio-channel-side-right"), QStringLiteral("Audiokanal seitlich rechts")},
+        {QStringLiteral("audio-test-signal"), QStringLiteral("Audio-Testsignal")},
+        {QStringLiteral("audio-volume-change"), QStringLiteral("Lautstärke geändert")},
+        {QStringLiteral("battery-caution"), QStringLiteral("Akku fast leer")},
+        {QStringLiteral("battery-low"), QStringLiteral("Akku schwach")},
+        {QStringLiteral("bell"), QStringLiteral("Glocke")},
+        {QStringLiteral("button-pressed"), QStringLiteral("Knopf gedrückt")},
+        {QStringLiteral("camera-shutter"), QStringLiteral("Kameraauslöser")},
+        {QStringLiteral("complete"), QStringLiteral("Abgeschlossen")},
+        {QStringLiteral("desktop-login"), QStringLiteral("Anmeldung")},
+        {QStringLiteral("desktop-logout"), QStringLiteral("Abmeldung")},
+        {QStringLiteral("device-added"), QStringLiteral("Gerät angeschlossen")},
+        {QStringLiteral("device-removed"), QStringLiteral("Gerät entfernt")},
+        {QStringLiteral("dialog-error"), QStringLiteral("Fehler")},
+        {QStringLiteral("dialog-information"), QStringLiteral("Information")},
+        {QStringLiteral("dialog-question"), QStringLiteral("Frage")},
+        {QStringLiteral("dialog-warning"), QStringLiteral("Warnung")},
+        {QStringLiteral("message"), QStringLiteral("Nachricht")},
+        {QStringLiteral("message-new-email"), QStringLiteral("Neue E-Mail")},
+        {QStringLiteral("message-new-instant"), QStringLiteral("Neue Sofortnachricht")},
+        {QStringLiteral("message-sent-email"), QStringLiteral("E-Mail gesendet")},
+        {QStringLiteral("network-connectivity-error"), QStringLiteral("Netzwerkfehler")},
+        {QStringLiteral("network-connectivity-established"), QStringLiteral("Netzwerk verbunden")},
+        {QStringLiteral("network-connectivity-lost"), QStringLiteral("Netzwerk getrennt")},
+        {QStringLiteral("phone-incoming-call"), QStringLiteral("Eingehender Anruf")},
+        {QStringLiteral("phone-outgoing-busy"), QStringLiteral("Anruf: besetzt")},
+        {QStringLiteral("phone-outgoing-calling"), QStringLiteral("Anruf: Freizeichen")},
+        {QStringLiteral("power-plug"), QStringLiteral("Netzteil angeschlossen")},
+        {QStringLiteral("power-unplug"), QStringLiteral("Netzteil getrennt")},
+        {QStringLiteral("screen-capture"), QStringLiteral("Bildschirmfoto")},
+        {QStringLiteral("service-login"), QStringLiteral("Dienst angemeldet")},
+        {QStringLiteral("service-logout"), QStringLiteral("Dienst abgemeldet")},
+        {QStringLiteral("suspend-error"), QStringLiteral("Fehler beim Ruhezustand")},
+        {QStringLiteral("system-ready"), QStringLiteral("System bereit")},
+        {QStringLiteral("trash-empty"), QStringLiteral("Papierkorb geleert")},
+        {QStringLiteral("window-attention"), QStringLiteral("Fenster verlangt Aufmerksamkeit")},
+        {QStringLiteral("window-question"), QStringLiteral("Fenster fragt")},
+    };
+    return names.value(eventName, eventName);
 }
 
 std::unique_ptr<EventSounds> createEventSounds() {

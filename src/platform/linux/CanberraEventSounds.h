@@ -24,6 +24,8 @@ public:
     void play(const QString &name) override;
     // The file names without extension under <root>/<theme>/stereo/, sorted, each once.
     QStringList eventNames() const override;
+    // German names for the event ids of the freedesktop sound naming scheme.
+    QString displayName(const QString &eventName) const override;
 
     static inline const QString kDefaultEvent = QStringLiteral("bell");
 

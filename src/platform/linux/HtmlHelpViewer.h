@@ -5,8 +5,10 @@
 #include <QPointer>
 
 class QTextBrowser;
+class QWidget;
 
-// Shows the HTML help in a window of its own; context number N is the anchor "contextN".
+// Shows the HTML help in a window of its own ("helpWindow", a tool window holding the text
+// `helpText`); context number N is the anchor "contextN".
 class HtmlHelpViewer : public HelpViewer {
 public:
     ~HtmlHelpViewer() override;
@@ -14,5 +16,6 @@ public:
     void closeAll() override;
 
 private:
-    QPointer<QTextBrowser> m_window;
+    QPointer<QWidget> m_window;
+    QTextBrowser *m_text = nullptr; // lives in m_window
 };

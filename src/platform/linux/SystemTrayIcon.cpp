@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QStyle>
 
@@ -51,4 +52,16 @@ void SystemTrayIcon::showBalloon(const QString &title, const QString &text, int 
     if (!isAvailable() && m_desktopNotifications.notify(title, text, ImageLists::applicationIcon(), timeoutMs))
         return;
     m_icon.showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
+    // Where the tray has no notifications of its own, Qt draws the balloon itself, at once.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        if (window->inherits("QBalloonTip"))
+            nameBalloonButtons(window);
+}
+
+void SystemTrayIcon::nameBalloonButtons(QWidget *balloon) {
+    const auto buttons = balloon->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons)
+        if (button->text().isEmpty() && button->accessibleName().isEmpty())
+            button->setAccessibleName(kCloseBalloon);
 }

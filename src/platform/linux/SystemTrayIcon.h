@@ -5,6 +5,8 @@
 
 #include <QSystemTrayIcon>
 
+class QWidget;
+
 // The notification-area icon of the desktop (StatusNotifierItem or XEmbed tray, as Qt finds it).
 class SystemTrayIcon : public TrayIcon {
     Q_OBJECT
@@ -20,6 +22,11 @@ public:
     QString hint() const override;
     void setPopup(QMenu *menu) override;
     void showBalloon(const QString &title, const QString &text, int timeoutMs) override;
+
+    // The name screen readers give the balloon's close button, which shows only a cross.
+    static inline const QString kCloseBalloon = QStringLiteral("Schließen");
+    // Names the buttons of a balloon window that carry neither text nor name (its close button).
+    static void nameBalloonButtons(QWidget *balloon);
 
 private:
     QSystemTrayIcon m_icon;
