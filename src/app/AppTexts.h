@@ -24,6 +24,12 @@ inline const QString kCommandLineHelp =
                    "      --version  die Version anzeigen und beenden\n"
                    "\n"
                    "Hilfe: %1\n");
+// "quendra --version" after the name and the version: the licence, as GNU programs say it in German.
+inline const QString kLicenceNotice =
+    QStringLiteral("Copyright (C) 2026 Quendra-Entwickler\n"
+                   "Lizenz GPLv3+: GNU GPL Version 3 oder später <https://gnu.org/licenses/gpl.html>.\n"
+                   "Dies ist freie Software: Sie können sie verändern und weitergeben.\n"
+                   "Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.\n");
 inline const QString kCommandLineError = QStringLiteral("quendra: %1 (siehe \"quendra --help\")");
 inline const QString kUnknownOption = QStringLiteral("unbekannte Option \"%1\"");
 inline const QString kUnexpectedArgument = QStringLiteral("unerwartetes Argument \"%1\"");

@@ -1099,7 +1099,13 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::newRow("--help") << u"--help"_qs << 0
                                 << CommandLine::helpText(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html")) << QString();
-        QTest::newRow("--version") << u"--version"_qs << 0 << u"Quendra " QUENDRA_VERSION "\n"_qs << QString();
+        QTest::newRow("--version") << u"--version"_qs << 0
+                                   << u"Quendra " QUENDRA_VERSION "\n"
+                                      "Copyright (C) 2026 Quendra-Entwickler\n"
+                                      "Lizenz GPLv3+: GNU GPL Version 3 oder später <https://gnu.org/licenses/gpl.html>.\n"
+                                      "Dies ist freie Software: Sie können sie verändern und weitergeben.\n"
+                                      "Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.\n"_qs
+                                   << QString();
         QTest::newRow("unknown") << u"--gibts-nicht"_qs << CommandLine::kUsageError << QString()
                                  << CommandLine::parse({u"--gibts-nicht"_qs}).error() + u'\n';
     }

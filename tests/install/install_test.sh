@@ -56,12 +56,17 @@ report=$(appstreamcli validate --no-net "$root/usr/share/metainfo/de.quendra.Que
 
 program="$root/usr/bin/quendra"
 # The newest release entries name the version the program reports.
-version=$("$program" --version)
+version=$("$program" --version | head -n1)
 version=${version#Quendra }
 release=$(grep -m1 -oP '<release version="\K[^"]+' "$root/usr/share/metainfo/de.quendra.Quendra.metainfo.xml")
 [ "$release" = "$version" ] || fail "newest metainfo release $release, program $version"
 changelog=$(gzip -dc "$root/usr/share/doc/quendra/changelog.gz" | head -n1)
 [[ "$changelog" == "quendra ($version) "* ]] || fail "newest changelog entry: $changelog, program $version"
+# One licence everywhere: the program, the package's copyright file and the AppStream data.
+"$program" --version | grep -q 'GPLv3+' || fail "--version names no licence"
+grep -qx 'License: GPL-3+' "$root/usr/share/doc/quendra/copyright" || fail "copyright file names no GPL-3+"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$root/usr/share/metainfo/de.quendra.Quendra.metainfo.xml" ||
+    fail "metainfo names another licence"
 help=$("$program" --help | tail -n 1)
 help=${help#Hilfe: }
 [[ "$help" == "$root/"* && -f "$help" ]] || fail "--help names no help file in the DESTDIR: $help"
