@@ -35,6 +35,13 @@ inline const QString kUnknownOption = QStringLiteral("unbekannte Option \"%1\"")
 inline const QString kUnexpectedArgument = QStringLiteral("unerwartetes Argument \"%1\"");
 inline const QString kMissingValue = QStringLiteral("Option \"%1\" ohne Wert");
 
+// A second start while the program runs (one program per user session).
+inline const QString kRunningProgramHangs =
+    QStringLiteral("Quendra läuft bereits, antwortet aber nicht (%1).\rBitte das laufende Quendra beenden "
+                   "und dann neu starten.");
+inline const QString kNoSessionBus =
+    QStringLiteral("Keine D-Bus-Sitzung (%1): ein zweiter Start von Quendra wird nicht erkannt.");
+
 // Menu bar.
 inline const QString kDatei = QStringLiteral("Datei");
 inline const QString kTraymodus = QStringLiteral("Traymodus");

@@ -218,7 +218,10 @@ bool MainWindow::trayAvailable() const {
 }
 
 void MainWindow::showAtStart() {
-    if (!m_settings->startMinimized())
+    m_startedUp = true;
+    if (m_showRequested)
+        restoreFromTray();
+    else if (!m_settings->startMinimized())
         show();
     else if (!trayAvailable())
         showMinimized(); // without a tray the window must stay reachable from the task bar
@@ -287,6 +290,15 @@ void MainWindow::hilfeClick() {
         m_core.services().help->showContext(m_core.helpFile(), 1);
     else
         checkHelpFile();
+}
+
+void MainWindow::showOnRequest() {
+    if (m_closed)
+        return;
+    if (!m_startedUp)
+        m_showRequested = true;
+    else
+        restoreFromTray();
 }
 
 void MainWindow::restoreFromTray() {

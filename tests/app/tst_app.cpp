@@ -9,6 +9,7 @@
 #include "LoopbackHttpServer.h"
 #include "MainWindow.h"
 #include "MenuFile.h"
+#include "PrivateSessionBus.h"
 #include "ProgramWiring.h"
 #include "QtTranslations.h"
 #include "SettingsPanel.h"
@@ -199,9 +200,13 @@ struct PortableProgram {
         return false;
     }
     bool start() {
+        // A session of its own: on the desktop's bus a running Quendra would take this start's place.
+        if (!bus.start())
+            return false;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
         env.insert(u"XDG_CONFIG_HOME"_qs, config.path());
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_qs, bus.address());
         process.setProcessEnvironment(env);
         process.start(folder.file(u"quendra"_qs), {});
         return process.waitForStarted();
@@ -214,6 +219,7 @@ struct PortableProgram {
     }
     QList<QByteArray> settingsLines() const { return lines(folder.read(u"quendra.ini"_qs)); }
 
+    PrivateSessionBus bus;
     TempProgramFolder folder;
     QTemporaryDir config;
     QProcess process;
@@ -828,6 +834,38 @@ private slots:
         QVERIFY(QFile::exists(h.folder.settingsFile()));
     }
 
+    // Another start of the program asks for the window: shown, not minimised, whether it waited in
+    // the tray, in the task bar, or the start-up had not yet shown it.
+    void anotherStartShowsTheWindow_data() {
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::addColumn<bool>("duringTheStartUp");
+        QTest::newRow("in the tray") << true << false;
+        QTest::newRow("minimised without a tray") << false << false;
+        QTest::newRow("while the first connection is under way") << true << true;
+    }
+    void anotherStartShowsTheWindow() {
+        QFETCH(bool, trayAvailable);
+        QFETCH(bool, duringTheStartUp);
+        Harness h("[Orvanel]\nMinimized=1\n");
+        h.platform.tray.available = trayAvailable;
+        std::function<void()> connectionDone;
+        h.core.hooks.firstConnection = [&](std::function<void(int)>, std::function<void()> done) {
+            connectionDone = std::move(done);
+        };
+        MainWindow *w = h.start();
+        if (!duringTheStartUp)
+            connectionDone();
+        w->showOnRequest();
+        QCOMPARE(w->isVisible(), !duringTheStartUp || !trayAvailable);
+        if (duringTheStartUp)
+            connectionDone(); // "minimiert starten" gives way to the request
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->isMinimized());
+        w->close();
+        w->showOnRequest(); // a closed program shows nothing
+        QVERIFY(!w->isVisible());
+    }
+
     void menusReportOpening() {
         Harness h;
         MainWindow *w = h.start();
@@ -1090,8 +1128,8 @@ private slots:
         QVERIFY(!command.error().contains(u'\n'));
     }
 
-    // Answered by the real program without a display: one that opened a window system first would
-    // end with Qt's own error instead.
+    // Answered by the real program without a display or a session bus: one that opened a window
+    // system first would end with Qt's own error instead.
     void commandLineIsAnsweredWithoutADisplay_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<int>("exitCode");
@@ -1116,7 +1154,8 @@ private slots:
         QFETCH(QString, err);
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString &name : {u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs})
+        for (const QString &name :
+             {u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"DBUS_SESSION_BUS_ADDRESS"_qs})
             env.remove(name);
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(QUENDRA_BINARY), {option});

@@ -7,8 +7,10 @@ set -euo pipefail
 build=$(realpath "$1")
 work=$(mktemp -d)
 pid=""
+bus_pid=""
 cleanup() {
     [ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true
+    [ -z "$bus_pid" ] || kill "$bus_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -75,6 +77,10 @@ help=${help#Hilfe: }
 # reads its settings, after its signal handlers are in place.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen
 mkdir -p "$XDG_CONFIG_HOME/quendra"
+# A session bus of its own: on the desktop's, a Quendra running there would take this start's place.
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "dbus-daemon did not start"
+bus_pid=$(sed -n 2p <<<"$bus")
+export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
 printf '[Orvanel]\r\nAuto=1\r\n' >"$XDG_CONFIG_HOME/quendra/quendra.ini"
 "$program" >"$work/program.log" 2>&1 &
 pid=$!

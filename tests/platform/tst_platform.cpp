@@ -1,4 +1,5 @@
 #include "ConfigHome.h"
+#include "DBusSingleInstance.h"
 #include "DesktopNotifications.h"
 #include "FakeNotificationService.h"
 #include "FakePlatform.h"
@@ -9,7 +10,54 @@
 #include "ValueDispatch.h"
 #include "XdgAutostart.h"
 
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QThread>
 #include <QtTest>
+#include <atomic>
+
+namespace {
+// Another start of the program as the bus sees it: it owns the session's name and takes Show()
+// calls on a thread of its own (the claim under test blocks the test's thread while it waits).
+class RunningProgram : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "de.quendra.Quendra")
+public:
+    enum class Kind { Answers, Hangs, NoObject };
+
+    RunningProgram(QDBusConnection bus, Kind kind) : m_bus(std::move(bus)), m_kind(kind) {
+        moveToThread(&m_thread);
+        m_thread.start();
+    }
+    ~RunningProgram() override {
+        m_thread.quit();
+        m_thread.wait();
+    }
+    bool takeTheName() {
+        return (m_kind == Kind::NoObject ||
+                m_bus.registerObject(DBusSingleInstance::kPath, this, QDBusConnection::ExportScriptableSlots)) &&
+               m_bus.registerService(DBusSingleInstance::kService);
+    }
+    QString uniqueName() const { return m_bus.baseService(); }
+
+    std::atomic<int> shows = 0;
+
+public slots:
+    Q_SCRIPTABLE void Show(const QDBusMessage &message) {
+        ++shows;
+        // A hung program never gets round to answering.
+        if (m_kind == Kind::Hangs)
+            message.setDelayedReply(true);
+    }
+
+private:
+    QDBusConnection m_bus;
+    Kind m_kind;
+    QThread m_thread;
+};
+} // namespace
 
 class TestPlatform : public QObject {
     Q_OBJECT
@@ -19,6 +67,8 @@ private slots:
     void balloonWithoutTrayGoesToNotificationService();
     void aNotificationReplacesTheLastOne();
     void noBusNoNotification();
+    void oneProgramPerSession_data();
+    void oneProgramPerSession();
     void autostartRunsTheInstalledEntry_data();
     void autostartRunsTheInstalledEntry();
 };
@@ -106,6 +156,64 @@ void TestPlatform::noBusNoNotification() {
     DesktopNotifications notifications(QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs));
     QVERIFY(!notifications.notify(u"Orvanel:"_qs, u"eins"_qs, QIcon(), 2000));
     QDBusConnection::disconnectFromBus(u"none"_qs);
+}
+
+void TestPlatform::oneProgramPerSession_data() {
+    QTest::addColumn<int>("running"); // -1: no other program; else a RunningProgram::Kind
+    QTest::addColumn<bool>("sessionBus");
+    QTest::addColumn<int>("claim");
+    QTest::newRow("the first start") << -1 << true << int(SingleInstance::Claim::First);
+    QTest::newRow("a running program that answers")
+        << int(RunningProgram::Kind::Answers) << true << int(SingleInstance::Claim::HandedOver);
+    QTest::newRow("a running program that hangs")
+        << int(RunningProgram::Kind::Hangs) << true << int(SingleInstance::Claim::NotAnswering);
+    QTest::newRow("the name held by something that is not the program")
+        << int(RunningProgram::Kind::NoObject) << true << int(SingleInstance::Claim::NotAnswering);
+    QTest::newRow("no session bus") << -1 << false << int(SingleInstance::Claim::NoSession);
+}
+
+void TestPlatform::oneProgramPerSession() {
+    QFETCH(int, running);
+    QFETCH(bool, sessionBus);
+    QFETCH(int, claim);
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    std::unique_ptr<RunningProgram> other;
+    if (running >= 0) {
+        other = std::make_unique<RunningProgram>(bus.connect(u"other"_qs), RunningProgram::Kind(running));
+        QVERIFY(other->takeTheName());
+    }
+    DBusSingleInstance instance(sessionBus ? bus.connect(u"program"_qs)
+                                           : QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs),
+                                300);
+    QCOMPARE(int(instance.claim()), claim);
+    QCOMPARE(instance.reason().isEmpty(),
+             claim == int(SingleInstance::Claim::First) || claim == int(SingleInstance::Claim::HandedOver));
+
+    QDBusConnection user = bus.connect(u"user"_qs);
+    if (other) {
+        // The running one keeps the session and was asked for its window.
+        QCOMPARE(user.interface()->serviceOwner(DBusSingleInstance::kService).value(), other->uniqueName());
+        QCOMPARE(other->shows.load(), running == int(RunningProgram::Kind::NoObject) ? 0 : 1);
+    } else if (sessionBus) {
+        // The session's program shows its window when the next start asks, and says whether it is shown.
+        QSignalSpy asked(&instance, &SingleInstance::showRequested);
+        bool shown = false;
+        instance.setWindowShownQuery([&shown] { return shown; });
+        user.asyncCall(QDBusMessage::createMethodCall(DBusSingleInstance::kService, DBusSingleInstance::kPath,
+                                                      DBusSingleInstance::kInterface, u"Show"_qs));
+        QVERIFY(asked.wait());
+        shown = true;
+        QDBusPendingCallWatcher property(
+            user.asyncCall(QDBusMessage::createMethodCall(DBusSingleInstance::kService, DBusSingleInstance::kPath,
+                                                          u"org.freedesktop.DBus.Properties"_qs, u"Get"_qs)
+                           << DBusSingleInstance::kInterface << u"WindowShown"_qs));
+        QSignalSpy answered(&property, &QDBusPendingCallWatcher::finished);
+        QVERIFY(answered.wait());
+        QCOMPARE(QDBusPendingReply<QDBusVariant>(property).value().variant().toBool(), true);
+    } else {
+        QDBusConnection::disconnectFromBus(u"none"_qs);
+    }
 }
 
 void TestPlatform::autostartRunsTheInstalledEntry_data() {
