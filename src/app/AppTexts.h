@@ -107,6 +107,15 @@ inline const QString kHideBusMonitorName = QStringLiteral("Busmonitor ausblenden
 inline const QString kStatusBar = QStringLiteral("Statuszeile");
 inline const QString kFirstRun =
     QStringLiteral("Bitte Adresse, Ports und Key des Orvanel eintragen und connect drücken");
+// Notes in status bar panel 1 (short, the panel is narrow) with their whole texts.
+inline const QString kNoTrayNote = QStringLiteral("Kein Infobereich (Tray)");
+inline const QString kNoTrayDetail =
+    QStringLiteral("Dieser Desktop hat keinen Infobereich (Tray): „Traymodus“ und Minimieren lassen das Fenster "
+                   "in der Taskleiste, damit es erreichbar bleibt.");
+inline const QString kNoBalloonsNote = QStringLiteral("Keine Desktop-Meldungen");
+inline const QString kNoBalloonsDetail =
+    QStringLiteral("Balloonhinweise erscheinen nicht: weder ein Infobereich noch der Benachrichtigungsdienst des "
+                   "Desktops nimmt sie an (%1).");
 inline const QString kSplashCaption = QStringLiteral("Start Quendra");
 inline const QString kSplashTitle = QStringLiteral("Quendra wird geladen");
 inline const QString kSplashHint = QStringLiteral("starte Quendra ...");

@@ -115,6 +115,10 @@ private:
     void setBusMonitorShown(bool shown);
     void applySizes(const WorkAreaSizes &sizes);
     bool trayAvailable() const;
+    // Without a tray nothing could bring a hidden window back: it stays minimised in the task bar,
+    // and the status bar says why.
+    void stayInTaskBar();
+    void trayAvailabilityChanged(bool available);
     void runClosingSequence();
 
     AppCore &m_core;
@@ -133,5 +137,5 @@ private:
     bool m_placed = false;
     bool m_startedUp = false;     // showAtStart() ran
     bool m_showRequested = false; // asked for by another start before that
-    bool m_firstRun = false; // there was no settings file at start-up
+    bool m_firstRun = false;      // there was no settings file at start-up
 };

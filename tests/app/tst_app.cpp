@@ -793,24 +793,36 @@ private slots:
 
     void tray_data() {
         QTest::addColumn<bool>("trayAvailable");
-        QTest::addColumn<bool>("singleClick"); // StatusNotifier hosts send one activation, no double click
-        QTest::newRow("desktop with a tray") << true << false;
-        QTest::newRow("desktop without a tray") << false << false;
-        QTest::newRow("tray host that activates") << true << true;
+        QTest::addColumn<QString>("click"); // how the user asks for the window back
+        QTest::newRow("desktop with a tray") << true << u"double click"_qs;
+        QTest::newRow("desktop without a tray") << false << u"double click"_qs;
+        // StatusNotifier hosts send one activation, no double click.
+        QTest::newRow("tray host that activates") << true << u"single click"_qs;
+        QTest::newRow("a click on a balloon") << true << u"balloon"_qs;
     }
     void tray() {
         QFETCH(bool, trayAvailable);
-        QFETCH(bool, singleClick);
+        QFETCH(QString, click);
         Harness h("[Orvanel]\nMinimized=1\n");
         h.platform.tray.available = trayAvailable;
         struct UserTray {
             FakeTrayIcon &tray;
-            bool single;
-            void doubleClick() const { single ? tray.activate() : tray.doubleClick(); }
-        } user{h.platform.tray, singleClick};
+            QString click;
+            void doubleClick() const {
+                if (click == u"single click")
+                    tray.activate();
+                else if (click == u"balloon")
+                    tray.clickBalloon();
+                else
+                    tray.doubleClick();
+            }
+        } user{h.platform.tray, click};
         MainWindow *w = h.start();
-        // Started "minimiert": in the tray, or minimised where there is none.
+        // Started "minimiert": in the tray, or minimised where there is none, and the status bar
+        // says why it is not in the tray.
         QCOMPARE(w->isVisible(), !trayAvailable);
+        const QString note = trayAvailable ? QString() : u"Kein Infobereich (Tray)"_qs;
+        QCOMPARE(w->statusBar1()->panelText(1), note);
 
         user.doubleClick();
         QVERIFY(w->isVisible());
@@ -818,6 +830,8 @@ private slots:
 
         h.find<QAction>(u"Traymodus"_qs)->trigger();
         QCOMPARE(w->isVisible(), !trayAvailable);
+        QCOMPARE(w->isMinimized(), !trayAvailable);
+        QCOMPARE(w->statusBar1()->panelText(1), note);
         user.doubleClick();
         QVERIFY(w->isVisible());
 
@@ -832,6 +846,56 @@ private slots:
         h.find<QAction>(u"Beenden"_qs)->trigger();
         QCOMPARE(closed.count(), 1);
         QVERIFY(QFile::exists(h.folder.settingsFile()));
+    }
+
+    // The desktop's panel starts or ends while the program runs: without a tray the window is never
+    // left hidden, and with one "Traymodus" goes back into it.
+    void trayHostComesAndGoes_data() {
+        QTest::addColumn<bool>("trayAtStart");
+        QTest::newRow("a tray appears later") << false;
+        QTest::newRow("the tray goes while the window is in it") << true;
+    }
+    void trayHostComesAndGoes() {
+        QFETCH(bool, trayAtStart);
+        Harness h;
+        h.platform.tray.available = trayAtStart;
+        MainWindow *w = h.start();
+        StatusBar *status = w->statusBar1();
+        const QString note = u"Kein Infobereich (Tray)"_qs;
+        h.find<QAction>(u"Traymodus"_qs)->trigger();
+        QCOMPARE(w->isVisible(), !trayAtStart);
+        QCOMPARE(status->panelText(1), trayAtStart ? QString() : note);
+
+        h.platform.tray.changeAvailability(!trayAtStart);
+        // Out of a tray that is gone, into the task bar; or still where the user can see it.
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->isMinimized(), true);
+        QCOMPARE(status->panelText(1), trayAtStart ? note : QString());
+        // Whoever reads the status bar (a hint, a screen reader) gets the whole reason.
+        QCOMPARE(status->findChild<QLabel *>(u"StatusBar1Panel1"_qs)->toolTip().contains(u"Taskleiste"_qs),
+                 trayAtStart);
+
+        h.platform.tray.doubleClick();
+        h.find<QAction>(u"Traymodus"_qs)->trigger();
+        QCOMPARE(w->isVisible(), trayAtStart);
+        w->close();
+    }
+
+    // Balloons that neither a tray nor the desktop's notification service take are said in the
+    // status bar, with the system's reason, until one gets through again.
+    void balloonsThatReachNobodyAreNoted() {
+        Harness h;
+        MainWindow *w = h.start();
+        auto *panel = w->statusBar1()->findChild<QLabel *>(u"StatusBar1Panel1"_qs);
+        h.platform.tray.changeBalloonsAvailability(false, u"org.freedesktop.Notifications fehlt"_qs);
+        QCOMPARE(w->statusBar1()->panelText(1), u"Keine Desktop-Meldungen"_qs);
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->toolTip().contains(u"org.freedesktop.Notifications fehlt"_qs));
+        QVERIFY(panel->accessibleDescription().contains(u"org.freedesktop.Notifications fehlt"_qs));
+        h.platform.tray.changeBalloonsAvailability(true);
+        QCOMPARE(w->statusBar1()->panelText(1), QString());
+        QVERIFY(!panel->isVisible());
+        w->close();
     }
 
     // Another start of the program asks for the window: shown, not minimised, whether it waited in
@@ -1137,13 +1201,14 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::newRow("--help") << u"--help"_qs << 0
                                 << CommandLine::helpText(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html")) << QString();
-        QTest::newRow("--version") << u"--version"_qs << 0
-                                   << u"Quendra " QUENDRA_VERSION "\n"
-                                      "Copyright (C) 2026 Quendra-Entwickler\n"
-                                      "Lizenz GPLv3+: GNU GPL Version 3 oder später <https://gnu.org/licenses/gpl.html>.\n"
-                                      "Dies ist freie Software: Sie können sie verändern und weitergeben.\n"
-                                      "Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.\n"_qs
-                                   << QString();
+        QTest::newRow("--version")
+            << u"--version"_qs << 0
+            << u"Quendra " QUENDRA_VERSION "\n"
+               "Copyright (C) 2026 Quendra-Entwickler\n"
+               "Lizenz GPLv3+: GNU GPL Version 3 oder später <https://gnu.org/licenses/gpl.html>.\n"
+               "Dies ist freie Software: Sie können sie verändern und weitergeben.\n"
+               "Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.\n"_qs
+            << QString();
         QTest::newRow("unknown") << u"--gibts-nicht"_qs << CommandLine::kUsageError << QString()
                                  << CommandLine::parse({u"--gibts-nicht"_qs}).error() + u'\n';
     }

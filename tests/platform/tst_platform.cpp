@@ -67,6 +67,10 @@ private slots:
     void balloonWithoutTrayGoesToNotificationService();
     void aNotificationReplacesTheLastOne();
     void noBusNoNotification();
+    void aClickOnOurNotificationOpensTheWindow_data();
+    void aClickOnOurNotificationOpensTheWindow();
+    void balloonsThatReachNobodyAreSaidOnce_data();
+    void balloonsThatReachNobodyAreSaidOnce();
     void oneProgramPerSession_data();
     void oneProgramPerSession();
     void autostartRunsTheInstalledEntry_data();
@@ -156,6 +160,81 @@ void TestPlatform::noBusNoNotification() {
     DesktopNotifications notifications(QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs));
     QVERIFY(!notifications.notify(u"Orvanel:"_qs, u"eins"_qs, QIcon(), 2000));
     QDBusConnection::disconnectFromBus(u"none"_qs);
+}
+
+void TestPlatform::aClickOnOurNotificationOpensTheWindow_data() {
+    QTest::addColumn<bool>("ours");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a click on our notification") << true << u"default"_qs << true;
+    QTest::newRow("another program's notification") << false << u"default"_qs << false;
+    QTest::newRow("another action of ours") << true << u"dismiss"_qs << false;
+}
+
+void TestPlatform::aClickOnOurNotificationOpensTheWindow() {
+    QFETCH(bool, ours);
+    QFETCH(QString, action);
+    QFETCH(bool, opens);
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    FakeNotificationService service(bus.connect(u"service"_qs));
+    QVERIFY(service.registerOnBus());
+    SystemTrayIcon tray(nullptr, bus.connect(u"program"_qs));
+    QSignalSpy clicked(&tray, &TrayIcon::balloonClicked);
+    QSignalSpy reachable(&tray, &TrayIcon::balloonsAvailableChanged);
+
+    tray.showBalloon(u"Orvanel:"_qs, u"Licht an"_qs, 2000);
+    QTRY_COMPARE(service.received.size(), 1);
+    // The desktop knows whose it is (name, icon, grouping) and what a click on it does.
+    QCOMPARE(service.received.at(0).desktopEntry, u"de.quendra.Quendra"_qs);
+    QVERIFY(service.received.at(0).actions.contains(u"default"_qs));
+    QCOMPARE(service.received.at(0).actions.size() % 2, 0); // key and label in pairs
+
+    // Ours is the number the service gave; an answer reaches the program before the click can.
+    const uint ourId = 1;
+    service.invokeAction(ours ? ourId : ourId + 100, action);
+    // A last notification, clicked, tells when the first click has been handled.
+    service.invokeAction(ourId, u"default"_qs);
+    QTRY_VERIFY(!clicked.isEmpty());
+    QTRY_COMPARE(clicked.size(), opens ? 2 : 1);
+    QVERIFY(reachable.isEmpty()); // nothing to say: balloons work
+}
+
+void TestPlatform::balloonsThatReachNobodyAreSaidOnce_data() {
+    QTest::addColumn<bool>("sessionBus");
+    QTest::newRow("a session bus without a notification service") << true;
+    QTest::newRow("no session bus at all") << false;
+}
+
+void TestPlatform::balloonsThatReachNobodyAreSaidOnce() {
+    QFETCH(bool, sessionBus);
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    const QString noBus = u"unix:path=/nonexistent"_qs;
+    SystemTrayIcon tray(nullptr,
+                        sessionBus ? bus.connect(u"program"_qs) : QDBusConnection::connectToBus(noBus, u"none"_qs));
+    QVERIFY(!tray.isAvailable());
+    QSignalSpy reachable(&tray, &TrayIcon::balloonsAvailableChanged);
+
+    for (int i = 0; i < 3; ++i)
+        tray.showBalloon(u"Orvanel:"_qs, u"Licht an"_qs, 2000);
+    QTRY_VERIFY(!reachable.isEmpty());
+    // The later failures are handled too (their answers arrive in order) and say nothing new.
+    FakeNotificationService late(bus.connect(u"service"_qs));
+    if (sessionBus) {
+        QVERIFY(late.registerOnBus());
+        tray.showBalloon(u"Orvanel:"_qs, u"Licht aus"_qs, 2000);
+        QTRY_COMPARE(reachable.size(), 2);
+        QCOMPARE(late.received.size(), 1);
+    }
+    QCOMPARE(reachable.at(0).at(0).toBool(), false);
+    QVERIFY(!reachable.at(0).at(1).toString().isEmpty()); // the system's reason
+    if (sessionBus)
+        QCOMPARE(reachable.at(1).at(0).toBool(), true); // a service that appears later is used, and said
+    else
+        QCOMPARE(reachable.size(), 1);
+    if (!sessionBus)
+        QDBusConnection::disconnectFromBus(u"none"_qs);
 }
 
 void TestPlatform::oneProgramPerSession_data() {
