@@ -80,7 +80,8 @@ mkdir -p "$XDG_CONFIG_HOME/quendra"
 # A session bus of its own: on the desktop's, a Quendra running there would take this start's place.
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "dbus-daemon did not start"
 bus_pid=$(sed -n 2p <<<"$bus")
-export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+export DBUS_SESSION_BUS_ADDRESS
 printf '[Orvanel]\r\nAuto=1\r\n' >"$XDG_CONFIG_HOME/quendra/quendra.ini"
 "$program" >"$work/program.log" 2>&1 &
 pid=$!
