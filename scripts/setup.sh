@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need (only the missing ones;
 # a machine that has them all runs no apt at all), then configures and builds into build/.
+# `setup.sh [target…]` builds only the given CMake targets and what they need (run.sh: the program
+# and the simulator); without targets it builds everything, the tests included.
 # `setup.sh --packages-only [more packages…]` installs those and the given ones, and stops there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,10 +19,13 @@ packages=(
     desktop-file-utils appstream
 )
 packages_only=false
+targets=()
 if [ "${1:-}" = --packages-only ]; then
     packages_only=true
     shift
     packages+=("$@")
+else
+    targets=("$@")
 fi
 
 missing=()
@@ -42,4 +47,4 @@ build_dir="${QUENDRA_BUILD_DIR:-build}"
 if [ ! -f "$build_dir/build.ninja" ]; then
     cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build_dir" -j2
+cmake --build "$build_dir" -j2 ${targets[@]+--target "${targets[@]}"}

@@ -24,10 +24,23 @@ inline const QString kCommandLineHelp =
                    "      --version  die Version anzeigen und beenden\n"
                    "\n"
                    "Hilfe: %1\n");
+// "quendra --version" after the name and the version: the licence, as GNU programs say it in German.
+inline const QString kLicenceNotice =
+    QStringLiteral("Copyright (C) 2026 Quendra-Entwickler\n"
+                   "Lizenz GPLv3+: GNU GPL Version 3 oder später <https://gnu.org/licenses/gpl.html>.\n"
+                   "Dies ist freie Software: Sie können sie verändern und weitergeben.\n"
+                   "Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.\n");
 inline const QString kCommandLineError = QStringLiteral("quendra: %1 (siehe \"quendra --help\")");
 inline const QString kUnknownOption = QStringLiteral("unbekannte Option \"%1\"");
 inline const QString kUnexpectedArgument = QStringLiteral("unerwartetes Argument \"%1\"");
 inline const QString kMissingValue = QStringLiteral("Option \"%1\" ohne Wert");
+
+// A second start while the program runs (one program per user session).
+inline const QString kRunningProgramHangs =
+    QStringLiteral("Quendra läuft bereits, antwortet aber nicht (%1).\rBitte das laufende Quendra beenden "
+                   "und dann neu starten.");
+inline const QString kNoSessionBus =
+    QStringLiteral("Keine D-Bus-Sitzung (%1): ein zweiter Start von Quendra wird nicht erkannt.");
 
 // Menu bar.
 inline const QString kDatei = QStringLiteral("Datei");
@@ -94,6 +107,15 @@ inline const QString kHideBusMonitorName = QStringLiteral("Busmonitor ausblenden
 inline const QString kStatusBar = QStringLiteral("Statuszeile");
 inline const QString kFirstRun =
     QStringLiteral("Bitte Adresse, Ports und Key des Orvanel eintragen und connect drücken");
+// Notes in status bar panel 1 (short, the panel is narrow) with their whole texts.
+inline const QString kNoTrayNote = QStringLiteral("Kein Infobereich (Tray)");
+inline const QString kNoTrayDetail =
+    QStringLiteral("Dieser Desktop hat keinen Infobereich (Tray): „Traymodus“ und Minimieren lassen das Fenster "
+                   "in der Taskleiste, damit es erreichbar bleibt.");
+inline const QString kNoBalloonsNote = QStringLiteral("Keine Desktop-Meldungen");
+inline const QString kNoBalloonsDetail =
+    QStringLiteral("Balloonhinweise erscheinen nicht: weder ein Infobereich noch der Benachrichtigungsdienst des "
+                   "Desktops nimmt sie an (%1).");
 inline const QString kSplashCaption = QStringLiteral("Start Quendra");
 inline const QString kSplashTitle = QStringLiteral("Quendra wird geladen");
 inline const QString kSplashHint = QStringLiteral("starte Quendra ...");

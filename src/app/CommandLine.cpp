@@ -43,5 +43,5 @@ QString CommandLine::helpText(const QString &helpFile) {
 }
 
 QString CommandLine::versionText() {
-    return AppTexts::kProgramName + u' ' + QStringLiteral(QUENDRA_VERSION) + u'\n';
+    return AppTexts::kProgramName + u' ' + QStringLiteral(QUENDRA_VERSION) + u'\n' + AppTexts::kLicenceNotice;
 }

@@ -17,7 +17,8 @@ public:
     // The one-line error for Invalid.
     const QString &error() const { return m_error; }
 
-    // What the program prints for Help and Version; helpFile is the help the window would open.
+    // What the program prints for Help and Version (the version on the first line, then the
+    // licence); helpFile is the help the window would open.
     static QString helpText(const QString &helpFile);
     static QString versionText();
 

@@ -95,6 +95,15 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
     tray->setHint(AppTexts::kProgramName);
     connect(tray, &TrayIcon::doubleClicked, this, &MainWindow::restoreFromTray);
     connect(tray, &TrayIcon::activated, this, &MainWindow::restoreFromTray);
+    connect(tray, &TrayIcon::balloonClicked, this, &MainWindow::restoreFromTray);
+    connect(tray, &TrayIcon::availabilityChanged, this, &MainWindow::trayAvailabilityChanged);
+    connect(tray, &TrayIcon::balloonsAvailableChanged, this, [this](bool available, const QString &reason) {
+        if (available)
+            m_statusBar->clearNote(AppTexts::kNoBalloonsNote);
+        else
+            m_statusBar->setNote(AppTexts::kNoBalloonsNote, AppTexts::kNoBalloonsNote,
+                                 AppTexts::kNoBalloonsDetail.arg(reason));
+    });
     tray->show();
 
     resize(kDesignWidth, kClientHeight);
@@ -199,7 +208,7 @@ bool MainWindow::loadUserFiles() {
     // nothing.
     if (!QFileInfo(folder).isDir()) {
         const QString text = QStringLiteral("Konfigurationsordner \"%1\" nicht gefunden").arg(folder);
-        m_statusBar->setPanelText(1, text);
+        m_statusBar->setNote(QStringLiteral("folder"), text);
         m_statusBar->setToolTip(text);
         if (hooks.busMonitorNote)
             hooks.busMonitorNote(text);
@@ -234,10 +243,13 @@ bool MainWindow::trayAvailable() const {
 }
 
 void MainWindow::showAtStart() {
-    if (!m_settings->startMinimized())
+    m_startedUp = true;
+    if (m_showRequested)
+        restoreFromTray();
+    else if (!m_settings->startMinimized())
         show();
     else if (!trayAvailable())
-        showMinimized(); // without a tray the window must stay reachable from the task bar
+        stayInTaskBar();
     if (m_firstRun) {
         // Nothing is set up yet: the window says where to begin, with the settings open.
         m_einstellungen->setRolled(false);
@@ -276,7 +288,23 @@ void MainWindow::traymodusClick() {
     if (trayAvailable())
         hide();
     else
+        stayInTaskBar();
+}
+
+void MainWindow::stayInTaskBar() {
+    m_statusBar->setNote(AppTexts::kNoTrayNote, AppTexts::kNoTrayNote, AppTexts::kNoTrayDetail);
+    if (!isMinimized() || isHidden())
         showMinimized();
+}
+
+void MainWindow::trayAvailabilityChanged(bool available) {
+    if (available) {
+        m_statusBar->clearNote(AppTexts::kNoTrayNote);
+        return;
+    }
+    // The tray went (its panel ended) while the window waited in it.
+    if (m_startedUp && !m_closed && isHidden())
+        stayInTaskBar();
 }
 
 void MainWindow::consoleClick() {
@@ -305,6 +333,15 @@ void MainWindow::hilfeClick() {
         checkHelpFile();
 }
 
+void MainWindow::showOnRequest() {
+    if (m_closed)
+        return;
+    if (!m_startedUp)
+        m_showRequested = true;
+    else
+        restoreFromTray();
+}
+
 void MainWindow::restoreFromTray() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
@@ -315,8 +352,12 @@ void MainWindow::restoreFromTray() {
 void MainWindow::changeEvent(QEvent *event) {
     QMainWindow::changeEvent(event);
     // Minimise-to-tray; without a tray the window stays minimised in the task bar.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && trayAvailable())
-        QTimer::singleShot(0, this, &QWidget::hide);
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        if (trayAvailable())
+            QTimer::singleShot(0, this, &QWidget::hide);
+        else
+            m_statusBar->setNote(AppTexts::kNoTrayNote, AppTexts::kNoTrayNote, AppTexts::kNoTrayDetail);
+    }
 }
 
 void MainWindow::showEvent(QShowEvent *event) {

@@ -91,6 +91,9 @@ public slots:
     void hilfeClick();
     // Back from the tray: normal, visible and in front.
     void restoreFromTray();
+    // Another start of the program asked for the window: shown and in front. While the start-up
+    // still runs, it shows the window at its end, "minimiert starten" or not.
+    void showOnRequest();
 
 signals:
     // A menu of this window (a menu of the menu bar or the tray popup) opened or closed.
@@ -112,6 +115,10 @@ private:
     void setBusMonitorShown(bool shown);
     void applySizes(const WorkAreaSizes &sizes);
     bool trayAvailable() const;
+    // Without a tray nothing could bring a hidden window back: it stays minimised in the task bar,
+    // and the status bar says why.
+    void stayInTaskBar();
+    void trayAvailabilityChanged(bool available);
     void runClosingSequence();
 
     AppCore &m_core;
@@ -128,5 +135,7 @@ private:
     QString m_versionCaption;
     bool m_closed = false;
     bool m_placed = false;
-    bool m_firstRun = false; // there was no settings file at start-up
+    bool m_startedUp = false;     // showAtStart() ran
+    bool m_showRequested = false; // asked for by another start before that
+    bool m_firstRun = false;      // there was no settings file at start-up
 };

@@ -3,6 +3,7 @@
 #include "AppTexts.h"
 
 #include <QLabel>
+#include <algorithm>
 
 StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StatusBar1"));
@@ -34,4 +35,33 @@ void StatusBar::setPanelText(int panel, const QString &text) {
 
 QString StatusBar::panelText(int panel) const {
     return m_panels.at(size_t(panel))->text();
+}
+
+void StatusBar::setNote(const QString &key, const QString &text, const QString &detail) {
+    const Note note{key, text, detail.isEmpty() ? text : detail};
+    const auto same = [&key](const Note &n) {
+        return n.key == key;
+    };
+    if (const auto found = std::find_if(m_notes.begin(), m_notes.end(), same); found != m_notes.end())
+        *found = note;
+    else
+        m_notes.append(note);
+    showNotes();
+}
+
+void StatusBar::clearNote(const QString &key) {
+    if (m_notes.removeIf([&key](const Note &n) { return n.key == key; }))
+        showNotes();
+}
+
+void StatusBar::showNotes() {
+    QStringList texts, details;
+    for (const Note &note : m_notes) {
+        texts.append(note.text);
+        details.append(note.detail);
+    }
+    setPanelText(1, texts.join(u" · "_qs));
+    QLabel *label = m_panels[1];
+    label->setToolTip(details.join(u'\n'));
+    label->setAccessibleDescription(details.join(u' '));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QStatusBar>
 #include <array>
 
@@ -13,6 +14,20 @@ public:
     void setPanelText(int panel, const QString &text);
     QString panelText(int panel) const;
 
+    // Panel 1 carries notes on what the program found around it (a configuration folder that is
+    // not there, a desktop without a tray), each under its own key until it is cleared: the panel
+    // shows their short texts, its hint and its description for screen readers the whole texts.
+    void setNote(const QString &key, const QString &text, const QString &detail = {});
+    void clearNote(const QString &key);
+
 private:
+    struct Note {
+        QString key;
+        QString text;
+        QString detail;
+    };
+    void showNotes();
+
     std::array<QLabel *, 2> m_panels{};
+    QList<Note> m_notes;
 };

@@ -1,6 +1,7 @@
 #include "AppCore.h"
 #include "CommandLine.h"
 #include "ImageLists.h"
+#include "InstanceStart.h"
 #include "MainWindow.h"
 #include "Platform.h"
 #include "ProgramPaths.h"
@@ -45,6 +46,12 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(ImageLists::applicationIcon());
     // The main window often lives hidden in the tray; only closing it ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // One program per user session. A second start asks the running one to show its window and
+    // ends before it touches a file or the server.
+    const std::unique_ptr<SingleInstance> instance = createSingleInstance();
+    const InstanceStart::Outcome claimed = InstanceStart::claim(*instance);
+    if (claimed.exitCode)
+        return *claimed.exitCode;
 
     // Destroyed in reverse order, and that order is required: the start-up's windows go first
     // (their views show the wiring's models, and the wiring's link stops reporting into the
@@ -57,7 +64,17 @@ int main(int argc, char *argv[]) {
     // Before the start-up, as any of its boxes may be open when the signal comes.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &startup, &Startup::terminate);
+    QObject::connect(instance.get(), &SingleInstance::showRequested, &startup, [&startup] {
+        if (MainWindow *window = startup.mainWindow())
+            window->showOnRequest();
+    });
+    instance->setWindowShownQuery([&startup] {
+        const MainWindow *window = startup.mainWindow();
+        return window && window->isVisible() && !window->isMinimized();
+    });
     startup.run();
+    if (!claimed.note.isEmpty() && core.hooks.busMonitorNote)
+        core.hooks.busMonitorNote(claimed.note);
 
     MainWindow *window = startup.mainWindow();
     if (window->isClosed()) // a signal ended the program while the start-up ran

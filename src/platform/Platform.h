@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlatformServices.h"
+#include "SingleInstance.h"
 
 #include <memory>
 
@@ -16,3 +17,6 @@ public:
 
 // Implemented once per operating system, in its folder.
 std::unique_ptr<Platform> createPlatform();
+// The session's one-program rule; asked before the platform services and the windows exist, so that
+// a second start touches nothing. Needs the application object.
+std::unique_ptr<SingleInstance> createSingleInstance();

@@ -30,4 +30,11 @@ signals:
     void doubleClicked();
     // A single left click; StatusNotifier hosts send only this, often no double click.
     void activated();
+    // The desktop's tray came or went (its panel started or ended) while the program runs.
+    void availabilityChanged(bool available);
+    // The user clicked a balloon, or the desktop notification that stood in for it.
+    void balloonClicked();
+    // Whether balloons reach the user: false, with the system's reason, after the first balloon that
+    // neither a tray nor the desktop's notification service took; true once one got through again.
+    void balloonsAvailableChanged(bool available, const QString &reason);
 };

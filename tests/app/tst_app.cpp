@@ -9,6 +9,7 @@
 #include "LoopbackHttpServer.h"
 #include "MainWindow.h"
 #include "MenuFile.h"
+#include "PrivateSessionBus.h"
 #include "ProgramWiring.h"
 #include "QtTranslations.h"
 #include "SettingsPanel.h"
@@ -201,9 +202,13 @@ struct PortableProgram {
         return false;
     }
     bool start() {
+        // A session of its own: on the desktop's bus a running Quendra would take this start's place.
+        if (!bus.start())
+            return false;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
         env.insert(u"XDG_CONFIG_HOME"_qs, config.path());
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_qs, bus.address());
         process.setProcessEnvironment(env);
         process.start(folder.file(u"quendra"_qs), {});
         return process.waitForStarted();
@@ -216,6 +221,7 @@ struct PortableProgram {
     }
     QList<QByteArray> settingsLines() const { return lines(folder.read(u"quendra.ini"_qs)); }
 
+    PrivateSessionBus bus;
     TempProgramFolder folder;
     QTemporaryDir config;
     QProcess process;
@@ -789,24 +795,36 @@ private slots:
 
     void tray_data() {
         QTest::addColumn<bool>("trayAvailable");
-        QTest::addColumn<bool>("singleClick"); // StatusNotifier hosts send one activation, no double click
-        QTest::newRow("desktop with a tray") << true << false;
-        QTest::newRow("desktop without a tray") << false << false;
-        QTest::newRow("tray host that activates") << true << true;
+        QTest::addColumn<QString>("click"); // how the user asks for the window back
+        QTest::newRow("desktop with a tray") << true << u"double click"_qs;
+        QTest::newRow("desktop without a tray") << false << u"double click"_qs;
+        // StatusNotifier hosts send one activation, no double click.
+        QTest::newRow("tray host that activates") << true << u"single click"_qs;
+        QTest::newRow("a click on a balloon") << true << u"balloon"_qs;
     }
     void tray() {
         QFETCH(bool, trayAvailable);
-        QFETCH(bool, singleClick);
+        QFETCH(QString, click);
         Harness h("[Orvanel]\nMinimized=1\n");
         h.platform.tray.available = trayAvailable;
         struct UserTray {
             FakeTrayIcon &tray;
-            bool single;
-            void doubleClick() const { single ? tray.activate() : tray.doubleClick(); }
-        } user{h.platform.tray, singleClick};
+            QString click;
+            void doubleClick() const {
+                if (click == u"single click")
+                    tray.activate();
+                else if (click == u"balloon")
+                    tray.clickBalloon();
+                else
+                    tray.doubleClick();
+            }
+        } user{h.platform.tray, click};
         MainWindow *w = h.start();
-        // Started "minimiert": in the tray, or minimised where there is none.
+        // Started "minimiert": in the tray, or minimised where there is none, and the status bar
+        // says why it is not in the tray.
         QCOMPARE(w->isVisible(), !trayAvailable);
+        const QString note = trayAvailable ? QString() : u"Kein Infobereich (Tray)"_qs;
+        QCOMPARE(w->statusBar1()->panelText(1), note);
 
         user.doubleClick();
         QVERIFY(w->isVisible());
@@ -814,6 +832,8 @@ private slots:
 
         h.find<QAction>(u"Traymodus"_qs)->trigger();
         QCOMPARE(w->isVisible(), !trayAvailable);
+        QCOMPARE(w->isMinimized(), !trayAvailable);
+        QCOMPARE(w->statusBar1()->panelText(1), note);
         user.doubleClick();
         QVERIFY(w->isVisible());
 
@@ -828,6 +848,88 @@ private slots:
         h.find<QAction>(u"Beenden"_qs)->trigger();
         QCOMPARE(closed.count(), 1);
         QVERIFY(QFile::exists(h.folder.settingsFile()));
+    }
+
+    // The desktop's panel starts or ends while the program runs: without a tray the window is never
+    // left hidden, and with one "Traymodus" goes back into it.
+    void trayHostComesAndGoes_data() {
+        QTest::addColumn<bool>("trayAtStart");
+        QTest::newRow("a tray appears later") << false;
+        QTest::newRow("the tray goes while the window is in it") << true;
+    }
+    void trayHostComesAndGoes() {
+        QFETCH(bool, trayAtStart);
+        Harness h;
+        h.platform.tray.available = trayAtStart;
+        MainWindow *w = h.start();
+        StatusBar *status = w->statusBar1();
+        const QString note = u"Kein Infobereich (Tray)"_qs;
+        h.find<QAction>(u"Traymodus"_qs)->trigger();
+        QCOMPARE(w->isVisible(), !trayAtStart);
+        QCOMPARE(status->panelText(1), trayAtStart ? QString() : note);
+
+        h.platform.tray.changeAvailability(!trayAtStart);
+        // Out of a tray that is gone, into the task bar; or still where the user can see it.
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->isMinimized(), true);
+        QCOMPARE(status->panelText(1), trayAtStart ? note : QString());
+        // Whoever reads the status bar (a hint, a screen reader) gets the whole reason.
+        QCOMPARE(status->findChild<QLabel *>(u"StatusBar1Panel1"_qs)->toolTip().contains(u"Taskleiste"_qs),
+                 trayAtStart);
+
+        h.platform.tray.doubleClick();
+        h.find<QAction>(u"Traymodus"_qs)->trigger();
+        QCOMPARE(w->isVisible(), trayAtStart);
+        w->close();
+    }
+
+    // Balloons that neither a tray nor the desktop's notification service take are said in the
+    // status bar, with the system's reason, until one gets through again.
+    void balloonsThatReachNobodyAreNoted() {
+        Harness h;
+        MainWindow *w = h.start();
+        auto *panel = w->statusBar1()->findChild<QLabel *>(u"StatusBar1Panel1"_qs);
+        h.platform.tray.changeBalloonsAvailability(false, u"org.freedesktop.Notifications fehlt"_qs);
+        QCOMPARE(w->statusBar1()->panelText(1), u"Keine Desktop-Meldungen"_qs);
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->toolTip().contains(u"org.freedesktop.Notifications fehlt"_qs));
+        QVERIFY(panel->accessibleDescription().contains(u"org.freedesktop.Notifications fehlt"_qs));
+        h.platform.tray.changeBalloonsAvailability(true);
+        QCOMPARE(w->statusBar1()->panelText(1), QString());
+        QVERIFY(!panel->isVisible());
+        w->close();
+    }
+
+    // Another start of the program asks for the window: shown, not minimised, whether it waited in
+    // the tray, in the task bar, or the start-up had not yet shown it.
+    void anotherStartShowsTheWindow_data() {
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::addColumn<bool>("duringTheStartUp");
+        QTest::newRow("in the tray") << true << false;
+        QTest::newRow("minimised without a tray") << false << false;
+        QTest::newRow("while the first connection is under way") << true << true;
+    }
+    void anotherStartShowsTheWindow() {
+        QFETCH(bool, trayAvailable);
+        QFETCH(bool, duringTheStartUp);
+        Harness h("[Orvanel]\nMinimized=1\n");
+        h.platform.tray.available = trayAvailable;
+        std::function<void()> connectionDone;
+        h.core.hooks.firstConnection = [&](std::function<void(int)>, std::function<void()> done) {
+            connectionDone = std::move(done);
+        };
+        MainWindow *w = h.start();
+        if (!duringTheStartUp)
+            connectionDone();
+        w->showOnRequest();
+        QCOMPARE(w->isVisible(), !duringTheStartUp || !trayAvailable);
+        if (duringTheStartUp)
+            connectionDone(); // "minimiert starten" gives way to the request
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->isMinimized());
+        w->close();
+        w->showOnRequest(); // a closed program shows nothing
+        QVERIFY(!w->isVisible());
     }
 
     void menusReportOpening() {
@@ -1092,8 +1194,8 @@ private slots:
         QVERIFY(!command.error().contains(u'\n'));
     }
 
-    // Answered by the real program without a display: one that opened a window system first would
-    // end with Qt's own error instead.
+    // Answered by the real program without a display or a session bus: one that opened a window
+    // system first would end with Qt's own error instead.
     void commandLineIsAnsweredWithoutADisplay_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<int>("exitCode");
@@ -1101,7 +1203,14 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::newRow("--help") << u"--help"_qs << 0
                                 << CommandLine::helpText(QStringLiteral(QUENDRA_HELP_DIR "/quendra.html")) << QString();
-        QTest::newRow("--version") << u"--version"_qs << 0 << u"Quendra " QUENDRA_VERSION "\n"_qs << QString();
+        QTest::newRow("--version")
+            << u"--version"_qs << 0
+            << u"Quendra " QUENDRA_VERSION "\n"
+               "Copyright (C) 2026 Quendra-Entwickler\n"
+               "Lizenz GPLv3+: GNU GPL Version 3 oder später <https://gnu.org/licenses/gpl.html>.\n"
+               "Dies ist freie Software: Sie können sie verändern und weitergeben.\n"
+               "Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.\n"_qs
+            << QString();
         QTest::newRow("unknown") << u"--gibts-nicht"_qs << CommandLine::kUsageError << QString()
                                  << CommandLine::parse({u"--gibts-nicht"_qs}).error() + u'\n';
     }
@@ -1112,7 +1221,8 @@ private slots:
         QFETCH(QString, err);
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString &name : {u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs})
+        for (const QString &name :
+             {u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"DBUS_SESSION_BUS_ADDRESS"_qs})
             env.remove(name);
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(QUENDRA_BINARY), {option});

@@ -7,8 +7,10 @@ set -euo pipefail
 build=$(realpath "$1")
 work=$(mktemp -d)
 pid=""
+bus_pid=""
 cleanup() {
     [ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true
+    [ -z "$bus_pid" ] || kill "$bus_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -56,12 +58,17 @@ report=$(appstreamcli validate --no-net "$root/usr/share/metainfo/de.quendra.Que
 
 program="$root/usr/bin/quendra"
 # The newest release entries name the version the program reports.
-version=$("$program" --version)
+version=$("$program" --version | head -n1)
 version=${version#Quendra }
 release=$(grep -m1 -oP '<release version="\K[^"]+' "$root/usr/share/metainfo/de.quendra.Quendra.metainfo.xml")
 [ "$release" = "$version" ] || fail "newest metainfo release $release, program $version"
 changelog=$(gzip -dc "$root/usr/share/doc/quendra/changelog.gz" | head -n1)
 [[ "$changelog" == "quendra ($version) "* ]] || fail "newest changelog entry: $changelog, program $version"
+# One licence everywhere: the program, the package's copyright file and the AppStream data.
+"$program" --version | grep -q 'GPLv3+' || fail "--version names no licence"
+grep -qx 'License: GPL-3+' "$root/usr/share/doc/quendra/copyright" || fail "copyright file names no GPL-3+"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$root/usr/share/metainfo/de.quendra.Quendra.metainfo.xml" ||
+    fail "metainfo names another licence"
 help=$("$program" --help | tail -n 1)
 help=${help#Hilfe: }
 [[ "$help" == "$root/"* && -f "$help" ]] || fail "--help names no help file in the DESTDIR: $help"
@@ -70,6 +77,11 @@ help=${help#Hilfe: }
 # reads its settings, after its signal handlers are in place.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen
 mkdir -p "$XDG_CONFIG_HOME/quendra"
+# A session bus of its own: on the desktop's, a Quendra running there would take this start's place.
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "dbus-daemon did not start"
+bus_pid=$(sed -n 2p <<<"$bus")
+DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+export DBUS_SESSION_BUS_ADDRESS
 printf '[Orvanel]\r\nAuto=1\r\n' >"$XDG_CONFIG_HOME/quendra/quendra.ini"
 "$program" >"$work/program.log" 2>&1 &
 pid=$!

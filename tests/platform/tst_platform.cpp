@@ -1,4 +1,5 @@
 #include "ConfigHome.h"
+#include "DBusSingleInstance.h"
 #include "DesktopNotifications.h"
 #include "DesktopScreenSaver.h"
 #include "FakeNotificationService.h"
@@ -15,14 +16,61 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <atomic>
+
+namespace {
+// Another start of the program as the bus sees it: it owns the session's name and takes Show()
+// calls on a thread of its own (the claim under test blocks the test's thread while it waits).
+class RunningProgram : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "de.quendra.Quendra")
+public:
+    enum class Kind { Answers, Hangs, NoObject };
+
+    RunningProgram(QDBusConnection bus, Kind kind) : m_bus(std::move(bus)), m_kind(kind) {
+        moveToThread(&m_thread);
+        m_thread.start();
+    }
+    ~RunningProgram() override {
+        m_thread.quit();
+        m_thread.wait();
+    }
+    bool takeTheName() {
+        return (m_kind == Kind::NoObject ||
+                m_bus.registerObject(DBusSingleInstance::kPath, this, QDBusConnection::ExportScriptableSlots)) &&
+               m_bus.registerService(DBusSingleInstance::kService);
+    }
+    QString uniqueName() const { return m_bus.baseService(); }
+
+    std::atomic<int> shows = 0;
+
+public slots:
+    Q_SCRIPTABLE void Show(const QDBusMessage &message) {
+        ++shows;
+        // A hung program never gets round to answering.
+        if (m_kind == Kind::Hangs)
+            message.setDelayedReply(true);
+    }
+
+private:
+    QDBusConnection m_bus;
+    Kind m_kind;
+    QThread m_thread;
+};
+} // namespace
 
 namespace {
 // The desktop's screen-saver service as a test plays it, on a private bus: records each call.
@@ -94,6 +142,12 @@ private slots:
     void balloonWithoutTrayGoesToNotificationService();
     void aNotificationReplacesTheLastOne();
     void noBusNoNotification();
+    void aClickOnOurNotificationOpensTheWindow_data();
+    void aClickOnOurNotificationOpensTheWindow();
+    void balloonsThatReachNobodyAreSaidOnce_data();
+    void balloonsThatReachNobodyAreSaidOnce();
+    void oneProgramPerSession_data();
+    void oneProgramPerSession();
     void autostartRunsTheInstalledEntry_data();
     void autostartRunsTheInstalledEntry();
     void screenSaverWithoutServiceStartsFewHelpers_data();
@@ -190,6 +244,139 @@ void TestPlatform::noBusNoNotification() {
     DesktopNotifications notifications(QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs));
     QVERIFY(!notifications.notify(u"Orvanel:"_qs, u"eins"_qs, QIcon(), 2000));
     QDBusConnection::disconnectFromBus(u"none"_qs);
+}
+
+void TestPlatform::aClickOnOurNotificationOpensTheWindow_data() {
+    QTest::addColumn<bool>("ours");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a click on our notification") << true << u"default"_qs << true;
+    QTest::newRow("another program's notification") << false << u"default"_qs << false;
+    QTest::newRow("another action of ours") << true << u"dismiss"_qs << false;
+}
+
+void TestPlatform::aClickOnOurNotificationOpensTheWindow() {
+    QFETCH(bool, ours);
+    QFETCH(QString, action);
+    QFETCH(bool, opens);
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    FakeNotificationService service(bus.connect(u"service"_qs));
+    QVERIFY(service.registerOnBus());
+    SystemTrayIcon tray(nullptr, bus.connect(u"program"_qs));
+    QSignalSpy clicked(&tray, &TrayIcon::balloonClicked);
+    QSignalSpy reachable(&tray, &TrayIcon::balloonsAvailableChanged);
+
+    tray.showBalloon(u"Orvanel:"_qs, u"Licht an"_qs, 2000);
+    QTRY_COMPARE(service.received.size(), 1);
+    // The desktop knows whose it is (name, icon, grouping) and what a click on it does.
+    QCOMPARE(service.received.at(0).desktopEntry, u"de.quendra.Quendra"_qs);
+    QVERIFY(service.received.at(0).actions.contains(u"default"_qs));
+    QCOMPARE(service.received.at(0).actions.size() % 2, 0); // key and label in pairs
+
+    // Ours is the number the service gave; an answer reaches the program before the click can.
+    const uint ourId = 1;
+    service.invokeAction(ours ? ourId : ourId + 100, action);
+    // A last notification, clicked, tells when the first click has been handled.
+    service.invokeAction(ourId, u"default"_qs);
+    QTRY_VERIFY(!clicked.isEmpty());
+    QTRY_COMPARE(clicked.size(), opens ? 2 : 1);
+    QVERIFY(reachable.isEmpty()); // nothing to say: balloons work
+}
+
+void TestPlatform::balloonsThatReachNobodyAreSaidOnce_data() {
+    QTest::addColumn<bool>("sessionBus");
+    QTest::newRow("a session bus without a notification service") << true;
+    QTest::newRow("no session bus at all") << false;
+}
+
+void TestPlatform::balloonsThatReachNobodyAreSaidOnce() {
+    QFETCH(bool, sessionBus);
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    const QString noBus = u"unix:path=/nonexistent"_qs;
+    SystemTrayIcon tray(nullptr,
+                        sessionBus ? bus.connect(u"program"_qs) : QDBusConnection::connectToBus(noBus, u"none"_qs));
+    QVERIFY(!tray.isAvailable());
+    QSignalSpy reachable(&tray, &TrayIcon::balloonsAvailableChanged);
+
+    for (int i = 0; i < 3; ++i)
+        tray.showBalloon(u"Orvanel:"_qs, u"Licht an"_qs, 2000);
+    QTRY_VERIFY(!reachable.isEmpty());
+    // The later failures are handled too (their answers arrive in order) and say nothing new.
+    FakeNotificationService late(bus.connect(u"service"_qs));
+    if (sessionBus) {
+        QVERIFY(late.registerOnBus());
+        tray.showBalloon(u"Orvanel:"_qs, u"Licht aus"_qs, 2000);
+        QTRY_COMPARE(reachable.size(), 2);
+        QCOMPARE(late.received.size(), 1);
+    }
+    QCOMPARE(reachable.at(0).at(0).toBool(), false);
+    QVERIFY(!reachable.at(0).at(1).toString().isEmpty()); // the system's reason
+    if (sessionBus)
+        QCOMPARE(reachable.at(1).at(0).toBool(), true); // a service that appears later is used, and said
+    else
+        QCOMPARE(reachable.size(), 1);
+    if (!sessionBus)
+        QDBusConnection::disconnectFromBus(u"none"_qs);
+}
+
+void TestPlatform::oneProgramPerSession_data() {
+    QTest::addColumn<int>("running"); // -1: no other program; else a RunningProgram::Kind
+    QTest::addColumn<bool>("sessionBus");
+    QTest::addColumn<int>("claim");
+    QTest::newRow("the first start") << -1 << true << int(SingleInstance::Claim::First);
+    QTest::newRow("a running program that answers")
+        << int(RunningProgram::Kind::Answers) << true << int(SingleInstance::Claim::HandedOver);
+    QTest::newRow("a running program that hangs")
+        << int(RunningProgram::Kind::Hangs) << true << int(SingleInstance::Claim::NotAnswering);
+    QTest::newRow("the name held by something that is not the program")
+        << int(RunningProgram::Kind::NoObject) << true << int(SingleInstance::Claim::NotAnswering);
+    QTest::newRow("no session bus") << -1 << false << int(SingleInstance::Claim::NoSession);
+}
+
+void TestPlatform::oneProgramPerSession() {
+    QFETCH(int, running);
+    QFETCH(bool, sessionBus);
+    QFETCH(int, claim);
+    PrivateSessionBus bus;
+    QVERIFY2(bus.start(), "dbus-daemon did not start");
+    std::unique_ptr<RunningProgram> other;
+    if (running >= 0) {
+        other = std::make_unique<RunningProgram>(bus.connect(u"other"_qs), RunningProgram::Kind(running));
+        QVERIFY(other->takeTheName());
+    }
+    DBusSingleInstance instance(sessionBus ? bus.connect(u"program"_qs)
+                                           : QDBusConnection::connectToBus(u"unix:path=/nonexistent"_qs, u"none"_qs),
+                                300);
+    QCOMPARE(int(instance.claim()), claim);
+    QCOMPARE(instance.reason().isEmpty(),
+             claim == int(SingleInstance::Claim::First) || claim == int(SingleInstance::Claim::HandedOver));
+
+    QDBusConnection user = bus.connect(u"user"_qs);
+    if (other) {
+        // The running one keeps the session and was asked for its window.
+        QCOMPARE(user.interface()->serviceOwner(DBusSingleInstance::kService).value(), other->uniqueName());
+        QCOMPARE(other->shows.load(), running == int(RunningProgram::Kind::NoObject) ? 0 : 1);
+    } else if (sessionBus) {
+        // The session's program shows its window when the next start asks, and says whether it is shown.
+        QSignalSpy asked(&instance, &SingleInstance::showRequested);
+        bool shown = false;
+        instance.setWindowShownQuery([&shown] { return shown; });
+        user.asyncCall(QDBusMessage::createMethodCall(DBusSingleInstance::kService, DBusSingleInstance::kPath,
+                                                      DBusSingleInstance::kInterface, u"Show"_qs));
+        QVERIFY(asked.wait());
+        shown = true;
+        QDBusPendingCallWatcher property(
+            user.asyncCall(QDBusMessage::createMethodCall(DBusSingleInstance::kService, DBusSingleInstance::kPath,
+                                                          u"org.freedesktop.DBus.Properties"_qs, u"Get"_qs)
+                           << DBusSingleInstance::kInterface << u"WindowShown"_qs));
+        QSignalSpy answered(&property, &QDBusPendingCallWatcher::finished);
+        QVERIFY(answered.wait());
+        QCOMPARE(QDBusPendingReply<QDBusVariant>(property).value().variant().toBool(), true);
+    } else {
+        QDBusConnection::disconnectFromBus(u"none"_qs);
+    }
 }
 
 void TestPlatform::autostartRunsTheInstalledEntry_data() {

@@ -8,6 +8,7 @@
 #include "MainWindow.h"
 #include "MenuFile.h"
 #include "OvsimProcess.h"
+#include "PrivateSessionBus.h"
 #include "ProgramWiring.h"
 #include "SettingsPanel.h"
 #include "SplashWindow.h"
@@ -21,19 +22,25 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
+#include <QDBusVariant>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTreeView>
 #include <csignal>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace {
@@ -157,6 +164,101 @@ QStringList keysOf(const QString &path, const QString &section) {
     }
     return keys;
 }
+
+// Counts how often a file of a folder is written: replaced by a rename (as the program saves) or
+// written in place.
+class FileWrites : public QObject {
+public:
+    FileWrites(const QString &folder, const QString &name) : m_name(name.toLocal8Bit()) {
+        m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_fd < 0 ||
+            inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_CLOSE_WRITE) < 0)
+            return;
+        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &FileWrites::read);
+    }
+    ~FileWrites() override {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool isWatching() const { return m_notifier; }
+    // Reads what the kernel has noted so far.
+    int count() {
+        read();
+        return m_count;
+    }
+
+private:
+    void read() {
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t got; (got = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+                if (event->len > 0 && m_name == event->name)
+                    ++m_count;
+                at += ssize_t(sizeof(inotify_event)) + event->len;
+            }
+        }
+    }
+
+    QByteArray m_name;
+    int m_fd = -1;
+    QSocketNotifier *m_notifier = nullptr;
+    int m_count = 0;
+};
+
+// The built program as a user starts it: headless, with a home of the test's own (settings in
+// ~/.config/quendra) and the session bus given.
+struct RealProgram {
+    RealProgram(const QString &home, const QString &busAddress) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        env.insert(u"HOME"_qs, home);
+        env.insert(u"XDG_CONFIG_HOME"_qs, home + u"/.config"_qs);
+        env.insert(u"DBUS_SESSION_BUS_ADDRESS"_qs, busAddress);
+        process.setProcessEnvironment(env);
+    }
+    ~RealProgram() {
+        if (process.state() != QProcess::NotRunning) {
+            ::kill(pid_t(process.processId()), SIGCONT);
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+    bool start() {
+        process.start(QStringLiteral(QUENDRA_BINARY), {});
+        return process.waitForStarted();
+    }
+    // Ends it as the session does at logout; true when it ended by itself with code 0.
+    bool terminate() {
+        QSignalSpy finished(&process, &QProcess::finished);
+        ::kill(pid_t(process.processId()), SIGTERM);
+        return finished.wait(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+    bool finishes() {
+        if (process.state() == QProcess::NotRunning)
+            return true;
+        QSignalSpy finished(&process, &QProcess::finished);
+        return finished.wait(20000);
+    }
+
+    QProcess process;
+};
+
+// A gateway that takes connections, counts them and keeps them open without a word.
+struct CountingGateway {
+    CountingGateway() {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                ++connections;
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
+            }
+        });
+    }
+    QTcpServer server;
+    int connections = 0;
+};
 
 // The menu editor on the real main window, with the catalogue the simulator serves.
 struct EditorUser {
@@ -597,6 +699,97 @@ private slots:
         QVERIFY(p.busMonitor().contains(u"-> 1|1|1"_qs));
         QVERIFY(!popup->isVisible());
         w->close();
+    }
+
+    // The program started a second time in the same session: the second start asks the first for
+    // its window and ends; nothing runs twice (one link to the server, one save of the menu file at
+    // exit). A first start that hangs is named, and still no second link is made.
+    void aSecondStartHandsOverToTheFirst_data() {
+        QTest::addColumn<bool>("firstHangs");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the first answers") << false << 0 << QString();
+        QTest::newRow("the first hangs") << true << 1 << u"Quendra läuft bereits, antwortet aber nicht"_qs;
+    }
+    void aSecondStartHandsOverToTheFirst() {
+        QFETCH(bool, firstHangs);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        PrivateSessionBus bus;
+        QVERIFY2(bus.start(), "dbus-daemon did not start");
+        CountingGateway gateway;
+        QVERIFY(gateway.server.isListening());
+        QTemporaryDir home;
+        const QString folder = home.filePath(u".config/quendra/"_qs);
+        QVERIFY(QDir().mkpath(folder));
+        // In the tray at start: without a tray (headless) that is minimised in the task bar.
+        QFile settings(folder + u"quendra.ini"_qs);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(QStringLiteral("[Orvanel]\r\nIP=127.0.0.1\r\nPort=%1\r\nTCPPort=1\r\nKey=demo\r\n"
+                                      "Minimized=1\r\nPfad=%2\r\n")
+                           .arg(gateway.server.serverPort())
+                           .arg(folder)
+                           .toUtf8());
+        settings.close();
+        QFile menu(folder + kMenuFileName);
+        QVERIFY(menu.open(QIODevice::WriteOnly));
+        menu.write(AnsiText::encode(kMenu));
+        menu.close();
+        FileWrites menuWrites(folder, kMenuFileName);
+        QVERIFY(menuWrites.isWatching());
+
+        RealProgram first(home.path(), bus.address());
+        QVERIFY(first.start());
+        QTRY_COMPARE_WITH_TIMEOUT(gateway.connections, 1, 20000);
+        QDBusConnection user = bus.connect(u"user"_qs);
+        const auto windowShown = [&user] {
+            const QDBusReply<QDBusVariant> reply =
+                user.call(QDBusMessage::createMethodCall(u"de.quendra.Quendra"_qs, u"/de/quendra/Quendra"_qs,
+                                                         u"org.freedesktop.DBus.Properties"_qs, u"Get"_qs)
+                          << u"de.quendra.Quendra"_qs << u"WindowShown"_qs);
+            return reply.isValid() && reply.value().variant().toBool();
+        };
+        QVERIFY(!windowShown());
+        if (firstHangs)
+            ::kill(pid_t(first.process.processId()), SIGSTOP);
+
+        RealProgram second(home.path(), bus.address());
+        QVERIFY(second.start());
+        QVERIFY(second.finishes());
+        QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.process.exitCode(), exitCode);
+        const QString err = QString::fromLocal8Bit(second.process.readAllStandardError());
+        QVERIFY2(said.isEmpty() || err.contains(said), qPrintable(err));
+        QCOMPARE(first.process.state(), QProcess::Running);
+        if (firstHangs)
+            ::kill(pid_t(first.process.processId()), SIGCONT);
+        else
+            QTRY_VERIFY(windowShown()); // the first got the wish (shown at once, or when its start-up ends)
+
+        QVERIFY(first.terminate());
+        QCOMPARE(gateway.connections, 1);
+        QCOMPARE(menuWrites.count(), 1);
+    }
+
+    // Without a session bus a second start cannot be noticed: the program starts all the same and
+    // says so.
+    void withoutASessionBusTheProgramStartsAndSaysSo() {
+        CountingGateway gateway;
+        QTemporaryDir home;
+        const QString folder = home.filePath(u".config/quendra/"_qs);
+        QVERIFY(QDir().mkpath(folder));
+        QFile settings(folder + u"quendra.ini"_qs);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(QStringLiteral("[Orvanel]\r\nIP=127.0.0.1\r\nPort=%1\r\nKey=demo\r\n")
+                           .arg(gateway.server.serverPort())
+                           .toUtf8());
+        settings.close();
+        RealProgram program(home.path(), u"unix:path=/nonexistent"_qs);
+        QVERIFY(program.start());
+        QTRY_COMPARE_WITH_TIMEOUT(gateway.connections, 1, 20000);
+        QVERIFY(program.terminate());
+        const QString err = QString::fromLocal8Bit(program.process.readAllStandardError());
+        QVERIFY2(err.contains(u"Keine D-Bus-Sitzung"_qs), qPrintable(err));
     }
 
     // SIGTERM in the middle of a burst of a million lines: the closing sequence runs between two

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <QVariantMap>
 
 // The desktop's notification service as a test plays it: registered on a (private) bus under
 // org.freedesktop.Notifications, it records every notification it is sent.
@@ -18,6 +21,8 @@ public:
         QString text;
         bool hasImage = false;
         int timeoutMs = 0;
+        QString desktopEntry;
+        QStringList actions;
     };
 
     explicit FakeNotificationService(QDBusConnection bus) : m_bus(std::move(bus)) {}
@@ -30,13 +35,21 @@ public:
                m_bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
     }
 
+    // The user clicks a notification (action "default") or one of its buttons.
+    void invokeAction(uint id, const QString &action) {
+        m_bus.send(QDBusMessage::createSignal(u"/org/freedesktop/Notifications"_qs, u"org.freedesktop.Notifications"_qs,
+                                              u"ActionInvoked"_qs)
+                   << id << action);
+    }
+
     QList<Notification> received;
 
 public slots:
     Q_SCRIPTABLE uint Notify(const QString &appName, uint replacesId, const QString &, const QString &summary,
-                             const QString &body, const QStringList &, const QVariantMap &hints, int expireTimeout) {
-        received.append(
-            {appName, replacesId, summary, body, hints.contains(QStringLiteral("image-data")), expireTimeout});
+                             const QString &body, const QStringList &actions, const QVariantMap &hints,
+                             int expireTimeout) {
+        received.append({appName, replacesId, summary, body, hints.contains(QStringLiteral("image-data")),
+                         expireTimeout, hints.value(QStringLiteral("desktop-entry")).toString(), actions});
         return uint(received.size());
     }
 

@@ -30,6 +30,15 @@ public:
 
     void doubleClick() { emit doubleClicked(); }
     void activate() { emit activated(); }
+    void clickBalloon() { emit balloonClicked(); }
+    // The desktop's panel starts or ends while the program runs.
+    void changeAvailability(bool now) {
+        available = now;
+        emit availabilityChanged(now);
+    }
+    void changeBalloonsAvailability(bool now, const QString &reason = {}) {
+        emit balloonsAvailableChanged(now, reason);
+    }
 
     // Whether the desktop offers a tray; a headless desktop has none.
     bool available = true;

@@ -1,5 +1,6 @@
 #include "DesktopNotifications.h"
 
+#include <QDBusAbstractInterface>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -14,6 +15,9 @@ struct NotificationImage {
 };
 
 constexpr int kIconSize = 48;
+// Services that ignore the number to replace leave older notifications on screen; a click on one
+// of those still counts, within reason.
+constexpr qsizetype kRememberedNotifications = 32;
 } // namespace
 
 Q_DECLARE_METATYPE(NotificationImage)
@@ -34,29 +38,70 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, NotificationImage
 }
 } // namespace
 
+// The service's signals as Qt signals: Qt D-Bus connects a signal of an interface class to the bus
+// signal of the same name once something connects to it.
+class NotificationsProxy : public QDBusAbstractInterface {
+    Q_OBJECT
+public:
+    explicit NotificationsProxy(const QDBusConnection &bus)
+        : QDBusAbstractInterface(DesktopNotifications::kService, DesktopNotifications::kPath,
+                                 "org.freedesktop.Notifications", bus, nullptr) {}
+
+signals:
+    void ActionInvoked(uint id, const QString &actionKey);
+};
+
 DesktopNotifications::DesktopNotifications(QDBusConnection bus, QObject *parent)
     : QObject(parent), m_bus(std::move(bus)) {
     qDBusRegisterMetaType<NotificationImage>();
+    if (m_bus.isConnected()) {
+        m_service = std::make_unique<NotificationsProxy>(m_bus);
+        connect(m_service.get(), &NotificationsProxy::ActionInvoked, this, &DesktopNotifications::onActionInvoked);
+    }
+}
+
+DesktopNotifications::~DesktopNotifications() = default;
+
+QString DesktopNotifications::unavailableReason() const {
+    return m_bus.lastError().message();
 }
 
 bool DesktopNotifications::notify(const QString &title, const QString &text, const QIcon &icon, int timeoutMs) {
     if (!m_bus.isConnected())
         return false;
     QVariantMap hints;
+    hints.insert(QStringLiteral("desktop-entry"), kDesktopEntry);
     if (!icon.isNull()) {
         NotificationImage picture{icon.pixmap(kIconSize, kIconSize).toImage().convertToFormat(QImage::Format_RGBA8888)};
         hints.insert(QStringLiteral("image-data"), QVariant::fromValue(picture));
     }
+    // The default action is what a click on the notification's body does; its label is read out
+    // by services that show it as a button.
+    const QStringList actions{kDefaultAction, QStringLiteral("Quendra öffnen")};
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
-    call << QStringLiteral("Quendra") << m_lastId << QString() << title << text << QStringList() << hints << timeoutMs;
+    call << QStringLiteral("Quendra") << m_lastId << QString() << title << text << actions << hints << timeoutMs;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
         const QDBusPendingReply<uint> reply = *finished;
         finished->deleteLater();
-        if (!reply.isValid())
+        if (!reply.isValid()) {
+            emit failed(reply.error().message());
             return;
+        }
         m_lastId = reply.value();
+        m_ours.removeAll(m_lastId);
+        m_ours.append(m_lastId);
+        if (m_ours.size() > kRememberedNotifications)
+            m_ours.removeFirst();
         emit shown(m_lastId);
     });
     return true;
 }
+
+void DesktopNotifications::onActionInvoked(uint id, const QString &action) {
+    // Other programs' notifications come by on the same signal.
+    if (action == kDefaultAction && m_ours.contains(id))
+        emit clicked();
+}
+
+#include "DesktopNotifications.moc"

@@ -1,4 +1,5 @@
 #include "CanberraEventSounds.h"
+#include "DBusSingleInstance.h"
 #include "DesktopScreenSaver.h"
 #include "HtmlHelpViewer.h"
 #include "MessageBoxDialogs.h"
@@ -32,4 +33,8 @@ private:
 
 std::unique_ptr<Platform> createPlatform() {
     return std::make_unique<LinuxPlatform>();
+}
+
+std::unique_ptr<SingleInstance> createSingleInstance() {
+    return std::make_unique<DBusSingleInstance>();
 }

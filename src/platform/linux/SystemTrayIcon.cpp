@@ -4,16 +4,44 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenu>
 #include <QStyle>
 
 SystemTrayIcon::SystemTrayIcon(QObject *parent, QDBusConnection bus)
-    : TrayIcon(parent), m_desktopNotifications(std::move(bus)) {
-    connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    : TrayIcon(parent), m_available(QSystemTrayIcon::isSystemTrayAvailable()), m_desktopNotifications(std::move(bus)) {
+    createIcon();
+    connect(&m_availabilityCheck, &QTimer::timeout, this, &SystemTrayIcon::checkAvailability);
+    m_availabilityCheck.start(kAvailabilityCheckMs);
+    connect(&m_desktopNotifications, &DesktopNotifications::clicked, this, &TrayIcon::balloonClicked);
+    connect(&m_desktopNotifications, &DesktopNotifications::shown, this, [this] { setBalloonsAvailable(true, {}); });
+    connect(&m_desktopNotifications, &DesktopNotifications::failed, this,
+            [this](const QString &reason) { setBalloonsAvailable(false, reason); });
+}
+
+void SystemTrayIcon::createIcon() {
+    m_icon = std::make_unique<QSystemTrayIcon>();
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
             emit doubleClicked();
         else if (reason == QSystemTrayIcon::Trigger)
             emit activated();
     });
+    connect(m_icon.get(), &QSystemTrayIcon::messageClicked, this, &TrayIcon::balloonClicked);
+    setIcon(m_picture);
+    m_icon->setToolTip(m_hint);
+    m_icon->setContextMenu(m_popup);
+    if (m_shown)
+        m_icon->show();
+}
+
+void SystemTrayIcon::checkAvailability() {
+    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    if (available == m_available)
+        return;
+    m_available = available;
+    if (available)
+        createIcon();
+    emit availabilityChanged(available);
 }
 
 bool SystemTrayIcon::isAvailable() const {
@@ -21,37 +49,49 @@ bool SystemTrayIcon::isAvailable() const {
 }
 
 void SystemTrayIcon::show() {
-    // Also without a tray: a panel that starts after the program (autostart at login) gets the
-    // icon as soon as it is there, so a window minimised into it later can be brought back.
-    m_icon.show();
+    // Also without a tray: an XEmbed panel that starts after the program (autostart at login) takes
+    // the icon as soon as it is there; a StatusNotifier host gets a new icon (checkAvailability).
+    m_shown = true;
+    m_icon->show();
 }
 
 void SystemTrayIcon::hide() {
-    m_icon.hide();
+    m_shown = false;
+    m_icon->hide();
 }
 
 void SystemTrayIcon::setIcon(const QIcon &icon) {
+    m_picture = icon;
     // A tray entry without a picture is invisible on most desktops.
-    m_icon.setIcon(icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon);
+    m_icon->setIcon(icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon);
 }
 
 void SystemTrayIcon::setHint(const QString &text) {
-    m_icon.setToolTip(text);
+    m_hint = text;
+    m_icon->setToolTip(text);
 }
 
 QString SystemTrayIcon::hint() const {
-    return m_icon.toolTip();
+    return m_hint;
 }
 
 void SystemTrayIcon::setPopup(QMenu *menu) {
-    m_icon.setContextMenu(menu);
+    m_popup = menu;
+    m_icon->setContextMenu(menu);
 }
 
 void SystemTrayIcon::showBalloon(const QString &title, const QString &text, int timeoutMs) {
-    // Without a tray Qt shows no balloon at all: the desktop's notification service takes it.
-    if (!isAvailable() && m_desktopNotifications.notify(title, text, ImageLists::applicationIcon(), timeoutMs))
+    if (isAvailable()) {
+        m_icon->showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
+        nameShownBalloons();
         return;
-    m_icon.showMessage(title, text, QSystemTrayIcon::Information, timeoutMs);
+    }
+    // Without a tray Qt shows no balloon at all: the desktop's notification service takes it.
+    if (!m_desktopNotifications.notify(title, text, ImageLists::applicationIcon(), timeoutMs))
+        setBalloonsAvailable(false, m_desktopNotifications.unavailableReason());
+}
+
+void SystemTrayIcon::nameShownBalloons() {
     // Where the tray has no notifications of its own, Qt draws the balloon itself, at once.
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows)
@@ -64,4 +104,11 @@ void SystemTrayIcon::nameBalloonButtons(QWidget *balloon) {
     for (QAbstractButton *button : buttons)
         if (button->text().isEmpty() && button->accessibleName().isEmpty())
             button->setAccessibleName(kCloseBalloon);
+}
+
+void SystemTrayIcon::setBalloonsAvailable(bool available, const QString &reason) {
+    if (available == m_balloonsAvailable)
+        return;
+    m_balloonsAvailable = available;
+    emit balloonsAvailableChanged(available, reason);
 }

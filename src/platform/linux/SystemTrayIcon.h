@@ -3,7 +3,11 @@
 #include "DesktopNotifications.h"
 #include "TrayIcon.h"
 
+#include <QIcon>
+#include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <memory>
 
 class QWidget;
 
@@ -11,6 +15,9 @@ class QWidget;
 class SystemTrayIcon : public TrayIcon {
     Q_OBJECT
 public:
+    // How often the desktop is asked whether it has a tray now: Qt tells no change of its own.
+    static constexpr int kAvailabilityCheckMs = 5000;
+
     // bus: where the desktop's notification service is asked when there is no tray.
     explicit SystemTrayIcon(QObject *parent = nullptr, QDBusConnection bus = QDBusConnection::sessionBus());
 
@@ -29,6 +36,20 @@ public:
     static void nameBalloonButtons(QWidget *balloon);
 
 private:
-    QSystemTrayIcon m_icon;
+    void createIcon();
+    void checkAvailability();
+    void setBalloonsAvailable(bool available, const QString &reason);
+    void nameShownBalloons();
+
+    // Qt picks the kind of tray (StatusNotifierItem or XEmbed) when the icon is made; one made
+    // before the desktop's panel was there is made anew when a tray appears.
+    std::unique_ptr<QSystemTrayIcon> m_icon;
+    QIcon m_picture;
+    QString m_hint;
+    QPointer<QMenu> m_popup;
+    bool m_shown = false;
+    bool m_available = false;
+    bool m_balloonsAvailable = true;
+    QTimer m_availabilityCheck;
     DesktopNotifications m_desktopNotifications;
 };
