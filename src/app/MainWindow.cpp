@@ -2,6 +2,7 @@
 
 #include "AppCore.h"
 #include "AppTexts.h"
+#include "Autostart.h"
 #include "CheckedFileWriter.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
@@ -176,7 +177,10 @@ void MainWindow::loadSettings() {
     const ProgramPaths &paths = m_core.paths();
     // What a program killed in the middle of a save left beside the files of the program folder.
     // Nothing of ours is being written yet: every one of them is a leftover.
-    CheckedFileWriter::removeLeftovers({paths.settingsFile(), paths.file(QStringLiteral("cobjects.xml"))});
+    QStringList files{paths.settingsFile(), paths.file(QStringLiteral("cobjects.xml"))};
+    if (const Autostart *autostart = m_core.services().autostart; autostart && !autostart->entryFile().isEmpty())
+        files << autostart->entryFile();
+    CheckedFileWriter::removeLeftovers(files);
     CheckedFileWriter::removeLeftoversIn(
         paths.programFolder(), {QStringLiteral("-qnd.ovw"), QStringLiteral("-qnd.wcv"), QStringLiteral("-qnd.htip")});
     m_firstRun = !QFileInfo::exists(paths.settingsFile());
