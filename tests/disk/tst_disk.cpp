@@ -18,6 +18,11 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <optional>
+
+#ifdef QUENDRA_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 namespace {
 const QString kProbe = QStringLiteral(QUENDRA_SAVE_PROBE);
@@ -162,6 +167,102 @@ QStringList leftoversAmong(const QStringList &names) {
                 leftovers << name;
     return leftovers;
 }
+
+#ifdef QUENDRA_HAVE_XCB
+// A private X server (Xvfb) and a plain X client that does what a window manager's close button
+// does: it asks a window to close (WM_DELETE_WINDOW). It also finds the program's windows by their
+// title and kind.
+class XServer {
+public:
+    ~XServer() {
+        if (m_connection)
+            xcb_disconnect(m_connection);
+        if (m_server.state() != QProcess::NotRunning) {
+            m_server.terminate();
+            m_server.waitForFinished(5000);
+        }
+    }
+    // Empty, or why no X server could be started.
+    QString start() {
+        m_server.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-nolisten"_qs, u"tcp"_qs, u"-screen"_qs, u"0"_qs,
+                                    u"1024x768x24"_qs});
+        if (!m_server.waitForStarted())
+            return u"Xvfb cannot be started: "_qs + m_server.errorString();
+        if (!QTest::qWaitFor([this] { return m_server.canReadLine(); }, 20000))
+            return u"Xvfb gave no display: "_qs + QString::fromLocal8Bit(m_server.readAllStandardError());
+        m_display = u':' + QString::fromLatin1(m_server.readLine().trimmed());
+        m_connection = xcb_connect(m_display.toLatin1().constData(), nullptr);
+        if (xcb_connection_has_error(m_connection))
+            return u"no connection to Xvfb on "_qs + m_display;
+        return {};
+    }
+    const QString &display() const { return m_display; }
+
+    // The viewable top-level window whose title starts with `title`, of the given kind
+    // ("_NET_WM_WINDOW_TYPE_DIALOG" and the like; empty: any).
+    std::optional<xcb_window_t> window(const QString &title, const QByteArray &kind = {}) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        xcb_query_tree_reply_t *tree = xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, root), nullptr);
+        if (!tree)
+            return std::nullopt;
+        std::optional<xcb_window_t> found;
+        const xcb_window_t *children = xcb_query_tree_children(tree);
+        for (int i = 0; !found && i < xcb_query_tree_children_length(tree); ++i) {
+            const xcb_window_t w = children[i];
+            xcb_get_window_attributes_reply_t *attributes =
+                xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, w), nullptr);
+            const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            free(attributes);
+            if (!viewable || !QString::fromUtf8(property(w, "_NET_WM_NAME")).startsWith(title))
+                continue;
+            if (kind.isEmpty() || property(w, "_NET_WM_WINDOW_TYPE").contains(atomBytes(kind)))
+                found = w;
+        }
+        free(tree);
+        return found;
+    }
+    // What the close button of a window manager does.
+    void askToClose(xcb_window_t window) {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom("WM_PROTOCOLS");
+        event.data.data32[0] = atom("WM_DELETE_WINDOW");
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
+        xcb_flush(m_connection);
+    }
+
+private:
+    xcb_atom_t atom(const QByteArray &name) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, quint16(name.size()), name.constData()), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return atom;
+    }
+    QByteArray atomBytes(const QByteArray &name) {
+        const xcb_atom_t a = atom(name);
+        return QByteArray(reinterpret_cast<const char *>(&a), sizeof a);
+    }
+    QByteArray property(xcb_window_t window, const QByteArray &name) {
+        xcb_get_property_reply_t *reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+            nullptr);
+        QByteArray value;
+        if (reply)
+            value = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+        free(reply);
+        return value;
+    }
+
+    QProcess m_server;
+    QString m_display;
+    xcb_connection_t *m_connection = nullptr;
+};
+#endif
 } // namespace
 
 class TestDisk : public QObject {
@@ -265,6 +366,54 @@ private slots:
             QVERIFY2(after.value(name) == before.value(name), qPrintable(name));
         if (!failing.contains(u"quendra.ini"_qs))
             QVERIFY(IniFile(disk.out.filePath(u"after/quendra.ini"_qs)).hasKey(u"Orvanel"_qs, u"Offline"_qs));
+    }
+
+    // The real program on a full disk, its window closed as by a window manager's close button:
+    // the first failed save shows its error box (a dialog window appears). The session then ends
+    // the program (SIGTERM): the box closes, its text and those of the saves after it go to stderr,
+    // naming every file, the exit code says a save failed, and every file keeps its bytes.
+    void programWindowClosedOnAFullDisk() {
+        if (!m_noSmallDisk.isEmpty())
+            QSKIP(qPrintable(m_noSmallDisk));
+#ifndef QUENDRA_HAVE_XCB
+        QSKIP("built without the X client library: no window can be closed as a window manager does");
+#else
+        XServer x;
+        if (const QString why = x.start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        SmallDisk disk;
+        QTemporaryDir home;
+        QFile settings(disk.seed.filePath(u"quendra.ini"_qs));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[Orvanel]\r\nPort=0\r\n");
+        settings.close();
+        QVERIFY(probe(disk.seed.path(), {u"a"_qs, u"menu"_qs, u"loadreplace"_qs, u"mail"_qs}));
+        const QMap<QString, QByteArray> before = filesIn(disk.seed.path());
+
+        QProcessEnvironment env = programEnvironment(disk.disk.path(), home.path());
+        env.insert(u"QT_QPA_PLATFORM"_qs, u"xcb"_qs);
+        env.insert(u"DISPLAY"_qs, x.display());
+        disk.start(0, false, {kProgram}, env);
+        std::optional<xcb_window_t> window;
+        QTRY_VERIFY_WITH_TIMEOUT((window = x.window(u"Quendra - Version"_qs)).has_value(), 20000);
+        QVERIFY(!x.window(u"Quendra"_qs, "_NET_WM_WINDOW_TYPE_DIALOG"));
+        x.askToClose(*window);
+        QTRY_VERIFY_WITH_TIMEOUT(x.window(u"Quendra"_qs, "_NET_WM_WINDOW_TYPE_DIALOG").has_value(), 20000);
+        QVERIFY(disk.pid() > 0 && catches(disk.pid(), SIGTERM));
+        QVERIFY(::kill(pid_t(disk.pid()), SIGTERM) == 0);
+        QString why;
+        QVERIFY2(disk.finish(&why), qPrintable(why));
+
+        QCOMPARE(disk.exitCode(), 1);
+        QCOMPARE(disk.after(), before);
+        QStringList reported;
+        for (const QString &line : why.split(u'\n', Qt::SkipEmptyParts))
+            for (const QString &name : before.keys())
+                if (line.startsWith(FileMessages::cannotWrite(disk.folder() + name, {}).chopped(1)))
+                    reported << name;
+        QCOMPARE(reported,
+                 (QStringList{u"quendra.ini"_qs, u"quendramenu.ini"_qs, u"quendraload.ini"_qs, u"quendramail.ini"_qs}));
+#endif
     }
 
     // A process saving every kind of file in a loop is killed at random moments: every file is the
