@@ -37,11 +37,12 @@ struct AppHooks {
     std::function<void()> toolWindowsCreated;
 
     // Closing: first the link is closed, then the files are saved in this order after the
-    // settings: the menu file (second half of save_blist), Load & Replace, mail.
+    // settings: the menu file (second half of save_blist), Load & Replace, mail. Each save tells the
+    // user itself when it fails, and answers whether the file was written.
     std::function<void()> disconnect;
-    std::function<void(const QString &folder)> saveMenu;
-    std::function<void(const QString &folder)> saveLoadReplace;
-    std::function<void(const QString &folder)> saveMail;
+    std::function<bool(const QString &folder)> saveMenu;
+    std::function<bool(const QString &folder)> saveLoadReplace;
+    std::function<bool(const QString &folder)> saveMail;
 };
 
 // What the application is made of apart from its windows: the program's folders, the platform

@@ -59,8 +59,10 @@ void MailWiring::load(const QString &folder) {
     m_panel->reloadAccounts();
 }
 
-void MailWiring::save(const QString &folder) {
+bool MailWiring::save(const QString &folder) {
     QString error;
-    if (!saveMailFile(mailFilePath(folder), m_accounts, &error))
-        m_core.services().dialogs->error(error);
+    if (saveMailFile(mailFilePath(folder), m_accounts, &error))
+        return true;
+    m_core.services().dialogs->error(error);
+    return false;
 }

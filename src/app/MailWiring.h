@@ -23,7 +23,7 @@ public:
 
     // load_elist and save_elist: the file in the configuration folder.
     void load(const QString &folder);
-    void save(const QString &folder);
+    bool save(const QString &folder);
 
     const MailAccountList &accounts() const { return m_accounts; }
     MailPanel *panel() const { return m_panel; }

@@ -2,12 +2,17 @@
 
 #include "AppCore.h"
 #include "AppTexts.h"
+#include "Autostart.h"
+#include "CheckedFileWriter.h"
 #include "ConsoleWindow.h"
 #include "Dialogs.h"
 #include "HeaderPanel.h"
 #include "HelpViewer.h"
 #include "ImageLists.h"
 #include "IniFile.h"
+#include "LoadReplaceFile.h"
+#include "MailFile.h"
+#include "MenuFile.h"
 #include "SettingsPanel.h"
 #include "StatusBar.h"
 #include "ToolWindows.h"
@@ -194,8 +199,21 @@ void MainWindow::checkHelpFile() {
 }
 
 void MainWindow::loadSettings() {
-    m_firstRun = !QFileInfo::exists(m_core.paths().settingsFile());
-    const IniFile ini(m_core.paths().settingsFile());
+    const ProgramPaths &paths = m_core.paths();
+    // What a program killed in the middle of a save left beside the files of the program folder.
+    // Nothing of ours is being written yet: every one of them is a leftover.
+    QStringList files{paths.settingsFile(), paths.file(QStringLiteral("cobjects.xml"))};
+    if (const Autostart *autostart = m_core.services().autostart; autostart && !autostart->entryFile().isEmpty())
+        files << autostart->entryFile();
+    CheckedFileWriter::removeLeftovers(files);
+    CheckedFileWriter::removeLeftoversIn(
+        paths.programFolder(), {QStringLiteral("-qnd.ovw"), QStringLiteral("-qnd.wcv"), QStringLiteral("-qnd.htip")});
+    m_firstRun = !QFileInfo::exists(paths.settingsFile());
+    const IniFile ini(paths.settingsFile());
+    // Said now, not first when the settings are saved: they are never written over (what the file
+    // holds would be lost), so every change the user makes until the file is mended stays unsaved.
+    if (!ini.readOk())
+        m_core.services().dialogs->error(ini.errorString());
     m_settings->applySettings(Settings::read(ini, m_core.paths().programFolder()));
     m_core.wildcardTexts() = WildcardTextsFile::read(ini);
 }
@@ -213,6 +231,7 @@ bool MainWindow::loadUserFiles() {
         if (hooks.busMonitorNote)
             hooks.busMonitorNote(text);
     }
+    CheckedFileWriter::removeLeftovers({menuFilePath(folder), loadReplaceFilePath(folder), mailFilePath(folder)});
     const bool notice = hooks.loadMenu && hooks.loadMenu(folder);
     if (hooks.loadLoadReplace)
         hooks.loadLoadReplace(folder);
@@ -259,10 +278,11 @@ void MainWindow::showAtStart() {
     }
 }
 
-void MainWindow::save_blist() {
-    m_settings->writeSettings();
-    if (m_core.hooks.saveMenu)
-        m_core.hooks.saveMenu(m_settings->configurationFolder());
+bool MainWindow::save_blist() {
+    // The menu is saved also when the settings were not.
+    const bool settingsSaved = m_settings->writeSettings();
+    const bool menuSaved = !m_core.hooks.saveMenu || m_core.hooks.saveMenu(m_settings->configurationFolder());
+    return settingsSaved && menuSaved;
 }
 
 void MainWindow::setBusMonitorShown(bool shown) {
@@ -382,12 +402,13 @@ void MainWindow::runClosingSequence() {
     if (hooks.disconnect)
         hooks.disconnect();
     // Every save runs, whatever happened to the one before.
-    save_blist();
+    bool saved = save_blist();
     const QString folder = m_settings->configurationFolder();
-    if (hooks.saveLoadReplace)
-        hooks.saveLoadReplace(folder);
-    if (hooks.saveMail)
-        hooks.saveMail(folder);
+    if (hooks.saveLoadReplace && !hooks.saveLoadReplace(folder))
+        saved = false;
+    if (hooks.saveMail && !hooks.saveMail(folder))
+        saved = false;
+    m_closingSaveFailed = !saved;
     m_core.services().help->closeAll();
     m_core.services().tray->hide();
     for (QWidget *window : {static_cast<QWidget *>(m_console), static_cast<QWidget *>(m_webChecker),

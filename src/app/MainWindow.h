@@ -30,6 +30,8 @@ public:
     static constexpr int kWidthWithoutBusMonitor = 561;
     static constexpr int kWidthWithBusMonitor = 765;
     static constexpr int kSettingsHeight = 159;
+    // The program's exit code when a save of the closing sequence failed.
+    static constexpr int kSaveFailedExitCode = 1;
 
     explicit MainWindow(AppCore &core, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -47,8 +49,9 @@ public:
     // Shows the window when the start-up is done, or leaves it in the tray with "minimiert starten".
     void showAtStart();
 
-    // Saves the settings and then the menu file (through the menu hook).
-    void save_blist();
+    // Saves the settings and then the menu file (through the menu hook); false when either failed
+    // (the user has been told).
+    bool save_blist();
     // The user's command menu on the tray icon; its opening and closing count as a menu of this
     // window (menuOpenChanged). Ownership stays with the caller.
     void setTrayPopup(QMenu *popup);
@@ -61,6 +64,8 @@ public:
 
     const QString &versionCaption() const { return m_versionCaption; }
     bool isClosed() const { return m_closed; }
+    // Whether a save of the closing sequence failed: the program then ends with kSaveFailedExitCode.
+    bool closingSaveFailed() const { return m_closingSaveFailed; }
     SettingsPanel *settingsPanel() const { return m_settings; }
     StatusBar *statusBar1() const { return m_statusBar; }
     HeaderPanel *settingsHeader() const { return m_einstellungen; }
@@ -134,6 +139,7 @@ private:
     QDialog *m_wildcardDialog = nullptr;
     QString m_versionCaption;
     bool m_closed = false;
+    bool m_closingSaveFailed = false;
     bool m_placed = false;
     bool m_startedUp = false;     // showAtStart() ran
     bool m_showRequested = false; // asked for by another start before that

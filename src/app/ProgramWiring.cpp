@@ -48,19 +48,19 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
         return loadMenu(folder);
     };
     hooks.saveMenu = [this](const QString &folder) {
-        saveMenu(folder);
+        return saveMenu(folder);
     };
     hooks.loadMail = [this](const QString &folder) {
         m_mail->load(folder);
     };
     hooks.saveMail = [this](const QString &folder) {
-        m_mail->save(folder);
+        return m_mail->save(folder);
     };
     hooks.loadLoadReplace = [this](const QString &folder) {
         m_automations->loadLoadReplace(folder);
     };
     hooks.saveLoadReplace = [this](const QString &folder) {
-        m_automations->saveLoadReplace(folder);
+        return m_automations->saveLoadReplace(folder);
     };
     hooks.busMonitorNote = [this](const QString &text) {
         m_link->busMonitor().insertTop(text);
@@ -191,10 +191,12 @@ bool ProgramWiring::loadMenu(const QString &folder) {
     return content.lacksNotificationKeys;
 }
 
-void ProgramWiring::saveMenu(const QString &folder) {
+bool ProgramWiring::saveMenu(const QString &folder) {
     QString error;
-    if (!saveMenuFile(menuFilePath(folder), *m_menu, &error))
-        m_core.services().dialogs->error(error);
+    if (saveMenuFile(menuFilePath(folder), *m_menu, &error))
+        return true;
+    m_core.services().dialogs->error(error);
+    return false;
 }
 
 void ProgramWiring::attachCatalogue(MainWindow &window) {

@@ -45,7 +45,7 @@ public:
 private:
     void attach(MainWindow &window);
     bool loadMenu(const QString &folder);
-    void saveMenu(const QString &folder);
+    bool saveMenu(const QString &folder);
     void attachCatalogue(MainWindow &window);
     void attachMenuEditor(MainWindow &window);
     void attachAutomations(MainWindow &window);

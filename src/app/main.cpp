@@ -77,8 +77,13 @@ int main(int argc, char *argv[]) {
         core.hooks.busMonitorNote(claimed.note);
 
     MainWindow *window = startup.mainWindow();
+    // A save that failed while nobody could answer a box (a signal) was written to the standard
+    // error output; the exit code tells whoever ended the program.
+    const auto exitCode = [window](int code) {
+        return code == 0 && window->closingSaveFailed() ? MainWindow::kSaveFailedExitCode : code;
+    };
     if (window->isClosed()) // a signal ended the program while the start-up ran
-        return 0;
+        return exitCode(0);
     // Closing the window ends the program, also while the start-up still waits for the first
     // connection or shows the notice after it.
     QObject::connect(window, &MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -87,5 +92,5 @@ int main(int argc, char *argv[]) {
         if (!window->isClosed())
             window->close();
     });
-    return app.exec();
+    return exitCode(app.exec());
 }

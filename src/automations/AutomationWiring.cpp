@@ -1,9 +1,12 @@
 #include "AutomationWiring.h"
 
 #include "BusMonitor.h"
+#include "CheckedFileWriter.h"
 #include "Dialogs.h"
 #include "LoadReplaceFile.h"
 #include "LoadReplacePanel.h"
+
+#include <QFileInfo>
 
 AutomationWiring::AutomationWiring(Context context, DownloadLimits limits)
     : m_context(std::move(context)),
@@ -29,12 +32,21 @@ void AutomationWiring::loadLoadReplace(const QString &folder) {
     if (!content.errorString.isEmpty())
         m_context.dialogs.error(content.errorString);
     m_rules = std::move(content.rules);
+    // The temporary files of downloads cut short by a killed program. Only full paths: a relative
+    // one would be taken from whatever folder the program was started in.
+    QStringList targets;
+    for (const LoadReplaceEntry &rule : m_rules)
+        if (QFileInfo(rule.saveto).isAbsolute())
+            targets << rule.saveto;
+    CheckedFileWriter::removeLeftovers(targets);
     if (m_loadReplacePanel)
         m_loadReplacePanel->reload();
 }
 
-void AutomationWiring::saveLoadReplace(const QString &folder) {
+bool AutomationWiring::saveLoadReplace(const QString &folder) {
     QString error;
-    if (!save_rlist(loadReplaceFilePath(folder), m_rules, &error))
-        m_context.dialogs.error(error);
+    if (save_rlist(loadReplaceFilePath(folder), m_rules, &error))
+        return true;
+    m_context.dialogs.error(error);
+    return false;
 }

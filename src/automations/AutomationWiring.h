@@ -39,9 +39,11 @@ public:
     // The "Load && Replace" tab's editor over the rules, for the caller to own.
     LoadReplacePanel *createLoadReplacePanel();
 
-    // `load_rlist` at start-up and `save_rlist` at the end, from and to the folder's file.
+    // `load_rlist` at start-up and `save_rlist` at the end, from and to the folder's file. The load
+    // also removes what an interrupted download left beside the rules' files; the save answers
+    // whether the file was written (a failure is reported to the user).
     void loadLoadReplace(const QString &folder);
-    void saveLoadReplace(const QString &folder);
+    bool saveLoadReplace(const QString &folder);
 
 private:
     Context m_context;

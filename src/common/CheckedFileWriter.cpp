@@ -10,8 +10,10 @@
 namespace {
 const QString kNotOpen = QStringLiteral("Die Datei ist nicht zum Schreiben geöffnet.");
 
+// Qt fills the six places of its temporary names with ASCII letters only (checked against the
+// library in use); taking digits too would take more of the user's own files for ours.
 bool isTemporaryCharacter(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 } // namespace
 

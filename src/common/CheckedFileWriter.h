@@ -58,7 +58,7 @@ public:
     static QString nameProblem(const QString &path);
 
     // Whether fileName is a temporary file the writer leaves when the program is killed in the
-    // middle of a save of `target` ("<target>.XXXXXX").
+    // middle of a save of `target` ("<target>.XXXXXX", six ASCII letters).
     static bool isTemporaryOf(const QString &fileName, const QString &target);
     // Removes the temporary files of the given files (full paths) left by an earlier run that was
     // killed in the middle of a save. Returns the paths removed.

@@ -53,6 +53,7 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {
         return;
     const auto fail = [this](const QString &reason) {
         m_readOk = false;
+        m_readFailure = reason;
         m_error = FileMessages::cannotRead(m_path, reason);
     };
     if (!file.open(QIODevice::ReadOnly)) {
@@ -237,9 +238,12 @@ void IniFile::eraseSection(const QString &section) {
 
 bool IniFile::save(QFileDevice::Permissions permissions) {
     // What the file holds besides the keys written here is unknown: replacing it would lose that.
-    // errorString() still names the file and why it could not be read.
-    if (!m_readOk)
+    if (!m_readOk) {
+        m_error = FileMessages::cannotWrite(
+            m_path, QStringLiteral("Sie konnte nicht gelesen werden (%1) und wird darum nicht überschrieben.")
+                        .arg(m_readFailure.endsWith(u'.') ? m_readFailure.chopped(1) : m_readFailure));
         return false;
+    }
     // The reader drops one CR before each LF, so a line whose own text ends in CR needs CR LF
     // to read back whole, also in a file with LF line ends.
     const auto lineEnd = [this](const QString &line) {

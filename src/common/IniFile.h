@@ -79,6 +79,7 @@ private:
 
     QString m_path;
     bool m_readOk = true;
+    QString m_readFailure; // the reason, when the file could not be read
     bool m_byteOrderMark = false;
     QString m_newLine = QStringLiteral("\r\n");
     std::vector<Entry> m_preamble; // lines before the first section

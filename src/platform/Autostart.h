@@ -12,4 +12,6 @@ public:
     virtual bool disable() = 0;
     virtual bool isEnabled() const = 0;
     virtual QString errorString() const = 0;
+    // The file the entry is kept in, when it is one (its folder is the desktop's, not the program's).
+    virtual QString entryFile() const { return {}; }
 };

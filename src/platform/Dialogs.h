@@ -20,6 +20,8 @@ public:
     // Question with Yes/No; true for Yes.
     virtual bool confirm(const QString &text) = 0;
     // The program is ending: every open box closes (a question as answered "No") and every later
-    // box returns at once the same way, so that nothing waits for a user who is gone.
+    // box returns at once the same way, so that nothing waits for a user who is gone. An error that
+    // no one can see any more (a box closed so, or one that comes later) is written to the standard
+    // error output, so that a failed save on the way out leaves a trace.
     virtual void closeAll() = 0;
 };

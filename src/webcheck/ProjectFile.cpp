@@ -1,5 +1,6 @@
 #include "ProjectFile.h"
 
+#include "CheckedFileWriter.h"
 #include "FileMessages.h"
 #include "IniFieldTable.h"
 
@@ -51,6 +52,10 @@ std::optional<QString> ProjectFile::nameError(const QString &fileName) {
             return QStringLiteral("Der Name enthält ein Zeichen, das in Dateinamen nicht erlaubt ist "
                                   "(\\ / : * ? \" < > | oder ein Steuerzeichen).");
     }
+    // Refused before the first save: such a name would save once and fail from then on, as its
+    // temporary name would pass the file system's limit.
+    if (const QString problem = CheckedFileWriter::nameProblem(fileName); !problem.isEmpty())
+        return problem;
     return std::nullopt;
 }
 

@@ -12,8 +12,9 @@ namespace ProjectFile {
 constexpr int kMaxEntries = 100000;
 
 QString fileName(const QString &bezeichnung, const QString &host);
-// Why a file name built from user text cannot be used (it would leave the program folder, or a
-// Windows file name forbids one of its characters); nothing when it can.
+// Why a file name built from user text cannot be used (it would leave the program folder, a
+// Windows file name forbids one of its characters, or it is too long to be saved safely); nothing
+// when it can.
 std::optional<QString> nameError(const QString &fileName);
 
 // Replaces both sections of the file and keeps whatever else it holds. On failure the previous

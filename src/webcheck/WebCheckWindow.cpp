@@ -4,6 +4,7 @@
 
 #include "AnalysisListModel.h"
 #include "CheckTab.h"
+#include "CheckedFileWriter.h"
 #include "Dialogs.h"
 #include "DocumentFetch.h"
 #include "FieldFocus.h"
@@ -35,7 +36,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
@@ -782,9 +782,9 @@ void WebCheckWindow::exportSourceTaken() {
         m_dialogs.error(FileMessages::cannotWrite(path, *refused));
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(outcome.bytes) != outcome.bytes.size() || !file.commit()) {
-        m_dialogs.error(FileMessages::cannotWrite(path, file.errorString()));
+    QString error;
+    if (!CheckedFileWriter::writeFile(path, outcome.bytes, &error)) {
+        m_dialogs.error(error);
         return;
     }
     failed.dismiss();

@@ -3,6 +3,7 @@
 #include "ConfigHome.h"
 #include "FakeBrowserHost.h"
 #include "FakePlatform.h"
+#include "FileMessages.h"
 #include "HeaderPanel.h"
 #include "IniFile.h"
 #include "LinkView.h"
@@ -122,12 +123,15 @@ struct Harness {
         };
         h.saveMenu = [this](const QString &f) {
             log.append(u"saveMenu "_qs + f);
+            return saves;
         };
         h.saveLoadReplace = [this](const QString &f) {
             log.append(u"saveLoadReplace "_qs + f);
+            return saves;
         };
         h.saveMail = [this](const QString &f) {
             log.append(u"saveMail "_qs + f);
+            return saves;
         };
     }
 
@@ -148,6 +152,7 @@ struct Harness {
     Startup startup;
     QStringList log;
     bool notice = false;
+    bool saves = true; // what the recorded save hooks answer
 };
 
 // One menu entry bound to GAN 5 with the given notification switches and last value.
@@ -254,6 +259,7 @@ private slots:
         bool settingsBeforeMenu = false;
         h.core.hooks.saveMenu = [&](const QString &) {
             settingsBeforeMenu = QFile::exists(h.folder.settingsFile());
+            return true;
         };
         MainWindow *w = h.start();
         QVERIFY(h.startup.isFinished());
@@ -507,11 +513,11 @@ private slots:
         leave(h.find<QLineEdit>(u"OVIP"_qs));
         w->close();
         const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
-        QCOMPARE(errors.size(), 2); // leaving the edit, and closing
-        for (const QString &error : errors)
-            QVERIFY2(
-                error.startsWith(u"Die Datei \""_qs + h.folder.settingsFile() + u"\" kann nicht gelesen werden"_qs),
-                qPrintable(error));
+        QCOMPARE(errors.size(), 3); // the start, leaving the edit, and closing
+        for (qsizetype i = 0; i < errors.size(); ++i)
+            QVERIFY2(errors.at(i).startsWith(u"Die Datei \""_qs + h.folder.settingsFile() + u"\" kann nicht "_qs +
+                                             (i == 0 ? u"gelesen werden"_qs : u"geschrieben werden"_qs)),
+                     qPrintable(errors.at(i)));
         QVERIFY(QFileInfo(h.folder.settingsFile()).isDir());
     }
 
@@ -559,6 +565,64 @@ private slots:
         QVERIFY(!h.platform.tray.shown);
     }
 
+    // A settings file that cannot be read is said at start-up, like the menu and mail files, and
+    // is not written over at the end, which says so too and ends with the failure's exit code.
+    void unreadableSettingsAreReportedAtStartAndKept_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("a folder named quendra.ini") << true;
+        QTest::newRow("larger than the read budget") << false;
+    }
+    void unreadableSettingsAreReportedAtStartAndKept() {
+        QFETCH(bool, folder);
+        QByteArray before;
+        if (!folder) {
+            before = "[Orvanel]\r\nIP=10.1.1.1\r\n[Fremd]\r\n";
+            before.resize(IniFile::kMaxFileBytes + 1, ' ');
+        }
+        Harness h(before);
+        const QString path = h.folder.settingsFile();
+        if (folder)
+            QVERIFY(QDir().mkdir(path));
+        h.recordHooks();
+        MainWindow *w = h.start();
+        QVERIFY(h.startup.isFinished());
+        const QStringList atStart = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(atStart.size(), 1);
+        QVERIFY2(atStart.first().startsWith(FileMessages::cannotRead(path, {}).chopped(1)),
+                 qPrintable(atStart.first()));
+
+        w->close();
+        const QStringList errors = h.platform.dialogs.texts(FakeDialogs::Kind::Error);
+        QCOMPARE(errors.size(), 2);
+        QVERIFY2(errors.last().startsWith(FileMessages::cannotWrite(path, {}).chopped(1)), qPrintable(errors.last()));
+        QVERIFY(w->closingSaveFailed());
+        if (folder)
+            QVERIFY(QFileInfo(path).isDir());
+        else
+            QVERIFY(h.folder.read(u"quendra.ini"_qs) == before); // QCOMPARE would print 16 MiB
+        QCOMPARE(QDir(h.folder.path()).entryList({u"quendra.ini.*"_qs}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // Every closing save runs whatever the one before did; any failure sets the exit code.
+    void aFailedClosingSaveSetsTheExitCode_data() {
+        QTest::addColumn<bool>("saves");
+        QTest::newRow("all saved") << true;
+        QTest::newRow("the saves fail") << false;
+    }
+    void aFailedClosingSaveSetsTheExitCode() {
+        QFETCH(bool, saves);
+        Harness h;
+        h.recordHooks();
+        h.saves = saves;
+        MainWindow *w = h.start();
+        h.log.clear();
+        w->close();
+        const QString folder = h.folder.path();
+        QCOMPARE(h.log, (QStringList{u"disconnect"_qs, u"saveMenu "_qs + folder, u"saveLoadReplace "_qs + folder,
+                                     u"saveMail "_qs + folder}));
+        QCOMPARE(w->closingSaveFailed(), !saves);
+    }
+
     void unwritableSettingsFolderIsReported() {
         // A folder below a plain file can be created by no one, not even by root.
         QTemporaryDir base;
@@ -570,6 +634,7 @@ private slots:
         QStringList saved;
         core.hooks.saveMenu = [&](const QString &) {
             saved.append(u"menu"_qs);
+            return true;
         };
         Startup startup(core);
         startup.run();

@@ -1,5 +1,7 @@
 #include "AnsiText.h"
+#include "CheckedFileWriter.h"
 #include "DecimalComma.h"
+#include "FileMessages.h"
 #include "Hex.h"
 #include "IniFieldTable.h"
 #include "IniFile.h"
@@ -353,6 +355,161 @@ private slots:
         QString error;
         QVERIFY(!IniFile::writeOne(unreachable, u"Orvanel"_qs, u"Key"_qs, u"neu"_qs, &error));
         QVERIFY(error.contains(unreachable));
+    }
+
+    // A save that cannot be made leaves the file as it was and nothing beside it, and its message
+    // names the file; after the failure the writer takes nothing more.
+    void writerKeepsTheOldFileWhenItCannotSave_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("a folder where the file should be") << u"folder"_qs << u"quendra.ini"_qs;
+        QTest::newRow("the folder is gone") << u"gone"_qs << u"quendra.ini"_qs;
+        QTest::newRow("a plain file where the folder should be") << u"plain"_qs << u"quendra.ini"_qs;
+        // The temporary name adds seven bytes; such a name would save once and then never again.
+        QTest::newRow("249 bytes") << u"old"_qs << QString(245, u'a') + u".ovw"_qs;
+        // Bytes count, not characters: 131 characters, 254 bytes.
+        QTest::newRow("two-byte letters") << u"old"_qs << QString(123, u'ä') + u"-qnd.wcv"_qs;
+    }
+    void writerKeepsTheOldFileWhenItCannotSave() {
+        QFETCH(QString, setup);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QString folder = dir.path();
+        if (setup == u"gone")
+            folder = dir.filePath(u"weg"_qs);
+        if (setup == u"plain") {
+            writeFile(dir.filePath(u"weg"_qs), "x");
+            folder = dir.filePath(u"weg"_qs);
+        }
+        const QString path = folder + u'/' + name;
+        const QByteArray old = "[Orvanel]\r\nKey=alt\r\n";
+        if (setup == u"folder")
+            QVERIFY(QDir().mkdir(path));
+        if (setup == u"old")
+            writeFile(path, old);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        CheckedFileWriter writer(path);
+        const bool saved = writer.open() && writer.write(QByteArray(100000, 'n')) && writer.commit();
+        QVERIFY(!saved);
+        QVERIFY2(writer.errorString().startsWith(FileMessages::cannotWrite(path, {}).chopped(1)),
+                 qPrintable(writer.errorString()));
+        QVERIFY(!writer.reason().isEmpty());
+        QVERIFY(!writer.write("more"));
+        QVERIFY(!writer.commit());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        if (setup == u"old")
+            QCOMPARE(readFile(path), old);
+        if (setup == u"folder")
+            QVERIFY(QFileInfo(path).isDir());
+        QString error;
+        QVERIFY(!CheckedFileWriter::writeFile(path, "neu", &error));
+        QCOMPARE(error, writer.errorString());
+    }
+
+    // The longest name whose temporary name still fits saves again and again.
+    void writerSavesTheLongestNameEveryTime() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString(244, u'a') + u".ovw"_qs);
+        QVERIFY(CheckedFileWriter::nameProblem(path).isEmpty());
+        QVERIFY(!CheckedFileWriter::nameProblem(dir.filePath(QString(245, u'a') + u".ovw"_qs)).isEmpty());
+        for (const QByteArray &bytes : {QByteArray("eins"), QByteArray("zwei"), QByteArray("drei")}) {
+            QString error;
+            QVERIFY2(CheckedFileWriter::writeFile(path, bytes, &error), qPrintable(error));
+            QCOMPARE(readFile(path), bytes);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // The rename is the last step; when it fails (here a folder took the file's place meanwhile),
+    // the temporary file, which then has its name, goes too.
+    void writerLeavesNothingWhenTheRenameFails() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quendramenu.ini"_qs);
+        writeFile(path, "alt");
+        CheckedFileWriter writer(path);
+        QVERIFY(writer.open());
+        QVERIFY(writer.write("neu"));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
+        QVERIFY(!writer.commit());
+        QVERIFY2(writer.errorString().contains(path), qPrintable(writer.errorString()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"quendramenu.ini"_qs});
+        QVERIFY(QFileInfo(path).isDir());
+    }
+
+    // A save that is given up, or a writer that goes before its commit, changes nothing.
+    void writerWithoutCommitChangesNothing() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"quendramail.ini"_qs);
+        writeFile(path, "alt");
+        {
+            CheckedFileWriter dropped(path);
+            QVERIFY(dropped.open());
+            QVERIFY(dropped.write("neu"));
+            CheckedFileWriter discarded(path);
+            QVERIFY(discarded.open());
+            QVERIFY(discarded.write("neu"));
+            discarded.discard();
+            QVERIFY(!discarded.commit());
+        }
+        QCOMPARE(readFile(path), QByteArray("alt"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"quendramail.ini"_qs});
+    }
+
+    // What counts as a leftover of an interrupted save: the file's name, a dot and six letters, as
+    // Qt makes them. Anything else beside the file is the user's and stays.
+    void leftoversAreTheWritersOnly_data() {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("removed");
+        QTest::newRow("the file's temporary names")
+            << QStringList{u"quendra.ini"_qs, u"quendra.ini.ATMfQW"_qs, u"quendra.ini.zzzzzz"_qs}
+            << QStringList{u"quendra.ini.ATMfQW"_qs, u"quendra.ini.zzzzzz"_qs};
+        QTest::newRow("also when the file itself is gone")
+            << QStringList{u"quendramail.ini.AbCdEf"_qs} << QStringList{u"quendramail.ini.AbCdEf"_qs};
+        QTest::newRow("digits, other lengths, other names")
+            << QStringList{u"quendra.ini.Ab3dEf"_qs,    u"quendra.ini.AbCdE"_qs,   u"quendra.ini.AbCdEfG"_qs,
+                           u"quendra.ini-AbCdEf"_qs,    u"xquendra.ini.AbCdEf"_qs, u"quendra.ini.AbCdEf.bak"_qs,
+                           u"quendramenu.ini.AbCdEf"_qs}
+            << QStringList{};
+    }
+    void leftoversAreTheWritersOnly() {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, removed);
+        QTemporaryDir dir;
+        for (const QString &name : present)
+            writeFile(dir.filePath(name), "x");
+        const QStringList gone =
+            CheckedFileWriter::removeLeftovers({dir.filePath(u"quendra.ini"_qs), dir.filePath(u"quendramail.ini"_qs),
+                                                dir.filePath(u"fehlt/quendraload.ini"_qs)});
+        QCOMPARE(QStringList(gone).replaceInStrings(dir.path() + u'/', QString()).join(u','),
+                 QStringList(removed).join(u','));
+        QStringList left = present;
+        for (const QString &name : removed)
+            left.removeOne(name);
+        left.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), left);
+    }
+
+    // Files named by the user (web-checker projects, templates, exports) are found by their ending.
+    void leftoversInAFolderByEnding() {
+        QTemporaryDir dir;
+        const QStringList kept{u"Wetter-host-qnd.ovw"_qs, u"notiz.txt.AbCdEf"_qs, u"Wetter-qnd.htip.Ab1dEf"_qs};
+        const QStringList removed{u"Wetter-host-qnd.ovw.AbCdEf"_qs, u"Grad-qnd.wcv.XyZxYz"_qs,
+                                  u"Wetter-qnd.htip.QwErTy"_qs};
+        for (const QString &name : kept + removed)
+            writeFile(dir.filePath(name), "x");
+        QStringList gone =
+            CheckedFileWriter::removeLeftoversIn(dir.path(), {u"-qnd.ovw"_qs, u"-qnd.wcv"_qs, u"-qnd.htip"_qs});
+        gone.replaceInStrings(dir.path() + u'/', QString());
+        gone.sort();
+        QStringList expected = removed;
+        expected.sort();
+        QCOMPARE(gone, expected);
+        QStringList left = kept;
+        left.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), left);
     }
 
     // The help beside the program wins (build tree, portable copy); an installed program finds it

@@ -7,6 +7,7 @@
 #include "FieldFocus.h"
 #include "HtmlHelpViewer.h"
 #include "MenuValueTarget.h"
+#include "MessageBoxDialogs.h"
 #include "Notifications.h"
 #include "PrivateSessionBus.h"
 #include "SystemTrayIcon.h"
@@ -159,6 +160,9 @@ private slots:
     void toolWindowClosesWithEscAndIsAWindow();
     void helpIsAWindowThatClosesWithEsc();
     void balloonCloseButtonIsNamed();
+    void autostartEntryThatCannotBeWrittenIsNamed();
+    void errorsNoOneCanSeeGoToTheErrorOutput_data();
+    void errorsNoOneCanSeeGoToTheErrorOutput();
 };
 
 void TestPlatform::balloonWithoutTrayGoesToNotificationService_data() {
@@ -617,6 +621,48 @@ void TestPlatform::balloonCloseButtonIsNamed() {
     QCOMPARE(close->accessibleName(), u"Schließen"_qs);
     QCOMPARE(QAccessible::queryAccessibleInterface(close)->text(QAccessible::Name), u"Schließen"_qs);
     QVERIFY(captioned->accessibleName().isEmpty());
+}
+
+// A folder in the entry's place: nothing is written or left beside it, and the message names it.
+void TestPlatform::autostartEntryThatCannotBeWrittenIsNamed() {
+    QTemporaryDir config;
+    const ConfigHome home(config.path());
+    QVERIFY(QDir().mkpath(XdgAutostart::entryPath()));
+    XdgAutostart autostart;
+    QVERIFY(!autostart.enable(u"/usr/bin/quendra"_qs));
+    QVERIFY2(autostart.errorString().contains(XdgAutostart::entryPath()), qPrintable(autostart.errorString()));
+    QCOMPARE(QDir(config.filePath(u"autostart"_qs)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{u"quendra.desktop"_qs});
+}
+
+// Once the program is ending, an error box open then, or one that comes later, has no one to read
+// it: its text goes to the error output, line breaks as lines. Other boxes leave no text there.
+void TestPlatform::errorsNoOneCanSeeGoToTheErrorOutput_data() {
+    QTest::addColumn<bool>("openWhenClosing");
+    QTest::newRow("shown after the end began") << false;
+    QTest::newRow("open when the end began") << true;
+}
+
+void TestPlatform::errorsNoOneCanSeeGoToTheErrorOutput() {
+    QFETCH(bool, openWhenClosing);
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> output(std::tmpfile(), &std::fclose);
+    QVERIFY(output);
+    MessageBoxDialogs dialogs(output.get());
+    const QString text = u"Die Datei \"/x/quendra.ini\" kann nicht geschrieben werden:\rKein Platz"_qs;
+    if (openWhenClosing) {
+        QTimer::singleShot(0, [&dialogs] { dialogs.closeAll(); });
+        dialogs.error(text); // returns when closeAll() closed it
+    } else {
+        dialogs.closeAll();
+        dialogs.error(text);
+    }
+    dialogs.information(u"Info"_qs);
+    QVERIFY(!dialogs.confirm(u"Frage?"_qs));
+    std::rewind(output.get());
+    QByteArray written(4096, '\0');
+    written.truncate(qsizetype(std::fread(written.data(), 1, size_t(written.size()), output.get())));
+    QCOMPARE(QString::fromLocal8Bit(written),
+             u"Die Datei \"/x/quendra.ini\" kann nicht geschrieben werden:\nKein Platz\n"_qs);
 }
 
 QTEST_MAIN(TestPlatform)

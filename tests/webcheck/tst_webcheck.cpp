@@ -333,6 +333,8 @@ private slots:
         QTest::newRow("quote and angle brackets") << u"\"<a>\""_qs << u"h"_qs;
         QTest::newRow("vertical bar") << u"a|b"_qs << u"h"_qs;
         QTest::newRow("control character") << u"a\tb"_qs << u"h"_qs;
+        // 250 bytes: saved once, the next save's temporary name would pass the 255-byte limit.
+        QTest::newRow("too long for a second save") << QString(240, u'a') << u"h"_qs;
     }
     void projectNamesThatLeaveTheFolderAreRefused() {
         QFETCH(QString, bezeichnung);
@@ -403,6 +405,7 @@ private slots:
         QTest::newRow("vertical bar") << u"a|b"_qs;
         QTest::newRow("colon") << u"C:x"_qs;
         QTest::newRow("backslash") << u"..\\x"_qs;
+        QTest::newRow("too long for a second save") << QString(241, u'a');
     }
     void templateNamesThatLeaveTheFolderAreRefused() {
         QFETCH(QString, firstLine);

@@ -529,15 +529,20 @@ private slots:
         QTest::addColumn<QByteArray>("head");
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("folderInTheWay");
         QTest::newRow("start no number") << QByteArray("WABEZ=W") << QByteArray("ANC-0=x\r\nAND-0=15")
-                                         << u"W-wetter.test-qnd.ovw"_qs;
+                                         << u"W-wetter.test-qnd.ovw"_qs << false;
         QTest::newRow("Bezeichnung leaving the folder")
-            << QByteArray("WABEZ=../W") << QByteArray("ANC-0=14\r\nAND-0=15") << u"../W-qnd.htip"_qs;
+            << QByteArray("WABEZ=../W") << QByteArray("ANC-0=14\r\nAND-0=15") << u"../W-qnd.htip"_qs << false;
+        // The export is built but cannot be written: the message names the file, nothing is left.
+        QTest::newRow("a folder where the export should be")
+            << QByteArray("WABEZ=W") << QByteArray("ANC-0=14\r\nAND-0=15") << u"W-qnd.htip"_qs << true;
     }
     void exportOfBrokenProjectsWritesNothing() {
         QFETCH(QByteArray, head);
         QFETCH(QByteArray, row);
         QFETCH(QString, named);
+        QFETCH(bool, folderInTheWay);
         LoopbackHttp http;
         http.put("/w.html", "abcdefghij<b>42</b>");
         Checker c;
@@ -546,6 +551,8 @@ private slots:
                                                                 "\r\nWAHOST=wetter.test\r\nWASITE=/w.html\r\n"
                                                                 "ANZAHL=1\r\n[OVWC]\r\n" +
                                                                 row + "\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
+        if (folderInTheWay)
+            QVERIFY(QDir().mkdir(c.folder.file(u"W-qnd.htip"_qs)));
         c.window.close();
         c.window.open();
         c.selectProject(u"W-wetter.test-qnd.ovw"_qs);
@@ -555,6 +562,8 @@ private slots:
                  qPrintable(c.dialogs.texts(FakeDialogs::Kind::Error).first()));
         QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
         QVERIFY(!QFile::exists(c.folder.file(u"../W-qnd.htip"_qs)));
+        QCOMPARE(QDir(c.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"W-wetter.test-qnd.ovw"_qs});
+        QCOMPARE(QFileInfo(c.folder.file(u"W-qnd.htip"_qs)).isDir(), folderInTheWay);
         QVERIFY(c.find<QLabel>("exportlb")->text() != u"Fertig!"_qs);
     }
 

@@ -9,16 +9,29 @@ QString MessageBoxDialogs::displayText(const QString &text) {
     return shown;
 }
 
+void MessageBoxDialogs::reportUnseen(const QString &text) {
+    std::fputs((displayText(text) + u'\n').toLocal8Bit().constData(), m_unseenErrors);
+    std::fflush(m_unseenErrors);
+}
+
 int MessageBoxDialogs::run(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons) {
-    if (m_closing)
+    if (m_closing) {
+        if (icon == QMessageBox::Critical)
+            reportUnseen(text);
         return QMessageBox::NoButton;
+    }
     QMessageBox box(icon, QStringLiteral("Quendra"), displayText(text), buttons, QApplication::activeWindow());
     // Texts come from files, the bus and the user: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     m_open.append(&box);
     const int answer = box.exec();
     m_open.removeOne(&box);
-    return m_closing ? int(QMessageBox::NoButton) : answer;
+    if (!m_closing)
+        return answer;
+    // Closed by the program, perhaps before anyone read it.
+    if (icon == QMessageBox::Critical)
+        reportUnseen(text);
+    return QMessageBox::NoButton;
 }
 
 void MessageBoxDialogs::closeAll() {

@@ -1,11 +1,11 @@
 #include "XdgAutostart.h"
 
+#include "CheckedFileWriter.h"
 #include "FileMessages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 // Where an installation keeps the program's desktop entry, seen from the program file's folder.
@@ -77,9 +77,6 @@ bool XdgAutostart::enable(const QString &programPath) {
     };
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return fail(QStringLiteral("Der Ordner kann nicht angelegt werden."));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return fail(file.errorString());
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Quendra\n"
@@ -88,9 +85,8 @@ bool XdgAutostart::enable(const QString &programPath) {
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
                               .arg(autostartExec(programPath));
-    file.write(entry.toUtf8());
-    if (!file.commit())
-        return fail(file.errorString());
+    if (!CheckedFileWriter::writeFile(path, entry.toUtf8(), &m_error))
+        return false;
     m_error.clear();
     return true;
 }

@@ -12,6 +12,7 @@ public:
     bool disable() override;
     bool isEnabled() const override;
     QString errorString() const override { return m_error; }
+    QString entryFile() const override { return entryPath(); }
 
     // Looked up at every call, so a changed environment is honoured.
     static QString entryPath();
