@@ -4,21 +4,12 @@
 # inputs stay in the target's work folder. Exit code 1 when any target found something.
 #   scripts/fuzz.sh [seconds] [target...]
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 2
 seconds="${1:-30}"
 shift || true
 
-packages=(clang libclang-rt-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" || exit 2
-fi
+. scripts/clang.sh
+need_clang
 
 build_dir="${QUENDRA_FUZZ_BUILD_DIR:-build-fuzz}"
 if [ ! -f "$build_dir/build.ninja" ]; then

@@ -29,8 +29,7 @@ QString CheckedFileWriter::nameProblem(const QString &path) {
     if (bytes + kTemporarySuffixLength <= kMaxNameBytes)
         return {};
     return QStringLiteral("Der Name ist mit %1 Bytes zu lang (höchstens %2 Bytes).")
-        .arg(bytes)
-        .arg(kMaxNameBytes - kTemporarySuffixLength);
+        .arg(QString::number(bytes), QString::number(kMaxNameBytes - kTemporarySuffixLength));
 }
 
 bool CheckedFileWriter::fail(const QString &reason) {
@@ -46,7 +45,6 @@ bool CheckedFileWriter::fail(const QString &reason) {
 bool CheckedFileWriter::open(QFileDevice::Permissions permissions) {
     discard();
     m_failed = false;
-    m_written = 0;
     m_error.clear();
     m_reason.clear();
     if (const QString problem = nameProblem(m_path); !problem.isEmpty())
@@ -78,7 +76,6 @@ bool CheckedFileWriter::write(const char *data, qint64 size) {
             return fail(m_file->errorString());
         done += n;
     }
-    m_written += done;
     return true;
 }
 

@@ -43,8 +43,6 @@ public:
     void discard();
 
     bool isOpen() const;
-    qint64 bytesWritten() const { return m_written; }
-    const QString &path() const { return m_path; }
     // The message naming the file, and the bare reason inside it.
     const QString &errorString() const { return m_error; }
     const QString &reason() const { return m_reason; }
@@ -72,7 +70,6 @@ private:
 
     QString m_path;
     std::unique_ptr<QSaveFile> m_file;
-    qint64 m_written = 0;
     bool m_failed = false;
     QString m_error;
     QString m_reason;

@@ -1693,12 +1693,7 @@ private slots:
         QCOMPARE(h.platform.help.shown, QStringList{kHelpFile + u"#1"_qs});
     }
 
-    void toolWindowsAreWindowsAndCloseWithEsc_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("window");
-        QTest::newRow("Console") << u"Console"_qs << u"TForm3"_qs;
-        QTest::newRow("Webchecker") << u"Webchecker"_qs << u"TForm4"_qs;
-    }
+    void toolWindowsAreWindowsAndCloseWithEsc_data() { toolWindowsOpenCentredAndWhole_data(); }
 
     // The console and the checker are windows to screen readers and close with Esc, as with their
     // close button.
