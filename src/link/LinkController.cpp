@@ -32,6 +32,7 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
     : QObject(parent), m_view(view), m_tray(tray), m_dialogs(dialogs), m_timings(timings) {
     m_link.setObjectName(QStringLiteral("TCPClient"));
     m_link.setConnectTimeout(m_timings.connectTimeoutMs);
+    m_drains.setInitialDrainLimit(m_timings.connectDrainLimitMs);
     m_busMonitor.setObjectName(QStringLiteral("busmoni"));
     m_pollTimer.setObjectName(QStringLiteral("Timer1"));
     m_pollTimer.setInterval(m_timings.pollIntervalMs);

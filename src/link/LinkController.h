@@ -24,6 +24,8 @@ struct LinkTimings {
     int watchdogIntervalMs = 20000;  // Timer2
     int connectReadTimeoutMs = 1000; // drains at start-up and by the connect button
     int pollReadTimeoutMs = 500;     // drains of the polling and the watchdog
+    // A connection drain (start-up, button, watchdog) ends after this time, whatever still comes.
+    int connectDrainLimitMs = DrainStack::kInitialDrainLimitMs;
     int connectTimeoutMs = GatewayLink::kDefaultConnectTimeoutMs;
     // How often to look whether the computer slept; 0 switches the check off.
     int resumeCheckIntervalMs = ResumeDetector::kDefaultCheckIntervalMs;
@@ -55,8 +57,6 @@ public:
     GatewayLink &link() { return m_link; }
     // `busmoni`'s model.
     BusMonitor &busMonitor() { return m_busMonitor; }
-    // The read phases (tests shorten the limit of the connection drains here).
-    DrainStack &drains() { return m_drains; }
     // Where the screen saver, the menu and Load & Replace register and the menu sets `make_popup`.
     ValueDispatch &dispatch() { return m_dispatch; }
 
