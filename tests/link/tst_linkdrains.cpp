@@ -132,7 +132,7 @@ private slots:
             // The "connected" status sets the online header, the end of the drain sets it again.
             rig.controller.ovconnectbtnClick();
         }
-        QTRY_VERIFY_WITH_TIMEOUT(use == "start-up" ? done : rig.view.headerOnlineCount == 2, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(use == "start-up" ? done : rig.view.headerOnlineCount == 2, 10000);
         QVERIFY(stream.isActive());
         QVERIFY(rig.target.count("3", "1", true) == 1);
         const int sentAtEnd = sent;
