@@ -45,10 +45,6 @@ struct LinkTimings {
 class LinkController : public QObject, public CommandChannel {
     Q_OBJECT
 public:
-    // The bus monitor's note for a line that went out with blanks for its NUL, CR or LF bytes.
-    static inline const QString kLineBreaksBlanked =
-        QStringLiteral("Gesendete Zeile: NUL, CR und LF darin durch Leerzeichen ersetzt.");
-
     LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs, LinkTimings timings = {},
                    QObject *parent = nullptr);
     ~LinkController() override;

@@ -6,6 +6,7 @@
 #include "FastTimings.h"
 #include "LinkController.h"
 #include "LinkFakes.h"
+#include "LinkTexts.h"
 #include "TestPeer.h"
 
 #include <QTest>

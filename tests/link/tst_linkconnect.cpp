@@ -137,7 +137,7 @@ private slots:
         QVERIFY(channel.sendLine(line));
         QTRY_COMPARE(rig.peer.received().size(), rig.view.key.size() + 1 + wire.size() + 1);
         QCOMPARE(rig.peer.received().mid(rig.view.key.size() + 1), wire + '\0');
-        QCOMPARE(rig.busLines().contains(LinkController::kLineBreaksBlanked), noted);
+        QCOMPARE(rig.busLines().contains(LinkTexts::kLineBreaksBlanked), noted);
     }
 
     void keyLineIsOneLine() {

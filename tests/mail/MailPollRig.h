@@ -4,6 +4,7 @@
 #include "FakeLinkView.h"
 #include "FakeTrayIcon.h"
 #include "LinkController.h"
+#include "LinkTexts.h"
 #include "MailFixtures.h"
 #include "MailPoller.h"
 

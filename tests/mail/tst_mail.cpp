@@ -291,7 +291,7 @@ void TestMail::mailCannotAddGatewayLines() {
                               [&](const QString &line) { return line.section(u'|', 1, 1) == forged; }),
                  qPrintable(forged));
     }
-    QVERIFY(!rig.link.busMonitor().lines().contains(LinkController::kLineBreaksBlanked));
+    QVERIFY(!rig.link.busMonitor().lines().contains(LinkTexts::kLineBreaksBlanked));
 }
 
 void TestMail::countBeyond32Bits() {
