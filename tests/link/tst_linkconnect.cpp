@@ -259,7 +259,6 @@ private slots:
             QVERIFY(rig.controller.watchdogEnabled());
     }
 
-    // A server that says nothing after the key: every drain ends after its time-out, with an
     // --- losing the server and the watchdog -------------------------------------------------
 
     void serverGoneSwitchesToWatchdog_data() {
@@ -375,8 +374,7 @@ private slots:
         QCOMPARE(rig.view.header, kHeaderOffline);
     }
 
-    // An important message is a modal box shown in the middle of a dispatch: polling goes on
-    // inside it, and the interrupted drain ends once the inner one has read everything.
+    // Closing the window while something is under way: nothing reports back into it.
     void closeLinkEndsEverythingQuietly_data() {
         QTest::addColumn<QString>("pending");
         QTest::newRow("start-up attempt") << "start-up attempt";

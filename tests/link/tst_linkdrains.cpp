@@ -10,6 +10,7 @@ class TestLinkDrains : public QObject {
     Q_OBJECT
 
 private slots:
+    // A server that says nothing after the key: every drain ends after its time-out, with an
     // empty `lastLine` and the bus monitor unchanged, and the window stays alive meanwhile.
     void silentServerEndsEveryDrainAndTheWindowStaysAlive_data() {
         QTest::addColumn<QString>("use");
@@ -225,6 +226,8 @@ private slots:
         QTRY_COMPARE(rig.target.count("9", "later", false), 1);
     }
 
+    // An important message is a modal box shown in the middle of a dispatch: polling goes on
+    // inside it, and the interrupted drain ends once the inner one has read everything.
     void pollingGoesOnUnderAModalBoxInADispatch() {
         PeerRig rig;
         QVERIFY(rig.listen());
@@ -286,7 +289,6 @@ private slots:
         QTRY_COMPARE(rig.popups, 1);
     }
 
-    // Closing the window while something is under way: nothing reports back into it.
     // --- bursts -----------------------------------------------------------------------------
 
     // Twenty thousand lines at once: every one applied in order, the last value last, the event

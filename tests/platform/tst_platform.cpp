@@ -78,10 +78,6 @@ void TestPlatform::autostartRunsTheInstalledEntry() {
     QCOMPARE(execLines, QStringList{u"Exec="_qs + (exec.isEmpty() ? u'"' + program + u'"' : exec)});
 }
 
-// Without a screen-saver service every value would start `xdg-screensaver` from the window's
-// thread. One helper runs at a time and only the newest wish waits behind it, so a burst of values
-// starts one or two helpers, and the last one does what the last value asked.
-
 void TestPlatform::fieldSelectsItsTextOnFocus_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("selected");

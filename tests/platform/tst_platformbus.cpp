@@ -360,6 +360,9 @@ void TestPlatformBus::oneProgramPerSession() {
     }
 }
 
+// Without a screen-saver service every value would start `xdg-screensaver` from the window's
+// thread. One helper runs at a time and only the newest wish waits behind it, so a burst of values
+// starts one or two helpers, and the last one does what the last value asked.
 void TestPlatformBus::screenSaverWithoutServiceStartsFewHelpers_data() {
     QTest::addColumn<bool>("sessionBus"); // a bus without the service; else no bus at all
     QTest::addColumn<bool>("lastActivates");
