@@ -1,25 +1,17 @@
 #include "CatalogueController.h"
 
 #include "CatalogueDisplay.h"
+#include "CatalogueTexts.h"
 #include "Dialogs.h"
 
 #include <QThreadPool>
-
-namespace {
-// What the budgets did to the shown tree, after the count in the status text; and the box for a
-// tree that lacks objects of the document, since a tree that looks complete would mislead.
-const QString kLeftOutNote = u" / %1 weitere KO nicht gezeigt"_qs;
-const QString kFoldedNote = u" / %1 KO mit mehr als %2 Ordnerebenen im tiefsten Ordner"_qs;
-const QString kLeftOutBox = u"Der Baum zeigt nur die ersten %1 KO des Katalogs; %2 weitere KO fehlen darin."_qs;
-} // namespace
 
 CatalogueController::CatalogueController(CatalogueDisplay &display, Dialogs &dialogs, QNetworkAccessManager &network,
                                          const QString &copyFile, Hooks hooks, QObject *parent)
     : QObject(parent), m_display(display), m_dialogs(dialogs), m_hooks(std::move(hooks)), m_loader(network, copyFile) {
     connect(&m_loader, &CatalogueLoader::progress, this, [this](int permille) { m_display.setLoadProgress(permille); });
-    connect(&m_loader, &CatalogueLoader::fetchFailed, this, [this](int code) {
-        m_dialogs.error(u"XML feheler "_qs + QString::number(code) + u"\rKonnte die Datei vom Orvanel nicht laden!"_qs);
-    });
+    connect(&m_loader, &CatalogueLoader::fetchFailed, this,
+            [this](int code) { m_dialogs.error(CatalogueTexts::kFetchFailed.arg(code)); });
     connect(&m_loader, &CatalogueLoader::copyFailed, this,
             [this](const QString &message) { m_dialogs.error(message); });
     connect(&m_loader, &CatalogueLoader::finished, this, &CatalogueController::onFinished);
@@ -43,11 +35,12 @@ void CatalogueController::UpdateTree() {
 }
 
 QString CatalogueController::statusText() const {
-    QString text = u"Mit OV verbunden / "_qs + QString::number(objectCount()) + u" KO gefunden"_qs;
+    QString text = CatalogueTexts::kConnectedWithObjects.arg(objectCount());
     if (m_tree && m_tree->leftOutObjects() > 0)
-        text += kLeftOutNote.arg(QString::number(m_tree->leftOutObjects()));
+        text += CatalogueTexts::kLeftOutNote.arg(QString::number(m_tree->leftOutObjects()));
     if (m_tree && m_tree->foldedObjects() > 0)
-        text += kFoldedNote.arg(QString::number(m_tree->foldedObjects()), QString::number(kMaxFolderDepth));
+        text +=
+            CatalogueTexts::kFoldedNote.arg(QString::number(m_tree->foldedObjects()), QString::number(kMaxFolderDepth));
     return text;
 }
 
@@ -68,8 +61,8 @@ void CatalogueController::onFinished(std::shared_ptr<const CatalogueTree> tree) 
     m_display.setLoading(false);
     // Told once the load is over, so that the open box holds neither the button nor polling.
     if (cut)
-        m_dialogs.information(
-            kLeftOutBox.arg(QString::number(m_tree->objectCount()), QString::number(m_tree->leftOutObjects())));
+        m_dialogs.information(CatalogueTexts::kLeftOutBox.arg(QString::number(m_tree->objectCount()),
+                                                              QString::number(m_tree->leftOutObjects())));
     emit loadFinished();
 }
 

@@ -1,5 +1,7 @@
 #include "CatalogueTreeView.h"
 
+#include "CatalogueTexts.h"
+
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
@@ -8,7 +10,7 @@
 
 CatalogueTreeView::CatalogueTreeView(QWidget *parent) : QTreeView(parent) {
     setObjectName(u"ovtree"_qs);
-    setAccessibleName(u"Kommunikationsobjekte"_qs);
+    setAccessibleName(CatalogueTexts::kTreeName);
     setHeaderHidden(true);
     setUniformRowHeights(true);
     setEditTriggers(NoEditTriggers);
@@ -56,9 +58,9 @@ void CatalogueTreeView::showObjectMenu(const QModelIndex &index, std::optional<Q
         m_objectMenu = new QMenu(this);
         m_objectMenu->setObjectName(u"ovtreeMenu"_qs);
         m_objectMenu->setAccessibleName(accessibleName());
-        m_dropOnto = m_objectMenu->addMenu(kDropOnto);
+        m_dropOnto = m_objectMenu->addMenu(CatalogueTexts::kDropOnto);
         m_dropOnto->setObjectName(u"dropOnto"_qs);
-        m_dropOnto->setAccessibleName(kDropOnto);
+        m_dropOnto->setAccessibleName(CatalogueTexts::kDropOnto);
     }
     m_dropOnto->clear();
     const QList<DropTargets::Target> shown = m_dropTargets.shown();

@@ -15,8 +15,6 @@ class QMenu;
 class CatalogueTreeView : public QTreeView {
     Q_OBJECT
 public:
-    static inline const QString kDropOnto = QStringLiteral("Ablegen auf …");
-
     explicit CatalogueTreeView(QWidget *parent = nullptr);
 
     void showCatalogue(std::shared_ptr<const CatalogueTree> tree);

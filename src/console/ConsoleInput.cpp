@@ -1,5 +1,7 @@
 #include "ConsoleInput.h"
 
+#include "ConsoleTexts.h"
+
 #include <QFile>
 #include <QXmlStreamReader>
 
@@ -69,7 +71,7 @@ ConsoleLookup getxmldaten(const QString &file, const QString &attribute, const Q
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::DTD) {
-            reader.raiseError(u"Dokumenttypdeklarationen werden nicht angenommen"_qs);
+            reader.raiseError(ConsoleTexts::kNoDocumentTypes);
             break;
         }
         if (token != QXmlStreamReader::StartElement || reader.name() != QLatin1String("cobject"))
@@ -78,8 +80,8 @@ ConsoleLookup getxmldaten(const QString &file, const QString &attribute, const Q
         if (!attributes.hasAttribute(attribute) || attributes.value(attribute) != text)
             continue;
         lookup.gan = attributes.value(QLatin1StringView("ganum")).toString();
-        lookup.result = u"Bez.: "_qs + attributes.value(QLatin1StringView("name")).toString() + u" GA:"_qs +
-                        attributes.value(QLatin1StringView("ga")).toString() + u" GAN:"_qs + lookup.gan;
+        lookup.result = ConsoleTexts::kFound.arg(attributes.value(QLatin1StringView("name")).toString(),
+                                                 attributes.value(QLatin1StringView("ga")).toString(), lookup.gan);
     }
     if (reader.hasError()) {
         lookup.errorCode = static_cast<int>(reader.error());

@@ -2,20 +2,10 @@
 
 #include "CommandChannel.h"
 #include "ConsoleInput.h"
+#include "ConsoleTexts.h"
 #include "Dialogs.h"
 
 #include <QPointer>
-
-namespace {
-const QString kHelp[] = {
-    u"Eingaben:"_qs,
-    u"0/1/2 - Objekt zur GA suchen"_qs,
-    u"768 - Objekt zur GAN suchen"_qs,
-    u"0/1/2 Wert oder 768 Wert - Wert an das Objekt senden"_qs,
-    u"1|768|Wert - Zeile an den Orvanel senden"_qs,
-    u"Ein Punkt wird als / eingegeben."_qs,
-};
-} // namespace
 
 ConsoleSession::ConsoleSession(CommandChannel &channel, Dialogs &dialogs, QString copyFile, QObject *parent)
     : QObject(parent), m_channel(channel), m_dialogs(dialogs), m_copyFile(std::move(copyFile)) {
@@ -27,7 +17,7 @@ bool ConsoleSession::enter(const QString &line) {
     QString gan;
     switch (c.kind) {
     case ConsoleKind::Query:
-        for (const QString &text : kHelp)
+        for (const QString &text : ConsoleTexts::kHelp)
             emit lineAppended(text);
         return true;
     case ConsoleKind::RawLine:
@@ -37,7 +27,9 @@ bool ConsoleSession::enter(const QString &line) {
         const bool byNumber = c.kind == ConsoleKind::Number;
         if (!lookUp(byNumber ? u"ganum"_qs : u"ga"_qs, line, &result, &gan))
             return false;
-        emit lineAppended(!result.isEmpty() ? result : byNumber ? u"unbek. GA Nummer"_qs : u"unbek. GA"_qs);
+        emit lineAppended(!result.isEmpty() ? result
+                          : byNumber        ? ConsoleTexts::kUnknownNumber
+                                            : ConsoleTexts::kUnknownAddress);
         return true;
     }
     case ConsoleKind::NumberWithValue:
@@ -48,7 +40,7 @@ bool ConsoleSession::enter(const QString &line) {
     if (!lookUp(byNumber ? u"ganum"_qs : u"ga"_qs, line.left(c.lastBlank - 1), &result, &gan))
         return false;
     emit lineAppended(result);
-    emit lineAppended(byNumber ? u"Sende Befehl an GAN ..."_qs : u"Sende Befehl an GA ..."_qs);
+    emit lineAppended(byNumber ? ConsoleTexts::kSendingToNumber : ConsoleTexts::kSendingToAddress);
     // A '.' can only be typed as '/', so in the value a '/' stands for the decimal point.
     QString value = line.mid(c.lastBlank);
     value.replace(u'/', u'.');
@@ -60,7 +52,7 @@ bool ConsoleSession::enter(const QString &line) {
 bool ConsoleSession::lookUp(const QString &attribute, const QString &text, QString *result, QString *gan) {
     const ConsoleLookup lookup = getxmldaten(m_copyFile, attribute, text);
     if (!lookup.ok) {
-        m_dialogs.error(u"XML feheler "_qs + QString::number(lookup.errorCode));
+        m_dialogs.error(ConsoleTexts::kXmlError + QString::number(lookup.errorCode));
         m_dialogs.error(lookup.errorText);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "ConsoleInput.h"
 #include "ConsoleSession.h"
+#include "ConsoleTexts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,7 +14,7 @@
 
 ConsoleEdit::ConsoleEdit(QWidget *parent) : QPlainTextEdit(parent) {
     setObjectName(u"conso"_qs);
-    setAccessibleName(u"Console"_qs);
+    setAccessibleName(ConsoleTexts::kConsole);
     setLineWrapMode(NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
@@ -72,14 +73,14 @@ void ConsoleEdit::insertFromMimeData(const QMimeData *source) {
 ConsoleWindow::ConsoleWindow(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(u"TForm3"_qs);
-    setWindowTitle(u"Quendra Tools"_qs);
+    setWindowTitle(ConsoleTexts::kCaption);
     setAccessibleName(windowTitle());
 
     auto *panel1 = new QWidget(this);
     panel1->setObjectName(u"panel1"_qs);
-    panel1->setAccessibleName(u"Console"_qs);
-    panel1->setToolTip(u"GA (0/1/2) oder GAN 768 eingeben und Ente rdrücken"_qs);
-    auto *caption = new QLabel(u"Console"_qs, panel1);
+    panel1->setAccessibleName(ConsoleTexts::kConsole);
+    panel1->setToolTip(ConsoleTexts::kPanelHint);
+    auto *caption = new QLabel(ConsoleTexts::kConsole, panel1);
     caption->setFixedHeight(20);
     m_conso = new ConsoleEdit(panel1);
     caption->setBuddy(m_conso);

@@ -1,6 +1,7 @@
 #include "BusMonitor.h"
 
 #include "Dialogs.h"
+#include "LinkTexts.h"
 
 namespace {
 constexpr QChar kBar = u'|';
@@ -100,6 +101,6 @@ QVariant BusMonitor::data(const QModelIndex &index, int role) const {
 QString getlv(const BusMonitor &monitor, const QString &gan, Dialogs &dialogs) {
     if (std::optional<QString> value = monitor.getlv(gan))
         return *value;
-    dialogs.error(QStringLiteral("Konnte KO Wert nicht ermitteln.\rKO Wert auf 0 gesetzt!"));
+    dialogs.error(LinkTexts::kNoValue);
     return QStringLiteral("0,0");
 }

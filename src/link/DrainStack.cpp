@@ -2,6 +2,7 @@
 
 #include "BusMonitor.h"
 #include "GatewayLink.h"
+#include "LinkTexts.h"
 #include "ValueDispatch.h"
 
 #include <QElapsedTimer>
@@ -9,12 +10,10 @@
 
 namespace {
 const QString kX = QStringLiteral("x");
-const QString kNotConnected = QStringLiteral("Nicht verbunden.");
 // One slice of lines per event-loop turn, so a burst never holds the window.
 constexpr int kSliceLines = 1000;
 constexpr qint64 kSliceMs = 10;
-const QString kLineDropped =
-    QStringLiteral("Zeile vom OV verworfen: länger als %1 Zeichen").arg(GatewayLink::kMaxLineLength);
+const QString kLineDropped = LinkTexts::kLineDropped.arg(GatewayLink::kMaxLineLength);
 } // namespace
 
 // One read phase: a drain or the wait for one reply.
@@ -208,7 +207,7 @@ void DrainStack::serviceTop() {
     }
     reader->taking = false;
     if (!m_link.isConnected() || m_link.hasFailed()) {
-        finish(reader, End::Failed, std::nullopt, m_link.hasFailed() ? m_link.failureText() : kNotConnected);
+        finish(reader, End::Failed, std::nullopt, m_link.hasFailed() ? m_link.failureText() : LinkTexts::kNotConnected);
         return;
     }
     if (!m_readTimer.isActive())
@@ -245,7 +244,7 @@ void DrainStack::complete(Reader &reader, End end, const std::optional<QString> 
     if (reader.await) {
         if (reader.replyDone)
             reader.replyDone(end == End::Finished ? reply : std::nullopt,
-                             end == End::Cancelled ? kNotConnected : error);
+                             end == End::Cancelled ? LinkTexts::kNotConnected : error);
     } else if (reader.drainDone) {
         reader.drainDone(end);
     }

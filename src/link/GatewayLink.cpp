@@ -1,6 +1,7 @@
 #include "GatewayLink.h"
 
 #include "AnsiText.h"
+#include "LinkTexts.h"
 
 #include <QTcpSocket>
 #include <algorithm>
@@ -15,10 +16,8 @@ constexpr qint64 kReadChunkBytes = 16 * 1024;
 
 GatewayLink::GatewayLink(QObject *parent) : QObject(parent) {
     m_connectTimer.setSingleShot(true);
-    QObject::connect(&m_connectTimer, &QTimer::timeout, this, [this] {
-        failAttempt(
-            QStringLiteral("Zeitüberschreitung beim Verbinden mit %1.").arg(m_address.isEmpty() ? m_host : m_address));
-    });
+    QObject::connect(&m_connectTimer, &QTimer::timeout, this,
+                     [this] { failAttempt(LinkTexts::kConnectTimeout.arg(m_address.isEmpty() ? m_host : m_address)); });
 }
 
 GatewayLink::~GatewayLink() {
@@ -33,15 +32,15 @@ GatewayLink::~GatewayLink() {
 QString GatewayLink::statusText(Status status, const QString &address) {
     switch (status) {
     case Status::Resolving:
-        return QStringLiteral("Host-Name %1 wird aufgelöst.").arg(address);
+        return LinkTexts::kResolving.arg(address);
     case Status::Connecting:
-        return QStringLiteral("Verbinden mit %1.").arg(address);
+        return LinkTexts::kConnecting.arg(address);
     case Status::Connected:
-        return QStringLiteral("Verbunden.");
+        return LinkTexts::kConnected;
     case Status::Disconnecting:
-        return QStringLiteral("Verbindung zu %1 wird getrennt.").arg(address);
+        return LinkTexts::kDisconnecting.arg(address);
     case Status::Disconnected:
-        return QStringLiteral("Nicht verbunden.");
+        return LinkTexts::kNotConnected;
     }
     return {};
 }
@@ -53,7 +52,7 @@ void GatewayLink::report(Status status, const QString &address) {
 bool GatewayLink::connect(QString *error) {
     if (m_open || m_attempting) {
         if (error)
-            *error = m_open ? QStringLiteral("Bereits verbunden.") : QStringLiteral("Verbindungsaufbau läuft bereits.");
+            *error = m_open ? LinkTexts::kAlreadyConnected : LinkTexts::kAttemptUnderWay;
         return false;
     }
     m_attempting = true;
@@ -93,7 +92,7 @@ void GatewayLink::onLookedUp(const QHostInfo &info) {
 
 void GatewayLink::tryNextAddress() {
     if (m_port < 1 || m_port > 65535) {
-        failAttempt(QStringLiteral("Ungültiger Port %1.").arg(m_port));
+        failAttempt(LinkTexts::kInvalidPort.arg(m_port));
         return;
     }
     releaseSocket(false);
@@ -122,9 +121,8 @@ void GatewayLink::onSocketConnected() {
 void GatewayLink::onSocketError() {
     if (!m_socket)
         return;
-    const QString text = m_socket->error() == QAbstractSocket::RemoteHostClosedError
-                             ? QStringLiteral("Die Verbindung wurde vom OV geschlossen.")
-                             : m_socket->errorString();
+    const QString text = m_socket->error() == QAbstractSocket::RemoteHostClosedError ? LinkTexts::kClosedByServer
+                                                                                     : m_socket->errorString();
     if (m_attempting) {
         if (m_addresses.isEmpty())
             failAttempt(text);
@@ -142,7 +140,7 @@ void GatewayLink::onSocketError() {
 void GatewayLink::onSocketClosed() {
     if (m_open && m_failure.isEmpty()) {
         onReadyRead();
-        m_failure = QStringLiteral("Die Verbindung wurde vom OV geschlossen.");
+        m_failure = LinkTexts::kClosedByServer;
         emit failed(m_failure);
     }
 }
@@ -165,7 +163,7 @@ void GatewayLink::failAttempt(const QString &error) {
 
 void GatewayLink::disconnect() {
     if (m_attempting) {
-        failAttempt(QStringLiteral("Verbindungsaufbau abgebrochen."));
+        failAttempt(LinkTexts::kAttemptAborted);
         return;
     }
     if (!m_open)
@@ -215,7 +213,7 @@ bool GatewayLink::sendLine(QByteArray line, QString *error, qsizetype *blanked) 
     line.append('\0');
     QString problem;
     if (!m_open || !m_socket)
-        problem = QStringLiteral("Nicht verbunden.");
+        problem = LinkTexts::kNotConnected;
     else if (hasFailed())
         problem = m_failure;
     else if (m_socket->write(line) != line.size())

@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "Dialogs.h"
+#include "LinkTexts.h"
 #include "LinkView.h"
 #include "TrayIcon.h"
 
@@ -9,15 +10,7 @@
 
 namespace {
 const QString kX = QStringLiteral("x");
-const QString kBalloonTitle = QStringLiteral("Verbindungsstatus zum Orvanel:");
 constexpr int kBalloonTimeoutMs = 2000;
-const QString kStartupError = QStringLiteral("Konnte die Verbindung zum OV nicht Herstellen.\rPrüfe die OV "
-                                             "Einstellungen und klicke auf klicke auf connect");
-const QString kButtonError = QStringLiteral("Konnte die Verbindung zum OV nicht Herstellen.\rPrüfe die OV "
-                                            "Einstellungen und starte danach das Programm neu!");
-const QString kOffline = QStringLiteral("OV offline");
-const QString kReconnected = QStringLiteral("Mit OV wieder verbunden ...");
-const QString kNotConnected = QStringLiteral("Nicht verbunden.");
 // The catalogue is loaded only on request, so it holds no object when the first connection ends.
 constexpr int kObjectsAtStartup = 0;
 
@@ -32,6 +25,7 @@ LinkController::LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs,
     : QObject(parent), m_view(view), m_tray(tray), m_dialogs(dialogs), m_timings(timings) {
     m_link.setObjectName(QStringLiteral("TCPClient"));
     m_link.setConnectTimeout(m_timings.connectTimeoutMs);
+    m_drains.setInitialDrainLimit(m_timings.connectDrainLimitMs);
     m_busMonitor.setObjectName(QStringLiteral("busmoni"));
     m_pollTimer.setObjectName(QStringLiteral("Timer1"));
     m_pollTimer.setInterval(m_timings.pollIntervalMs);
@@ -74,7 +68,7 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
         return;
     }
     const auto fail = [this, done] {
-        m_dialogs.error(kStartupError);
+        m_dialogs.error(LinkTexts::kStartupError);
         showLinkLook();
         done(false);
     };
@@ -102,7 +96,7 @@ void LinkController::startupConnect(StartupProgress progress, StartupDone done) 
                         done(false);
                         return;
                     }
-                    m_view.setStatusText(QStringLiteral("Mit OV verbunden / %1 KO gefunden").arg(kObjectsAtStartup));
+                    m_view.setStatusText(LinkTexts::kConnectedWithObjects.arg(kObjectsAtStartup));
                     m_view.setOnlineIndicatorVisible(true);
                     m_view.setHeaderOnline();
                     m_view.rollUpSettings();
@@ -176,7 +170,7 @@ void LinkController::ovconnectbtnClick() {
 }
 
 void LinkController::connectButtonFailed() {
-    m_dialogs.error(kButtonError);
+    m_dialogs.error(LinkTexts::kButtonError);
     if (linkWorks()) { // the watchdog connected while the box was open
         showOnlineLook();
         return;
@@ -201,7 +195,7 @@ void LinkController::Timer1Timer() {
 }
 
 void LinkController::Timer2Timer() {
-    m_busMonitor.insertTop(kOffline);
+    m_busMonitor.insertTop(LinkTexts::kOffline);
     // A connection that is open or opening refuses a new attempt; the watchdog ignores that.
     if (m_link.isConnected() || m_link.isConnecting())
         return;
@@ -215,7 +209,7 @@ void LinkController::Timer2Timer() {
             // No "x" first: this drain reads only when the last read left a line behind.
             drainGateway(DrainStack::Use::Watchdog, [this](DrainStack::End end) {
                 if (end == DrainStack::End::Finished)
-                    m_view.setStatusText(kReconnected);
+                    m_view.setStatusText(LinkTexts::kReconnected);
             });
         },
         [] {});
@@ -233,7 +227,7 @@ void LinkController::TCPClientStatus(GatewayLink::Status status, const QString &
         m_watchdogTimer.stop();
         enable(m_pollTimer);
     }
-    m_tray.showBalloon(kBalloonTitle, text, kBalloonTimeoutMs);
+    m_tray.showBalloon(LinkTexts::kBalloonTitle, text, kBalloonTimeoutMs);
 }
 
 void LinkController::checkAfterResume() {
@@ -314,7 +308,7 @@ bool LinkController::sendLine(const QString &line) {
     // The user sees that the line went out changed; the note holds no "|", so getlv never takes
     // it for a value.
     if (sent && blanked > 0)
-        m_busMonitor.insertTop(kLineBreaksBlanked);
+        m_busMonitor.insertTop(LinkTexts::kLineBreaksBlanked);
     return sent;
 }
 

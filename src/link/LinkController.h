@@ -24,6 +24,8 @@ struct LinkTimings {
     int watchdogIntervalMs = 20000;  // Timer2
     int connectReadTimeoutMs = 1000; // drains at start-up and by the connect button
     int pollReadTimeoutMs = 500;     // drains of the polling and the watchdog
+    // A connection drain (start-up, button, watchdog) ends after this time, whatever still comes.
+    int connectDrainLimitMs = DrainStack::kInitialDrainLimitMs;
     int connectTimeoutMs = GatewayLink::kDefaultConnectTimeoutMs;
     // How often to look whether the computer slept; 0 switches the check off.
     int resumeCheckIntervalMs = ResumeDetector::kDefaultCheckIntervalMs;
@@ -43,10 +45,6 @@ struct LinkTimings {
 class LinkController : public QObject, public CommandChannel {
     Q_OBJECT
 public:
-    // The bus monitor's note for a line that went out with blanks for its NUL, CR or LF bytes.
-    static inline const QString kLineBreaksBlanked =
-        QStringLiteral("Gesendete Zeile: NUL, CR und LF darin durch Leerzeichen ersetzt.");
-
     LinkController(LinkView &view, TrayIcon &tray, Dialogs &dialogs, LinkTimings timings = {},
                    QObject *parent = nullptr);
     ~LinkController() override;
@@ -55,8 +53,6 @@ public:
     GatewayLink &link() { return m_link; }
     // `busmoni`'s model.
     BusMonitor &busMonitor() { return m_busMonitor; }
-    // The read phases (tests shorten the limit of the connection drains here).
-    DrainStack &drains() { return m_drains; }
     // Where the screen saver, the menu and Load & Replace register and the menu sets `make_popup`.
     ValueDispatch &dispatch() { return m_dispatch; }
 

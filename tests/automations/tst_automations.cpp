@@ -42,7 +42,7 @@ QByteArray strangerAnswer(const QByteArray &) {
 // "/silent" never answers; "/to-cam" and "/to-cam-abs" redirect to the camera's own "/cam/...",
 // "/to-stranger" to the other server and "/to-file" to a local file.
 struct Downloads {
-    explicit Downloads(DownloadLimits limits = {1500, 1000})
+    explicit Downloads(DownloadLimits limits = {800, 1000})
         : stranger(strangerAnswer), server([this](const QByteArray &target) { return cameraAnswer(target); }),
           downloads(
               rules, network, dialogs, [this](const QString &line) { notes.append(line); }, limits) {}
@@ -319,7 +319,7 @@ private slots:
         QTest::newRow("404") << u"SERVER/missing"_qs << v << u"old.jpg"_qs << u"HTTP 404"_qs;
         QTest::newRow("redirect loop") << u"SERVER/loop"_qs << v << u"old.jpg"_qs << u"mehr als 5 Weiterleitungen"_qs;
         QTest::newRow("never answers") << u"SERVER/silent"_qs << v << u"old.jpg"_qs << u"keine Antwort"_qs;
-        QTest::newRow("trickles") << u"SERVER/trickle"_qs << v << u"old.jpg"_qs << u"nach 1,5 Sekunden erst"_qs;
+        QTest::newRow("trickles") << u"SERVER/trickle"_qs << v << u"old.jpg"_qs << u"nach 0,8 Sekunden erst"_qs;
         QTest::newRow("too large") << u"SERVER/big"_qs << v << u"old.jpg"_qs << u"größer als 1000 Bytes"_qs;
         QTest::newRow("too large, no length") << u"SERVER/bigchunked"_qs << v << u"old.jpg"_qs << u"größer als"_qs;
         QTest::newRow("endless chunked body") << u"SERVER/endless"_qs << v << u"old.jpg"_qs << u"größer als"_qs;

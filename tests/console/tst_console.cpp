@@ -7,6 +7,7 @@
 #include "ConsoleWindow.h"
 #include "FakeDialogs.h"
 #include "FakePlatform.h"
+#include "FastTimings.h"
 #include "LinkController.h"
 #include "MainWindow.h"
 #include "OvsimProcess.h"
@@ -92,16 +93,6 @@ struct Console {
     ConsoleSession session{channel, dialogs, folder.file(u"cobjects.xml"_qs)};
     ConsoleWindow window;
 };
-
-LinkTimings fastTimings() {
-    LinkTimings t;
-    t.pollIntervalMs = 100;
-    t.pollReadTimeoutMs = 100;
-    t.connectReadTimeoutMs = 200;
-    t.watchdogIntervalMs = 600000;
-    t.resumeCheckIntervalMs = 0;
-    return t;
-}
 } // namespace
 
 class TestConsole : public QObject {

@@ -1,11 +1,36 @@
 #pragma once
 
 #include "AnsiText.h"
+#include "MailAccount.h"
 
 #include <QByteArray>
 #include <QHostAddress>
 #include <QStringList>
 #include <QTcpSocket>
+
+inline MailAccount account(const QString &name, quint16 port, const QString &login, const QString &password,
+                           const QString &countGan) {
+    MailAccount a;
+    a.name = name;
+    a.host = QStringLiteral("127.0.0.1");
+    a.port = QString::number(port);
+    a.fetchFlag = QStringLiteral("-1");
+    a.balloonFlag = QStringLiteral("0");
+    a.login = login;
+    a.password = password;
+    a.countGan = countGan;
+    return a;
+}
+
+// Slot s (from 1) of an account bound to the GANs prefix + "1s", "2s", "3s".
+inline void bindAll(MailAccount &a, const QString &prefix) {
+    for (int s = 1; s <= kMailSlotCount; ++s) {
+        MailSlot &slot = a.mailSlots[static_cast<size_t>(s - 1)];
+        slot.senderGan = prefix + u'1' + QString::number(s);
+        slot.subjectGan = prefix + u'2' + QString::number(s);
+        slot.dateGan = prefix + u'3' + QString::number(s);
+    }
+}
 
 // A message as a mailbox holds it: the header lines, an empty line and a short body, CR LF ends.
 inline QByteArray mailMessage(const QList<QByteArray> &headerLines, const QByteArray &body = "Hallo.") {

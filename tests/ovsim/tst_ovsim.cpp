@@ -228,10 +228,12 @@ private slots:
         sender.send("1|" + gan + '|' + sent);
         // The answer to a read follows the report, so each client got exactly one line for the set.
         sender.send("0|" + gan);
-        QTRY_COMPARE(sender.lines, (QList<QByteArray>{report, report}));
+        QVERIFY(sender.waitForLines(2));
+        QCOMPARE(sender.lines, (QList<QByteArray>{report, report}));
         QVERIFY(other.waitForLines(1));
         other.send("0|" + gan);
-        QTRY_COMPARE(other.lines, (QList<QByteArray>{report, report}));
+        QVERIFY(other.waitForLines(2));
+        QCOMPARE(other.lines, (QList<QByteArray>{report, report}));
 
         Peer later(ovsim.gatewayPort());
         QVERIFY(later.logIn());
