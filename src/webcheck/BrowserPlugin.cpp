@@ -54,7 +54,7 @@ std::unique_ptr<BrowserHost> BrowserPlugin::createHost(const QString &pluginFile
         return std::make_unique<UnavailableBrowserHost>(kModulNichtLadbar.arg(pluginFile, loader.errorString()));
     auto *engine = qobject_cast<BrowserEngine *>(root);
     if (!engine)
-        return std::make_unique<UnavailableBrowserHost>(kModulFremd.arg(pluginFile));
+        return std::make_unique<UnavailableBrowserHost>(kModulFremd.arg(pluginFile, QStringLiteral(QUENDRA_VERSION)));
     QString why;
     if (std::unique_ptr<BrowserHost> host = engine->createHost(why))
         return host;

@@ -129,8 +129,8 @@ inline const QString kBrowserFehlt =
     QStringLiteral("Der Browser steht nicht zur Verfügung. %1 Die Seite wird hier nicht angezeigt; Analyse, Export "
                    "und Prüfung holen ihren Quelltext trotzdem.");
 inline const QString kModulFehlt = QStringLiteral("Das Browser-Modul „%1“ fehlt.");
-inline const QString kModulNichtLadbar = QStringLiteral("Das Browser-Modul „%1“ lässt sich nicht laden: %2");
-inline const QString kModulFremd = QStringLiteral("Das Browser-Modul „%1“ gehört zu einer anderen Programmversion.");
+inline const QString kModulNichtLadbar = QStringLiteral("Das Browser-Modul „%1“ lässt sich nicht laden (%2).");
+inline const QString kModulFremd = QStringLiteral("Das Browser-Modul „%1“ passt nicht zu dieser Programmversion (%2).");
 inline const QString kEngineProgrammFehlt = QStringLiteral("Der Browser findet sein Programm %1 nicht (gesucht: %2).");
 inline const QString kEngineDatenFehlen = QStringLiteral("Der Browser findet seine Daten %1 nicht (gesucht in: %2).");
 } // namespace WebCheckTexts

@@ -95,12 +95,12 @@ private slots:
         const QString notAPlugin = QStringLiteral(QUENDRA_SOURCE_DIR "/README.md");
         QTest::newRow("not a plugin")
             << notAPlugin << QByteArray()
-            << QStringLiteral("Das Browser-Modul „%1“ lässt sich nicht laden: ").arg(notAPlugin);
+            << QStringLiteral("Das Browser-Modul „%1“ lässt sich nicht laden (").arg(notAPlugin);
         const QString other =
             QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/imageformats/libqsvg.so");
         QTest::newRow("another plugin") << other << QByteArray()
-                                        << QStringLiteral("Das Browser-Modul „%1“ gehört zu einer anderen "
-                                                          "Programmversion.")
+                                        << QStringLiteral("Das Browser-Modul „%1“ passt nicht zu dieser "
+                                                          "Programmversion (" QUENDRA_VERSION ").")
                                                .arg(other);
         QTest::newRow("engine without its helper program")
             << kBuiltPlugin << QByteArray("/nonexistent/QtWebEngineProcess")
