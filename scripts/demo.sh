@@ -15,7 +15,7 @@ log="$demo/ovsim.log"
 echo "demo: simulator on 127.0.0.1, gateway port $gateway_port, web port $web_port (log: $log)"
 echo "demo: a page for the Webchecker: host 127.0.0.1:$web_port, page /wetter.html"
 
-cp -f "$build/src/app/quendra" "$demo/quendra"
+cp -f "$build/src/app/quendra" "$build/src/app/libquendra_browser.so" "$demo/"
 rm -rf "$demo/help" && cp -r "$build/src/app/help" "$demo/help" 2>/dev/null || true
 [ -f "$demo/quendramenu.ini" ] || cp resources/demo/quendramenu.ini "$demo/quendramenu.ini"
 ini="$demo/quendra.ini"

@@ -23,8 +23,8 @@ done
 cp resources/demo/quendramenu.ini "$work/demo/"
 write_demo_settings "$work/demo"
 
-# Qt WebEngine's sandbox cannot run as root (containers, CI).
-[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
+# The tool is not the program file: it is told where the checker's browser plugin lies.
+export QUENDRA_BROWSER_PLUGIN="$build/src/app/libquendra_browser.so"
 shots="$build/tools/screenshots/quendra-screenshots"
 run() { xvfb-run -a -s '-ac -screen 0 1280x1024x24' "$shots" --out "$work/out" "$@"; }
 run --folder "$work/demo" --server-pid "$ovsim_pid"

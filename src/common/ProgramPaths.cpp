@@ -39,6 +39,22 @@ QString ProgramPaths::helpFileFor(const QString &programFolder) {
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
+QString ProgramPaths::browserPlugin() {
+    const QString named = qEnvironmentVariable("QUENDRA_BROWSER_PLUGIN");
+    return named.isEmpty() ? browserPluginFor(QCoreApplication::applicationDirPath()) : named;
+}
+
+QString ProgramPaths::browserPluginFor(const QString &programFolder) {
+    const QString name = QStringLiteral("libquendra_browser.so");
+    const QDir folder(programFolder);
+    const QString beside = folder.filePath(name);
+    if (QFileInfo::exists(beside))
+        return beside;
+    // Installed: a private library folder beside "bin" (src/webcheck/CMakeLists.txt installs it there).
+    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../lib/quendra/") + name));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 QChar ProgramPaths::separator() {
     return QDir::separator();
 }

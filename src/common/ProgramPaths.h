@@ -25,6 +25,13 @@ public:
     // exists, else "../share/quendra/help/quendra.html" when that exists, else the first (named
     // by the "not found" message).
     static QString helpFileFor(const QString &programFolder);
+    // The web checker's browser plugin of the running program: the file QUENDRA_BROWSER_PLUGIN
+    // names when it is set (tools and tests that are not the program file), else by the rule below.
+    static QString browserPlugin();
+    // The same rule for a program file in programFolder: "libquendra_browser.so" beside it (build
+    // tree, portable copy) when that exists, else "../lib/quendra/libquendra_browser.so" when that
+    // exists, else the first (named by the message that it is missing).
+    static QString browserPluginFor(const QString &programFolder);
     static QChar separator();
 
 private:

@@ -116,4 +116,21 @@ inline const QString kSelectFirst = QStringLiteral("Bitte erst ein Projekt ausw�
 inline const QString kNotSaved = QStringLiteral("Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?");
 inline const QString kWirklichLoeschen = QStringLiteral("Wirklich löschen?");
 inline const QString kAnalyseLoeschen = QStringLiteral("Analyse löschen?");
+
+// The browser area: a line under the browser when it runs without its sandbox or its page process
+// ended, and in its place why it is not there at all.
+inline const QString kOhneSandboxRoot =
+    QStringLiteral("Der Browser läuft ohne Sandbox, weil das Programm als root läuft.");
+inline const QString kOhneSandboxUmgebung =
+    QStringLiteral("Der Browser läuft ohne Sandbox, weil die Umgebungsvariable %1 es verlangt.");
+inline const QString kSeiteBeendet =
+    QStringLiteral("Der Browser-Prozess der Seite wurde beendet (Code %1). „Website laden“ lädt sie neu.");
+inline const QString kBrowserFehlt =
+    QStringLiteral("Der Browser steht nicht zur Verfügung. %1 Die Seite wird hier nicht angezeigt; Analyse, Export "
+                   "und Prüfung holen ihren Quelltext trotzdem.");
+inline const QString kModulFehlt = QStringLiteral("Das Browser-Modul „%1“ fehlt.");
+inline const QString kModulNichtLadbar = QStringLiteral("Das Browser-Modul „%1“ lässt sich nicht laden (%2).");
+inline const QString kModulFremd = QStringLiteral("Das Browser-Modul „%1“ passt nicht zu dieser Programmversion (%2).");
+inline const QString kEngineProgrammFehlt = QStringLiteral("Der Browser findet sein Programm %1 nicht (gesucht: %2).");
+inline const QString kEngineDatenFehlen = QStringLiteral("Der Browser findet seine Daten %1 nicht (gesucht in: %2).");
 } // namespace WebCheckTexts

@@ -3,6 +3,7 @@
 #include "WindowPlacement.h"
 
 #include "AnalysisListModel.h"
+#include "BrowserPlugin.h"
 #include "CheckTab.h"
 #include "CheckedFileWriter.h"
 #include "Dialogs.h"
@@ -15,7 +16,6 @@
 #include "ProjectFile.h"
 #include "ValueTemplates.h"
 #include "WebCheckTexts.h"
-#include "WebEngineBrowserHost.h"
 #include "WebQueryExport.h"
 #include "WidgetNaming.h"
 
@@ -306,7 +306,7 @@ QWidget *WebCheckWindow::buildBrowserTab() {
 void WebCheckWindow::ensureBrowser() {
     if (m_browser)
         return;
-    m_browser = m_browserFactory ? m_browserFactory() : std::make_unique<WebEngineBrowserHost>();
+    m_browser = m_browserFactory ? m_browserFactory() : BrowserPlugin::createHost();
     m_browser->setNavigationGuard([this] { return !m_rows->isEmpty(); });
     auto *area = static_cast<QGridLayout *>(m_browserArea->layout());
     area->addWidget(m_browser->view(), 0, 0);

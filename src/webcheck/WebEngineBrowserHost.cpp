@@ -1,5 +1,9 @@
 #include "WebEngineBrowserHost.h"
 
+#include "WebCheckTexts.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -59,24 +63,54 @@ const QString kFramesScript = QStringLiteral(R"(
     walk(document);
     return found;
 })())");
+
+// A line under the browser, read by screen readers as a description of the browser.
+QLabel *noteLine(const char *name, const QString &text, QWidget *browser) {
+    auto *line = new QLabel(text);
+    line->setObjectName(QLatin1String(name));
+    line->setWordWrap(true);
+    line->setBuddy(browser);
+    line->setAccessibleName(text);
+    line->setVisible(!text.isEmpty());
+    return line;
+}
 } // namespace
 
-WebEngineBrowserHost::WebEngineBrowserHost(QObject *parent) : BrowserHost(parent), m_view(new QWebEngineView) {
+WebEngineBrowserHost::WebEngineBrowserHost(const QString &sandboxNote, QObject *parent)
+    : BrowserHost(parent), m_area(new QWidget), m_view(new QWebEngineView) {
     m_page = new GuardedPage(*this, [this] { return mustAsk(); });
     m_view->setPage(m_page);
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_complete = false; });
+    m_pageEnded = noteLine("pageended", {}, m_view);
+    auto *layout = new QVBoxLayout(m_area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_pageEnded);
+    layout->addWidget(noteLine("sandboxnote", sandboxNote, m_view));
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_complete = false;
+        m_pageEnded->hide();
+    });
     connect(m_page, &QWebEnginePage::loadProgress, this, &BrowserHost::loadProgress);
     connect(m_page, &QWebEnginePage::loadFinished, this, &WebEngineBrowserHost::loadFinished);
+    // A page process that crashed or was killed leaves an empty area; the line says what happened.
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                m_pageEnded->setText(WebCheckTexts::kSeiteBeendet.arg(code));
+                m_pageEnded->setAccessibleName(m_pageEnded->text());
+                m_pageEnded->show();
+            });
 }
 
 WebEngineBrowserHost::~WebEngineBrowserHost() {
-    // The view may belong to a layout by now; it goes first, then the page it showed.
-    delete m_view;
+    // The area may belong to a layout by now; it goes first with the view, then the page it showed.
+    delete m_area;
     delete m_page;
 }
 
 QWidget *WebEngineBrowserHost::view() {
-    return m_view;
+    return m_area;
 }
 
 void WebEngineBrowserHost::navigate(const QString &address) {

@@ -537,6 +537,33 @@ private slots:
         QCOMPARE(ProgramPaths::helpFileFor(dir.filePath(u"usr/bin"_qs)), dir.filePath(expected));
     }
 
+    // The browser plugin by the same rule: beside the program, else in the private library folder
+    // an installation puts beside "bin"; a file named in QUENDRA_BROWSER_PLUGIN wins.
+    void browserPluginIsFoundBesideOrInstalled_data() {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("beside") << true << false << u"usr/bin/libquendra_browser.so"_qs;
+        QTest::newRow("installed") << false << true << u"usr/lib/quendra/libquendra_browser.so"_qs;
+        QTest::newRow("neither") << false << false << u"usr/bin/libquendra_browser.so"_qs;
+    }
+    void browserPluginIsFoundBesideOrInstalled() {
+        QFETCH(bool, beside);
+        QFETCH(bool, installed);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        QVERIFY(dir.mkpath(u"usr/bin"_qs) && dir.mkpath(u"usr/lib/quendra"_qs));
+        if (beside)
+            writeFile(dir.filePath(u"usr/bin/libquendra_browser.so"_qs), "ELF");
+        if (installed)
+            writeFile(dir.filePath(u"usr/lib/quendra/libquendra_browser.so"_qs), "ELF");
+        QCOMPARE(ProgramPaths::browserPluginFor(dir.filePath(u"usr/bin"_qs)), dir.filePath(expected));
+        qputenv("QUENDRA_BROWSER_PLUGIN", "/elsewhere/browser.so");
+        QCOMPARE(ProgramPaths::browserPlugin(), u"/elsewhere/browser.so"_qs);
+        qunsetenv("QUENDRA_BROWSER_PLUGIN");
+    }
+
     void programPathsEndWithSeparator() {
         QCOMPARE(ProgramPaths(u"/tmp/x"_qs).programFolder(), u"/tmp/x/"_qs);
         QCOMPARE(ProgramPaths(u"/tmp/x/"_qs).settingsFile(), u"/tmp/x/quendra.ini"_qs);

@@ -1,21 +1,24 @@
-// The checker with the real browser host (Qt WebEngine) against a loopback web server.
+// The checker with the real browser host (Qt WebEngine, from the browser plugin) against a loopback
+// web server.
+#include "BrowserPlugin.h"
 #include "FakeDialogs.h"
 #include "LoopbackHttp.h"
 #include "PageSource.h"
 #include "TempProgramFolder.h"
 #include "WebCheckWindow.h"
-#include "WebEngineBrowserHost.h"
 
 #include <QAbstractItemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <csignal>
 
 namespace {
 constexpr int kLoadTimeoutMs = 30000;
@@ -29,6 +32,13 @@ class TestWebCheckBrowser : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        // The window loads its browser from the plugin the program file would find beside it.
+        qputenv("QUENDRA_BROWSER_PLUGIN", QUENDRA_BROWSER_PLUGIN_FILE);
+        // The engine's language is the program's choice here, not the test machine's.
+        qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    }
+
     void framesDepthFirst() {
         LoopbackHttp http;
         http.put("/frames.html", "<html><frameset cols=\"50%,50%\"><frame src=\"/a.html\"><frame src=\"b.html\">"
@@ -36,13 +46,13 @@ private slots:
         http.put("/a.html", "<html><body>A<iframe src=\"/c.html\"></iframe></body></html>");
         http.put("/b.html", "<html><body>B</body></html>");
         http.put("/c.html", "<html><body>C</body></html>");
-        WebEngineBrowserHost host;
-        QSignalSpy complete(&host, &BrowserHost::documentComplete);
-        host.navigate(http.address("/frames.html"));
-        QVERIFY(!host.isComplete());
+        const std::unique_ptr<BrowserHost> host = BrowserPlugin::createHost();
+        QSignalSpy complete(host.get(), &BrowserHost::documentComplete);
+        host->navigate(http.address("/frames.html"));
+        QVERIFY(!host->isComplete());
         QVERIFY(complete.wait(kLoadTimeoutMs));
-        QVERIFY(host.isComplete());
-        QCOMPARE(host.currentUrl(), QUrl(http.url("/frames.html")));
+        QVERIFY(host->isComplete());
+        QCOMPARE(host->currentUrl(), QUrl(http.url("/frames.html")));
         QCOMPARE(complete.first().first().toStringList(),
                  (QStringList{http.url("/a.html"), http.url("/c.html"), http.url("/b.html")}));
     }
@@ -68,7 +78,7 @@ private slots:
 
         // A link clicked in the page asks first; Cancel keeps the list and the document.
         dialogs.answers = {false};
-        auto *view = qobject_cast<QWebEngineView *>(window.browser()->view());
+        auto *view = window.browser()->view()->findChild<QWebEngineView *>();
         QVERIFY(view);
         view->page()->runJavaScript(u"document.querySelector('a').click()"_qs);
         QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts(FakeDialogs::Kind::Confirm), QStringList{u"Analyse löschen?"_qs},
@@ -84,6 +94,41 @@ private slots:
         QVERIFY(complete.wait(kLoadTimeoutMs));
         QCOMPARE(rows->rowCount(), 0);
         QCOMPARE(window.browser()->currentUrl(), QUrl(http.url("/frames.html")));
+    }
+
+    // The engine's own page for an address it cannot reach speaks German, as the program does.
+    void errorPageIsGerman() {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close(); // nobody listens there now: the connection is refused
+        const std::unique_ptr<BrowserHost> host = BrowserPlugin::createHost();
+        QSignalSpy complete(host.get(), &BrowserHost::documentComplete);
+        host->navigate(QStringLiteral("127.0.0.1:%1/").arg(port));
+        QVERIFY(complete.wait(kLoadTimeoutMs));
+        QString text;
+        host->view()->findChild<QWebEngineView *>()->page()->toPlainText([&text](const QString &t) { text = t; });
+        QTRY_VERIFY_WITH_TIMEOUT(!text.isEmpty(), kLoadTimeoutMs);
+        QVERIFY2(text.contains(QStringLiteral("127.0.0.1 hat die Verbindung abgelehnt.")), qPrintable(text));
+    }
+
+    // A page process that ends under the page leaves a line saying so, where the page went blank.
+    void endedPageProcessIsSaid() {
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
+        const std::unique_ptr<BrowserHost> host = BrowserPlugin::createHost();
+        QSignalSpy complete(host.get(), &BrowserHost::documentComplete);
+        host->navigate(http.address("/wetter.html"));
+        QVERIFY(complete.wait(kLoadTimeoutMs));
+        auto *line = host->view()->findChild<QLabel *>(u"pageended"_qs);
+        QVERIFY(line && line->isHidden());
+        const qint64 pid = host->view()->findChild<QWebEngineView *>()->page()->renderProcessPid();
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!line->isHidden(), kLoadTimeoutMs);
+        QVERIFY2(line->text().startsWith(QStringLiteral("Der Browser-Prozess der Seite wurde beendet")),
+                 qPrintable(line->text()));
+        QCOMPARE(line->accessibleName(), line->text());
     }
 };
 
