@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 constexpr int kStartTimeoutMs = 15000;
@@ -23,6 +24,19 @@ quint16 freePort() {
 bool writeFile(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Whether the process still runs. One that ended stays a zombie until its parent collects it,
+// which can take seconds: the server detached itself, so its parent is not this process.
+bool runs(pid_t pid) {
+    if (::kill(pid, 0) != 0)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype nameEnd = line.lastIndexOf(')');
+    return nameEnd < 0 || line.mid(nameEnd + 2, 1) != "Z";
 }
 
 bool answers(quint16 port) {
@@ -162,10 +176,14 @@ bool DovecotServer::start() {
 }
 
 void DovecotServer::stop() {
-    if (m_pid > 0) {
-        ::kill(static_cast<pid_t>(m_pid), SIGTERM);
+    if (m_pid > 1) {
+        const auto master = static_cast<pid_t>(m_pid);
+        // Every process of the server at once: the master stops its own processes, but a login
+        // process it told only by closing its pipes ends after a time-out of its own (5 s), and the
+        // master waits for it. The master leads the process group of all of them.
+        ::kill(::getpgid(master) == master ? -master : master, SIGTERM);
         const QDeadlineTimer deadline(kStopTimeoutMs);
-        while (::kill(static_cast<pid_t>(m_pid), 0) == 0 && !deadline.hasExpired())
+        while (runs(master) && !deadline.hasExpired())
             QThread::msleep(20);
     }
     m_pid = 0;
