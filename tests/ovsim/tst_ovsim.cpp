@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -40,14 +41,20 @@ public:
     void send(const QByteArray &line) { socket.write(line + nul); }
 
     // Sends the key and moves the values queued after it to `queued`. The server answers "0|"
-    // (no GAN) with an error line, which marks the end of that queue.
+    // (no GAN) with an error line, which marks the end of that queue; what came after it (a value
+    // the demo changed meanwhile) stays in `lines`.
     bool logIn(const QByteArray &key = "demo") {
         send(key);
         send("0|");
-        if (!QTest::qWaitFor([this] { return !lines.isEmpty() && lines.constLast().startsWith(errorReply); }, waitMs))
+        const auto queueEnd = [this] {
+            return std::find_if(lines.cbegin(), lines.cend(),
+                                [](const QByteArray &line) { return line.startsWith(errorReply); });
+        };
+        if (!QTest::qWaitFor([&] { return queueEnd() != lines.cend(); }, waitMs))
             return false;
-        queued = lines.mid(0, lines.size() - 1);
-        lines.clear();
+        const qsizetype end = queueEnd() - lines.cbegin();
+        queued = lines.mid(0, end);
+        lines = lines.mid(end + 1);
         return true;
     }
     bool waitForLines(qsizetype count) {
