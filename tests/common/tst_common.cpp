@@ -525,7 +525,8 @@ private slots:
         QTest::newRow("help both") << false << true << true << u"usr/bin/help/quendra.html"_qs;
         QTest::newRow("help neither") << false << false << false << u"usr/bin/help/quendra.html"_qs;
         QTest::newRow("plugin beside") << true << true << false << u"usr/bin/libquendra_browser.so"_qs;
-        QTest::newRow("plugin installed") << true << false << true << u"usr/lib/quendra/libquendra_browser.so"_qs;
+        QTest::newRow("plugin installed")
+            << true << false << true << u"usr/lib/quendra/plugins/libquendra_browser.so"_qs;
         QTest::newRow("plugin neither") << true << false << false << u"usr/bin/libquendra_browser.so"_qs;
     }
     void programFilesAreFoundBesideOrInstalled() {
@@ -536,10 +537,10 @@ private slots:
         QTemporaryDir root;
         const QDir dir(root.path());
         QVERIFY(dir.mkpath(u"usr/bin/help"_qs) && dir.mkpath(u"usr/share/quendra/help"_qs) &&
-                dir.mkpath(u"usr/lib/quendra"_qs));
+                dir.mkpath(u"usr/lib/quendra/plugins"_qs));
         const QString besideFile = plugin ? u"usr/bin/libquendra_browser.so"_qs : u"usr/bin/help/quendra.html"_qs;
         const QString installedFile =
-            plugin ? u"usr/lib/quendra/libquendra_browser.so"_qs : u"usr/share/quendra/help/quendra.html"_qs;
+            plugin ? u"usr/lib/quendra/plugins/libquendra_browser.so"_qs : u"usr/share/quendra/help/quendra.html"_qs;
         if (beside)
             writeFile(dir.filePath(besideFile), "<html>");
         if (installed)
