@@ -51,7 +51,7 @@ QString ProgramPaths::browserPluginFor(const QString &programFolder) {
     if (QFileInfo::exists(beside))
         return beside;
     // Installed: a private library folder beside "bin" (src/webcheck/CMakeLists.txt installs it there).
-    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../lib/quendra/") + name));
+    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../lib/quendra/plugins/") + name));
     return QFileInfo::exists(installed) ? installed : beside;
 }
 

@@ -29,8 +29,8 @@ public:
     // names when it is set (tools and tests that are not the program file), else by the rule below.
     static QString browserPlugin();
     // The same rule for a program file in programFolder: "libquendra_browser.so" beside it (build
-    // tree, portable copy) when that exists, else "../lib/quendra/libquendra_browser.so" when that
-    // exists, else the first (named by the message that it is missing).
+    // tree, portable copy) when that exists, else "../lib/quendra/plugins/libquendra_browser.so"
+    // when that exists, else the first (named by the message that it is missing).
     static QString browserPluginFor(const QString &programFolder);
     static QChar separator();
 

@@ -28,10 +28,10 @@ void deleteShareContext() {
 }
 
 // The engine draws through an OpenGL context shared with QtGui's global one. Linked into the
-// program, the engine has Qt make that context at start-up; loaded later, it finds none and
-// crashes, so the global context is made here, before the plugin (and with it the engine's
-// libraries) is loaded. Like the engine, it is handed over even when this display offers no OpenGL
-// (offscreen): the engine then draws without.
+// program, the engine has Qt make that context at start-up; loaded later without one, it warns as
+// its libraries load and crashes as it starts. So the global context is made here, before the
+// plugin and with it the engine's libraries are loaded. Like the engine, it is handed over even
+// when this display offers no OpenGL (offscreen): the engine then draws without.
 void ensureShareContext() {
     if (qt_gl_global_share_context())
         return;

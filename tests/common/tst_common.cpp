@@ -512,53 +512,45 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), left);
     }
 
-    // The help beside the program wins (build tree, portable copy); an installed program finds it
-    // in the data folder beside its "bin"; without either the message names the place beside.
-    void helpFileIsFoundBesideOrInstalled_data() {
+    // The help and the browser plugin beside the program win (build tree, portable copy); an
+    // installed program finds them in the data or the private library folder beside its "bin";
+    // without either the message names the place beside.
+    void programFilesAreFoundBesideOrInstalled_data() {
+        QTest::addColumn<bool>("plugin");
         QTest::addColumn<bool>("beside");
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("beside") << true << false << u"usr/bin/help/quendra.html"_qs;
-        QTest::newRow("installed") << false << true << u"usr/share/quendra/help/quendra.html"_qs;
-        QTest::newRow("both") << true << true << u"usr/bin/help/quendra.html"_qs;
-        QTest::newRow("neither") << false << false << u"usr/bin/help/quendra.html"_qs;
+        QTest::newRow("help beside") << false << true << false << u"usr/bin/help/quendra.html"_qs;
+        QTest::newRow("help installed") << false << false << true << u"usr/share/quendra/help/quendra.html"_qs;
+        QTest::newRow("help both") << false << true << true << u"usr/bin/help/quendra.html"_qs;
+        QTest::newRow("help neither") << false << false << false << u"usr/bin/help/quendra.html"_qs;
+        QTest::newRow("plugin beside") << true << true << false << u"usr/bin/libquendra_browser.so"_qs;
+        QTest::newRow("plugin installed")
+            << true << false << true << u"usr/lib/quendra/plugins/libquendra_browser.so"_qs;
+        QTest::newRow("plugin neither") << true << false << false << u"usr/bin/libquendra_browser.so"_qs;
     }
-    void helpFileIsFoundBesideOrInstalled() {
+    void programFilesAreFoundBesideOrInstalled() {
+        QFETCH(bool, plugin);
         QFETCH(bool, beside);
         QFETCH(bool, installed);
         QFETCH(QString, expected);
         QTemporaryDir root;
         const QDir dir(root.path());
-        QVERIFY(dir.mkpath(u"usr/bin/help"_qs) && dir.mkpath(u"usr/share/quendra/help"_qs));
+        QVERIFY(dir.mkpath(u"usr/bin/help"_qs) && dir.mkpath(u"usr/share/quendra/help"_qs) &&
+                dir.mkpath(u"usr/lib/quendra/plugins"_qs));
+        const QString besideFile = plugin ? u"usr/bin/libquendra_browser.so"_qs : u"usr/bin/help/quendra.html"_qs;
+        const QString installedFile =
+            plugin ? u"usr/lib/quendra/plugins/libquendra_browser.so"_qs : u"usr/share/quendra/help/quendra.html"_qs;
         if (beside)
-            writeFile(dir.filePath(u"usr/bin/help/quendra.html"_qs), "<html>");
+            writeFile(dir.filePath(besideFile), "<html>");
         if (installed)
-            writeFile(dir.filePath(u"usr/share/quendra/help/quendra.html"_qs), "<html>");
-        QCOMPARE(ProgramPaths::helpFileFor(dir.filePath(u"usr/bin"_qs)), dir.filePath(expected));
+            writeFile(dir.filePath(installedFile), "<html>");
+        const QString bin = dir.filePath(u"usr/bin"_qs);
+        QCOMPARE(plugin ? ProgramPaths::browserPluginFor(bin) : ProgramPaths::helpFileFor(bin), dir.filePath(expected));
     }
 
-    // The browser plugin by the same rule: beside the program, else in the private library folder
-    // an installation puts beside "bin"; a file named in QUENDRA_BROWSER_PLUGIN wins.
-    void browserPluginIsFoundBesideOrInstalled_data() {
-        QTest::addColumn<bool>("beside");
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("beside") << true << false << u"usr/bin/libquendra_browser.so"_qs;
-        QTest::newRow("installed") << false << true << u"usr/lib/quendra/libquendra_browser.so"_qs;
-        QTest::newRow("neither") << false << false << u"usr/bin/libquendra_browser.so"_qs;
-    }
-    void browserPluginIsFoundBesideOrInstalled() {
-        QFETCH(bool, beside);
-        QFETCH(bool, installed);
-        QFETCH(QString, expected);
-        QTemporaryDir root;
-        const QDir dir(root.path());
-        QVERIFY(dir.mkpath(u"usr/bin"_qs) && dir.mkpath(u"usr/lib/quendra"_qs));
-        if (beside)
-            writeFile(dir.filePath(u"usr/bin/libquendra_browser.so"_qs), "ELF");
-        if (installed)
-            writeFile(dir.filePath(u"usr/lib/quendra/libquendra_browser.so"_qs), "ELF");
-        QCOMPARE(ProgramPaths::browserPluginFor(dir.filePath(u"usr/bin"_qs)), dir.filePath(expected));
+    // Tools and tests that are not the program file name the browser plugin they use.
+    void browserPluginNamedInTheEnvironmentWins() {
         qputenv("QUENDRA_BROWSER_PLUGIN", "/elsewhere/browser.so");
         QCOMPARE(ProgramPaths::browserPlugin(), u"/elsewhere/browser.so"_qs);
         qunsetenv("QUENDRA_BROWSER_PLUGIN");

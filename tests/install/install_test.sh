@@ -38,14 +38,14 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >"$work/install.log" || {
 for f in usr/bin/quendra usr/bin/ovsim usr/share/quendra/help/quendra.html usr/share/metainfo/de.quendra.Quendra.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/de.quendra.Quendra.svg usr/share/icons/hicolor/256x256/apps/de.quendra.Quendra.png \
     usr/share/doc/quendra/copyright usr/share/doc/quendra/changelog.gz usr/share/man/man1/quendra.1.gz \
-    usr/share/man/man1/ovsim.1.gz usr/lib/quendra/libquendra_browser.so; do
+    usr/share/man/man1/ovsim.1.gz usr/lib/quendra/plugins/libquendra_browser.so; do
     [ -f "$root/$f" ] || fail "not installed: /$f"
 done
 
 # The program that starts at login links no browser engine; the checker's browser plugin brings it,
 # and everything it needs is there.
 ! ldd "$root/usr/bin/quendra" | grep -q WebEngine || fail "the installed program links Qt WebEngine"
-plugin_libraries=$(ldd "$root/usr/lib/quendra/libquendra_browser.so")
+plugin_libraries=$(ldd "$root/usr/lib/quendra/plugins/libquendra_browser.so")
 grep -q WebEngineWidgets <<<"$plugin_libraries" || fail "the browser plugin does not hold the browser engine"
 ! grep -q 'not found' <<<"$plugin_libraries" || fail "the browser plugin lacks libraries: $plugin_libraries"
 

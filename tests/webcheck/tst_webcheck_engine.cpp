@@ -28,9 +28,10 @@ namespace {
 constexpr int kLoadTimeoutMs = 30000;
 const QString kBuiltPlugin = QStringLiteral(QUENDRA_BROWSER_PLUGIN_FILE);
 
-// The real start-up with the real main window and subsystems, the platform faked.
+// The real start-up with the real main window and subsystems against the simulator, the platform
+// faked; it starts at once.
 struct Program {
-    Program(const TempProgramFolder &folder, const OvsimProcess &server)
+    explicit Program(const OvsimProcess &server)
         : core(folder.paths(), platform.services(), QString()), wiring(core), startup(core) {
         folder.write(QStringLiteral("quendra.ini"), QStringLiteral("[Orvanel]\nIP=127.0.0.1\nPort=%1\nTCPPort=%2\n"
                                                                    "Key=demo\nPfad=%3\n")
@@ -38,6 +39,7 @@ struct Program {
                                                         .arg(server.webPort())
                                                         .arg(folder.path())
                                                         .toUtf8());
+        startup.run();
     }
 
     bool connected() const {
@@ -50,6 +52,7 @@ struct Program {
         return startup.mainWindow()->findChild<WebCheckWindow *>(QStringLiteral("TForm4"));
     }
 
+    TempProgramFolder folder;
     FakePlatform platform;
     AppCore core;
     ProgramWiring wiring;
@@ -115,12 +118,9 @@ private slots:
         if (!processPath.isEmpty())
             qputenv("QTWEBENGINEPROCESS_PATH", processPath);
         const auto restore = qScopeGuard([] { qunsetenv("QTWEBENGINEPROCESS_PATH"); });
-        TempProgramFolder folder;
-        Program program(folder, m_server);
-        program.startup.run();
-        QTRY_VERIFY_WITH_TIMEOUT(program.connected(), kLoadTimeoutMs);
-
+        Program program(m_server);
         // The checker works on the page's source, and the program keeps its link.
+        QTRY_VERIFY_WITH_TIMEOUT(program.connected(), kLoadTimeoutMs);
         WebCheckWindow *checker = program.openChecker();
         analyseWeatherPage(checker, m_server);
         QVERIFY(program.connected());
@@ -139,11 +139,8 @@ private slots:
         qInfo(root ? "runs as root: the browser runs without its sandbox and says so"
                    : "runs as a normal user: the browser keeps its sandbox and says nothing of it");
         qputenv("QUENDRA_BROWSER_PLUGIN", kBuiltPlugin.toLocal8Bit());
-        TempProgramFolder folder;
-        Program program(folder, m_server);
-        program.startup.run();
+        Program program(m_server);
         QTRY_VERIFY_WITH_TIMEOUT(program.connected(), kLoadTimeoutMs);
-
         WebCheckWindow *checker = program.openChecker();
         analyseWeatherPage(checker, m_server);
         QVERIFY(program.connected());
