@@ -21,7 +21,6 @@ inline const QString kHostNote = QStringLiteral("(Immer mit http:// eingeben)");
 inline const QString kSaveto = QStringLiteral("Speicherort mit Dateinamen für OV:");
 inline const QString kSavetoDialogTitle = QStringLiteral("Datei für OV Kammera");
 inline const QString kChoose = QStringLiteral("…");
-inline const QString kAddHint = QStringLiteral("Befehl zum Kotextmenü hinzufügen");
 inline const QString kName = QStringLiteral("Bezeichnung");
 inline const QString kGa = QStringLiteral("Gruppenadresse");
 inline const QString kValue = QStringLiteral("Wert");

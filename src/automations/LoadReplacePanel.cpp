@@ -75,7 +75,7 @@ void LoadReplacePanel::buildParameterPanel() {
     m_chooseSaveto->setText(T::kChoose);
     connect(m_chooseSaveto, &QToolButton::clicked, this, &LoadReplacePanel::chooseSaveto);
 
-    Hinzubtn2 = button(QStringLiteral("Hinzubtn2"), kAddMode, T::kAddHint, group);
+    Hinzubtn2 = button(QStringLiteral("Hinzubtn2"), kAddMode, kConfirmHint, group);
     lrzurueckbtn = button(QStringLiteral("lrzurueckbtn"), kBack, {}, group);
     connect(Hinzubtn2, &QPushButton::clicked, this, &LoadReplacePanel::Hinzubtn2Click);
     connect(lrzurueckbtn, &QPushButton::clicked, this, &LoadReplacePanel::lrzurueckbtnClick);

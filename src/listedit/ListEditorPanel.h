@@ -21,10 +21,11 @@ class ListEditorPanel : public QWidget {
 protected:
     explicit ListEditorPanel(QWidget *parent) : QWidget(parent) {}
 
-    // The captions of the parameter panel's confirm button, which tell its two modes apart, and of
-    // the button that leaves the panel.
+    // The captions of the parameter panel's confirm button, which tell its two modes apart, its hint,
+    // and the caption of the button that leaves the panel.
     static inline const QString kAddMode = QStringLiteral("Hinzufügen");
     static inline const QString kChangeMode = QStringLiteral("Ändern");
+    static inline const QString kConfirmHint = QStringLiteral("Befehl zum Kotextmenü hinzufügen");
     static inline const QString kBack = QStringLiteral("Zurück");
 
     // The tree over the model, named and captioned for screen readers; called once, before all

@@ -134,7 +134,7 @@ void MailPanel::buildAccountPanel() {
     connect(delbetreff, &QPushButton::clicked, this, &MailPanel::delbetreffClick);
     connect(deldatumzeit, &QPushButton::clicked, this, &MailPanel::deldatumzeitClick);
 
-    Hinzubtn3 = button(QStringLiteral("Hinzubtn3"), kAddMode, kMailConfirmHint, neupoppanel);
+    Hinzubtn3 = button(QStringLiteral("Hinzubtn3"), kAddMode, kConfirmHint, neupoppanel);
     ezurueckbtn = button(QStringLiteral("ezurueckbtn"), kBack, {}, neupoppanel);
     connect(Hinzubtn3, &QPushButton::clicked, this, &MailPanel::Hinzubtn3Click);
     connect(ezurueckbtn, &QPushButton::clicked, this, &MailPanel::ezurueckbtnClick);

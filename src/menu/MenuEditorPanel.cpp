@@ -117,7 +117,7 @@ void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
     m_soundPicker = new SoundPicker(sounds, group);
     gaballoon = checkBox(QStringLiteral("gaballoon"), QStringLiteral("Balloon für GA"), group);
     gaMsg = checkBox(QStringLiteral("gaMsg"), QStringLiteral("Wichtige Meldung erzeugen"), group);
-    hinzubtn = button(QStringLiteral("hinzubtn"), kAddMode, kAddHint, group);
+    hinzubtn = button(QStringLiteral("hinzubtn"), kAddMode, kConfirmHint, group);
     hinzubtn->setEnabled(false);
     zurueckbtn = button(QStringLiteral("zurueckbtn"), kBack, {}, group);
     fillLists(MenuEntryTypes::kSwitch);
@@ -258,7 +258,7 @@ void MenuEditorPanel::updateSymbolHint() {
 }
 
 void MenuEditorPanel::showSymbolHint(bool show) {
-    const QString &hint = show ? kChooseSymbol : kAddHint;
+    const QString &hint = show ? kChooseSymbol : kConfirmHint;
     hinzubtn->setToolTip(hint);
     hinzubtn->setAccessibleDescription(hint);
     if (show == m_symbolHintShown)

@@ -29,7 +29,6 @@ public:
     static inline const QString kDropTargetCaption = QStringLiteral("Menü");
     // Why "Hinzufügen"/"Ändern" cannot be pressed yet, when the symbol is the one choice left.
     static inline const QString kChooseSymbol = QStringLiteral("Bitte ein Symbol wählen");
-    static inline const QString kAddHint = QStringLiteral("Befehl zum Kotextmenü hinzufügen");
     // Why the keyboard's "Ablegen auf … Menü" takes nothing while the parameters are open.
     static inline const QString kDropWhileOpen = QStringLiteral("erst Parameter abschließen");
 
