@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatalogueDrag.h"
+#include "ListEditRules.h"
 #include "LoadReplaceEntry.h"
 
 #include <QString>
@@ -10,13 +11,7 @@
 class Dialogs;
 
 // Which of the Load & Replace editor's buttons are usable.
-struct LoadReplaceButtons {
-    bool auf = false;
-    bool ab = false;
-    bool aendern = false;
-    bool loeschen = false;
-    friend bool operator==(const LoadReplaceButtons &, const LoadReplaceButtons &) = default;
-};
+using LoadReplaceButtons = ListButtons;
 
 // The rules of the Load & Replace editor over the list: adding a rule for a dropped object,
 // changing its host and file, moving, deleting, renaming in place and the button states. Every
@@ -28,10 +23,11 @@ public:
         std::function<QString()> filePath;
     };
 
-    static inline const QString kAskDelete = QStringLiteral("Wirklich löschen?");
-
     // The list and the dialogs must outlive the editor.
     LoadReplaceEditor(LoadReplaceList &rules, Dialogs &dialogs, Hooks hooks);
+
+    // Moving, deleting and the button states, as an editor page uses them.
+    ListEditing &listRules() { return m_listRules; }
 
     // Only an object with a group-address number can be bound.
     static bool acceptsDrop(const DraggedObject &object) { return !object.gan.isEmpty(); }
@@ -41,14 +37,16 @@ public:
     // Rule k gets a new host and file; name, number and address stay. Saves.
     bool change(qsizetype k, const QString &host, const QString &saveto);
     // Rule k one place up or down; false at the ends. Saves.
-    bool moveUp(qsizetype k);
-    bool moveDown(qsizetype k);
+    bool moveUp(qsizetype k) { return m_listRules.moveUp(k); }
+    bool moveDown(qsizetype k) { return m_listRules.moveDown(k); }
     // Asks first; deletes only a whole rule (selectedFlat is a node's flat position), erasing its
     // section, then saves.
-    bool lrdeletebtnClick(std::optional<qsizetype> selectedFlat);
+    bool lrdeletebtnClick(std::optional<qsizetype> selectedFlat) { return m_listRules.remove(selectedFlat); }
 
     // `rtreeChange`: the button states for the node selected at a flat position (none: nothing).
-    LoadReplaceButtons rtreeChange(std::optional<qsizetype> selectedFlat) const;
+    LoadReplaceButtons rtreeChange(std::optional<qsizetype> selectedFlat) const {
+        return m_listRules.buttons(selectedFlat);
+    }
     // `rtreeEdited`: the node at flat gets the text made unique: every node in flat order whose
     // text equals the text so far appends its flat position to it. Not saved. Returns the text.
     QString rtreeEdited(qsizetype flat, const QString &text);
@@ -60,4 +58,5 @@ private:
     LoadReplaceList &m_rules;
     Dialogs &m_dialogs;
     Hooks m_hooks;
+    ListEditRules<LoadReplaceList> m_listRules;
 };

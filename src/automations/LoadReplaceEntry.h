@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QList>
+#include "EntryList.h"
+
 #include <QString>
-#include <optional>
+#include <iterator>
 
 // One Load & Replace rule: whenever its object reports a value, host + value is fetched into the
 // file saveto. Plain data; the texts are kept as the file holds them.
@@ -19,45 +20,28 @@ struct LoadReplaceEntry {
     friend bool operator==(const LoadReplaceEntry &, const LoadReplaceEntry &) = default;
 };
 
-// The ordered rules. Every rule counts as itself plus its four attributes (Host, Saveto, GANum,
-// GA), so rule k sits at flat position 5·k; the file's section names are flat positions.
-class LoadReplaceList {
+// The nodes of a rule in order, each named as the file names its key: the rule itself, then its
+// four attributes.
+struct LoadReplaceNode {
+    QString name;
+    QString LoadReplaceEntry::*member;
+};
+inline const LoadReplaceNode kLoadReplaceNodes[] = {{QStringLiteral("Bezeichnung"), &LoadReplaceEntry::bezeichnung},
+                                                    {QStringLiteral("Host"), &LoadReplaceEntry::host},
+                                                    {QStringLiteral("Saveto"), &LoadReplaceEntry::saveto},
+                                                    {QStringLiteral("GANum"), &LoadReplaceEntry::ganum},
+                                                    {QStringLiteral("GA"), &LoadReplaceEntry::ga}};
+
+// The ordered rules. Every rule counts as itself plus its four attributes, so rule k sits at flat
+// position 5·k; the file's section names are flat positions.
+class LoadReplaceList : public EntryList<LoadReplaceEntry, qsizetype(std::size(kLoadReplaceNodes))> {
 public:
-    static constexpr qsizetype kNodesPerEntry = 5;
-
-    qsizetype size() const { return m_entries.size(); }
-    bool isEmpty() const { return m_entries.isEmpty(); }
-    const LoadReplaceEntry &at(qsizetype k) const { return m_entries.at(k); }
-    LoadReplaceEntry &operator[](qsizetype k) { return m_entries[k]; }
-    QList<LoadReplaceEntry>::const_iterator begin() const { return m_entries.cbegin(); }
-    QList<LoadReplaceEntry>::const_iterator end() const { return m_entries.cend(); }
-
-    void append(LoadReplaceEntry entry) { m_entries.append(std::move(entry)); }
-    void removeAt(qsizetype k) { m_entries.removeAt(k); }
-    void move(qsizetype from, qsizetype to) { m_entries.move(from, to); }
-
-    qsizetype nodeCount() const { return m_entries.size() * kNodesPerEntry; }
-    static qsizetype flatPosition(qsizetype k) { return k * kNodesPerEntry; }
-    // The rule at a flat position; none for an attribute position or one past the end.
-    std::optional<qsizetype> entryAt(qsizetype flat) const {
-        if (flat < 0 || flat >= nodeCount() || flat % kNodesPerEntry != 0)
-            return std::nullopt;
-        return flat / kNodesPerEntry;
-    }
     // The text of any node by flat position: the name, then Host, Saveto, GANum, GA.
-    QString nodeText(qsizetype flat) const {
-        return m_entries.at(flat / kNodesPerEntry).*kFields[flat % kNodesPerEntry];
-    }
-    void setNodeText(qsizetype flat, const QString &text) {
-        m_entries[flat / kNodesPerEntry].*kFields[flat % kNodesPerEntry] = text;
-    }
+    QString nodeText(qsizetype flat) const { return at(flat / kNodesPerEntry).*member(flat); }
+    void setNodeText(qsizetype flat, const QString &text) { (*this)[flat / kNodesPerEntry].*member(flat) = text; }
 
     friend bool operator==(const LoadReplaceList &, const LoadReplaceList &) = default;
 
 private:
-    static constexpr QString LoadReplaceEntry::*kFields[kNodesPerEntry] = {
-        &LoadReplaceEntry::bezeichnung, &LoadReplaceEntry::host, &LoadReplaceEntry::saveto, &LoadReplaceEntry::ganum,
-        &LoadReplaceEntry::ga};
-
-    QList<LoadReplaceEntry> m_entries;
+    static QString LoadReplaceEntry::*member(qsizetype flat) { return kLoadReplaceNodes[flat % kNodesPerEntry].member; }
 };

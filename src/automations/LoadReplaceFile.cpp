@@ -3,13 +3,15 @@
 #include "NumberedSections.h"
 
 namespace {
+// A rule's keys are the names of its nodes.
 const IniFieldTable<LoadReplaceEntry> &entryFields() {
     using F = IniFieldTable<LoadReplaceEntry>;
-    static const F table{F::text(QStringLiteral("Bezeichnung"), &LoadReplaceEntry::bezeichnung),
-                         F::text(QStringLiteral("Host"), &LoadReplaceEntry::host),
-                         F::text(QStringLiteral("Saveto"), &LoadReplaceEntry::saveto),
-                         F::text(QStringLiteral("GANum"), &LoadReplaceEntry::ganum),
-                         F::text(QStringLiteral("GA"), &LoadReplaceEntry::ga)};
+    static const F table = [] {
+        std::vector<F::Field> fields;
+        for (const LoadReplaceNode &node : kLoadReplaceNodes)
+            fields.push_back(F::text(node.name, node.member));
+        return F(std::move(fields));
+    }();
     return table;
 }
 } // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ListEditorPanel.h"
 #include "LoadReplaceEditor.h"
 #include "LoadReplaceModel.h"
 
-#include <QWidget>
 #include <functional>
 #include <optional>
 
@@ -17,7 +17,7 @@ class QTreeView;
 // delete), and the parameter panel `parapanel2` laid over them while a rule is added or changed.
 // Objects of the catalogue are dropped onto the list. Every node can be renamed in place (F2);
 // Delete deletes (after the question), Alt+Up/Alt+Down move the rule, as their buttons do.
-class LoadReplacePanel : public QWidget {
+class LoadReplacePanel : public ListEditorPanel {
     Q_OBJECT
 public:
     // What the catalogue's "Ablegen auf …" menu calls the list as a drop target.
@@ -38,25 +38,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void rtreeDragDrop(const DraggedObject &object);
-    void rtreeChange();
     void Hinzubtn2Click();
     void lraendernbtnClick();
     void lrzurueckbtnClick();
-    void lrdeletebtnClick();
-    void LRAufbtnClick();
-    void LRAbBtnClick();
     void chooseSaveto();
 
-    void setMode(const QString &caption);
     void openPanel();
-    void closePanel();
-    std::optional<qsizetype> selectedFlat() const;
-    std::optional<qsizetype> selectedRule() const;
-    void reloadTree(std::optional<qsizetype> select);
     void buildParameterPanel();
 
     LoadReplaceList &m_rules;

@@ -14,10 +14,6 @@ namespace T = AutomationTexts;
 
 namespace {
 constexpr int kClearPicture = 9;
-
-bool hasNumber(const DraggedObject &object) {
-    return !object.gan.isEmpty();
-}
 } // namespace
 
 ScreenSaverPanel::ScreenSaverPanel(QWidget *parent) : QWidget(parent) {
@@ -34,7 +30,7 @@ ScreenSaverPanel::ScreenSaverPanel(QWidget *parent) : QWidget(parent) {
     // Reachable by Tab, so a screen reader can read the binding.
     OVSCREENSAVER->setFocusPolicy(Qt::TabFocus);
     OVSCREENSAVER->setTextFormat(Qt::PlainText);
-    new ObjectDrop(OVSCREENSAVER, &hasNumber,
+    new ObjectDrop(OVSCREENSAVER, &ObjectDrop::hasNumber,
                    [this](const DraggedObject &object) { return dropObjectOnScreenSaver(object); });
     auto *label = new QLabel(T::kScreenSaverLabel, group);
     label->setBuddy(OVSCREENSAVER);
@@ -73,7 +69,7 @@ void ScreenSaverPanel::setBinding(const QString &caption) {
 }
 
 bool ScreenSaverPanel::dropObjectOnScreenSaver(const DraggedObject &object) {
-    if (!hasNumber(object))
+    if (!ObjectDrop::hasNumber(object))
         return false;
     change(object.gan);
     return true;

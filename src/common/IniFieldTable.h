@@ -35,6 +35,7 @@ public:
     static Field minusOneFlag(QString key, bool T::*member) { return {std::move(key), Kind::MinusOneFlag, member}; }
 
     IniFieldTable(std::initializer_list<Field> fields) : m_fields(fields) {}
+    explicit IniFieldTable(std::vector<Field> fields) : m_fields(std::move(fields)) {}
 
     const std::vector<Field> &fields() const { return m_fields; }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QList>
+#include "EntryList.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -38,11 +39,28 @@ struct MailAccount {
     bool showsBalloon() const { return balloonFlag == QStringLiteral("-1"); }
 };
 
-using MailAccountList = QList<MailAccount>;
+// The accounts in list order. Below each account its nodes stand in pre-order: the seven fields
+// (host, port, fetch flag, balloon flag, login, password, count GAN), "Mails", and for each slot
+// its number ("1" to "5") followed by its sender, subject and date GANs.
+class MailAccountList : public EntryList<MailAccount, kMailAccountNodes> {
+public:
+    using EntryList::EntryList;
 
-inline qsizetype mailFlatPosition(qsizetype index) {
-    return kMailAccountNodes * index;
-}
+    enum class NodeKind { Account, Field, Mails, Slot, SlotGan };
+    static NodeKind kindOf(qsizetype node);
+    // The node (counted within its account) that a node hangs under; -1 for the account itself.
+    static qsizetype parentOf(qsizetype node);
+
+    // The text of any node by flat position.
+    QString nodeText(qsizetype flat) const;
+    // Whether a node keeps a text of the account's own (its name, a field, a slot's GAN); "Mails"
+    // and the slot numbers do not.
+    static bool holdsText(qsizetype node) { return kindOf(node) != NodeKind::Mails && kindOf(node) != NodeKind::Slot; }
+    // A node that holds a text gets a new one; the others stay as they are.
+    void setNodeText(qsizetype flat, const QString &text);
+
+    friend bool operator==(const MailAccountList &, const MailAccountList &) = default;
+};
 
 // How the editor stores a check box: "-1" or "0".
 inline QString mailFlagText(bool set) {

@@ -65,7 +65,7 @@ bool saveMailFile(const QString &path, const MailAccountList &accounts, QString 
     for (const QString &section : former)
         ini.eraseSection(section);
     for (qsizetype k = 0; k < accounts.size(); ++k) {
-        const QString section = QString::number(mailFlatPosition(k));
+        const QString section = QString::number(MailAccountList::flatPosition(k));
         const MailAccount &account = accounts.at(k);
         accountFields().write(ini, section, account);
         for (int s = 0; s < kMailSlotCount; ++s)

@@ -1,20 +1,17 @@
 #include "MailPanel.h"
 
 #include "Dialogs.h"
-#include "ImageLists.h"
 #include "MailTexts.h"
 #include "NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -22,59 +19,6 @@ using NamedWidgets::button;
 using NamedWidgets::named;
 
 namespace {
-constexpr int kAccountImage = 15;
-constexpr int kMailsImage = 16;
-constexpr int kFieldImage = 1;
-constexpr int kAccountRole = Qt::UserRole + 1;
-constexpr int kFieldRole = Qt::UserRole + 2;
-constexpr int kNoField = -1;
-constexpr int kSlotFieldBase = 100; // slot s (from 0), kind k: base + 3 * s + k
-
-// A widget that takes catalogue objects: every drag that carries one with a GAN is accepted.
-template <typename Base> class DropTarget : public Base {
-public:
-    using Drop = std::function<bool(const DraggedObject &)>; // false: the drop is refused
-    template <typename... Args>
-    explicit DropTarget(Drop drop, Args &&...args) : Base(std::forward<Args>(args)...), m_drop(std::move(drop)) {
-        this->setAcceptDrops(true);
-    }
-
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override { take(event); }
-    void dragMoveEvent(QDragMoveEvent *event) override { take(event); }
-    void dropEvent(QDropEvent *event) override {
-        if (const std::optional<DraggedObject> object = take(event); object && !m_drop(*object))
-            event->ignore();
-    }
-
-private:
-    // ANZPANELDragOver: only an object of the catalogue that has a GAN.
-    std::optional<DraggedObject> take(QDropEvent *event) {
-        std::optional<DraggedObject> object = draggedObject(event->mimeData());
-        if (object && !object->gan.isEmpty()) {
-            event->acceptProposedAction();
-            return object;
-        }
-        event->ignore();
-        return std::nullopt;
-    }
-    Drop m_drop;
-};
-
-QStandardItem *node(const QString &text, int image, int account, int field) {
-    auto *item = new QStandardItem(ImageLists::systemImage(image), text);
-    item->setData(account, kAccountRole);
-    item->setData(field, kFieldRole);
-    item->setEditable(field != kNoField || image == kAccountImage);
-    return item;
-}
-
-// The fields of an account in the order of its nodes.
-const std::array<QString MailAccount::*, 7> kFieldMembers{
-    &MailAccount::host,  &MailAccount::port,     &MailAccount::fetchFlag, &MailAccount::balloonFlag,
-    &MailAccount::login, &MailAccount::password, &MailAccount::countGan};
-const std::array<QString MailSlot::*, 3> kSlotMembers{&MailSlot::senderGan, &MailSlot::subjectGan, &MailSlot::dateGan};
-
 QStringList itemsOf(const QComboBox *list) {
     QStringList items;
     for (int i = 0; i < list->count(); ++i)
@@ -90,7 +34,15 @@ void showItems(QComboBox *list, const QStringList &items) {
 } // namespace
 
 MailPanel::MailPanel(MailAccountList &accounts, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), m_accounts(accounts), m_dialogs(dialogs) {
+    : ListEditorPanel(parent), m_accounts(accounts), m_dialogs(dialogs), m_model(accounts),
+      m_listRules(accounts, {[&dialogs](const QString &question) { return dialogs.confirm(question); },
+                             [&dialogs](const QString &text) { dialogs.error(text); },
+                             [this] {
+                                 reloadTree(std::nullopt);
+                                 emit listChanged();
+                             },
+                             {},
+                             {}}) {
     setObjectName(QStringLiteral("mailPanel"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -109,30 +61,25 @@ MailPanel::MailPanel(MailAccountList &accounts, Dialogs &dialogs, QWidget *paren
     layout->addLayout(pollRow);
     connect(OVGETMAIL, &QCheckBox::clicked, this, &MailPanel::mailSwitched);
     connect(OVMAILTIME, &QSpinBox::valueChanged, this, [this](int minutes) {
-        if (!m_reloading)
+        if (!m_showingMailtime)
             emit mailtimeEdited(QString::number(minutes));
     });
 
-    m_model = new QStandardItemModel(this);
-    etree = named(new QTreeView(this), QStringLiteral("etree"), QStringLiteral("Email"));
-    etree->setHeaderHidden(true);
-    etree->setModel(m_model);
-    etree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    etree = createTree(m_model, m_listRules, QStringLiteral("etree"), QStringLiteral("Email"), this);
     layout->addWidget(etree, 1);
-    connect(m_model, &QStandardItemModel::itemChanged, this, &MailPanel::treeEdited);
+    m_model.setRenaming([&accounts](qsizetype flat, const QString &text) { accounts.setNodeText(flat, text); },
+                        [](qsizetype flat) { return MailAccountList::holdsText(flat % kMailAccountNodes); });
 
-    auto *buttons = new QHBoxLayout;
     eneu = button(QStringLiteral("eneu"), kMailNew, {}, this);
     eaendern = button(QStringLiteral("eaendern"), kMailChange, {}, this);
     edelte = button(QStringLiteral("edelte"), kMailDelete, kMailDeleteHint, this);
-    for (QPushButton *b : {eneu, eaendern, edelte})
-        buttons->addWidget(b);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({eneu, eaendern, edelte}));
     connect(eneu, &QPushButton::clicked, this, &MailPanel::eneuClick);
     connect(eaendern, &QPushButton::clicked, this, &MailPanel::eaendernClick);
     connect(edelte, &QPushButton::clicked, this, &MailPanel::edelteClick);
 
     buildAccountPanel();
+    setParameterPanel(neupoppanel);
     layout->addWidget(neupoppanel);
     neupoppanel->hide();
     reloadAccounts();
@@ -159,20 +106,18 @@ void MailPanel::buildAccountPanel() {
         named(new QCheckBox(kMailBalloon, neupoppanel), QStringLiteral("eBalloon"), kMailBalloon, kMailBalloonHint);
     eTLS = named(new QCheckBox(kMailTls, neupoppanel), QStringLiteral("eTLS"), kMailTls, kMailTlsHint);
 
-    ANZPANEL =
-        named(new DropTarget<QLabel>([this](const DraggedObject &o) { return dropObjectOnCount(o); }, neupoppanel),
-              QStringLiteral("ANZPANEL"), kCountTarget);
+    ANZPANEL = named(new QLabel(neupoppanel), QStringLiteral("ANZPANEL"), kCountTarget);
+    new ObjectDrop(ANZPANEL, &ObjectDrop::hasNumber, [this](const DraggedObject &o) { return dropObjectOnCount(o); });
     ANZPANEL->setFrameShape(QFrame::Panel);
     ANZPANEL->setFocusPolicy(Qt::StrongFocus);
     setCountCaption(MailForm::kNoCountObject);
 
     const auto list = [this](const QString &name, const QString &label,
                              bool (MailPanel::*drop)(const DraggedObject &)) {
-        auto *box = named(
-            new DropTarget<QComboBox>([this, drop](const DraggedObject &o) { return (this->*drop)(o); }, neupoppanel),
-            name, label);
+        auto *box = named(new QComboBox(neupoppanel), name, label);
+        new ObjectDrop(box, &ObjectDrop::hasNumber, [this, drop](const DraggedObject &o) { return (this->*drop)(o); });
         box->setPlaceholderText(kMailDropHere);
-        return static_cast<QComboBox *>(box);
+        return box;
     };
     ABSENDER = list(QStringLiteral("ABSENDER"), kSenderTarget, &MailPanel::dropObjectOnSender);
     BETREFF = list(QStringLiteral("BETREFF"), kSubjectTarget, &MailPanel::dropObjectOnSubject);
@@ -189,8 +134,8 @@ void MailPanel::buildAccountPanel() {
     connect(delbetreff, &QPushButton::clicked, this, &MailPanel::delbetreffClick);
     connect(deldatumzeit, &QPushButton::clicked, this, &MailPanel::deldatumzeitClick);
 
-    Hinzubtn3 = button(QStringLiteral("Hinzubtn3"), kAddMode, kMailConfirmHint, neupoppanel);
-    ezurueckbtn = button(QStringLiteral("ezurueckbtn"), kMailBack, {}, neupoppanel);
+    Hinzubtn3 = button(QStringLiteral("Hinzubtn3"), kAddMode, kConfirmHint, neupoppanel);
+    ezurueckbtn = button(QStringLiteral("ezurueckbtn"), kBack, {}, neupoppanel);
     connect(Hinzubtn3, &QPushButton::clicked, this, &MailPanel::Hinzubtn3Click);
     connect(ezurueckbtn, &QPushButton::clicked, this, &MailPanel::ezurueckbtnClick);
 
@@ -218,10 +163,7 @@ void MailPanel::buildAccountPanel() {
     row(kSenderTarget, ABSENDER, delabsender);
     row(kSubjectTarget, BETREFF, delbetreff);
     row(kDateTarget, DATUMUHRZEIT, deldatumzeit);
-    auto *confirmRow = new QHBoxLayout;
-    confirmRow->addWidget(Hinzubtn3);
-    confirmRow->addWidget(ezurueckbtn);
-    form->addRow(confirmRow);
+    form->addRow(buttonRow({Hinzubtn3, ezurueckbtn}));
 }
 
 void MailPanel::setMailOn(bool on) {
@@ -233,67 +175,17 @@ void MailPanel::setMailtime(const QString &minutes) {
     const int value = minutes.trimmed().toInt(&ok);
     if (!ok)
         return;
-    m_reloading = true;
+    m_showingMailtime = true;
     OVMAILTIME->setValue(value);
-    m_reloading = false;
+    m_showingMailtime = false;
 }
 
 void MailPanel::reloadAccounts() {
-    m_reloading = true;
-    m_model->clear();
-    for (qsizetype k = 0; k < m_accounts.size(); ++k) {
-        const MailAccount &account = m_accounts.at(k);
-        const int a = static_cast<int>(k);
-        QStandardItem *top = node(account.name, kAccountImage, a, kNoField);
-        for (size_t f = 0; f < kFieldMembers.size(); ++f)
-            top->appendRow(node(account.*kFieldMembers[f], kFieldImage, a, static_cast<int>(f)));
-        QStandardItem *mails = node(kMailsNode, kMailsImage, a, kNoField);
-        mails->setEditable(false);
-        for (int s = 0; s < kMailSlotCount; ++s) {
-            QStandardItem *slot = node(QString::number(s + 1), kMailsImage, a, kNoField);
-            slot->setEditable(false);
-            for (int kind = 0; kind < 3; ++kind)
-                slot->appendRow(node(account.mailSlots[static_cast<size_t>(s)].*kSlotMembers[static_cast<size_t>(kind)],
-                                     kFieldImage, a, kSlotFieldBase + 3 * s + kind));
-            mails->appendRow(slot);
-        }
-        top->appendRow(mails);
-        m_model->appendRow(top);
-    }
-    m_reloading = false;
-}
-
-// Texts edited in the tree go into the account at once and are stored with the next save.
-void MailPanel::treeEdited(QStandardItem *item) {
-    if (m_reloading)
-        return;
-    const qsizetype a = item->data(kAccountRole).toInt();
-    const int field = item->data(kFieldRole).toInt();
-    if (a < 0 || a >= m_accounts.size())
-        return;
-    MailAccount &account = m_accounts[a];
-    if (!item->parent())
-        account.name = item->text();
-    else if (field >= kSlotFieldBase)
-        account.mailSlots[static_cast<size_t>((field - kSlotFieldBase) / 3)].*
-            kSlotMembers[static_cast<size_t>((field - kSlotFieldBase) % 3)] = item->text();
-    else if (field >= 0 && field < static_cast<int>(kFieldMembers.size()))
-        account.*kFieldMembers[static_cast<size_t>(field)] = item->text();
-}
-
-std::optional<qsizetype> MailPanel::selectedAccount() const {
-    const QModelIndex current = etree->currentIndex();
-    if (!current.isValid() || current.parent().isValid() || current.row() >= m_accounts.size())
-        return std::nullopt;
-    return current.row();
-}
-
-void MailPanel::selectAccount(qsizetype index) {
-    etree->setCurrentIndex(m_model->index(static_cast<int>(index), 0));
+    reloadTree(std::nullopt);
 }
 
 bool MailPanel::dropObjectOnCount(const DraggedObject &object) {
-    if (neupoppanel->isHidden() || object.gan.isEmpty())
+    if (!parametersOpen() || !ObjectDrop::hasNumber(object))
         return false;
     setCountCaption(object.gan);
     return true;
@@ -312,7 +204,7 @@ bool MailPanel::dropObjectOnDate(const DraggedObject &object) {
 }
 
 bool MailPanel::dropOnList(QComboBox *list, const DraggedObject &object) {
-    if (neupoppanel->isHidden())
+    if (!parametersOpen())
         return false;
     QStringList items = itemsOf(list);
     const bool added = MailForm::addToList(items, object.gan);
@@ -321,7 +213,7 @@ bool MailPanel::dropOnList(QComboBox *list, const DraggedObject &object) {
     return added;
 }
 
-void MailPanel::removeSelected(QComboBox *list) {
+void MailPanel::removeChosenItem(QComboBox *list) {
     const int index = list->currentIndex();
     if (index < 0)
         return;
@@ -331,15 +223,15 @@ void MailPanel::removeSelected(QComboBox *list) {
 }
 
 void MailPanel::delabsenderClick() {
-    removeSelected(ABSENDER);
+    removeChosenItem(ABSENDER);
 }
 
 void MailPanel::delbetreffClick() {
-    removeSelected(BETREFF);
+    removeChosenItem(BETREFF);
 }
 
 void MailPanel::deldatumzeitClick() {
-    removeSelected(DATUMUHRZEIT);
+    removeChosenItem(DATUMUHRZEIT);
 }
 
 void MailPanel::setCountCaption(const QString &caption) {
@@ -383,7 +275,7 @@ void MailPanel::eneuClick() {
 }
 
 void MailPanel::eaendernClick() {
-    const std::optional<qsizetype> selected = selectedAccount();
+    const std::optional<qsizetype> selected = selectedEntry();
     if (!selected)
         return;
     const MailAccount &account = m_accounts.at(*selected);
@@ -394,8 +286,7 @@ void MailPanel::eaendernClick() {
         return;
     }
     showForm(*filled);
-    Hinzubtn3->setText(kChangeMode);
-    Hinzubtn3->setAccessibleName(kChangeMode);
+    setMode(Hinzubtn3, kChangeMode);
     neupoppanel->show();
 }
 
@@ -403,16 +294,13 @@ void MailPanel::Hinzubtn3Click() {
     const MailForm f = form();
     if (!f.complete()) {
         m_dialogs.information(kMailIncomplete);
-    } else if (Hinzubtn3->text() == kAddMode) {
-        const std::optional<qsizetype> selected = selectedAccount();
+    } else if (inAddMode(Hinzubtn3)) {
+        const std::optional<qsizetype> selected = selectedEntry();
         m_accounts.append(f.newAccount());
-        reloadAccounts();
-        if (selected)
-            selectAccount(*selected);
-    } else if (const std::optional<qsizetype> selected = selectedAccount()) {
+        reloadTree(selected);
+    } else if (const std::optional<qsizetype> selected = selectedEntry()) {
         f.applyTo(m_accounts[*selected]);
-        reloadAccounts();
-        selectAccount(m_accounts.size() - 1);
+        reloadTree(m_accounts.size() - 1);
         etree->setFocus();
     }
     ezurueckbtnClick();
@@ -421,18 +309,10 @@ void MailPanel::Hinzubtn3Click() {
 
 void MailPanel::ezurueckbtnClick() {
     neupoppanel->hide();
-    Hinzubtn3->setText(kAddMode);
-    Hinzubtn3->setAccessibleName(kAddMode);
+    setMode(Hinzubtn3, kAddMode);
     showForm(MailForm{});
 }
 
 void MailPanel::edelteClick() {
-    if (!m_dialogs.confirm(kMailAskDelete))
-        return;
-    const std::optional<qsizetype> selected = selectedAccount();
-    if (!selected)
-        return;
-    m_accounts.removeAt(*selected);
-    reloadAccounts();
-    emit listChanged();
+    m_listRules.remove(selectedFlat());
 }

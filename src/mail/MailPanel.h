@@ -1,10 +1,9 @@
 #pragma once
 
-#include "CatalogueDrag.h"
+#include "ListEditorPanel.h"
 #include "MailAccount.h"
 #include "MailEditor.h"
-
-#include <QWidget>
+#include "MailTreeModel.h"
 
 class Dialogs;
 class QCheckBox;
@@ -13,8 +12,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
-class QStandardItem;
-class QStandardItemModel;
 class QTreeView;
 
 // The tab "Email": the poll's switch `OVGETMAIL` and interval `OVMAILTIME`, the account list `etree`
@@ -22,11 +19,9 @@ class QTreeView;
 // for catalogue objects (the count panel `ANZPANEL` and the lists `ABSENDER`, `BETREFF`,
 // `DATUMUHRZEIT`). The accounts are the list given; the panel changes it and says so with
 // listChanged(), after which it is to be saved.
-class MailPanel : public QWidget {
+class MailPanel : public ListEditorPanel {
     Q_OBJECT
 public:
-    static inline const QString kAddMode = QStringLiteral("Hinzufügen");
-    static inline const QString kChangeMode = QStringLiteral("Ändern");
     // The captions of the four drop targets, for "Ablegen auf …" without a mouse.
     static inline const QString kCountTarget = QStringLiteral("Anzahl der Emails");
     static inline const QString kSenderTarget = QStringLiteral("Absender");
@@ -64,25 +59,24 @@ signals:
     void mailSwitched(bool on);
     // The interval box holds a new number of minutes.
     void mailtimeEdited(const QString &minutes);
-    // An account was added, changed, deleted or edited in the tree: the list is to be saved.
+    // An account was added, changed or deleted: the list is to be saved. Texts edited in the tree go
+    // into the accounts at once and are saved with the next save.
     void listChanged();
 
 private:
     bool dropOnList(QComboBox *list, const DraggedObject &object);
-    static void removeSelected(QComboBox *list);
+    static void removeChosenItem(QComboBox *list);
     MailForm form() const;
     void showForm(const MailForm &form);
     void setCountCaption(const QString &caption);
-    std::optional<qsizetype> selectedAccount() const;
-    void selectAccount(qsizetype index);
-    void treeEdited(QStandardItem *item);
     void buildAccountPanel();
 
     MailAccountList &m_accounts;
     Dialogs &m_dialogs;
-    QStandardItemModel *m_model = nullptr;
+    MailTreeModel m_model;
+    ListEditRules<MailAccountList> m_listRules;
     QString m_countCaption = MailForm::kNoCountObject;
-    bool m_reloading = false;
+    bool m_showingMailtime = false; // the interval box shows the settings' value, not the user's
 
     QCheckBox *OVGETMAIL = nullptr;
     QSpinBox *OVMAILTIME = nullptr;

@@ -55,10 +55,7 @@ inline const QString kMailLogin = QStringLiteral("Benutzername (Login)");
 inline const QString kMailPassword = QStringLiteral("Passwort");
 inline const QString kMailDropHere = QStringLiteral("KO per Drag&Drop hier ablegen");
 inline const QString kMailRemoveFrom = QStringLiteral("%1 entfernen");
-inline const QString kMailConfirmHint = QStringLiteral("Befehl zum Kotextmenü hinzufügen");
-inline const QString kMailBack = QStringLiteral("Zurück");
 inline const QString kMailsNode = QStringLiteral("Mails");
 inline const QString kMailIncomplete =
     QStringLiteral("Bitte Server/Port/Login eingeben.\rBitte KO für Anzahl auswählen.");
-inline const QString kMailAskDelete = QStringLiteral("Wirklich löschen?");
 inline const QString kNotABoolean = QStringLiteral("'%1' ist kein gültiger Boolescher Wert.");

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QList>
+#include "EntryList.h"
+
 #include <QString>
-#include <optional>
+#include <iterator>
 
 // One entry of the tray menu: a command that switches, dims or reads one communication object
 // through its group-address number, or a separator line. Plain data; the texts are kept as the
@@ -33,15 +34,29 @@ struct MenuCommand {
     friend bool operator==(const MenuCommand &, const MenuCommand &) = default;
 };
 
+// The ten attributes of an entry in the order of its nodes below it, each named as the menu file
+// names its key; member is none for the state, which shows the state icon and is not stored.
+struct MenuAttribute {
+    QString name;
+    QString MenuCommand::*member;
+};
+inline const MenuAttribute kMenuAttributes[] = {
+    {QStringLiteral("Typ"), &MenuCommand::typ},         {QStringLiteral("Aktion"), &MenuCommand::aktion},
+    {QStringLiteral("Wert"), &MenuCommand::wert},       {QStringLiteral("Symbolstatus"), nullptr},
+    {QStringLiteral("GAN"), &MenuCommand::gan},         {QStringLiteral("LV"), &MenuCommand::lv},
+    {QStringLiteral("Balloon"), &MenuCommand::balloon}, {QStringLiteral("Msg"), &MenuCommand::msg},
+    {QStringLiteral("Sound"), &MenuCommand::sound},     {QStringLiteral("Soundname"), &MenuCommand::soundname}};
+inline constexpr qsizetype kMenuNodesPerEntry = 1 + qsizetype(std::size(kMenuAttributes));
+// Where the state stands among the attributes.
+inline constexpr qsizetype kMenuStateAttribute = 3;
+
 // The ordered entries of the tray menu. Other parts address entries by flat position: every entry
-// counts as itself plus its ten attributes (Typ, Aktion, Wert, state, GAN, LV, Balloon, Msg, Sound,
-// Soundname), so entry k sits at flat position 11·k. Popup item tags and menu file section names
-// are flat positions.
-class MenuList {
+// counts as itself plus its ten attributes (kMenuAttributes), so entry k sits at flat position 11·k.
+// Popup item tags and menu file section names are flat positions.
+class MenuList : public EntryList<MenuCommand, kMenuNodesPerEntry> {
 public:
-    static constexpr qsizetype kNodesPerEntry = 11;
     // The text the state attribute shows among the attribute texts.
-    static inline const QString kStateNodeText = QStringLiteral("Symbolstatus");
+    static inline const QString kStateNodeText = kMenuAttributes[kMenuStateAttribute].name;
     // The picture every other attribute shows: the attribute marker.
     static constexpr int kAttributeSymbol = 22;
 
@@ -52,29 +67,9 @@ public:
         return entry.symbol != kAttributeSymbol && entry.bezeichnung != kStateNodeText;
     }
 
-    qsizetype size() const { return m_entries.size(); }
-    bool isEmpty() const { return m_entries.isEmpty(); }
-    const MenuCommand &at(qsizetype k) const { return m_entries.at(k); }
-    MenuCommand &operator[](qsizetype k) { return m_entries[k]; }
-    QList<MenuCommand>::const_iterator begin() const { return m_entries.cbegin(); }
-    QList<MenuCommand>::const_iterator end() const { return m_entries.cend(); }
-
-    void append(MenuCommand entry) { m_entries.append(std::move(entry)); }
-    void insert(qsizetype k, MenuCommand entry) { m_entries.insert(k, std::move(entry)); }
-    void removeAt(qsizetype k) { m_entries.removeAt(k); }
-    void move(qsizetype from, qsizetype to) { m_entries.move(from, to); }
-    void clear() { m_entries.clear(); }
-
-    qsizetype nodeCount() const { return m_entries.size() * kNodesPerEntry; }
-    static qsizetype flatPosition(qsizetype k) { return k * kNodesPerEntry; }
-    // The entry index at a flat position; none for an attribute position or one past the end.
-    std::optional<qsizetype> entryAt(qsizetype flatPosition) const;
-    // The text of any node by flat position, attributes included (the entry's caption text,
-    // then Typ, Aktion, Wert, "Symbolstatus", GAN, LV, Balloon, Msg, Sound, Soundname).
+    // The text of any node by flat position, attributes included (the entry's caption text, then
+    // its attributes; the state attribute reads "Symbolstatus").
     QString nodeText(qsizetype flatPosition) const;
 
     friend bool operator==(const MenuList &, const MenuList &) = default;
-
-private:
-    QList<MenuCommand> m_entries;
 };

@@ -2,7 +2,6 @@
 
 #include "DecimalComma.h"
 #include "Dialogs.h"
-#include "MenuFile.h"
 #include "StateIcon.h"
 
 namespace MenuEntryTypes {
@@ -48,7 +47,13 @@ int typeIndex(const QString &typ) {
 } // namespace MenuEntryTypes
 
 MenuEditor::MenuEditor(MenuList &menu, Dialogs &dialogs, Hooks hooks)
-    : m_menu(menu), m_dialogs(dialogs), m_hooks(std::move(hooks)) {
+    : m_menu(menu), m_dialogs(dialogs), m_hooks(std::move(hooks)),
+      m_rules(menu, {[&dialogs](const QString &question) { return dialogs.confirm(question); },
+                     [&dialogs](const QString &text) { dialogs.error(text); }, [this] { changed(); },
+                     [this] { return m_hooks.menuFilePath(); },
+                     [&menu](qsizetype k) {
+                         return menu.at(k).bezeichnung != QLatin1String("-");
+                     }}) {
 }
 
 std::optional<bool> MenuEditor::makepopupbtnfrei(bool typeChosen, const QString &action, const QString &value,
@@ -132,50 +137,6 @@ bool MenuEditor::LiniebtnClick() {
     return true;
 }
 
-bool MenuEditor::moveUp(qsizetype k) {
-    if (k <= 0 || k >= m_menu.size())
-        return false;
-    m_menu.move(k, k - 1);
-    changed();
-    return true;
-}
-
-bool MenuEditor::moveDown(qsizetype k) {
-    if (k < 0 || k + 1 >= m_menu.size())
-        return false;
-    m_menu.move(k + 1, k);
-    changed();
-    return true;
-}
-
-bool MenuEditor::deltebtnClick(std::optional<qsizetype> selectedFlat) {
-    if (!m_dialogs.confirm(kAskDelete))
-        return false;
-    const std::optional<qsizetype> k = selectedFlat ? m_menu.entryAt(*selectedFlat) : std::nullopt;
-    if (!k)
-        return false;
-    QString error;
-    if (!eraseMenuSection(m_hooks.menuFilePath(), MenuList::flatPosition(*k), &error))
-        m_dialogs.error(error);
-    m_menu.removeAt(*k);
-    changed();
-    return true;
-}
-
-EditorButtons MenuEditor::btreeChange(std::optional<qsizetype> selectedFlat) const {
-    EditorButtons buttons;
-    buttons.loeschen = !m_menu.isEmpty();
-    const std::optional<qsizetype> k = selectedFlat ? m_menu.entryAt(*selectedFlat) : std::nullopt;
-    if (!k)
-        return buttons;
-    buttons.aendern = m_menu.at(*k).bezeichnung != QLatin1String("-");
-    if (m_menu.size() > 1) {
-        buttons.auf = *k > 0;
-        buttons.ab = *k < m_menu.size() - 1;
-    }
-    return buttons;
-}
-
 bool MenuEditor::btreeEditing(qsizetype flat) const {
     const std::optional<qsizetype> k = m_menu.entryAt(flat);
     return k && MenuList::looksLikeEntry(m_menu.at(*k));
@@ -187,10 +148,7 @@ QString MenuEditor::btreeEdited(qsizetype flat, const QString &text) {
         return {};
     if (text.trimmed().isEmpty())
         return m_menu.at(*k).bezeichnung;
-    QString name = text;
-    for (qsizetype p = 0; p < m_menu.nodeCount(); ++p)
-        if (m_menu.nodeText(p) == name)
-            name += QString::number(p);
+    const QString name = m_rules.uniqueName(text);
     m_menu[*k].bezeichnung = name;
     m_hooks.make_popup();
     return name;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatalogueDrag.h"
+#include "ListEditRules.h"
 #include "MenuCommand.h"
 
 #include <QList>
@@ -46,12 +47,7 @@ struct EntryParameters {
 };
 
 // Which of the editor's buttons are usable for a selection.
-struct EditorButtons {
-    bool auf = false;
-    bool ab = false;
-    bool aendern = false;
-    bool loeschen = false;
-};
+using EditorButtons = ListButtons;
 
 // The rules of the menu editor over the menu entries: adding and changing an entry from the
 // parameter panel, separators, moving, deleting, renaming in place, and which buttons may be
@@ -70,11 +66,13 @@ public:
         std::function<QString()> menuFilePath;
     };
 
-    static inline const QString kAskDelete = QStringLiteral("Wirklich löschen?");
     static inline const QString kEnterValue = QStringLiteral("Bitte Wert eingeben!");
 
     // The menu and the dialogs must outlive the editor.
     MenuEditor(MenuList &menu, Dialogs &dialogs, Hooks hooks);
+
+    // Moving, deleting and the button states, as an editor page uses them.
+    ListEditing &listRules() { return m_rules; }
 
     // An object is taken onto the menu only with a group-address number (it could not be switched
     // without); its name becomes the entry's text.
@@ -98,14 +96,15 @@ public:
     // Appends a separator, unless the menu is empty.
     bool LiniebtnClick();
     // Move entry k one place up or down; false at the ends.
-    bool moveUp(qsizetype k);
-    bool moveDown(qsizetype k);
+    bool moveUp(qsizetype k) { return m_rules.moveUp(k); }
+    bool moveDown(qsizetype k) { return m_rules.moveDown(k); }
     // Asks first; deletes only when a whole entry is chosen (selectedFlat is a node's flat
     // position). Erases the entry's section from the file, so deleting the last entry leaves none.
-    bool deltebtnClick(std::optional<qsizetype> selectedFlat);
+    bool deltebtnClick(std::optional<qsizetype> selectedFlat) { return m_rules.remove(selectedFlat); }
 
-    // The button states for the node selected at a flat position (none: nothing selected).
-    EditorButtons btreeChange(std::optional<qsizetype> selectedFlat) const;
+    // The button states for the node selected at a flat position (none: nothing selected); a
+    // separator cannot be changed.
+    EditorButtons btreeChange(std::optional<qsizetype> selectedFlat) const { return m_rules.buttons(selectedFlat); }
     // Only entries and separators can be renamed; not the attributes, nor an entry that looks like one.
     bool btreeEditing(qsizetype flat) const;
     // Gives the entry at flat its new text, made unique: every node in flat order whose text equals
@@ -124,4 +123,5 @@ private:
     MenuList &m_menu;
     Dialogs &m_dialogs;
     Hooks m_hooks;
+    ListEditRules<MenuList> m_rules;
 };

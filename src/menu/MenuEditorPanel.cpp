@@ -8,12 +8,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDropEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,44 +25,6 @@ using NamedWidgets::button;
 using NamedWidgets::named;
 
 namespace {
-// The menu tree as a drop target, and with the editor's keys: whether a drag is taken, what a
-// drop does and which keys act are the panel's.
-class MenuTreeView : public QTreeView {
-public:
-    using Accept = std::function<std::optional<DraggedObject>(const QDropEvent &)>;
-    using Drop = std::function<void(const DraggedObject &)>;
-    using Key = std::function<bool(const QKeyEvent &)>;
-
-    MenuTreeView(Accept accept, Drop drop, Key key, QWidget *parent)
-        : QTreeView(parent), m_accept(std::move(accept)), m_drop(std::move(drop)), m_key(std::move(key)) {}
-
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override { take(event); }
-    void dragMoveEvent(QDragMoveEvent *event) override { take(event); }
-    void dropEvent(QDropEvent *event) override {
-        if (const std::optional<DraggedObject> object = take(event))
-            m_drop(*object);
-    }
-    void keyPressEvent(QKeyEvent *event) override {
-        if (!m_key(*event))
-            QTreeView::keyPressEvent(event);
-    }
-
-private:
-    std::optional<DraggedObject> take(QDropEvent *event) {
-        std::optional<DraggedObject> object = m_accept(*event);
-        if (object)
-            event->acceptProposedAction();
-        else
-            event->ignore();
-        return object;
-    }
-
-    Accept m_accept;
-    Drop m_drop;
-    Key m_key;
-};
-
 QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *parent) {
     return named(new QCheckBox(caption, parent), name, caption);
 }
@@ -72,7 +32,7 @@ QCheckBox *checkBox(const QString &name, const QString &caption, QWidget *parent
 
 MenuEditorPanel::MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &dialogs, EventSounds &sounds,
                                  MenuEditor::Hooks hooks, QWidget *parent)
-    : QWidget(parent), m_menu(menu), m_model(model), m_editor(menu, dialogs, std::move(hooks)) {
+    : ListEditorPanel(parent), m_menu(menu), m_model(model), m_editor(menu, dialogs, std::move(hooks)) {
     setObjectName(QStringLiteral("menuEditor"));
     buildEditorPage();
     buildParameterPanel(sounds);
@@ -95,24 +55,14 @@ MenuEditorPanel::MenuEditorPanel(MenuList &menu, MenuTreeModel &model, Dialogs &
     layout->addWidget(editorArea, 1);
     layout->addWidget(m_legend);
 
-    btree->setModel(&m_model);
     m_model.setRenaming([this](qsizetype flat, const QString &text) { btreeEdited(flat, text); },
                         [this](qsizetype flat) { return m_editor.btreeEditing(flat); });
-    connect(btree->selectionModel(), &QItemSelectionModel::currentChanged, this, &MenuEditorPanel::btreeChange);
-    connect(&m_model, &QAbstractItemModel::modelReset, this, &MenuEditorPanel::modelReset);
-    btreeChange();
 }
 
 void MenuEditorPanel::buildEditorPage() {
     m_editorPage = new QWidget(this);
-    btree = named(new MenuTreeView([this](const QDropEvent &event) { return btreeDragOver(event); },
-                                   [this](const DraggedObject &object) { blistDragDrop(object); },
-                                   [this](const QKeyEvent &event) { return btreeKey(event); }, m_editorPage),
-                  QStringLiteral("btree"), QStringLiteral("Menü"));
-    btree->setHeaderHidden(true);
-    btree->setAcceptDrops(true);
-    btree->setDropIndicatorShown(false);
-    btree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    btree = createTree(m_model, m_editor.listRules(), QStringLiteral("btree"), QStringLiteral("Menü"), m_editorPage);
+    takeObjectsOnTree(&MenuEditor::acceptsDrop, [this](const DraggedObject &object) { blistDragDrop(object); });
 
     Aufbtn =
         button(QStringLiteral("Aufbtn"), QStringLiteral("Auf"), QStringLiteral("Befehl hochschieben"), m_editorPage);
@@ -123,19 +73,15 @@ void MenuEditorPanel::buildEditorPage() {
     aendernbtn = button(QStringLiteral("aendernbtn"), QStringLiteral("Ändern"), {}, m_editorPage);
     deltebtn =
         button(QStringLiteral("deltebtn"), QStringLiteral("Löschen"), QStringLiteral("Befehl löschen"), m_editorPage);
-    connect(Aufbtn, &QPushButton::clicked, this, &MenuEditorPanel::AufbtnClick);
-    connect(Abbtn, &QPushButton::clicked, this, &MenuEditorPanel::AbbtnClick);
+    setListButtons(Aufbtn, Abbtn, aendernbtn, deltebtn);
     connect(Liniebtn, &QPushButton::clicked, this, &MenuEditorPanel::LiniebtnClick);
     connect(aendernbtn, &QPushButton::clicked, this, &MenuEditorPanel::aendernbtnClick);
-    connect(deltebtn, &QPushButton::clicked, this, &MenuEditorPanel::deltebtnClick);
 
-    auto *buttons = new QHBoxLayout;
+    QHBoxLayout *buttons = buttonRow({Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn});
     buttons->setSpacing(4);
-    for (QPushButton *b : {Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn}) {
-        // The tab is narrow: every caption stays whole, the short ones give up their room first.
+    // The tab is narrow: every caption stays whole, the short ones give up their room first.
+    for (QPushButton *b : {Aufbtn, Abbtn, Liniebtn, aendernbtn, deltebtn})
         b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 12);
-        buttons->addWidget(b);
-    }
     auto *layout = new QVBoxLayout(m_editorPage);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(btree, 1);
@@ -145,6 +91,7 @@ void MenuEditorPanel::buildEditorPage() {
 void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
     auto *panel = new QFrame(this);
     parapanel = named(panel, QStringLiteral("parapanel"), QStringLiteral("Parameter"));
+    setParameterPanel(parapanel);
     auto *group = new QGroupBox(QStringLiteral(" Parameter "), panel);
     auto *panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(2, 2, 2, 2);
@@ -170,9 +117,9 @@ void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
     m_soundPicker = new SoundPicker(sounds, group);
     gaballoon = checkBox(QStringLiteral("gaballoon"), QStringLiteral("Balloon für GA"), group);
     gaMsg = checkBox(QStringLiteral("gaMsg"), QStringLiteral("Wichtige Meldung erzeugen"), group);
-    hinzubtn = button(QStringLiteral("hinzubtn"), kAddMode, kAddHint, group);
+    hinzubtn = button(QStringLiteral("hinzubtn"), kAddMode, kConfirmHint, group);
     hinzubtn->setEnabled(false);
-    zurueckbtn = button(QStringLiteral("zurueckbtn"), QStringLiteral("Zurück"), {}, group);
+    zurueckbtn = button(QStringLiteral("zurueckbtn"), kBack, {}, group);
     fillLists(MenuEntryTypes::kSwitch);
     Symbol1->setEnabled(false);
     hideFreeValue();
@@ -191,9 +138,6 @@ void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
     form->addRow(buddyLabel(QStringLiteral("Aktion"), Aktion1, group), Aktion1);
     form->addRow(xwertlabel, xwert);
     form->addRow(buddyLabel(QStringLiteral("Symbol"), Symbol1, group), Symbol1);
-    auto *finishButtons = new QHBoxLayout;
-    finishButtons->addWidget(hinzubtn);
-    finishButtons->addWidget(zurueckbtn);
     auto *layout = new QVBoxLayout(group);
     layout->addWidget(Bez);
     layout->addLayout(form);
@@ -202,14 +146,11 @@ void MenuEditorPanel::buildParameterPanel(EventSounds &sounds) {
     layout->addWidget(gaballoon);
     layout->addWidget(gaMsg);
     layout->addStretch(1);
-    layout->addLayout(finishButtons);
+    layout->addLayout(buttonRow({hinzubtn, zurueckbtn}));
 }
 
 bool MenuEditorPanel::dropObject(const DraggedObject &object) {
-    if (!parapanel->isHidden() || !MenuEditor::acceptsDrop(object))
-        return false;
-    blistDragDrop(object);
-    return true;
+    return takeObject(object);
 }
 
 QString MenuEditorPanel::dropRefusal() const {
@@ -217,21 +158,10 @@ QString MenuEditorPanel::dropRefusal() const {
     return parapanel->isHidden() ? QString() : kDropWhileOpen;
 }
 
-std::optional<DraggedObject> MenuEditorPanel::btreeDragOver(const QDropEvent &event) const {
-    // An entry of the menu itself is no object of the catalogue.
-    if (event.source() == btree)
-        return std::nullopt;
-    std::optional<DraggedObject> object = draggedObject(event.mimeData());
-    if (!object || !MenuEditor::acceptsDrop(*object))
-        return std::nullopt;
-    return object;
-}
-
 void MenuEditorPanel::blistDragDrop(const DraggedObject &object) {
     m_dropped = object;
     // The mode first, so the type change below does not take a symbol from the selected entry.
-    hinzubtn->setText(kAddMode);
-    hinzubtn->setAccessibleName(kAddMode);
+    setMode(hinzubtn, kAddMode);
     Bez->setText(object.name);
     Typ1->setEnabled(true);
     Typ1->setCurrentIndex(0);
@@ -240,42 +170,6 @@ void MenuEditorPanel::blistDragDrop(const DraggedObject &object) {
     gaballoon->setChecked(false);
     m_soundPicker->FillSoundList();
     openPanel();
-}
-
-std::optional<qsizetype> MenuEditorPanel::selectedFlat() const {
-    const QModelIndex current = btree->currentIndex();
-    if (!current.isValid())
-        return std::nullopt;
-    return m_model.flatPosition(current);
-}
-
-std::optional<qsizetype> MenuEditorPanel::selectedEntry() const {
-    const std::optional<qsizetype> flat = selectedFlat();
-    return flat ? m_menu.entryAt(*flat) : std::nullopt;
-}
-
-void MenuEditorPanel::btreeChange() {
-    const EditorButtons states = m_editor.btreeChange(selectedFlat());
-    Aufbtn->setEnabled(states.auf);
-    Abbtn->setEnabled(states.ab);
-    aendernbtn->setEnabled(states.aendern);
-    deltebtn->setEnabled(states.loeschen);
-}
-
-bool MenuEditorPanel::btreeKey(const QKeyEvent &event) {
-    // The keys act like their buttons, and only when those could be pressed.
-    QPushButton *target = nullptr;
-    if (event.key() == Qt::Key_Delete && event.modifiers() == Qt::NoModifier)
-        target = deltebtn;
-    else if (event.key() == Qt::Key_Up && event.modifiers() == Qt::AltModifier)
-        target = Aufbtn;
-    else if (event.key() == Qt::Key_Down && event.modifiers() == Qt::AltModifier)
-        target = Abbtn;
-    if (!target)
-        return false;
-    if (target->isEnabled())
-        target->click();
-    return true;
 }
 
 void MenuEditorPanel::btreeEdited(qsizetype flat, const QString &text) {
@@ -364,7 +258,7 @@ void MenuEditorPanel::updateSymbolHint() {
 }
 
 void MenuEditorPanel::showSymbolHint(bool show) {
-    const QString &hint = show ? kChooseSymbol : kAddHint;
+    const QString &hint = show ? kChooseSymbol : kConfirmHint;
     hinzubtn->setToolTip(hint);
     hinzubtn->setAccessibleDescription(hint);
     if (show == m_symbolHintShown)
@@ -403,7 +297,7 @@ void MenuEditorPanel::hinzubtnClick() {
             return;
         m_model.refreshEntry(m_changing);
         finish();
-        btree->setCurrentIndex(m_model.indexOf(MenuList::flatPosition(m_changing)));
+        selectEntry(m_changing);
     }
     btree->setFocus();
 }
@@ -432,8 +326,7 @@ void MenuEditorPanel::aendernbtnClick() {
     if (!entry)
         return;
     m_changing = *k;
-    hinzubtn->setText(kChangeMode);
-    hinzubtn->setAccessibleName(kChangeMode);
+    setMode(hinzubtn, kChangeMode);
     m_soundPicker->FillSoundList();
     Bez->setText(m_menu.at(*k).bezeichnung);
     Typ1->setCurrentIndex(MenuEntryTypes::typeIndex(entry->typ));
@@ -472,46 +365,14 @@ void MenuEditorPanel::LiniebtnClick() {
         reloadTree(selected ? m_menu.entryAt(*selected) : std::nullopt);
 }
 
-void MenuEditorPanel::AufbtnClick() {
-    const std::optional<qsizetype> k = selectedEntry();
-    if (k && m_editor.moveUp(*k))
-        reloadTree(*k - 1);
-    btree->setFocus();
-}
-
-void MenuEditorPanel::AbbtnClick() {
-    const std::optional<qsizetype> k = selectedEntry();
-    if (k && m_editor.moveDown(*k))
-        reloadTree(*k + 1);
-    btree->setFocus();
-}
-
-void MenuEditorPanel::deltebtnClick() {
-    const std::optional<qsizetype> k = selectedEntry();
-    if (!m_editor.deltebtnClick(selectedFlat()))
-        return;
-    // The entry that took the deleted one's place is chosen next, so the key can delete on.
-    reloadTree(m_menu.isEmpty() ? std::nullopt : std::optional<qsizetype>(std::min(*k, m_menu.size() - 1)));
-}
-
-void MenuEditorPanel::reloadTree(std::optional<qsizetype> select) {
-    m_reloading = true;
-    m_model.reload();
-    m_reloading = false;
-    if (select)
-        btree->setCurrentIndex(m_model.indexOf(MenuList::flatPosition(*select)));
-    btreeChange();
-}
-
-void MenuEditorPanel::modelReset() {
+void MenuEditorPanel::listReplaced() {
     // The menu was loaded anew under the panel: the entry being changed may be gone.
-    if (!m_reloading && !parapanel->isHidden())
+    if (parametersOpen())
         zurueckbtnClick();
-    btreeChange();
 }
 
 bool MenuEditorPanel::changeMode() const {
-    return hinzubtn->text() == kChangeMode;
+    return !inAddMode(hinzubtn);
 }
 
 void MenuEditorPanel::openPanel() {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "ListEditorPanel.h"
 #include "MenuEditor.h"
 
-#include <QWidget>
 #include <optional>
 
 class Dialogs;
@@ -10,8 +10,6 @@ class EventSounds;
 class MenuTreeModel;
 class QCheckBox;
 class QComboBox;
-class QDropEvent;
-class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -24,16 +22,13 @@ class SoundPicker;
 // delete) and the wildcard legend, and the parameter panel `parapanel` that lies over them while an
 // entry is added or changed. Objects of the catalogue are dropped onto the tree.
 // Keyboard: Delete deletes (after the question), F2 renames, Alt+Up/Alt+Down move the entry.
-class MenuEditorPanel : public QWidget {
+class MenuEditorPanel : public ListEditorPanel {
     Q_OBJECT
 public:
-    static inline const QString kAddMode = QStringLiteral("Hinzufügen");
-    static inline const QString kChangeMode = QStringLiteral("Ändern");
     // Names the tree as a place to put an object on, for a user who cannot drag.
     static inline const QString kDropTargetCaption = QStringLiteral("Menü");
     // Why "Hinzufügen"/"Ändern" cannot be pressed yet, when the symbol is the one choice left.
     static inline const QString kChooseSymbol = QStringLiteral("Bitte ein Symbol wählen");
-    static inline const QString kAddHint = QStringLiteral("Befehl zum Kotextmenü hinzufügen");
     // Why the keyboard's "Ablegen auf … Menü" takes nothing while the parameters are open.
     static inline const QString kDropWhileOpen = QStringLiteral("erst Parameter abschließen");
 
@@ -49,10 +44,7 @@ public:
     QString dropRefusal() const;
 
 private:
-    std::optional<DraggedObject> btreeDragOver(const QDropEvent &event) const;
     void blistDragDrop(const DraggedObject &object);
-    void btreeChange();
-    bool btreeKey(const QKeyEvent &event);
     void btreeEdited(qsizetype flat, const QString &text);
     void Typ1Change();
     void Aktion1Change();
@@ -68,9 +60,6 @@ private:
     void zurueckbtnClick();
     void aendernbtnClick();
     void LiniebtnClick();
-    void AufbtnClick();
-    void AbbtnClick();
-    void deltebtnClick();
 
     void fillLists(const QString &type);
     void hideFreeValue();
@@ -79,10 +68,7 @@ private:
     void openPanel();
     void closePanel();
     bool changeMode() const;
-    std::optional<qsizetype> selectedFlat() const;
-    std::optional<qsizetype> selectedEntry() const;
-    void reloadTree(std::optional<qsizetype> select);
-    void modelReset();
+    void listReplaced() override;
     void buildEditorPage();
     void buildParameterPanel(EventSounds &sounds);
 
@@ -91,7 +77,6 @@ private:
     MenuEditor m_editor;
     std::optional<DraggedObject> m_dropped; // the object the add mode adds
     qsizetype m_changing = -1;              // the entry the change mode changes
-    bool m_reloading = false;               // the tree is reloaded for a change of our own
     bool m_symbolHintShown = false;         // the status line asks for a symbol
 
     QStackedLayout *m_stack = nullptr;

@@ -7,20 +7,18 @@ const QString kMsg = QStringLiteral("Msg");
 const QString kSound = QStringLiteral("Sound");
 const QString kSoundname = QStringLiteral("Soundname");
 
-// The keys of an entry's section in the order the file stores them.
+// The keys of an entry's section in the order the file stores them: the caption and the base
+// symbol, then every attribute but the state under its own name.
 const IniFieldTable<MenuCommand> &entryFields() {
     using F = IniFieldTable<MenuCommand>;
-    static const F table{F::text(QStringLiteral("Bezeichnung"), &MenuCommand::bezeichnung),
-                         F::number(QStringLiteral("Symbol"), &MenuCommand::symbol),
-                         F::text(QStringLiteral("Typ"), &MenuCommand::typ),
-                         F::text(QStringLiteral("Aktion"), &MenuCommand::aktion),
-                         F::text(QStringLiteral("Wert"), &MenuCommand::wert),
-                         F::text(QStringLiteral("GAN"), &MenuCommand::gan),
-                         F::text(QStringLiteral("LV"), &MenuCommand::lv),
-                         F::text(QStringLiteral("Balloon"), &MenuCommand::balloon),
-                         F::text(kMsg, &MenuCommand::msg),
-                         F::text(kSound, &MenuCommand::sound),
-                         F::text(kSoundname, &MenuCommand::soundname)};
+    static const F table = [] {
+        std::vector<F::Field> fields{F::text(QStringLiteral("Bezeichnung"), &MenuCommand::bezeichnung),
+                                     F::number(QStringLiteral("Symbol"), &MenuCommand::symbol)};
+        for (const MenuAttribute &attribute : kMenuAttributes)
+            if (attribute.member)
+                fields.push_back(F::text(attribute.name, attribute.member));
+        return F(std::move(fields));
+    }();
     return table;
 }
 

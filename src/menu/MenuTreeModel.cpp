@@ -2,66 +2,47 @@
 
 #include "ImageLists.h"
 
-#include <iterator>
-
 namespace {
-constexpr int kStateAttribute = 3;
-constexpr int kLvAttribute = 5;
-// What each attribute row holds, for screen readers: an empty Wert or Soundname has no text of its own.
-const QString kAttributeNames[] = {u"Typ"_qs, u"Aktion"_qs,  u"Wert"_qs, u"Symbolstatus"_qs, u"GAN"_qs,
-                                   u"LV"_qs,  u"Balloon"_qs, u"Msg"_qs,  u"Sound"_qs,        u"Soundname"_qs};
-static_assert(qsizetype(std::size(kAttributeNames)) == MenuList::kNodesPerEntry - 1);
+// The rows a new value changes: the state, its number and the value.
+constexpr qsizetype kStateNode = 1 + kMenuStateAttribute;
+constexpr qsizetype kLvNode = kStateNode + 2;
 } // namespace
 
 MenuTreeModel::MenuTreeModel(const MenuList &menu, SymbolIcons symbolIcons, QObject *parent)
-    : EntryTreeModel(MenuList::kNodesPerEntry, parent), m_menu(menu),
+    : EntryListTreeModel(menu, parent),
       m_symbolIcons(symbolIcons ? std::move(symbolIcons) : SymbolIcons(&ImageLists::symbolImage)) {
 }
 
 void MenuTreeModel::refreshValues() {
-    for (int k = 0; k < rowCount(); ++k) {
-        const QModelIndex entry = index(k, 0);
-        emit dataChanged(index(kStateAttribute, 0, entry), index(kLvAttribute, 0, entry));
+    for (qsizetype k = 0; k < list().size(); ++k) {
+        const qsizetype entry = MenuList::flatPosition(k);
+        emit dataChanged(indexOf(entry + kStateNode), indexOf(entry + kLvNode));
     }
 }
 
 void MenuTreeModel::refreshEntry(qsizetype k) {
-    if (k < 0 || k >= m_menu.size())
+    if (k < 0 || k >= list().size())
         return;
-    const QModelIndex entry = index(static_cast<int>(k), 0);
-    emit dataChanged(entry, entry);
-    emit dataChanged(index(0, 0, entry), index(rowCount(entry) - 1, 0, entry));
+    const qsizetype entry = MenuList::flatPosition(k);
+    emit dataChanged(indexOf(entry), indexOf(entry));
+    emit dataChanged(indexOf(entry + 1), indexOf(entry + MenuList::kNodesPerEntry - 1));
 }
 
-QVariant MenuTreeModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid())
-        return {};
-    const bool isEntry = isEntryRow(index);
-    const qsizetype k = entryOf(index);
-    if (k >= m_menu.size())
-        return {};
-    const MenuCommand &entry = m_menu.at(k);
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-        return isEntry ? entry.bezeichnung : m_menu.nodeText(flatPosition(index));
-    case Qt::AccessibleTextRole: {
-        // No row goes without a name: an empty attribute is read by what it holds.
-        const QString text = data(index, Qt::DisplayRole).toString();
-        return text.isEmpty() && !isEntry ? kAttributeNames[index.row()] : text;
-    }
-    case Qt::AccessibleDescriptionRole:
-        if (isEntry)
-            return {};
-        // The state row's text is always the same; its picture is what it tells.
-        if (index.row() == kStateAttribute)
-            return u"Bild "_qs + QString::number(entry.stateIcon);
-        return kAttributeNames[index.row()];
-    case Qt::DecorationRole:
-        if (isEntry)
-            return m_symbolIcons(entry.symbol);
-        return m_symbolIcons(index.row() == kStateAttribute ? entry.stateIcon : kAttributeSymbol);
+QString MenuTreeModel::nodeDescription(qsizetype flat) const {
+    // The state row's text is always the same; its picture is what it tells.
+    if (nodeOf(flat) == kStateNode)
+        return u"Bild "_qs + QString::number(list().at(flat / MenuList::kNodesPerEntry).stateIcon);
+    return EntryTreeModel::nodeDescription(flat);
+}
+
+QVariant MenuTreeModel::nodeIcon(qsizetype flat) const {
+    const MenuCommand &entry = list().at(flat / MenuList::kNodesPerEntry);
+    switch (nodeOf(flat)) {
+    case 0:
+        return m_symbolIcons(entry.symbol);
+    case kStateNode:
+        return m_symbolIcons(entry.stateIcon);
     default:
-        return {};
+        return m_symbolIcons(kAttributeSymbol);
     }
 }

@@ -7,7 +7,7 @@
 
 // Shows the menu entries in `btree`: one row per entry with its base symbol, and below it the ten
 // attributes in their fixed order (the state attribute with the current state icon).
-class MenuTreeModel : public EntryTreeModel {
+class MenuTreeModel : public EntryListTreeModel<MenuList> {
     Q_OBJECT
 public:
     using SymbolIcons = std::function<QIcon(int index)>;
@@ -22,11 +22,10 @@ public:
     // Entry k's text, symbol or attributes changed in place.
     void refreshEntry(qsizetype k);
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-
 private:
-    qsizetype entryCount() const override { return m_menu.size(); }
+    QString nodeName(qsizetype node) const override { return kMenuAttributes[node - 1].name; }
+    QString nodeDescription(qsizetype flat) const override;
+    QVariant nodeIcon(qsizetype flat) const override;
 
-    const MenuList &m_menu;
     SymbolIcons m_symbolIcons;
 };

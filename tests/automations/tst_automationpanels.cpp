@@ -3,9 +3,8 @@
 #include "LoadReplacePanel.h"
 #include "ScreenSaverPanel.h"
 #include "TempProgramFolder.h"
+#include "WidgetDriving.h"
 
-#include <QApplication>
-#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -17,24 +16,6 @@
 
 namespace {
 const DraggedObject kKamera{u"768"_qs, u"1/2/3"_qs, u"Kamera Eingang"_qs};
-
-// Drags mime data over a widget and drops it there, as a mouse would; true when the drop was taken.
-bool dropOn(QWidget *target, const QMimeData &mime) {
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
-
-std::unique_ptr<QMimeData> objectMime(const DraggedObject &object) {
-    auto mime = std::make_unique<QMimeData>();
-    writeDraggedObject(*mime, object);
-    return mime;
-}
 
 // The editor over a list in a test folder; getlv answers "12,5" for 768.
 struct Editor {
@@ -111,13 +92,13 @@ private slots:
         Editor e;
         DraggedObject dragged = kKamera;
         dragged.gan = gan;
-        std::unique_ptr<QMimeData> mime = objectMime(dragged);
+        std::unique_ptr<QMimeData> mime = WidgetDriving::objectData(dragged);
         if (!object)
             mime = std::make_unique<QMimeData>();
         if (!object)
             mime->setText(u"768"_qs);
         e.find<QLineEdit>("LRHOST")->setText(u"http://vorher/"_qs);
-        QCOMPARE(dropOn(e.tree()->viewport(), *mime), taken);
+        QCOMPARE(WidgetDriving::dropOnto(e.tree()->viewport(), *mime), taken);
         QCOMPARE(e.panelOpen(), taken);
         if (!taken)
             return;
@@ -310,8 +291,8 @@ private slots:
         QSignalSpy changed(&panel, &ScreenSaverPanel::bindingChanged);
         DraggedObject dragged = kKamera;
         dragged.gan = gan;
-        std::unique_ptr<QMimeData> mime = object ? objectMime(dragged) : std::make_unique<QMimeData>();
-        QCOMPARE(dropOn(caption, *mime), binding != u"Drag&&Drop");
+        std::unique_ptr<QMimeData> mime = object ? WidgetDriving::objectData(dragged) : std::make_unique<QMimeData>();
+        QCOMPARE(WidgetDriving::dropOnto(caption, *mime), binding != u"Drag&&Drop");
         QCOMPARE(panel.binding(), binding);
         QCOMPARE(changed.count(), binding == u"Drag&&Drop" ? 0 : 1);
 

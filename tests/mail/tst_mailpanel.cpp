@@ -3,12 +3,12 @@
 #include "FakeDialogs.h"
 #include "MailPanel.h"
 #include "MailTexts.h"
+#include "WidgetDriving.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -26,24 +26,6 @@ MailAccount named(const QString &name) {
 
 DraggedObject object(const QString &gan) {
     return {gan, QStringLiteral("1/2/3"), QStringLiteral("Objekt ") + gan};
-}
-
-// Drags the data over the widget and drops it, as the mouse does; true when the drop was taken.
-bool dropWithMouse(QWidget *target, const QMimeData &mime) {
-    const QPoint pos = target->rect().center();
-    QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(pos), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
-
-bool dropWithMouse(QWidget *target, const DraggedObject &dragged) {
-    QMimeData mime;
-    writeDraggedObject(mime, dragged);
-    return dropWithMouse(target, mime);
 }
 
 QStringList items(const QComboBox *list) {
@@ -99,6 +81,8 @@ private slots:
     void deleteAsks();
     void widgetsAreNamedForScreenReaders();
     void passwordIsNotShown();
+    void editInTheTree_data();
+    void editInTheTree();
 };
 
 void TestMailPanel::dropFourObjects_data() {
@@ -118,7 +102,7 @@ void TestMailPanel::dropFourObjects() {
     int gan = 100;
     for (const auto &[name, method] : targets) {
         const DraggedObject dropped = object(QString::number(++gan));
-        QVERIFY(mouse ? dropWithMouse(rig.find<QWidget>(name), dropped) : (rig.panel.*method)(dropped));
+        QVERIFY(mouse ? WidgetDriving::dropOnto(rig.find<QWidget>(name), dropped) : (rig.panel.*method)(dropped));
     }
     QCOMPARE(rig.find<QLabel>("ANZPANEL")->text(), QStringLiteral("101"));
     QCOMPARE(rig.find<QComboBox>("ABSENDER")->currentText(), QStringLiteral("102"));
@@ -147,11 +131,11 @@ void TestMailPanel::sixDropsOnAList() {
     rig.panel.eneuClick();
     auto *box = rig.panel.findChild<QComboBox *>(list);
     for (int i = 1; i <= 5; ++i) {
-        QVERIFY(dropWithMouse(box, object(QString::number(i))));
+        QVERIFY(WidgetDriving::dropOnto(box, object(QString::number(i))));
         QCOMPARE(box->currentText(), QString::number(i)); // the list shows its last item
     }
     // The sixth drop changes nothing, with the mouse or the keyboard.
-    dropWithMouse(box, object(QStringLiteral("6")));
+    WidgetDriving::dropOnto(box, object(QStringLiteral("6")));
     QVERIFY(!(rig.panel.*method)(object(QStringLiteral("7"))));
     QCOMPARE(items(box), QStringList({"1", "2", "3", "4", "5"}));
     QCOMPARE(box->currentText(), QStringLiteral("5"));
@@ -179,7 +163,7 @@ void TestMailPanel::dropsAreRefused() {
     else
         writeDraggedObject(mime, object(gan));
     for (const char *name : {"ANZPANEL", "ABSENDER", "BETREFF", "DATUMUHRZEIT"})
-        QVERIFY2(!dropWithMouse(rig.find<QWidget>(name), mime), name);
+        QVERIFY2(!WidgetDriving::dropOnto(rig.find<QWidget>(name), mime), name);
     if (!foreignData) {
         QVERIFY(!rig.panel.dropObjectOnCount(object(gan)));
         QVERIFY(!rig.panel.dropObjectOnSender(object(gan)));
@@ -462,6 +446,54 @@ void TestMailPanel::passwordIsNotShown() {
     rig.panel.Hinzubtn3Click();
     QCOMPARE(rig.accounts.size(), 1);
     QCOMPARE(rig.accounts.at(0).password, QStringLiteral("geheim"));
+}
+
+void TestMailPanel::editInTheTree_data() {
+    QTest::addColumn<QList<int>>("path"); // rows from the top of the tree
+    QTest::addColumn<QString>("readOut"); // what a screen reader says for the node as it is
+    QTest::addColumn<bool>("editable");
+    QTest::addColumn<QString>("field"); // what the edit changed in the second account
+    QTest::newRow("name") << QList<int>{1} << "b" << true << "name";
+    QTest::newRow("port") << QList<int>{1, 1} << "110" << true << "port";
+    QTest::newRow("empty password") << QList<int>{1, 5} << "Passwort" << true << "password";
+    QTest::newRow("Mails") << QList<int>{1, 7} << "Mails" << false << "";
+    QTest::newRow("slot 2") << QList<int>{1, 7, 1} << "2" << false << "";
+    QTest::newRow("date of slot 2") << QList<int>{1, 7, 1, 2} << "Datum/Uhrzeit" << true << "date 2";
+}
+
+// The tree's texts go into the account at once, to be stored with the next save; "Mails" and the
+// slot numbers are no texts of the account and stay.
+void TestMailPanel::editInTheTree() {
+    QFETCH(QList<int>, path);
+    QFETCH(QString, readOut);
+    QFETCH(bool, editable);
+    QFETCH(QString, field);
+    PanelRig rig;
+    QSignalSpy changed(&rig.panel, &MailPanel::listChanged);
+    rig.accounts = {named(QStringLiteral("a")), named(QStringLiteral("b"))};
+    rig.panel.reloadAccounts();
+    QAbstractItemModel *model = rig.find<QTreeView>("etree")->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QModelIndex node;
+    for (int row : path)
+        node = model->index(row, 0, node);
+    QCOMPARE(node.data(Qt::AccessibleTextRole).toString(), readOut);
+    QCOMPARE(bool(model->flags(node) & Qt::ItemIsEditable), editable);
+    QCOMPARE(model->setData(node, QStringLiteral("neu")), editable);
+
+    MailAccount expected = named(QStringLiteral("b"));
+    if (field == u"name")
+        expected.name = QStringLiteral("neu");
+    else if (field == u"port")
+        expected.port = QStringLiteral("neu");
+    else if (field == u"password")
+        expected.password = QStringLiteral("neu");
+    else if (field == u"date 2")
+        expected.mailSlots[1].dateGan = QStringLiteral("neu");
+    QCOMPARE(rig.accounts.at(1), expected);
+    QCOMPARE(rig.accounts.at(0), named(QStringLiteral("a")));
+    QCOMPARE(node.data().toString(), editable ? QStringLiteral("neu") : readOut);
+    QCOMPARE(changed.size(), 0);
 }
 
 QTEST_MAIN(TestMailPanel)

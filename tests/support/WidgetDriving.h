@@ -1,10 +1,14 @@
 #pragma once
 
+#include "CatalogueDrag.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QWidget>
+#include <memory>
 
 // What a user does to widgets, shared by the widget tests.
 namespace WidgetDriving {
@@ -18,7 +22,7 @@ template <typename W> W *named(const QObject *root, const QString &name) {
 }
 
 // Drags the data over the target and drops it there, as a drag from another widget arrives.
-// True when the target took the drop.
+// True when the target took the drop. Item views take drops on their viewport.
 inline bool dropOnto(QWidget *target, const QMimeData &data) {
     const QPoint at(20, 20);
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -30,6 +34,18 @@ inline bool dropOnto(QWidget *target, const QMimeData &data) {
     QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &dropped);
     return dropped.isAccepted();
+}
+
+// The drag data the catalogue tree writes for an object.
+inline std::unique_ptr<QMimeData> objectData(const DraggedObject &object) {
+    auto data = std::make_unique<QMimeData>();
+    writeDraggedObject(*data, object);
+    return data;
+}
+
+// Drags an object of the catalogue onto the target and drops it there.
+inline bool dropOnto(QWidget *target, const DraggedObject &object) {
+    return dropOnto(target, *objectData(object));
 }
 
 // Picks an item of a drop-down list with the keys, as a user without mouse does.

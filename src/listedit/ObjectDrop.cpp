@@ -9,20 +9,17 @@ ObjectDrop::ObjectDrop(QWidget *target, Accepts accepts, Drop drop)
     target->installEventFilter(this);
 }
 
-bool ObjectDrop::eventFilter(QObject *, QEvent *event) {
+bool ObjectDrop::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
     auto *drop = static_cast<QDropEvent *>(event);
-    const std::optional<DraggedObject> object = draggedObject(drop->mimeData());
-    if (!object || !m_accepts(*object)) {
+    const auto *source = qobject_cast<const QWidget *>(drop->source());
+    const bool fromItself = source && (source == watched || source->isAncestorOf(static_cast<QWidget *>(watched)));
+    const std::optional<DraggedObject> object = fromItself ? std::nullopt : draggedObject(drop->mimeData());
+    if (!object || !m_accepts(*object) || (type == QEvent::Drop && !m_drop(*object)))
         drop->ignore();
-        return true;
-    }
-    if (type == QEvent::Drop && !m_drop(*object)) {
-        drop->ignore();
-        return true;
-    }
-    drop->acceptProposedAction();
+    else
+        drop->acceptProposedAction();
     return true;
 }
