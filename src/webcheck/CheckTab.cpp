@@ -1,7 +1,7 @@
 #include "CheckTab.h"
 
+#include "NamedWidgets.h"
 #include "WebCheckTexts.h"
-#include "WidgetNaming.h"
 
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -14,13 +14,13 @@
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
-using namespace WidgetNaming;
+using namespace NamedWidgets;
 
 CheckTab::CheckTab(const QString &folder, QWidget *parent)
     : QWidget(parent), m_folders(new QFileSystemModel(this)), m_files(new QFileSystemModel(this)) {
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_folders->setRootPath(QString());
-    TeShellTreeView1 = named(new QTreeView, "TeShellTreeView1", kOrdner);
+    TeShellTreeView1 = named(new QTreeView, u"TeShellTreeView1"_qs, kOrdner);
     TeShellTreeView1->setModel(m_folders);
     for (int column = 1; column < m_folders->columnCount(); ++column)
         TeShellTreeView1->hideColumn(column);
@@ -29,15 +29,15 @@ CheckTab::CheckTab(const QString &folder, QWidget *parent)
     m_files->setFilter(QDir::Files);
     m_files->setNameFilters({QStringLiteral("*.htip")});
     m_files->setNameFilterDisables(false);
-    TeShellListView1 = named(new QListView, "TeShellListView1", kImportdateien);
+    TeShellListView1 = named(new QListView, u"TeShellListView1"_qs, kImportdateien);
     TeShellListView1->setModel(m_files);
 
-    pruefbtn = named(new QPushButton(kPruefen), "pruefbtn", kPruefen);
+    pruefbtn = named(new QPushButton(kPruefen), u"pruefbtn"_qs, kPruefen);
     pruefbtn->setEnabled(false);
-    bezlb = named(new QLabel(kBezLabel), "bezlb", kBezLabel);
-    sitelb = named(new QLabel(kWebsiteLabel), "sitelb", kWebsiteLabel);
-    portlb = named(new QLabel(kPortLabel), "portlb", kPortLabel);
-    waliste = named(new QTreeWidget, "waliste", kErgebnis);
+    bezlb = named(new QLabel(kBezLabel), u"bezlb"_qs, kBezLabel);
+    sitelb = named(new QLabel(kWebsiteLabel), u"sitelb"_qs, kWebsiteLabel);
+    portlb = named(new QLabel(kPortLabel), u"portlb"_qs, kPortLabel);
+    waliste = named(new QTreeWidget, u"waliste"_qs, kErgebnis);
     waliste->setRootIsDecorated(false);
     waliste->setHeaderLabels({kKoBezeichnung, kWert, kTyp, kFind});
     const int widths[] = {250, 200, 80, 100};

@@ -1,7 +1,10 @@
 #include "WebQueryExport.h"
 
 #include "AnsiText.h"
+#include "CheckedFileWriter.h"
+#include "FileMessages.h"
 #include "PageSource.h"
+#include "ProjectFile.h"
 #include "ServerSearch.h"
 
 namespace {
@@ -142,4 +145,17 @@ WebQueryExport::Outcome WebQueryExport::build(const WebQueryProject &project, co
     for (const QByteArray &line : lines)
         bytes += line + "\r\n";
     return {bytes, {}};
+}
+
+std::optional<QString> WebQueryExport::write(const QString &programFolder, const QString &bezeichnung,
+                                             const QByteArray &bytes, QString *error) {
+    const QString name = fileName(bezeichnung);
+    const QString path = programFolder + name;
+    if (const auto refused = ProjectFile::nameError(name)) {
+        *error = FileMessages::cannotWrite(path, *refused);
+        return std::nullopt;
+    }
+    if (!CheckedFileWriter::writeFile(path, bytes, error))
+        return std::nullopt;
+    return path;
 }
