@@ -71,6 +71,18 @@ struct Checker {
                 return tabs()->isTabVisible(i);
         return false;
     }
+    // A new project discarded on closing: the window opens again with the tab "Webabfragen prüfen".
+    void discardNewProject() {
+        click("neubtn");
+        dialogs.choices = {Dialogs::Choice::No};
+        window.close();
+        window.open();
+    }
+    // The tab "Webabfragen prüfen" made active, as a click on it does.
+    void showCheckTab() {
+        QVERIFY(tabShown(u"Webabfragen"_qs));
+        tabs()->setCurrentWidget(find<QWidget>("prueftab"));
+    }
     void selectProject(const QString &name) {
         auto *list = find<QListWidget>("projektliste");
         const auto items = list->findItems(name, Qt::MatchExactly);

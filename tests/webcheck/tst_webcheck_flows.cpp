@@ -1,6 +1,8 @@
 // The checker window's flows: a value defined on "Neu", templates, the export and the check.
 #include "CheckerFixture.h"
 
+#include <QFileSystemModel>
+
 class TestWebCheckFlows : public QObject {
     Q_OBJECT
 
@@ -176,11 +178,30 @@ private slots:
         QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
     }
 
+    // The folder models watch the folders they show: they exist only while the tab is shown, and the
+    // file chosen is chosen again when the tab comes back.
+    void checkTabWatchesFoldersOnlyWhileShown() {
+        Checker c;
+        QVERIFY(c.folder.write(u"a-qnd.htip"_qs, "IMPORT:IPBIDIR,VERSION:1.0\r\n"));
+        c.discardNewProject();
+        QCOMPARE(c.window.findChildren<QFileSystemModel *>().size(), 0);
+        c.showCheckTab();
+        QCOMPARE(c.window.findChildren<QFileSystemModel *>().size(), 2);
+        auto *files = c.find<QListView>("TeShellListView1");
+        QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
+        files->setCurrentIndex(files->model()->index(0, 0, files->rootIndex()));
+        c.tabs()->setCurrentIndex(0);
+        QCOMPARE(c.window.findChildren<QFileSystemModel *>().size(), 0);
+        c.showCheckTab();
+        QTRY_VERIFY(c.find<QPushButton>("pruefbtn")->isEnabled());
+        QCOMPARE(files->currentIndex().data().toString(), u"a-qnd.htip"_qs);
+    }
+
     void checkOfAShortFileNamesIt() {
         Checker c;
         QVERIFY(c.folder.write(u"kurz-qnd.htip"_qs, "IMPORT:IPBIDIR,VERSION:1.0\r\n"));
-        c.window.close();
-        c.window.open();
+        c.discardNewProject();
+        c.showCheckTab();
         auto *files = c.find<QListView>("TeShellListView1");
         QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
         files->setCurrentIndex(files->model()->index(0, 0, files->rootIndex()));
@@ -243,7 +264,7 @@ private slots:
             "\r\n" + cmd + "2|3C2F74|0|0|0|0|0\r\n" + closing + "\r\n";
         QCOMPARE(c.folder.read(u"Wetter-qnd.htip"_qs), expected);
 
-        QVERIFY(c.tabShown(u"Webabfragen"_qs));
+        c.showCheckTab();
         auto *files = c.find<QListView>("TeShellListView1");
         QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
         files->setCurrentIndex(files->model()->index(0, 0, files->rootIndex()));
