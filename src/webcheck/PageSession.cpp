@@ -314,7 +314,7 @@ void PageSession::startCheck(const QString &path) {
         return;
     }
     emit checkStarted(file);
-    const QString address = file.host + file.site;
+    const QString address = PagePlace::address(file.host, file.port, file.site);
     m_checking = std::move(file);
     setJob(Job::Check, Step::Document);
     loadThenTakeSource(address);

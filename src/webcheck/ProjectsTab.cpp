@@ -93,18 +93,25 @@ ProjectsTab::ProjectsTab(PageSession &session, Dialogs &dialogs, QWidget *parent
         emit newProject();
     });
     connect(savebtn, &QPushButton::clicked, this, &ProjectsTab::save);
-    connect(openbtn, &QPushButton::clicked, this, &ProjectsTab::openProject);
+    connect(openbtn, &QPushButton::clicked, this, [this] {
+        if (const QString file = chosenProject(); !file.isEmpty())
+            m_session.openProject(file);
+    });
     connect(deletebtn, &QPushButton::clicked, this, [this] {
         const QString file = chosenFile(projektliste);
         if (!file.isEmpty() && m_session.removeFile(file))
             readProjectList();
     });
     connect(gobrowser, &QToolButton::clicked, this, [this] {
-        emit pageWanted(WABez->text());
-        m_session.load(WAHOST->text() + WASITE->text());
+        const WebQueryProject project = takeFields();
+        emit pageWanted(project.bezeichnung);
+        m_session.load(project.address());
     });
     connect(projektliste, &QListWidget::itemSelectionChanged, this, &ProjectsTab::projectListChanged);
-    connect(exportbtn, &QPushButton::clicked, this, &ProjectsTab::exportProject);
+    connect(exportbtn, &QPushButton::clicked, this, [this] {
+        if (const QString file = chosenProject(); !file.isEmpty())
+            m_session.startExport(file);
+    });
     connect(deletevlgbtn, &QPushButton::clicked, this, [this] {
         const QString file = chosenFile(vorlageliste);
         if (file.isEmpty() || !m_session.removeFile(file))
@@ -154,8 +161,14 @@ bool ProjectsTab::isEditing() const {
     return savebtn->isEnabled();
 }
 
-WebQueryProject ProjectsTab::header() const {
-    return WebQueryProject{WABez->text(), WAHOST->text(), WAPORT->text(), WASITE->text(), {}};
+WebQueryProject ProjectsTab::takeFields() {
+    // A host typed with its port is shown taken apart, as it is loaded and saved.
+    const PagePlace::HostAndPort place = PagePlace::split(WAHOST->text(), WAPORT->text());
+    if (place.host != WAHOST->text()) {
+        WAHOST->setText(place.host);
+        WAPORT->setText(place.port);
+    }
+    return WebQueryProject{WABez->text(), place.host, place.port, WASITE->text(), {}};
 }
 
 void ProjectsTab::fill(const WebQueryProject &project) {
@@ -211,7 +224,7 @@ void ProjectsTab::enterEditing() {
 
 bool ProjectsTab::save() {
     savebtn->setEnabled(false);
-    if (!m_session.saveProject(header())) {
+    if (!m_session.saveProject(takeFields())) {
         savebtn->setEnabled(true);
         return false;
     }
@@ -230,18 +243,9 @@ QString ProjectsTab::chosenFile(const QListWidget *list) {
     return item && item->isSelected() ? item->text() : QString();
 }
 
-void ProjectsTab::openProject() {
+QString ProjectsTab::chosenProject() {
     const QString file = chosenFile(projektliste);
     if (file.isEmpty())
         m_dialogs.information(kSelectFirst);
-    else
-        m_session.openProject(file);
-}
-
-void ProjectsTab::exportProject() {
-    const QString file = chosenFile(projektliste);
-    if (file.isEmpty())
-        m_dialogs.information(kSelectFirst);
-    else
-        m_session.startExport(file);
+    return file;
 }

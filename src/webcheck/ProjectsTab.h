@@ -44,16 +44,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    WebQueryProject header() const;
+    // The project of the four fields; a host with its port is taken apart in the fields too.
+    WebQueryProject takeFields();
     void readProjectList();
     void projectListChanged();
     void enterIdle();
     void enterEditing();
     void setFieldsEnabled(bool enabled);
-    void openProject();
-    void exportProject();
     // The file chosen in `list`, or an empty text.
     static QString chosenFile(const QListWidget *list);
+    // The project file Open and Export act on; without one, the user is told to choose one first.
+    QString chosenProject();
     void fill(const WebQueryProject &project);
 
     PageSession &m_session;

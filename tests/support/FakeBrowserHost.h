@@ -48,8 +48,8 @@ public:
 
     QStringList navigations;
     QStringList frames;
-    // Host names the fake resolves to another server (a loopback one): a project's host may not
-    // hold the port a file name cannot.
+    // Host names the fake resolves to another server (a loopback one), so a project can name a
+    // host of its own.
     QHash<QString, QUrl> servers;
     QUrl current;
     bool complete = true;

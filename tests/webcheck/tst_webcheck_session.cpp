@@ -246,6 +246,29 @@ private slots:
         QCOMPARE(s.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
     }
 
+    // A project on another port than 80 is opened, exported and checked from that port, as the
+    // server fetches it.
+    void projectOnAnotherPort() {
+        Session s;
+        const QString port = s.http.address("").section(u':', 1);
+        QString error;
+        QVERIFY(ProjectFile::save(s.folder.path(), {u"W"_qs, u"127.0.0.1"_qs, port, u"/w.html"_qs, {}}, &error));
+        const QString file = u"W-127.0.0.1_%1-qnd.ovw"_qs.arg(port);
+        QSignalSpy opened(&s.session, &PageSession::projectOpened);
+        QVERIFY(s.session.openProject(file));
+        QVERIFY(opened.wait());
+        QSignalSpy exported(&s.session, &PageSession::exportEnded);
+        s.session.startExport(file);
+        QVERIFY(exported.wait());
+        QVERIFY(s.folder.read(u"W-qnd.htip"_qs).contains("|W|127.0.0.1|" + port.toLatin1() + "|1||/w.html|"));
+        QSignalSpy checked(&s.session, &PageSession::checkEnded);
+        s.session.startCheck(exported.first().first().toString());
+        QVERIFY(checked.wait());
+        QCOMPARE(s.browser->navigations, QStringList(3, s.http.address("/w.html")));
+        QCOMPARE(s.http.requests(), 2); // the export's and the check's source
+        QVERIFY(s.dialogs.boxes.isEmpty());
+    }
+
     // Save keeps the rows in the file and empties the list; the next analysis waits for a new page.
     void saveEmptiesTheList() {
         Session s;

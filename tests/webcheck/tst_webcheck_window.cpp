@@ -111,7 +111,7 @@ private slots:
         QTest::addColumn<int>("errors");
         QTest::addColumn<bool>("keepsProject");
         QTest::newRow("Cancel") << Dialogs::Choice::Cancel << true << 0 << true;
-        // The host holds a ":" before the port, which a Windows file name forbids.
+        // The Bezeichnung holds a "|", which a Windows file name forbids.
         QTest::newRow("Yes with a name that cannot be saved") << Dialogs::Choice::Yes << true << 1 << true;
         QTest::newRow("No discards") << Dialogs::Choice::No << false << 0 << false;
     }
@@ -127,6 +127,7 @@ private slots:
         c.click("neubtn");
         c.analyse(http);
         QVERIFY(c.rows() > 0);
+        c.edit("WABez")->setText(u"Wetter|"_qs);
         c.dialogs.choices = {choice};
         c.window.close();
         QCOMPARE(c.dialogs.chosen, QStringList{u"Aktuelles Projekt noch nicht gespeichert!\rProjekt speichern?"_qs});
@@ -135,7 +136,7 @@ private slots:
         QCOMPARE(c.rows() > 0, keepsProject);
         QCOMPARE(c.find<QPushButton>("savebtn")->isEnabled(), keepsProject);
         QCOMPARE(c.edit("WABez")->text(),
-                 keepsProject ? u"Wetter"_qs : u"Bezeichnung - für Speicherung des Projektes"_qs);
+                 keepsProject ? u"Wetter|"_qs : u"Bezeichnung - für Speicherung des Projektes"_qs);
         QCOMPARE(c.tabShown(u"Webabfragen"_qs), choice != Dialogs::Choice::Cancel);
         // Closing without an edited project asks nothing.
         if (!keepsProject) {
@@ -144,6 +145,25 @@ private slots:
             QCOMPARE(c.dialogs.chosen.size(), 1);
             QVERIFY(!c.window.isVisible());
         }
+    }
+
+    // A host typed with its port is taken apart: the page comes from that port, and the project is
+    // saved under a name that holds it.
+    void hostWithPortIsTakenApart() {
+        LoopbackHttp http;
+        http.put("/wetter.html", kPage);
+        Checker c;
+        c.click("neubtn");
+        c.analyse(http);
+        const QString port = http.address("").section(u':', 1);
+        QCOMPARE(c.edit("WAHOST")->text(), u"127.0.0.1"_qs);
+        QCOMPARE(c.edit("WAPORT")->text(), port);
+        QCOMPARE(c.browser->navigations, QStringList{http.address("/wetter.html")});
+        c.click("savebtn");
+        QVERIFY(c.dialogs.texts(FakeDialogs::Kind::Error).isEmpty());
+        const QByteArray file = c.folder.read(u"Wetter-127.0.0.1_%1-qnd.ovw"_qs.arg(port));
+        QVERIFY(file.contains("WAHOST=127.0.0.1\r\n"));
+        QVERIFY(file.contains("WAPORT=" + port.toLatin1() + "\r\n"));
     }
 
     void closeYesSavesTheProject() {
