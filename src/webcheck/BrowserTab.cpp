@@ -145,7 +145,8 @@ BrowserTab::BrowserTab(PageSession &session, QWidget *parent) : QWidget(parent),
     auto *status = new QStatusBar;
     status->setSizeGripEnabled(false);
     m_status = objectNamed(new QLabel, u"statustext"_qs);
-    m_status->setFixedWidth(200);
+    // 200 pixels, wider when a text needs more.
+    m_status->setMinimumWidth(200);
     progbar = named(new QProgressBar, u"progbar"_qs, kFortschritt);
     progbar->setTextVisible(false);
     status->addWidget(m_status);

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QTimer>
 #include <utility>
@@ -167,11 +168,13 @@ void PageSession::analyseSlice() {
 }
 
 void PageSession::finishAnalysis() {
+    const bool cut = m_analysis && m_analysis->stoppedAtBudget();
     m_slices->stop();
     m_analysis.reset();
     m_fetch->cancel();
     setJob(Job::None);
-    emit analysisEnded(kFertig);
+    emit analysisEnded(cut ? kAnalyseBegrenzt.arg(QLocale(QLocale::German).toString(ProjectFile::kMaxEntries))
+                           : kFertig);
 }
 
 void PageSession::cancelAnalysis() {

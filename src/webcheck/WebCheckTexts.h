@@ -65,6 +65,9 @@ inline const QString kListeHint = QStringLiteral("Doppelklick auf Wert für die 
 inline const QString kFortschritt = QStringLiteral("Fortschritt");
 inline const QString kAnalysiere = QStringLiteral("Analysiere Page ...");
 inline const QString kFertig = QStringLiteral("Fertig!");
+// The analysis stopped at the most rows a list holds (%1).
+inline const QString kAnalyseBegrenzt =
+    QStringLiteral("Fertig! Abgebrochen bei %1 Werten: Mehr fasst die Liste nicht.");
 
 // Tab "Neu".
 inline const QString kNeuHeading = QStringLiteral("Wie soll der OV/OW die gefundenen Daten verarbeiten:");

@@ -115,6 +115,7 @@ private slots:
         QCOMPARE(rows.size(), 11);
         analysis.cancel();
         QVERIFY(analysis.finished());
+        QVERIFY(!analysis.stoppedAtBudget());
         QCOMPARE(analysis.position(), analysis.length());
         QVERIFY(analysis.run(1000, ScanOptions{}));
         QVERIFY(analysis.takeRows().isEmpty());
@@ -137,6 +138,7 @@ private slots:
         PageAnalysis analysis(source);
         QVERIFY(analysis.run(source.size() * 4, ScanOptions{}));
         QCOMPARE(analysis.takeRows().size(), ProjectFile::kMaxEntries);
+        QVERIFY(analysis.stoppedAtBudget());
     }
 
     void lineBreaks_data() {

@@ -126,6 +126,27 @@ private slots:
         QVERIFY(s.session.canAnalyse());
     }
 
+    // The analysis ends with "Fertig!"; one that stopped at the most rows a list holds says so.
+    void analysisSaysHowItEnded_data() {
+        QTest::addColumn<int>("values");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("whole page") << 3 << u"Fertig!"_qs;
+        QTest::newRow("more values than a list holds")
+            << ProjectFile::kMaxEntries + 5
+            << u"Fertig! Abgebrochen bei 100.000 Werten: Mehr fasst die Liste nicht."_qs;
+    }
+    void analysisSaysHowItEnded() {
+        QFETCH(int, values);
+        QFETCH(QString, status);
+        Session s;
+        s.http.put("/viele.html", QByteArray("<b>a").repeated(values) + "<");
+        QSignalSpy ended(&s.session, &PageSession::analysisEnded);
+        s.loadAndAnalyse(s.http.address("/viele.html"));
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.first().first().toString(), status);
+        QCOMPARE(s.session.rows().rowCount(), std::min(values, ProjectFile::kMaxEntries));
+    }
+
     // Opening shows the project's texts at once and its rows once its page has completed.
     void openingAppendsTheRowsWhenThePageCompletes() {
         Session s;
