@@ -26,6 +26,7 @@ CheckTab::CheckTab(const QString &folder, QWidget *parent) : QWidget(parent), m_
     sitelb = named(new QLabel(kWebsiteLabel), u"sitelb"_qs, kWebsiteLabel);
     portlb = named(new QLabel(kPortLabel), u"portlb"_qs, kPortLabel);
     waliste = named(new QTreeWidget, u"waliste"_qs, kErgebnis);
+    m_status = objectNamed(new QLabel, u"pruefstatus"_qs);
     waliste->setRootIsDecorated(false);
     waliste->setHeaderLabels({kKoBezeichnung, kWert, kTyp, kFind});
     const int widths[] = {250, 200, 80, 100};
@@ -46,6 +47,7 @@ CheckTab::CheckTab(const QString &folder, QWidget *parent) : QWidget(parent), m_
     }
     layout->addLayout(labels, 1, 0, 1, 2);
     layout->addWidget(waliste, 2, 0, 1, 2);
+    layout->addWidget(m_status, 3, 0, 1, 2);
     layout->setRowStretch(2, 1);
 
     connect(pruefbtn, &QPushButton::clicked, this, [this] {
@@ -124,13 +126,16 @@ void CheckTab::showFile(const WebQueryCheck::File &file) {
     bezlb->setText(kBezLabel + u' ' + file.bezeichnung);
     sitelb->setText(kWebsiteLabel + u' ' + file.host + file.site);
     portlb->setText(kPortLabel + u' ' + file.port);
-}
-
-void CheckTab::clearRows() {
     waliste->clear();
+    m_status->setText(kPruefeSeite);
 }
 
-void CheckTab::showRows(const QList<WebQueryCheck::Row> &rows) {
+void CheckTab::showStatus(const QString &text) {
+    m_status->setText(text);
+}
+
+void CheckTab::showResult(const QList<WebQueryCheck::Row> &rows, const QString &status) {
+    m_status->setText(status);
     waliste->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());

@@ -22,11 +22,11 @@ public:
     // The tree starts on `folder` (the program folder, where the export writes).
     explicit CheckTab(const QString &folder, QWidget *parent = nullptr);
 
-    // The labels of a file about to be checked.
+    // The labels of a file about to be checked; the rows of the last check go.
     void showFile(const WebQueryCheck::File &file);
-    // The rows of the search pass.
-    void showRows(const QList<WebQueryCheck::Row> &rows);
-    void clearRows();
+    // The rows of the search pass and how the check ended.
+    void showResult(const QList<WebQueryCheck::Row> &rows, const QString &status);
+    void showStatus(const QString &text);
 
 signals:
     // The import file to check (its full path).
@@ -49,6 +49,6 @@ private:
     QTreeView *TeShellTreeView1;
     QListView *TeShellListView1;
     QPushButton *pruefbtn;
-    QLabel *bezlb, *sitelb, *portlb;
+    QLabel *bezlb, *sitelb, *portlb, *m_status;
     QTreeWidget *waliste;
 };

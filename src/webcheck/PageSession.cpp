@@ -123,7 +123,7 @@ void PageSession::sourceFetched(const QByteArray &bytes, const QString &error) {
         if (m_job == Job::Analysis)
             finishAnalysis();
         else
-            abandonJob(kExportFehlgeschlagen);
+            abandonJob(true);
         m_dialogs.error(error);
         return;
     }
@@ -251,8 +251,10 @@ QStringList PageSession::templateFiles() const {
 }
 
 void PageSession::startExport(const QString &fileName) {
-    if (m_job != Job::None && m_job != Job::Analysis)
+    if (m_job != Job::None && m_job != Job::Analysis) {
+        emit exportStatus(kExportWartet);
         return;
+    }
     if (m_job == Job::Analysis)
         finishAnalysis();
     emit exportProgress(0);
@@ -305,14 +307,16 @@ void PageSession::finishExport() {
 }
 
 void PageSession::startCheck(const QString &path) {
-    if (m_job != Job::None && m_job != Job::Analysis)
+    if (m_job != Job::None && m_job != Job::Analysis) {
+        emit checkStatus(kPruefungWartet);
         return;
+    }
     if (m_job == Job::Analysis)
         finishAnalysis();
     WebQueryCheck::File file = WebQueryCheck::readFile(path);
     if (!file.projectRead) {
-        // Too short to name a page: nothing to load.
-        emit checkEnded(CheckResult{});
+        // Unreadable, or too short to name a page: nothing to load.
+        emit checkEnded(CheckResult{{}, {}, kPruefungFehlgeschlagen, false});
         m_dialogs.error(file.error);
         return;
     }
@@ -326,7 +330,7 @@ void PageSession::startCheck(const QString &path) {
 void PageSession::finishCheck() {
     WebQueryCheck::File file = std::exchange(m_checking, {});
     setJob(Job::None);
-    CheckResult result{file.rows, {}, true};
+    CheckResult result{file.rows, {}, kPruefungFehlgeschlagen, true};
     if (!file.error.isEmpty()) {
         // The check stops at the broken record; the rows before it stay.
         emit checkEnded(result);
@@ -334,10 +338,23 @@ void PageSession::finishCheck() {
         return;
     }
     result.selection = WebQueryCheck::searchPass(result.rows, PageSource::viewText(m_source));
+    const auto isSearch = [](const WebQueryCheck::Row &row) {
+        return row.operation == u"2";
+    };
+    qsizetype searches = 0, missed = 0;
+    for (qsizetype i = 0; i < result.rows.size(); ++i) {
+        if (!isSearch(result.rows.at(i)))
+            continue;
+        ++searches;
+        // A search's result stands in the row after it; a last row's is not shown.
+        if (i + 1 < result.rows.size() && result.rows.at(i + 1).value == u"FEHLER")
+            ++missed;
+    }
+    result.status = kGeprueft.arg(QString::number(searches), QString::number(missed));
     emit checkEnded(result);
 }
 
-void PageSession::abandonJob(const QString &exportText) {
+void PageSession::abandonJob(bool failed) {
     m_fetch->cancel();
     const Job job = m_job;
     setJob(Job::None);
@@ -345,7 +362,11 @@ void PageSession::abandonJob(const QString &exportText) {
     m_exporting = {};
     m_checking = {};
     if (job == Job::Export)
-        endExport(exportText);
+        endExport(failed ? kExportFehlgeschlagen : kExportGestoppt);
+    // A failed check goes back to its tab, where it says so; one the user left by going elsewhere
+    // only says so there.
+    if (job == Job::Check)
+        emit checkEnded(CheckResult{{}, {}, failed ? kPruefungFehlgeschlagen : kPruefungAbgebrochen, failed});
 }
 
 void PageSession::endRunningJob() {

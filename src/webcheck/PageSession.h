@@ -2,7 +2,6 @@
 
 #include "BrowserHost.h"
 #include "PageAnalysis.h"
-#include "WebCheckTexts.h"
 #include "WebQueryCheck.h"
 #include "WebQueryProject.h"
 
@@ -19,11 +18,12 @@ class QNetworkAccessManager;
 class QTimer;
 
 // What a check leads to: the rows of the import file (searched over the page when it could be
-// loaded) and where the last hit stands in the page source.
+// taken), where the last hit stands in the page source, and how the check ended.
 struct CheckResult {
     QList<WebQueryCheck::Row> rows;
     WebQueryCheck::Selection selection;
-    bool pageLoaded = false; // the page was loaded for the check
+    QString status;
+    bool backToTab = false; // the check showed its page: the tab of the check is to come back
 };
 
 // The checker's work on one page at a time, without widgets: the browser (made when it is first
@@ -106,6 +106,7 @@ signals:
     void projectRead(const WebQueryProject &project);
     void projectOpened();
 
+    // The export's step, or how it ended.
     void exportStatus(const QString &text);
     void exportProgress(int percent);
     // The page of the project being exported is wanted.
@@ -116,6 +117,8 @@ signals:
     // The labels of the file being checked; its page is loading.
     void checkStarted(const WebQueryCheck::File &file);
     void checkEnded(const CheckResult &result);
+    // A check that could not start.
+    void checkStatus(const QString &text);
 
 private:
     bool askToClearAnalysis();
@@ -133,9 +136,9 @@ private:
     void finishOpening();
     void finishExport();
     void finishCheck();
-    // A job other than the analysis ends without its result (the source it waited for belonged to
-    // a document that went, or could not be taken); an export says so with `exportText`.
-    void abandonJob(const QString &exportText = WebCheckTexts::kExportGestoppt);
+    // A job other than the analysis ends without its result: the source it waited for belonged to
+    // a document that went (the user went elsewhere), or it `failed` to come.
+    void abandonJob(bool failed = false);
     void endRunningJob();
     void endExport(const QString &text);
 

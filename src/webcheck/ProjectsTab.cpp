@@ -6,6 +6,7 @@
 #include "PageSession.h"
 #include "WebCheckTexts.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -64,6 +65,8 @@ ProjectsTab::ProjectsTab(PageSession &session, Dialogs &dialogs, QWidget *parent
     exportbar = named(new QProgressBar, u"exportbar"_qs, kExport);
     exportbar->setRange(0, 100);
     exportlb = objectNamed(new QLabel, u"exportlb"_qs);
+    m_exportFile = objectNamed(new QLabel, u"exportdatei"_qs);
+    m_exportFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *savedButtons = new QHBoxLayout;
     for (QPushButton *b : {openbtn, deletebtn, exportbtn})
         savedButtons->addWidget(b);
@@ -73,6 +76,7 @@ ProjectsTab::ProjectsTab(PageSession &session, Dialogs &dialogs, QWidget *parent
     savedLayout->addLayout(savedButtons);
     savedLayout->addWidget(exportbar);
     savedLayout->addWidget(exportlb);
+    savedLayout->addWidget(m_exportFile);
 
     auto *templates = objectNamed(new QGroupBox(kVorlagen), u"vorlagen"_qs);
     vorlageliste = named(new QListWidget, u"vorlageliste"_qs, kVorlagenListe);
@@ -109,8 +113,10 @@ ProjectsTab::ProjectsTab(PageSession &session, Dialogs &dialogs, QWidget *parent
     });
     connect(projektliste, &QListWidget::itemSelectionChanged, this, &ProjectsTab::projectListChanged);
     connect(exportbtn, &QPushButton::clicked, this, [this] {
-        if (const QString file = chosenProject(); !file.isEmpty())
+        if (const QString file = chosenProject(); !file.isEmpty()) {
+            m_exportFile->clear();
             m_session.startExport(file);
+        }
     });
     connect(deletevlgbtn, &QPushButton::clicked, this, [this] {
         const QString file = chosenFile(vorlageliste);
@@ -127,6 +133,9 @@ ProjectsTab::ProjectsTab(PageSession &session, Dialogs &dialogs, QWidget *parent
     connect(&session, &PageSession::siteFollowed, WASITE, &QLineEdit::setText);
     connect(&session, &PageSession::exportStatus, exportlb, &QLabel::setText);
     connect(&session, &PageSession::exportProgress, exportbar, &QProgressBar::setValue);
+    connect(&session, &PageSession::exportEnded, this, [this](const QString &path) {
+        m_exportFile->setText(path.isEmpty() ? QString() : kExportDatei.arg(QDir::toNativeSeparators(path)));
+    });
 
     // The first state: example texts in the disabled fields.
     WABez->setText(kBezPlaceholder);
@@ -152,6 +161,7 @@ bool ProjectsTab::eventFilter(QObject *watched, QEvent *event) {
 
 void ProjectsTab::reset() {
     exportlb->clear();
+    m_exportFile->clear();
     exportbar->setValue(0);
     readProjectList();
     readTemplates();

@@ -65,7 +65,7 @@ private:
     QToolButton *gobrowser;
     QListWidget *projektliste;
     QProgressBar *exportbar;
-    QLabel *exportlb;
+    QLabel *exportlb, *m_exportFile;
     QListWidget *vorlageliste;
     QPushButton *deletevlgbtn;
 };

@@ -96,15 +96,14 @@ void WebCheckWindow::connectTabs() {
         m_tabs->setCurrentWidget(m_browserTab);
     });
     connect(m_session.get(), &PageSession::checkEnded, this, [this](const CheckResult &result) {
-        if (!result.pageLoaded) {
-            m_checkTab->clearRows();
-            return;
+        if (result.backToTab) {
+            setTabShown(m_browserTab, false);
+            m_tabs->setCurrentWidget(m_checkTab);
         }
-        setTabShown(m_browserTab, false);
-        m_tabs->setCurrentWidget(m_checkTab);
-        m_checkTab->showRows(result.rows);
+        m_checkTab->showResult(result.rows, result.status);
         m_browserTab->selectInSource(result.selection);
     });
+    connect(m_session.get(), &PageSession::checkStatus, m_checkTab, &CheckTab::showStatus);
 }
 
 BrowserHost *WebCheckWindow::browser() const {

@@ -175,6 +175,7 @@ private slots:
         QTRY_COMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
         QTRY_COMPARE(c.find<QLabel>("exportlb")->text(), u"Export fehlgeschlagen"_qs);
         QCOMPARE(c.find<QProgressBar>("exportbar")->value(), 0);
+        QVERIFY(c.find<QLabel>("exportdatei")->text().isEmpty());
         QCOMPARE(QDir(c.folder.path()).entryList({u"*.htip"_qs}, QDir::Files), QStringList());
     }
 
@@ -251,6 +252,8 @@ private slots:
         c.click("exportbtn");
         QTRY_COMPARE(c.find<QLabel>("exportlb")->text(), u"Fertig!"_qs);
         QCOMPARE(c.find<QProgressBar>("exportbar")->value(), 100);
+        QCOMPARE(c.find<QLabel>("exportdatei")->text(),
+                 u"Importdatei gespeichert: "_qs + QDir::toNativeSeparators(c.folder.file(u"Wetter-qnd.htip"_qs)));
         const QByteArray cmd = R"(22701|2|<?CMD CMD="CHGID" OLDID="123" ?>|0||)";
         const QByteArray closing = cmd + "0|0|0|0|0|0|0";
         const QByteArray expected =
@@ -280,6 +283,7 @@ private slots:
                 shown.append(rows->topLevelItem(i)->text(0) + u'=' + rows->topLevelItem(i)->text(1));
         QCOMPARE(shown, (QStringList{u"Temp=21</t"_qs, u"Wetterlage=Sonni"_qs}));
         QCOMPARE(c.tabs()->currentWidget()->objectName(), u"prueftab"_qs);
+        QCOMPARE(c.find<QLabel>("pruefstatus")->text(), u"Fertig! 4 Suchtexte, davon 0 nicht gefunden (FEHLER)."_qs);
         // The last hit's five characters are selected in the source view.
         QCOMPARE(c.find<QPlainTextEdit>("quelltext")->textCursor().selectedText(), u"d></t"_qs);
     }

@@ -6,6 +6,7 @@
 #include "PageSession.h"
 #include "ProjectFile.h"
 #include "TempProgramFolder.h"
+#include "WebQueryExport.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -243,28 +244,60 @@ private slots:
         QVERIFY(!ended.first().first().toString().isEmpty());
     }
 
-    // A check shows what the searches lead to; a file too short to name a page loads nothing.
-    void checkOfImportFiles() {
+    // A check shows what the searches lead to and says how it ended; a file too short to name a
+    // page loads nothing, and a check the user left by loading another page says so where it stood.
+    void checkSaysHowItEnded_data() {
+        QTest::addColumn<QByteArray>("site");        // of the page the import file names; empty: a short file
+        QTest::addColumn<bool>("userGoesElsewhere"); // while the page's source is taken
+        QTest::addColumn<QString>("value");          // what the check shows for the temperature
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("backToTab");
+        QTest::addColumn<int>("errors");
+        QTest::newRow("page unchanged") << QByteArray("/w.html") << false << u"21</t"_qs
+                                        << u"Fertig! 2 Suchtexte, davon 0 nicht gefunden (FEHLER)."_qs << true << 0;
+        QTest::newRow("page changed") << QByteArray("/anders.html") << false << u"FEHLER"_qs
+                                      << u"Fertig! 2 Suchtexte, davon 2 nicht gefunden (FEHLER)."_qs << true << 0;
+        QTest::newRow("page missing") << QByteArray("/fehlt.html") << false << QString() << u"Prüfung fehlgeschlagen"_qs
+                                      << true << 1;
+        QTest::newRow("too short") << QByteArray() << false << QString() << u"Prüfung fehlgeschlagen"_qs << false << 1;
+        QTest::newRow("another page loaded")
+            << QByteArray("/w.html") << true << QString()
+            << u"Prüfung abgebrochen: Im Browser wurde eine andere Seite geladen."_qs << false << 0;
+    }
+    void checkSaysHowItEnded() {
+        QFETCH(QByteArray, site);
+        QFETCH(bool, userGoesElsewhere);
+        QFETCH(QString, value);
+        QFETCH(QString, status);
+        QFETCH(bool, backToTab);
+        QFETCH(int, errors);
         Session s;
-        s.saveProject();
-        QSignalSpy exported(&s.session, &PageSession::exportEnded);
-        s.session.startExport(u"W-wetter.test-qnd.ovw"_qs);
-        QVERIFY(exported.wait());
+        s.http.put("/anders.html", "<p>nichts</p>");
+        QTcpServer silent; // takes the source's request and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        if (userGoesElsewhere)
+            s.browser->servers.insert(u"wetter.test"_qs, QUrl(u"http://127.0.0.1:%1"_qs.arg(silent.serverPort())));
+        s.saveProject(site);
+        QString error;
+        const auto project = ProjectFile::load(s.folder.file(u"W-wetter.test-qnd.ovw"_qs), &error);
+        QVERIFY(project);
+        const QByteArray file =
+            site.isEmpty() ? "IMPORT:IPBIDIR,VERSION:1.0\r\n" : WebQueryExport::build(*project, kPage).bytes;
+        QVERIFY(s.folder.write(u"W-qnd.htip"_qs, file));
         QSignalSpy ended(&s.session, &PageSession::checkEnded);
-        s.session.startCheck(exported.first().first().toString());
-        QVERIFY(ended.wait());
+        s.session.startCheck(s.folder.file(u"W-qnd.htip"_qs));
+        if (userGoesElsewhere) {
+            QTRY_COMPARE(s.session.step(), Step::Source);
+            s.browser->requestNavigation(u"http://wetter.test/anders.html"_qs);
+        }
+        QTRY_COMPARE(ended.size(), 1);
         const auto result = ended.first().first().value<CheckResult>();
-        QVERIFY(result.pageLoaded);
-        QCOMPARE(result.rows.at(2).koName, u"Temp"_qs);
-        QCOMPARE(result.rows.at(2).value, u"21</t"_qs);
-
-        QVERIFY(s.folder.write(u"kurz-qnd.htip"_qs, "IMPORT:IPBIDIR,VERSION:1.0\r\n"));
-        const int navigations = static_cast<int>(s.browser->navigations.size());
-        s.session.startCheck(s.folder.file(u"kurz-qnd.htip"_qs));
-        QCOMPARE(ended.size(), 2);
-        QVERIFY(!ended.last().first().value<CheckResult>().pageLoaded);
-        QCOMPARE(s.browser->navigations.size(), navigations);
-        QCOMPARE(s.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
+        QCOMPARE(result.rows.size() > 2 ? result.rows.at(2).value : QString(), value);
+        QCOMPARE(result.status, status);
+        QCOMPARE(result.backToTab, backToTab);
+        QCOMPARE(s.dialogs.texts(FakeDialogs::Kind::Error).size(), errors);
+        QCOMPARE(s.browser->navigations.isEmpty(), site.isEmpty());
+        QCOMPARE(s.session.job(), Job::None);
     }
 
     // A project on another port than 80 is opened, exported and checked from that port, as the
