@@ -3,6 +3,24 @@
 
 #include <QFileSystemModel>
 
+namespace {
+// "W-wetter.test-qnd.ovw": its head line, the host "wetter.test" and `site`, and one entry defined
+// as object "T" at the positions of `row`.
+void writeOneEntryProject(Checker &c, const QByteArray &head, const QByteArray &row, const QByteArray &site) {
+    QVERIFY(c.folder.write(u"W-wetter.test-qnd.ovw"_qs,
+                           "[OVWCHead]\r\n" + head + "\r\nWAHOST=wetter.test\r\nWASITE=" + site +
+                               "\r\nANZAHL=1\r\n[OVWC]\r\n" + row + "\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
+}
+
+// The window opened again, so it lists the project, which is then chosen and exported.
+void exportTheProject(Checker &c) {
+    c.window.close();
+    c.window.open();
+    c.selectProject(u"W-wetter.test-qnd.ovw"_qs);
+    c.click("exportbtn");
+}
+} // namespace
+
 class TestWebCheckFlows : public QObject {
     Q_OBJECT
 
@@ -124,16 +142,10 @@ private slots:
         http.put("/w.html", "abcdefghij<b>42</b>");
         Checker c;
         c.browser->servers.insert(u"wetter.test"_qs, QUrl(http.url("")));
-        QVERIFY(c.folder.write(u"W-wetter.test-qnd.ovw"_qs, "[OVWCHead]\r\n" + head +
-                                                                "\r\nWAHOST=wetter.test\r\nWASITE=/w.html\r\n"
-                                                                "ANZAHL=1\r\n[OVWC]\r\n" +
-                                                                row + "\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
+        writeOneEntryProject(c, head, row, "/w.html");
         if (folderInTheWay)
             QVERIFY(QDir().mkdir(c.folder.file(u"W-qnd.htip"_qs)));
-        c.window.close();
-        c.window.open();
-        c.selectProject(u"W-wetter.test-qnd.ovw"_qs);
-        c.click("exportbtn");
+        exportTheProject(c);
         QTRY_COMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
         QVERIFY2(c.dialogs.texts(FakeDialogs::Kind::Error).first().contains(named),
                  qPrintable(c.dialogs.texts(FakeDialogs::Kind::Error).first()));
@@ -165,13 +177,8 @@ private slots:
         http.put("/w.html", "abcdefghij<b>42</b>");
         Checker c;
         c.browser->servers.insert(u"wetter.test"_qs, QUrl(http.url("")));
-        QVERIFY(c.folder.write(u"W-wetter.test-qnd.ovw"_qs,
-                               "[OVWCHead]\r\n" + head + "\r\nWAHOST=wetter.test\r\nWASITE=" + site +
-                                   "\r\nANZAHL=1\r\n[OVWC]\r\n" + row + "\r\nANH-0=4|0|03|T|\r\nANJ-0=T\r\n"));
-        c.window.close();
-        c.window.open();
-        c.selectProject(u"W-wetter.test-qnd.ovw"_qs);
-        c.click("exportbtn");
+        writeOneEntryProject(c, head, row, site);
+        exportTheProject(c);
         QTRY_COMPARE(c.dialogs.texts(FakeDialogs::Kind::Error).size(), 1);
         QTRY_COMPARE(c.find<QLabel>("exportlb")->text(), u"Export fehlgeschlagen"_qs);
         QCOMPARE(c.find<QProgressBar>("exportbar")->value(), 0);
