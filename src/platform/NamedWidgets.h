@@ -24,6 +24,13 @@ inline QPushButton *button(const QString &name, const QString &caption, const QS
     return named(new QPushButton(caption, parent), name, caption, hint);
 }
 
+// A widget that shows changing text (a status line, a found value) or only holds others: the object
+// name alone, so that a screen reader reads out what it shows.
+template <typename W> W *objectNamed(W *widget, const QString &name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
 // A label that names its control.
 inline QLabel *buddyLabel(const QString &caption, QWidget *control, QWidget *parent) {
     auto *label = new QLabel(caption, parent);

@@ -2,18 +2,11 @@
 
 #include "ProjectFile.h"
 
-#include <QApplication>
-#include <QStyle>
-
 namespace {
 enum Column { Value, Start, End, ValueType, List, Conversion, Definition, KoType, KoName, ColumnCount };
 }
 
 AnalysisListModel::AnalysisListModel(QObject *parent) : QAbstractTableModel(parent) {
-    const QStyle *style = QApplication::style();
-    m_text = style->standardIcon(QStyle::SP_FileIcon);
-    m_link = style->standardIcon(QStyle::SP_FileLinkIcon);
-    m_image = style->standardIcon(QStyle::SP_DesktopIcon);
 }
 
 int AnalysisListModel::rowCount(const QModelIndex &parent) const {
@@ -32,18 +25,6 @@ QVariant AnalysisListModel::data(const QModelIndex &index, int role) const {
         const QString *fields[] = {&e.value,      &e.start,      &e.end,    &e.valueType, &e.list,
                                    &e.conversion, &e.definition, &e.koType, &e.koName};
         return *fields[index.column()];
-    }
-    if (role == Qt::DecorationRole && index.column() == Value) {
-        switch (e.kind) {
-        case AnalysisEntry::Text:
-            return m_text;
-        case AnalysisEntry::Link:
-            return m_link;
-        case AnalysisEntry::Image:
-            return m_image;
-        default:
-            return {};
-        }
     }
     if (role == Qt::CheckStateRole && index.column() == Value)
         return m_checked.at(index.row()) ? Qt::Checked : Qt::Unchecked;

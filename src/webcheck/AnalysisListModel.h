@@ -3,11 +3,10 @@
 #include "WebQueryProject.h"
 
 #include <QAbstractTableModel>
-#include <QIcon>
 #include <QList>
 
-// The rows of the list `Liste`: the value with its kind's icon and a check box, its position and
-// the fields of its definition. Rows are not edited in place.
+// The rows of the analysis list: the value with a check box, its position and the fields of its
+// definition. Rows are not edited in place; the view adds each kind's icon.
 class AnalysisListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -33,5 +32,4 @@ public:
 private:
     QList<AnalysisEntry> m_entries;
     QList<bool> m_checked;
-    QIcon m_text, m_link, m_image;
 };

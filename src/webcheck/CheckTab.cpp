@@ -1,7 +1,7 @@
 #include "CheckTab.h"
 
+#include "NamedWidgets.h"
 #include "WebCheckTexts.h"
-#include "WidgetNaming.h"
 
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -14,30 +14,19 @@
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
-using namespace WidgetNaming;
+using namespace NamedWidgets;
 
-CheckTab::CheckTab(const QString &folder, QWidget *parent)
-    : QWidget(parent), m_folders(new QFileSystemModel(this)), m_files(new QFileSystemModel(this)) {
-    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    m_folders->setRootPath(QString());
-    TeShellTreeView1 = named(new QTreeView, "TeShellTreeView1", kOrdner);
-    TeShellTreeView1->setModel(m_folders);
-    for (int column = 1; column < m_folders->columnCount(); ++column)
-        TeShellTreeView1->hideColumn(column);
+CheckTab::CheckTab(const QString &folder, QWidget *parent) : QWidget(parent), m_folder(folder) {
+    TeShellTreeView1 = named(new QTreeView, u"TeShellTreeView1"_qs, kOrdner);
     TeShellTreeView1->setHeaderHidden(true);
-
-    m_files->setFilter(QDir::Files);
-    m_files->setNameFilters({QStringLiteral("*.htip")});
-    m_files->setNameFilterDisables(false);
-    TeShellListView1 = named(new QListView, "TeShellListView1", kImportdateien);
-    TeShellListView1->setModel(m_files);
-
-    pruefbtn = named(new QPushButton(kPruefen), "pruefbtn", kPruefen);
+    TeShellListView1 = named(new QListView, u"TeShellListView1"_qs, kImportdateien);
+    pruefbtn = named(new QPushButton(kPruefen), u"pruefbtn"_qs, kPruefen);
     pruefbtn->setEnabled(false);
-    bezlb = named(new QLabel(kBezLabel), "bezlb", kBezLabel);
-    sitelb = named(new QLabel(kWebsiteLabel), "sitelb", kWebsiteLabel);
-    portlb = named(new QLabel(kPortLabel), "portlb", kPortLabel);
-    waliste = named(new QTreeWidget, "waliste", kErgebnis);
+    bezlb = named(new QLabel(kBezLabel), u"bezlb"_qs, kBezLabel);
+    sitelb = named(new QLabel(kWebsiteLabel), u"sitelb"_qs, kWebsiteLabel);
+    portlb = named(new QLabel(kPortLabel), u"portlb"_qs, kPortLabel);
+    waliste = named(new QTreeWidget, u"waliste"_qs, kErgebnis);
+    m_status = objectNamed(new QLabel, u"pruefstatus"_qs);
     waliste->setRootIsDecorated(false);
     waliste->setHeaderLabels({kKoBezeichnung, kWert, kTyp, kFind});
     const int widths[] = {250, 200, 80, 100};
@@ -58,42 +47,95 @@ CheckTab::CheckTab(const QString &folder, QWidget *parent)
     }
     layout->addLayout(labels, 1, 0, 1, 2);
     layout->addWidget(waliste, 2, 0, 1, 2);
+    layout->addWidget(m_status, 3, 0, 1, 2);
     layout->setRowStretch(2, 1);
 
-    connect(TeShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                TeShellListView1->setRootIndex(m_files->setRootPath(m_folders->filePath(current)));
-                selectionChanged();
-            });
-    connect(TeShellListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CheckTab::selectionChanged);
-    connect(m_files, &QFileSystemModel::directoryLoaded, this, &CheckTab::selectionChanged);
     connect(pruefbtn, &QPushButton::clicked, this, [this] {
-        const QModelIndexList chosen = TeShellListView1->selectionModel()->selectedIndexes();
-        if (!chosen.isEmpty())
-            emit checkRequested(m_files->filePath(chosen.first()));
+        if (!m_file.isEmpty())
+            emit checkRequested(m_file);
     });
-
-    const QModelIndex start = m_folders->index(folder);
-    TeShellTreeView1->setCurrentIndex(start);
-    TeShellTreeView1->scrollTo(start);
 }
 
-void CheckTab::selectionChanged() {
-    pruefbtn->setEnabled(TeShellListView1->selectionModel()->hasSelection());
+void CheckTab::showEvent(QShowEvent *event) {
+    if (!m_folders)
+        makeModels();
+    QWidget::showEvent(event);
+}
+
+void CheckTab::hideEvent(QHideEvent *event) {
+    // The views let go of a model that is deleted; the selection models go with it.
+    delete std::exchange(m_files, nullptr);
+    delete std::exchange(m_folders, nullptr);
+    pruefbtn->setEnabled(false);
+    QWidget::hideEvent(event);
+}
+
+void CheckTab::makeModels() {
+    m_folders = new QFileSystemModel(this);
+    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_folders->setRootPath(QString());
+    TeShellTreeView1->setModel(m_folders);
+    for (int column = 1; column < m_folders->columnCount(); ++column)
+        TeShellTreeView1->hideColumn(column);
+
+    m_files = new QFileSystemModel(this);
+    m_files->setFilter(QDir::Files);
+    m_files->setNameFilters({QStringLiteral("*.htip")});
+    m_files->setNameFilterDisables(false);
+    TeShellListView1->setModel(m_files);
+
+    connect(TeShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this, &CheckTab::folderChosen);
+    connect(TeShellListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CheckTab::fileChosen);
+    // After any change of the list the button follows what is chosen.
+    connect(m_files, &QFileSystemModel::directoryLoaded, this, [this] {
+        chooseFileAgain();
+        fileChosen();
+    });
+    connect(m_files, &QFileSystemModel::rowsRemoved, this, &CheckTab::fileChosen);
+
+    const QString file = m_file;
+    const QModelIndex start = m_folders->index(m_folder);
+    TeShellTreeView1->setCurrentIndex(start);
+    TeShellTreeView1->scrollTo(start);
+    m_file = file;
+    chooseFileAgain();
+}
+
+void CheckTab::folderChosen(const QModelIndex &current) {
+    m_folder = m_folders->filePath(current);
+    m_file.clear();
+    TeShellListView1->setRootIndex(m_files->setRootPath(m_folder));
+    fileChosen();
+}
+
+void CheckTab::fileChosen() {
+    const QModelIndexList chosen = TeShellListView1->selectionModel()->selectedIndexes();
+    m_file = chosen.isEmpty() ? QString() : m_files->filePath(chosen.first());
+    pruefbtn->setEnabled(!m_file.isEmpty());
+}
+
+void CheckTab::chooseFileAgain() {
+    if (m_file.isEmpty() || TeShellListView1->selectionModel()->hasSelection())
+        return;
+    const QModelIndex file = m_files->index(m_file);
+    if (file.isValid() && file.parent() == TeShellListView1->rootIndex())
+        TeShellListView1->setCurrentIndex(file);
 }
 
 void CheckTab::showFile(const WebQueryCheck::File &file) {
     bezlb->setText(kBezLabel + u' ' + file.bezeichnung);
     sitelb->setText(kWebsiteLabel + u' ' + file.host + file.site);
     portlb->setText(kPortLabel + u' ' + file.port);
-}
-
-void CheckTab::clearRows() {
     waliste->clear();
+    m_status->setText(kPruefeSeite);
 }
 
-void CheckTab::showRows(const QList<WebQueryCheck::Row> &rows) {
+void CheckTab::showStatus(const QString &text) {
+    m_status->setText(text);
+}
+
+void CheckTab::showResult(const QList<WebQueryCheck::Row> &rows, const QString &status) {
+    m_status->setText(status);
     waliste->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());

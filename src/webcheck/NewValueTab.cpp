@@ -1,10 +1,10 @@
 #include "NewValueTab.h"
 
 #include "Dialogs.h"
+#include "NamedWidgets.h"
 #include "ValueDefinition.h"
 #include "ValueTemplates.h"
 #include "WebCheckTexts.h"
-#include "WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,13 +19,12 @@
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
-using namespace WidgetNaming;
+using namespace NamedWidgets;
 
 namespace {
-QToolButton *arrow(const char *objectName, Qt::ArrowType type, const QString &hint) {
-    auto *b = named(new QToolButton, objectName, hint);
+QToolButton *arrow(const QString &objectName, Qt::ArrowType type, const QString &hint) {
+    auto *b = named(new QToolButton, objectName, hint, hint);
     b->setArrowType(type);
-    b->setToolTip(hint);
     return b;
 }
 
@@ -40,45 +39,45 @@ NewValueTab::NewValueTab(const QString &programFolder, Dialogs &dialogs, QWidget
     auto *heading = new QLabel(kNeuHeading);
     heading->setFont(bold(heading->font()));
 
-    werttyp = named(new QComboBox, "werttyp");
+    werttyp = named(new QComboBox, u"werttyp"_qs, kDatenblock);
     werttyp->addItems({kKlartext, kAusListe});
-    wertliste = named(new QPlainTextEdit, "wertliste");
+    wertliste = named(new QPlainTextEdit, u"wertliste"_qs, kListeLabel);
     wertliste->setLineWrapMode(QPlainTextEdit::NoWrap);
-    umwandcb = named(new QCheckBox(kUmwandlung), "umwandcb", kUmwandlung);
-    alsvorlagecb = named(new QCheckBox(kAlsVorlage), "alsvorlagecb", kAlsVorlage);
-    vorlagewahl = named(new QComboBox, "vorlagewahl");
+    umwandcb = named(new QCheckBox(kUmwandlung), u"umwandcb"_qs, kUmwandlung);
+    alsvorlagecb = named(new QCheckBox(kAlsVorlage), u"alsvorlagecb"_qs, kAlsVorlage);
+    vorlagewahl = named(new QComboBox, u"vorlagewahl"_qs, kVorlageWaehlen);
     heading->setBuddy(werttyp);
     auto *value = new QFormLayout;
-    value->addRow(labelFor(kDatenblock, werttyp), werttyp);
-    value->addRow(labelFor(kListeLabel, wertliste), wertliste);
+    value->addRow(buddyLabel(kDatenblock, werttyp, nullptr), werttyp);
+    value->addRow(buddyLabel(kListeLabel, wertliste, nullptr), wertliste);
     value->addRow(umwandcb);
     value->addRow(alsvorlagecb);
-    value->addRow(labelFor(kVorlageWaehlen, vorlagewahl), vorlagewahl);
+    value->addRow(buddyLabel(kVorlageWaehlen, vorlagewahl, nullptr), vorlagewahl);
 
-    kotyp = named(new QComboBox, "kotyp");
+    kotyp = named(new QComboBox, u"kotyp"_qs, kKoTyp);
     kotyp->addItems(ValueDefinition::koTypes());
     kotyp->setEditable(false); // a typed type would shift the definition's fixed positions
-    kobez = named(new QLineEdit, "kobez");
-    addKO = named(new QPushButton(kErstellen), "addKO", kErstellen);
-    kopanel = named(new QGroupBox(kKObjekt), "kopanel", kKObjekt);
-    m_koSpec = named(new QLabel, "kospec");
+    kobez = named(new QLineEdit, u"kobez"_qs, kKoBez);
+    addKO = named(new QPushButton(kErstellen), u"addKO"_qs, kErstellen);
+    kopanel = named(new QGroupBox(kKObjekt), u"kopanel"_qs, kKObjekt);
+    m_koSpec = objectNamed(new QLabel, u"kospec"_qs);
     m_koSpec->setFont(bold(m_koSpec->font()));
     auto *panelLayout = new QVBoxLayout(kopanel);
     panelLayout->addWidget(m_koSpec);
     auto *ko = new QFormLayout;
-    ko->addRow(labelFor(kKoTyp, kotyp), kotyp);
-    ko->addRow(labelFor(kKoBez, kobez), kobez);
+    ko->addRow(buddyLabel(kKoTyp, kotyp, nullptr), kotyp);
+    ko->addRow(buddyLabel(kKoBez, kobez, nullptr), kobez);
     ko->addRow(addKO);
     ko->addRow(kopanel);
 
-    aktdaten = named(new QLabel(kGefundeneDaten), "aktdaten");
+    aktdaten = objectNamed(new QLabel(kGefundeneDaten), u"aktdaten"_qs);
     aktdaten->setFont(bold(aktdaten->font()));
     aktdaten->setAlignment(Qt::AlignCenter);
     aktdaten->setTextFormat(Qt::PlainText);
-    vtlinks = arrow("vtlinks", Qt::LeftArrow, kWenigerLesen);
-    vtrechts = arrow("vtrechts", Qt::RightArrow, kMehrLesen);
-    ntlinks = arrow("ntlinks", Qt::LeftArrow, kWenigerLesen);
-    ntrechts = arrow("ntrechts", Qt::RightArrow, kMehrLesen);
+    vtlinks = arrow(u"vtlinks"_qs, Qt::LeftArrow, kWenigerLesen);
+    vtrechts = arrow(u"vtrechts"_qs, Qt::RightArrow, kMehrLesen);
+    ntlinks = arrow(u"ntlinks"_qs, Qt::LeftArrow, kWenigerLesen);
+    ntrechts = arrow(u"ntrechts"_qs, Qt::RightArrow, kMehrLesen);
     auto *trims = new QHBoxLayout;
     trims->addWidget(vtlinks);
     trims->addWidget(vtrechts);
@@ -86,8 +85,8 @@ NewValueTab::NewValueTab(const QString &programFolder, Dialogs &dialogs, QWidget
     trims->addWidget(ntlinks);
     trims->addWidget(ntrechts);
 
-    okbtn = named(new QPushButton(kOk), "okbtn", kOk);
-    abbruchbtn = named(new QPushButton(kAbbruch), "abbruchbtn", kAbbruch);
+    okbtn = named(new QPushButton(kOk), u"okbtn"_qs, kOk);
+    abbruchbtn = named(new QPushButton(kAbbruch), u"abbruchbtn"_qs, kAbbruch);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(okbtn);

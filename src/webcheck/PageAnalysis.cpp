@@ -35,8 +35,10 @@ void PageAnalysis::addRow(AnalysisEntry::Kind kind, qsizetype start) {
     row.start = QString::number(start);
     row.end = QString::number(m_p - 1);
     m_rows.append(row);
-    if (++m_rowCount >= ProjectFile::kMaxEntries)
+    if (++m_rowCount >= ProjectFile::kMaxEntries) {
+        m_stoppedAtBudget = true;
         cancel();
+    }
 }
 
 void PageAnalysis::endTag() {

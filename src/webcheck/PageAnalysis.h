@@ -27,6 +27,8 @@ public:
     bool run(qsizetype steps, const ScanOptions &options);
     void cancel();
     bool finished() const { return m_finished; }
+    // The analysis ended because it found as many values as a list may hold (ProjectFile::kMaxEntries).
+    bool stoppedAtBudget() const { return m_stoppedAtBudget; }
     // The scan position (from 1) against the length: the progress.
     qsizetype position() const { return m_p; }
     qsizetype length() const { return m_length; }
@@ -51,6 +53,7 @@ private:
     AnalysisEntry::Kind m_attributeKind = AnalysisEntry::Link;
     Phase m_phase = Phase::Between;
     bool m_finished = false;
+    bool m_stoppedAtBudget = false;
     qsizetype m_rowCount = 0;
     QList<AnalysisEntry> m_rows;
 };

@@ -4,6 +4,7 @@
 #include "FileMessages.h"
 #include "IniFieldTable.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace {
@@ -39,10 +40,51 @@ const IniFieldTable<AnalysisEntry> &rowFields() {
     };
     return table;
 }
+
+QString nameOf(const QString &bezeichnung, const QString &host) {
+    return bezeichnung + u'-' + host + QStringLiteral("-qnd.ovw");
+}
+
+// The port the page's address takes from a port text: "80" where it names none.
+QString addressPort(const QString &port) {
+    return PagePlace::portInAddress(port) ? port.trimmed() : QStringLiteral("80");
+}
+
+// The port of the project file at `path`; nothing when there is no file to read. Its name was made
+// from its Bezeichnung and host, so the port is what may tell it from a project of the same name.
+std::optional<QString> portIn(const QString &path) {
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    const IniFile ini(path);
+    if (!ini.readOk())
+        return std::nullopt;
+    WebQueryProject project;
+    headFields().read(ini, kHead, project);
+    return addressPort(PagePlace::split(project.host, project.port).port);
+}
+
+QString hostInName(QString host) {
+    return host.replace(u':', u'_');
+}
 } // namespace
 
-QString ProjectFile::fileName(const QString &bezeichnung, const QString &host) {
-    return bezeichnung + u'-' + host + QStringLiteral("-qnd.ovw");
+QString ProjectFile::fileName(const QString &bezeichnung, const QString &host, const QString &port) {
+    const PagePlace::HostAndPort place = PagePlace::split(host, port);
+    const QString hostPart = hostInName(place.host);
+    return nameOf(bezeichnung,
+                  PagePlace::portInAddress(place.port) ? hostPart + u'_' + place.port.trimmed() : hostPart);
+}
+
+QString ProjectFile::fileNameIn(const QString &programFolder, const WebQueryProject &project) {
+    const QString name = fileName(project.bezeichnung, project.host, project.port);
+    const PagePlace::HostAndPort place = PagePlace::split(project.host, project.port);
+    const QString port = addressPort(place.port);
+    // The name files had before ports were named, whatever their port.
+    const QString older = nameOf(project.bezeichnung, hostInName(place.host));
+    const auto olderPort = portIn(programFolder + older);
+    if (name == older)
+        return olderPort && *olderPort != port ? nameOf(project.bezeichnung, hostInName(place.host) + u"_80"_qs) : name;
+    return olderPort == port && !QFileInfo::exists(programFolder + name) ? older : name;
 }
 
 std::optional<QString> ProjectFile::nameError(const QString &fileName) {
@@ -59,8 +101,12 @@ std::optional<QString> ProjectFile::nameError(const QString &fileName) {
     return std::nullopt;
 }
 
-bool ProjectFile::save(const QString &programFolder, const WebQueryProject &project, QString *error) {
-    const QString name = fileName(project.bezeichnung, project.host);
+bool ProjectFile::save(const QString &programFolder, const WebQueryProject &given, QString *error) {
+    WebQueryProject project = given;
+    const PagePlace::HostAndPort place = PagePlace::split(project.host, project.port);
+    project.host = place.host;
+    project.port = place.port;
+    const QString name = fileNameIn(programFolder, project);
     const QString path = programFolder + name;
     if (const auto refused = nameError(name)) {
         *error = FileMessages::cannotWrite(path, *refused);
@@ -92,6 +138,9 @@ std::optional<WebQueryProject> ProjectFile::load(const QString &path, QString *e
     if (forExport)
         project.port = QStringLiteral("80");
     headFields().read(ini, kHead, project);
+    const PagePlace::HostAndPort place = PagePlace::split(project.host, project.port);
+    project.host = place.host;
+    project.port = place.port;
     const int count = std::clamp(ini.readInt(kHead, kCount, 1), 0, kMaxEntries);
     project.entries.reserve(count);
     for (int j = 0; j < count; ++j) {

@@ -65,6 +65,9 @@ inline const QString kListeHint = QStringLiteral("Doppelklick auf Wert für die 
 inline const QString kFortschritt = QStringLiteral("Fortschritt");
 inline const QString kAnalysiere = QStringLiteral("Analysiere Page ...");
 inline const QString kFertig = QStringLiteral("Fertig!");
+// The analysis stopped at the most rows a list holds (%1).
+inline const QString kAnalyseBegrenzt =
+    QStringLiteral("Fertig! Abgebrochen bei %1 Werten: Mehr fasst die Liste nicht.");
 
 // Tab "Neu".
 inline const QString kNeuHeading = QStringLiteral("Wie soll der OV/OW die gefundenen Daten verarbeiten:");
@@ -97,6 +100,9 @@ inline const QString kExportAbgebrochen = QStringLiteral("Der Export von \"%1\" 
 // What the export line says when no file came of it.
 inline const QString kExportFehlgeschlagen = QStringLiteral("Export fehlgeschlagen");
 inline const QString kExportGestoppt = QStringLiteral("Export abgebrochen");
+inline const QString kExportWartet = QStringLiteral("Export nicht gestartet: Ein Export oder eine Prüfung läuft noch.");
+// Below the line: the file the export wrote.
+inline const QString kExportDatei = QStringLiteral("Importdatei gespeichert: %1");
 
 // Tab "Webabfragen prüfen".
 inline const QString kPruefen = QStringLiteral("prüfen");
@@ -110,6 +116,14 @@ inline const QString kKoBezeichnung = QStringLiteral("KO Bezeichnung");
 inline const QString kWert = QStringLiteral("Wert");
 inline const QString kTyp = QStringLiteral("Typ");
 inline const QString kFind = QStringLiteral("Find");
+// The check's status line: how the last check ended.
+inline const QString kPruefeSeite = QStringLiteral("Lade die Seite der Importdatei ...");
+inline const QString kGeprueft = QStringLiteral("Fertig! %1 Suchtexte, davon %2 nicht gefunden (FEHLER).");
+inline const QString kPruefungFehlgeschlagen = QStringLiteral("Prüfung fehlgeschlagen");
+inline const QString kPruefungAbgebrochen =
+    QStringLiteral("Prüfung abgebrochen: Im Browser wurde eine andere Seite geladen.");
+inline const QString kPruefungWartet =
+    QStringLiteral("Prüfung nicht gestartet: Ein Export oder eine Prüfung läuft noch.");
 
 // Messages.
 inline const QString kSelectFirst = QStringLiteral("Bitte erst ein Projekt auswählen.");

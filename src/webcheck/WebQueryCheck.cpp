@@ -1,9 +1,12 @@
 #include "WebQueryCheck.h"
 
 #include "AnsiText.h"
+#include "FileMessages.h"
 #include "Hex.h"
+#include "PageSource.h"
 #include "ServerSearch.h"
 
+#include <QFile>
 #include <QHash>
 
 namespace {
@@ -62,6 +65,18 @@ WebQueryCheck::File WebQueryCheck::read(const QByteArray &bytes, const QString &
         file.rows.append(row);
     }
     return file;
+}
+
+WebQueryCheck::File WebQueryCheck::readFile(const QString &path) {
+    QFile file(path);
+    File refused;
+    if (file.size() > PageSource::kMaxBytes)
+        refused.error = FileMessages::cannotRead(path, QStringLiteral("Sie ist zu groß."));
+    else if (!file.open(QIODevice::ReadOnly))
+        refused.error = FileMessages::cannotRead(path, file.errorString());
+    else
+        return read(file.readAll(), path);
+    return refused;
 }
 
 WebQueryCheck::Selection WebQueryCheck::searchPass(QList<Row> &rows, QStringView source) {

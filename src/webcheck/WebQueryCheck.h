@@ -28,6 +28,9 @@ struct File {
 
 // Lines end with CR LF or LF. A file of fewer than four lines gives an error and nothing else.
 File read(const QByteArray &bytes, const QString &path);
+// The file at `path`; one that cannot be read, or larger than the largest page (an import file is a
+// few lines per value), gives an error naming it and nothing else.
+File readFile(const QString &path);
 
 // Where the last hit's five characters stand (from 1), for the source view's selection.
 struct Selection {

@@ -1,7 +1,10 @@
 #include "WebQueryExport.h"
 
 #include "AnsiText.h"
+#include "CheckedFileWriter.h"
+#include "FileMessages.h"
 #include "PageSource.h"
+#include "ProjectFile.h"
 #include "ServerSearch.h"
 
 namespace {
@@ -33,14 +36,31 @@ QByteArray listTable(const QString &list) {
     return table;
 }
 
-// A definition "O|C|TT|Name|list": operation, conversion flag, two-digit object type, name.
-bool wellFormed(const QString &definition) {
-    return definition.size() >= 8 && definition.at(1) == u'|' && definition.at(3) == u'|' && definition.at(6) == u'|' &&
-           definition.at(4).isDigit() && definition.at(5).isDigit();
-}
-
-QString entryName(qsizetype j, const AnalysisEntry &entry) {
-    return QStringLiteral("Eintrag %1 (KO \"%2\")").arg(QString::number(j + 1), entry.koName);
+// What keeps a definition "O|C|TT|Name|list" (operation, conversion flag, two-digit object type,
+// name) from being read at the places the export takes its parts from, as a whole message; nothing
+// when it can be read. The type must be digits: the server knows only the numbered object types.
+// Every message names the entry by the number its keys in the project file end with ("ANH-3" is
+// entry 3) and by its KO name.
+std::optional<QString> definitionProblem(qsizetype j, const AnalysisEntry &entry) {
+    const QString &d = entry.definition;
+    const QString number = QString::number(j);
+    if (d.size() < 8)
+        return QStringLiteral("Eintrag %1 (KO \"%2\"): Die Definition \"%3\" (ANH-%1) ist unvollständig: Sie braucht "
+                              "die Form \"Operation|Umwandlung|Typ|KO-Name\" mit zweistelligem Typ.")
+            .arg(number, entry.koName, d);
+    for (const qsizetype bar : {1, 3, 6})
+        if (d.at(bar) != u'|')
+            return QStringLiteral("Eintrag %1 (KO \"%2\"): Die Definition \"%3\" (ANH-%1) hat an Stelle %4 kein \"|\"; "
+                                  "ihre Form ist \"Operation|Umwandlung|Typ|KO-Name\".")
+                .arg(number, entry.koName, d, QString::number(bar + 1));
+    const auto digit = [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    };
+    if (!digit(d.at(4)) || !digit(d.at(5)))
+        return QStringLiteral("Eintrag %1 (KO \"%2\"): Der KO-Typ \"%3\" an Stelle 5 und 6 der Definition \"%4\" "
+                              "(ANH-%1) ist keine zweistellige Zahl.")
+            .arg(number, entry.koName, d.mid(4, 2), d);
+    return std::nullopt;
 }
 } // namespace
 
@@ -76,27 +96,28 @@ WebQueryExport::Outcome WebQueryExport::build(const WebQueryProject &project, co
         const QString &definition = entry.definition;
         if (entry.koName.isEmpty() || definition.isEmpty())
             continue;
-        if (!wellFormed(definition))
-            return {
-                {},
-                QStringLiteral("%1: Die Definition \"%2\" ist unvollständig.").arg(entryName(j, entry), definition)};
+        const QString number = QString::number(j);
+        if (const auto problem = definitionProblem(j, entry))
+            return {{}, *problem};
         if (entry.koName.contains(u'|'))
-            return {{}, QStringLiteral("%1: Der KO-Name darf kein \"|\" enthalten.").arg(entryName(j, entry))};
+            return {{},
+                    QStringLiteral("Eintrag %1 (KO \"%2\"): Der KO-Name (ANJ-%1) darf kein \"|\" enthalten.")
+                        .arg(number, entry.koName)};
         bool startOk = false, endOk = false;
         const qsizetype start = entry.start.toLongLong(&startOk);
         const qsizetype end = entry.end.toLongLong(&endOk);
         if (!startOk || !endOk || start < 1 || end < start || end > length)
             return {{},
-                    QStringLiteral("%1: Start \"%2\" und Ende \"%3\" bezeichnen keinen Wert der Seite "
-                                   "(%4 Zeichen).")
-                        .arg(entryName(j, entry), entry.start, entry.end, QString::number(length))};
+                    QStringLiteral("Eintrag %1 (KO \"%2\"): Start \"%3\" (ANC-%1) und Ende \"%4\" (AND-%1) bezeichnen "
+                                   "keinen Wert der Seite (%5 Zeichen).")
+                        .arg(number, entry.koName, entry.start, entry.end, QString::number(length))};
         // The LeadMarker ends right before the value and begins no earlier than the search position.
         const qsizetype room = start - searchPosition;
         if (room < 1)
             return {{},
-                    QStringLiteral("%1: Zwischen dem vorigen Wert und diesem steht kein Zeichen; der Server "
-                                   "könnte den Wert nicht finden.")
-                        .arg(entryName(j, entry))};
+                    QStringLiteral("Eintrag %1 (KO \"%2\"): Zwischen dem vorigen Wert und diesem steht kein "
+                                   "Zeichen; der Server könnte den Wert nicht finden.")
+                        .arg(number, entry.koName)};
         qsizetype markerLength = 0;
         bool unique = false;
         for (qsizetype i = kShortestMarker; i <= kLongestMarker && !unique; ++i) {
@@ -142,4 +163,17 @@ WebQueryExport::Outcome WebQueryExport::build(const WebQueryProject &project, co
     for (const QByteArray &line : lines)
         bytes += line + "\r\n";
     return {bytes, {}};
+}
+
+std::optional<QString> WebQueryExport::write(const QString &programFolder, const QString &bezeichnung,
+                                             const QByteArray &bytes, QString *error) {
+    const QString name = fileName(bezeichnung);
+    const QString path = programFolder + name;
+    if (const auto refused = ProjectFile::nameError(name)) {
+        *error = FileMessages::cannotWrite(path, *refused);
+        return std::nullopt;
+    }
+    if (!CheckedFileWriter::writeFile(path, bytes, error))
+        return std::nullopt;
+    return path;
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The import file "<Bezeichnung>-qnd.htip" that tells the server which page to fetch and, for
 // every defined value, which texts to search for, which object to create and how to read the value.
@@ -26,4 +27,9 @@ struct Outcome {
 // `progress` gets j * 100 / N before row j.
 Outcome build(const WebQueryProject &project, const QByteArray &source,
               const std::function<void(int percent)> &progress = {});
+
+// Writes the import file of the project named `bezeichnung` into the program folder (ending with a
+// separator), whole or not at all. Its path, or nothing and the error naming the file.
+std::optional<QString> write(const QString &programFolder, const QString &bezeichnung, const QByteArray &bytes,
+                             QString *error);
 } // namespace WebQueryExport

@@ -27,16 +27,32 @@ struct AnalysisEntry {
     bool operator==(const AnalysisEntry &) const = default;
 };
 
+// Where the server fetches a page: the host text and the port text of a project or import file.
+namespace PagePlace {
+struct HostAndPort {
+    QString host;
+    QString port;
+    bool operator==(const HostAndPort &) const = default;
+};
+// A host text that carries a port ("127.0.0.1:8080", "[::1]:8080") taken apart, its port taking
+// the place of `port`; any other host text stays as it is, with `port`.
+HostAndPort split(const QString &host, const QString &port);
+// Whether the page's address names the port: it is neither empty nor the web's own port 80.
+bool portInAddress(const QString &port);
+// The page as the browser is given it, without scheme: host, ":" and the port when the address
+// names it, then site. The server fetches the page from there.
+QString address(const QString &host, const QString &port, const QString &site);
+} // namespace PagePlace
+
 // A web query in the making: the page's place and the values found on it.
 struct WebQueryProject {
     QString bezeichnung;
     QString host; // host name or address, without scheme
-    QString port; // stored and exported, not used to load the page
+    QString port; // the web server's port; part of the page's address unless empty or 80
     QString site; // path on the host, beginning with "/"
     QList<AnalysisEntry> entries;
 
-    // The page as the browser is given it: host followed by site, no scheme, no port.
-    QString address() const { return host + site; }
+    QString address() const { return PagePlace::address(host, port, site); }
 
     bool operator==(const WebQueryProject &) const = default;
 };

@@ -3,13 +3,21 @@
 #include "BrowserHost.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QWidget>
 
 // Completes every navigation at once with the frames it is given; page-started navigations are
-// played with requestNavigation().
+// played with requestNavigation(). Its view is made only when asked for, so a test without widgets
+// (a QCoreApplication) can use it.
 class FakeBrowserHost : public BrowserHost {
 public:
-    QWidget *view() override { return &widget; }
+    ~FakeBrowserHost() override { delete m_view; }
+
+    QWidget *view() override {
+        if (!m_view)
+            m_view = new QWidget;
+        return m_view;
+    }
     void navigate(const QString &address) override {
         navigations.append(address);
         complete = false;
@@ -38,12 +46,15 @@ public:
             navigate(url);
     }
 
-    QWidget widget;
     QStringList navigations;
     QStringList frames;
-    // Host names the fake resolves to another server (a loopback one): a project's host may not
-    // hold the port a file name cannot.
+    // Host names the fake resolves to another server (a loopback one), so a project can name a
+    // host of its own.
     QHash<QString, QUrl> servers;
     QUrl current;
     bool complete = true;
+
+private:
+    // The view may belong to a layout by now; whoever goes first takes it along.
+    QPointer<QWidget> m_view;
 };

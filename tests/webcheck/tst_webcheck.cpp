@@ -115,6 +115,7 @@ private slots:
         QCOMPARE(rows.size(), 11);
         analysis.cancel();
         QVERIFY(analysis.finished());
+        QVERIFY(!analysis.stoppedAtBudget());
         QCOMPARE(analysis.position(), analysis.length());
         QVERIFY(analysis.run(1000, ScanOptions{}));
         QVERIFY(analysis.takeRows().isEmpty());
@@ -137,6 +138,7 @@ private slots:
         PageAnalysis analysis(source);
         QVERIFY(analysis.run(source.size() * 4, ScanOptions{}));
         QCOMPARE(analysis.takeRows().size(), ProjectFile::kMaxEntries);
+        QVERIFY(analysis.stoppedAtBudget());
     }
 
     void lineBreaks_data() {
@@ -264,7 +266,7 @@ private slots:
         project.entries.append(undefined);
         QString error;
         QVERIFY2(ProjectFile::save(folder.path(), project, &error), qPrintable(error));
-        const QString name = u"Wetter-wetter.example-qnd.ovw"_qs;
+        const QString name = u"Wetter-wetter.example_8080-qnd.ovw"_qs;
         const QByteArray bytes = folder.read(name);
         QVERIFY(bytes.contains("[OVWCHead]"));
         QVERIFY(bytes.contains("ANZAHL=" + QByteArray::number(rows + 1)));
@@ -328,7 +330,7 @@ private slots:
         QTest::newRow("slash in host") << u"P"_qs << u"http://h"_qs;
         QTest::newRow("parent folder") << u"../../x"_qs << u"h"_qs;
         QTest::newRow("backslash") << u"..\\x"_qs << u"h"_qs;
-        QTest::newRow("colon") << u"P"_qs << u"h:8080"_qs;
+        QTest::newRow("colon in the Bezeichnung") << u"P:1"_qs << u"h"_qs;
         QTest::newRow("star and question mark") << u"a*b?"_qs << u"h"_qs;
         QTest::newRow("quote and angle brackets") << u"\"<a>\""_qs << u"h"_qs;
         QTest::newRow("vertical bar") << u"a|b"_qs << u"h"_qs;
@@ -342,9 +344,97 @@ private slots:
         TempProgramFolder folder;
         QString error;
         QVERIFY(!ProjectFile::save(folder.path(), WebQueryProject{bezeichnung, host, u"80"_qs, u"/"_qs, {}}, &error));
-        QVERIFY2(error.contains(ProjectFile::fileName(bezeichnung, host)), qPrintable(error));
+        QVERIFY2(error.contains(ProjectFile::fileName(bezeichnung, host, u"80"_qs)), qPrintable(error));
         QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
     }
+    // The page's address names the port the server fetches from; a host text with its port is taken apart.
+    void pagePlace_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("splitHost");
+        QTest::addColumn<QString>("splitPort");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("port 80") << u"h"_qs << u"80"_qs << u"h"_qs << u"80"_qs << u"h/a.html"_qs;
+        QTest::newRow("no port") << u"h"_qs << QString() << u"h"_qs << QString() << u"h/a.html"_qs;
+        QTest::newRow("other port") << u"h"_qs << u"8080"_qs << u"h"_qs << u"8080"_qs << u"h:8080/a.html"_qs;
+        QTest::newRow("port in the host")
+            << u"127.0.0.1:8080"_qs << u"80"_qs << u"127.0.0.1"_qs << u"8080"_qs << u"127.0.0.1:8080/a.html"_qs;
+        QTest::newRow("port 80 in the host") << u"h:80"_qs << u"8080"_qs << u"h"_qs << u"80"_qs << u"h/a.html"_qs;
+        QTest::newRow("IPv6 with port") << u"[::1]:8080"_qs << QString() << u"[::1]"_qs << u"8080"_qs
+                                        << u"[::1]:8080/a.html"_qs;
+        QTest::newRow("IPv6 alone") << u"::1"_qs << u"80"_qs << u"::1"_qs << u"80"_qs << u"::1/a.html"_qs;
+        QTest::newRow("no digits after the colon")
+            << u"h:x"_qs << u"80"_qs << u"h:x"_qs << u"80"_qs << u"h:x/a.html"_qs;
+    }
+    void pagePlace() {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(QString, splitHost);
+        QFETCH(QString, splitPort);
+        QFETCH(QString, address);
+        QCOMPARE(PagePlace::split(host, port), (PagePlace::HostAndPort{splitHost, splitPort}));
+        QCOMPARE(PagePlace::address(host, port, u"/a.html"_qs), address);
+    }
+
+    // Any host and port give a name the file system takes; the port is part of it unless the
+    // address names none.
+    void projectFileNames_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("port 80") << u"h"_qs << u"80"_qs << u"P-h-qnd.ovw"_qs;
+        QTest::newRow("no port") << u"h"_qs << QString() << u"P-h-qnd.ovw"_qs;
+        QTest::newRow("other port") << u"h"_qs << u"8080"_qs << u"P-h_8080-qnd.ovw"_qs;
+        QTest::newRow("port in the host") << u"127.0.0.1:8080"_qs << u"80"_qs << u"P-127.0.0.1_8080-qnd.ovw"_qs;
+        QTest::newRow("IPv6 with port") << u"[::1]:8080"_qs << u"80"_qs << u"P-[__1]_8080-qnd.ovw"_qs;
+        QTest::newRow("IPv6 alone") << u"::1"_qs << u"80"_qs << u"P-__1-qnd.ovw"_qs;
+    }
+    void projectFileNames() {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(QString, name);
+        QCOMPARE(ProjectFile::fileName(u"P"_qs, host, port), name);
+        TempProgramFolder folder;
+        QString error;
+        QVERIFY2(ProjectFile::save(folder.path(), WebQueryProject{u"P"_qs, host, port, u"/"_qs, {}}, &error),
+                 qPrintable(error));
+        const auto loaded = ProjectFile::load(folder.file(name), &error);
+        QVERIFY(loaded);
+        QCOMPARE((PagePlace::HostAndPort{loaded->host, loaded->port}), PagePlace::split(host, port));
+    }
+
+    // Projects that differ only in their port keep files of their own, also beside a file saved
+    // before ports were named ("P-h-qnd.ovw" for any port), which keeps its project.
+    void projectsDifferingInPort_data() {
+        QTest::addColumn<QByteArray>("olderPort"); // the port of the older file; empty: none there
+        QTest::addColumn<QStringList>("ports");    // saved one after the other
+        QTest::addColumn<QStringList>("files");    // "name=port" afterwards
+        QTest::newRow("new files") << QByteArray() << QStringList{u"80"_qs, u"8080"_qs}
+                                   << QStringList{u"P-h-qnd.ovw=80"_qs, u"P-h_8080-qnd.ovw=8080"_qs};
+        QTest::newRow("older file saved again")
+            << QByteArray("8080") << QStringList{u"8080"_qs} << QStringList{u"P-h-qnd.ovw=8080"_qs};
+        QTest::newRow("port 80 beside an older file of another port")
+            << QByteArray("8080") << QStringList{u"80"_qs, u"9090"_qs}
+            << QStringList{u"P-h-qnd.ovw=8080"_qs, u"P-h_80-qnd.ovw=80"_qs, u"P-h_9090-qnd.ovw=9090"_qs};
+    }
+    void projectsDifferingInPort() {
+        QFETCH(QByteArray, olderPort);
+        QFETCH(QStringList, ports);
+        QFETCH(QStringList, files);
+        TempProgramFolder folder;
+        if (!olderPort.isEmpty())
+            QVERIFY(folder.write(u"P-h-qnd.ovw"_qs,
+                                 "[OVWCHead]\r\nWABEZ=P\r\nWAHOST=h\r\nWAPORT=" + olderPort + "\r\nANZAHL=0\r\n"));
+        QString error;
+        for (const QString &port : ports)
+            QVERIFY2(ProjectFile::save(folder.path(), WebQueryProject{u"P"_qs, u"h"_qs, port, u"/"_qs, {}}, &error),
+                     qPrintable(error));
+        QStringList found;
+        for (const QString &name : QDir(folder.path()).entryList(QDir::Files, QDir::Name))
+            found.append(name + u'=' + ProjectFile::load(folder.file(name), &error)->port);
+        QCOMPARE(found, files);
+    }
+
     void templateRoundTrip_data() {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("file");

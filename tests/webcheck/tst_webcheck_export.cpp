@@ -227,33 +227,42 @@ private slots:
         AnalysisEntry shortDefinition = entry(14, 15, u"4|0|03"_qs);
         shortDefinition.koName = u"Temp"_qs;
         QTest::newRow("definition too short") << QList<AnalysisEntry>{shortDefinition} << u"unvollständig"_qs;
+        // The message says what is wrong, naming the entry by its keys' number in the project file.
         QTest::newRow("type not two digits")
-            << QList<AnalysisEntry>{entry(14, 15, u"4|0|-1|Temp"_qs)} << u"unvollständig"_qs;
+            << QList<AnalysisEntry>{entry(14, 15, u"4|0|-1|Temp"_qs)}
+            << u"Eintrag 0 (KO \"Temp\"): Der KO-Typ \"-1\" an Stelle 5 und 6 der Definition \"4|0|-1|Temp\" (ANH-0) "
+               "ist keine zweistellige Zahl."_qs;
+        QTest::newRow("separator missing")
+            << QList<AnalysisEntry>{entry(14, 15, u"4|0:03|Temp"_qs)} << u"(ANH-0) hat an Stelle 4 kein \"|\""_qs;
         AnalysisEntry bar = entry(14, 15, def);
         bar.koName = u"Te|mp"_qs;
         QTest::newRow("KO name with a bar") << QList<AnalysisEntry>{bar} << u"kein \"|\""_qs;
         QTest::newRow("values side by side") << QList<AnalysisEntry>{entry(14, 14, def), entry(15, 15, def)}
-                                             << u"Eintrag 2 (KO \"Temp\"): Zwischen dem vorigen Wert"_qs;
+                                             << u"Eintrag 1 (KO \"Temp\"): Zwischen dem vorigen Wert"_qs;
         QTest::newRow("value before the previous one")
-            << QList<AnalysisEntry>{entry(14, 15, def), entry(2, 3, def)} << u"Eintrag 2"_qs;
+            << QList<AnalysisEntry>{entry(14, 15, def), entry(2, 3, def)} << u"Eintrag 1 ("_qs;
         // KO names are the user's text: a "%1" in them stays as typed, and the message stays whole.
         AnalysisEntry percentNotNumber = entry(1, 2, u"4|0|03|A%1"_qs);
         percentNotNumber.start = u"x"_qs;
         QTest::newRow("KO name with %1, position no number")
             << QList<AnalysisEntry>{percentNotNumber}
-            << u"Eintrag 1 (KO \"A%1\"): Start \"x\" und Ende \"2\" bezeichnen keinen Wert der Seite (19 Zeichen)."_qs;
+            << u"Eintrag 0 (KO \"A%1\"): Start \"x\" (ANC-0) und Ende \"2\" (AND-0) bezeichnen keinen Wert der Seite "
+               "(19 Zeichen)."_qs;
         QTest::newRow("KO name with %2 and %4, beyond the page")
             << QList<AnalysisEntry>{entry(18, 25, u"4|0|03|%2%4"_qs)}
-            << u"Eintrag 1 (KO \"%2%4\"): Start \"18\" und Ende \"25\" bezeichnen keinen Wert der Seite (19 Zeichen)."_qs;
+            << u"Eintrag 0 (KO \"%2%4\"): Start \"18\" (ANC-0) und Ende \"25\" (AND-0) bezeichnen keinen Wert der "
+               u"Seite "
+               "(19 Zeichen)."_qs;
         QTest::newRow("KO name with %1, values side by side")
             << QList<AnalysisEntry>{entry(14, 14, u"4|0|03|A%1"_qs), entry(15, 15, u"4|0|03|B%1"_qs)}
-            << u"Eintrag 2 (KO \"B%1\"): Zwischen dem vorigen Wert und diesem steht kein Zeichen; der Server "
+            << u"Eintrag 1 (KO \"B%1\"): Zwischen dem vorigen Wert und diesem steht kein Zeichen; der Server "
                "könnte den Wert nicht finden."_qs;
         AnalysisEntry percentShort = entry(14, 15, u"4|0|03"_qs);
         percentShort.koName = u"%1%2"_qs;
         QTest::newRow("KO name with %1 and %2, definition too short")
             << QList<AnalysisEntry>{percentShort}
-            << u"Eintrag 1 (KO \"%1%2\"): Die Definition \"4|0|03\" ist unvollständig."_qs;
+            << u"Eintrag 0 (KO \"%1%2\"): Die Definition \"4|0|03\" (ANH-0) ist unvollständig: Sie braucht die Form "
+               "\"Operation|Umwandlung|Typ|KO-Name\" mit zweistelligem Typ."_qs;
     }
     void exportRefusals() {
         QFETCH(QList<AnalysisEntry>, entries);
