@@ -75,7 +75,14 @@ inline LinkTimings fastTimings() {
 struct Program {
     explicit Program(const TempProgramFolder &folder, LinkTimings timings = fastTimings())
         : core(folder.paths(), platform.services(), QStringLiteral(QUENDRA_HELP_FILE)), wiring(core, timings),
-          startup(core) {}
+          startup(core) {
+        // What the frame reports of the link: lost, back, its key refused.
+        QObject::connect(&core.events(), &FrameEvents::happened, [this](const FrameEvent &event) {
+            using Kind = FrameEvent::Kind;
+            if (event.kind == Kind::LinkLost || event.kind == Kind::LinkRestored || event.kind == Kind::KeyRefused)
+                linkEvents.append(event.kind);
+        });
+    }
 
     bool start() {
         startup.run();
@@ -108,6 +115,7 @@ struct Program {
     AppCore core;
     ProgramWiring wiring;
     Startup startup;
+    QList<FrameEvent::Kind> linkEvents;
 };
 
 inline void writeSettings(const TempProgramFolder &folder, quint16 gatewayPort, quint16 webPort) {

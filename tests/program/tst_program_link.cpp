@@ -158,6 +158,7 @@ private slots:
         writeSettings(folder, ovsim->gatewayPort(), ovsim->webPort());
         folder.write(kMenuFileName, AnsiText::encode(kMenu));
         Program p(folder);
+        const QList<FrameEvent::Kind> &linkEvents = p.linkEvents;
         QVERIFY(p.start());
         MainWindow *w = p.startup.mainWindow();
         auto *online = WidgetDriving::named<QLabel>(w, u"online"_qs);
@@ -192,6 +193,8 @@ private slots:
         QCOMPARE(online->accessibleName(), u"online"_qs);
         QCOMPARE(popup->accessibleName(), u"Quendra"_qs);
         QCOMPARE(p.captions().first(), entries.first());
+        // Its loss and its return are events the user may look up later.
+        QCOMPARE(linkEvents, (QList<FrameEvent::Kind>{FrameEvent::Kind::LinkLost, FrameEvent::Kind::LinkRestored}));
         w->close();
     }
 
@@ -230,6 +233,9 @@ private slots:
         // The specified balloons stay as they are.
         QVERIFY(!p.platform.tray.balloons.isEmpty());
         QCOMPARE(p.platform.tray.balloons.last().text, u"Nicht verbunden."_qs);
+        QVERIFY(!p.linkEvents.isEmpty());
+        QCOMPARE(p.linkEvents.first(),
+                 said == u"OV offline"_qs ? FrameEvent::Kind::LinkLost : FrameEvent::Kind::KeyRefused);
         w->close();
     }
 
