@@ -9,7 +9,7 @@ SubsystemList::SubsystemList(AppCore &core) : m_core(core) {
 SubsystemList::~SubsystemList() = default;
 
 void SubsystemList::add(const QString &name, Subsystem &subsystem) {
-    m_entries.push_back({name, &subsystem, nullptr});
+    m_entries.push_back({name, &subsystem});
 }
 
 void SubsystemList::clear() {
@@ -17,9 +17,9 @@ void SubsystemList::clear() {
 }
 
 void SubsystemList::attach(MainWindow &window) {
-    for (Entry &entry : m_entries) {
-        entry.frame = std::make_unique<WindowFrame>(m_core, window, entry.name);
-        entry.subsystem->attach(*entry.frame);
+    for (const Entry &entry : m_entries) {
+        m_frames.push_back(std::make_unique<WindowFrame>(m_core, window, entry.name));
+        entry.subsystem->attach(*m_frames.back());
     }
 }
 

@@ -21,6 +21,8 @@ public:
 
     // name: the subsystem as the events of its boxes and balloons name their source.
     void add(const QString &name, Subsystem &subsystem);
+    // Forgets the subsystems; the frames they were given stay until the list goes, as the panels
+    // the main window still shows may use them.
     void clear();
 
     // The main window exists: each subsystem attaches to a frame of its own.
@@ -41,10 +43,10 @@ private:
     struct Entry {
         QString name;
         Subsystem *subsystem;
-        std::unique_ptr<WindowFrame> frame;
     };
 
     AppCore &m_core;
     std::vector<Entry> m_entries;
+    std::vector<std::unique_ptr<WindowFrame>> m_frames;
     QStringList m_startupNotices;
 };
