@@ -108,8 +108,6 @@ inline const QString kHideBusMonitorName = QStringLiteral("Busmonitor ausblenden
 inline const QString kStatusBar = QStringLiteral("Statuszeile");
 // Panel 1 and the bus monitor, when "Pfad" names a folder that is not there.
 inline const QString kFolderMissing = QStringLiteral("Konfigurationsordner \"%1\" nicht gefunden");
-// Panel 0 from the moment the link goes down until a connection is made again.
-inline const QString kLinkOffline = QStringLiteral("OV offline");
 // Panel 0 and the bus monitor when the server closed the link within a second of the key line.
 inline const QString kKeyRefused = QStringLiteral("Verbindung nach dem Key geschlossen – Key prüfen");
 inline const QString kFirstRun =

@@ -4,6 +4,7 @@
 #include "FrameEvents.h"
 #include "ImageLists.h"
 #include "LinkController.h"
+#include "LinkTexts.h"
 #include "MainWindow.h"
 #include "SettingsPanel.h"
 #include "TrayIconLook.h"
@@ -59,11 +60,11 @@ void LinkStateDisplay::linkDown() {
         m_lost = true;
     } else {
         if (!m_downStated && m_window) {
-            m_window->setStatusText(AppTexts::kLinkOffline);
+            m_window->setStatusText(LinkTexts::kOffline);
             m_downStated = true;
         }
         if (m_online) {
-            m_events.report(FrameEvent::Kind::LinkLost, AppTexts::kLinkSource, AppTexts::kLinkOffline);
+            m_events.report(FrameEvent::Kind::LinkLost, AppTexts::kLinkSource, LinkTexts::kOffline);
             m_lost = true;
         }
     }

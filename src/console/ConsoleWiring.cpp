@@ -1,6 +1,7 @@
 #include "ConsoleWiring.h"
 
 #include "ConsoleSession.h"
+#include "ConsoleTexts.h"
 #include "ConsoleWindow.h"
 #include "Frame.h"
 #include "LinkAccess.h"
@@ -16,7 +17,7 @@ void ConsoleWiring::attach(Frame &frame) {
     m_frame = &frame;
     m_session =
         std::make_unique<ConsoleSession>(frame.link().commands(), *frame.services().dialogs, frame.catalogueCopyFile());
-    frame.addMenuBarEntry(QStringLiteral("Console"), kMenuBarCaption, {}, [this] { consoleClick(); });
+    frame.addMenuBarEntry(QStringLiteral("Console"), ConsoleTexts::kConsole, {}, [this] { consoleClick(); });
 }
 
 void ConsoleWiring::started() {

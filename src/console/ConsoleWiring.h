@@ -12,8 +12,6 @@ class ConsoleSession;
 // sending its lines through the gateway link and looking objects up in the catalogue's copy.
 class ConsoleWiring : public Subsystem {
 public:
-    static inline const QString kMenuBarCaption = QStringLiteral("Console");
-
     ConsoleWiring();
     ~ConsoleWiring() override;
 
