@@ -4,6 +4,7 @@
 // subsystems, the platform faked, and the simulator's demo objects in a menu.
 #include "AppCore.h"
 #include "FakePlatform.h"
+#include "FastTimings.h"
 #include "ProgramWiring.h"
 #include "Startup.h"
 #include "TempProgramFolder.h"
@@ -59,21 +60,18 @@ Sound=False
 Soundname=
 )");
 
-inline LinkTimings fastTimings() {
-    LinkTimings t;
-    t.pollIntervalMs = 100;
-    t.pollReadTimeoutMs = 100;
-    t.connectReadTimeoutMs = 200;
-    t.watchdogIntervalMs = 600000; // a lost link stays lost for the test
-    t.resumeCheckIntervalMs = 0;
-    // A server stopped by a test soon after the start is gone, not refusing the key.
+// The tests' short timings, with a lost link that stays lost and a server stopped soon after the
+// start taken as gone, not as refusing the key.
+inline LinkTimings programTimings() {
+    LinkTimings t = fastTimings();
+    t.watchdogIntervalMs = 600000;
     t.keyRefusalWindowMs = 0;
     return t;
 }
 
 // The real start-up with the real main window and subsystems, the platform faked.
 struct Program {
-    explicit Program(const TempProgramFolder &folder, LinkTimings timings = fastTimings())
+    explicit Program(const TempProgramFolder &folder, LinkTimings timings = programTimings())
         : core(folder.paths(), platform.services(), QStringLiteral(QUENDRA_HELP_FILE)), wiring(core, timings),
           startup(core) {
         // What the frame reports of the link: lost, back, its key refused.

@@ -221,7 +221,7 @@ private slots:
                     socket->disconnectFromHost();
             });
         });
-        LinkTimings timings = fastTimings();
+        LinkTimings timings = programTimings();
         timings.keyRefusalWindowMs = refusalWindowMs;
         Program p(folder, timings);
         QVERIFY(p.start());
