@@ -1,73 +1,57 @@
 #pragma once
 
 #include "BrowserHost.h"
-#include "Captions.h"
+#include "FrameEvents.h"
 #include "PlatformServices.h"
 #include "ProgramPaths.h"
-#include "Settings.h"
-#include "TabSettings.h"
+#include "ProgramSettings.h"
+#include "ReportingServices.h"
+#include "SubsystemList.h"
 
 #include <QString>
-#include <functional>
 
-class MainWindow;
-
-// Where the subsystems plug into the start-up and the closing sequence. Every slot may stay empty;
-// an empty slot is skipped. `folder` is the configuration folder as the settings panel shows it.
-struct AppHooks {
-    // The main window exists (its settings are not read yet): the subsystems attach to it.
-    std::function<void(MainWindow &window)> windowCreated;
-
-    // Start-up, loading the user files in this order. loadMenu answers whether an entry lacks one
-    // of the keys "Msg", "Sound" or "Soundname" (then the start-up notice is shown); "Neu laden"
-    // calls it too and ignores the answer.
-    std::function<bool(const QString &folder)> loadMenu;
-    std::function<void(const QString &folder)> loadLoadReplace;
-    std::function<void(const QString &folder)> loadMail;
-    // A line of the program's own for the bus monitor (a configuration folder that is not there).
-    std::function<void(const QString &text)> busMonitorNote;
-
-    // The first connection. Runs after the user files are loaded; progress moves the splash
-    // window's progress bar; the start-up goes on when it calls done (whatever the outcome).
-    std::function<void(std::function<void(int position)> progress, std::function<void()> done)> firstConnection;
-    // Gateway polling on, after the first connection whatever its outcome.
-    std::function<void()> startPolling;
-    // The console, the web-query checker and the wildcard texts dialog exist; the tray popup is
-    // built for the first time, with the values of the first connection.
-    std::function<void()> toolWindowsCreated;
-
-    // Closing: first the link is closed, then the files are saved in this order after the
-    // settings: the menu file (second half of save_blist), Load & Replace, mail. Each save tells the
-    // user itself when it fails, and answers whether the file was written.
-    std::function<void()> disconnect;
-    std::function<bool(const QString &folder)> saveMenu;
-    std::function<bool(const QString &folder)> saveLoadReplace;
-    std::function<bool(const QString &folder)> saveMail;
-};
+class FrameParts;
 
 // What the application is made of apart from its windows: the program's folders, the platform
-// services and the models the panels share. The windows get it and hand its parts to their panels.
+// services, the settings model, the events the frame reports, and what plugs into the frame (the
+// link and catalogue fetch, the ordered subsystems), filled in by the program's wiring. The windows
+// get it and hand its parts to their panels.
 class AppCore {
 public:
     // helpFile: the full path of the German HTML help ("help/quendra.html" beside the program file).
-    AppCore(ProgramPaths paths, PlatformServices services, QString helpFile);
+    // dataFolder: see Frame::dataFolder(); empty: the program folder (tests, the demo).
+    AppCore(ProgramPaths paths, PlatformServices services, QString helpFile, QString dataFolder = {});
+
+    // The data folder of the program whose folder paths names: its own folder when it is portable
+    // (the program folder is the executable's), else "$XDG_DATA_HOME/quendra/".
+    static QString dataFolderFor(const ProgramPaths &paths);
 
     const ProgramPaths &paths() const { return m_paths; }
-    const PlatformServices &services() const { return m_services; }
+    // The platform's services; boxes and balloons shown through them are the program's own events.
+    const PlatformServices &services() const { return m_reporting.services(); }
+    // The platform's services as they are, for the parts that report under their own name.
+    const PlatformServices &platform() const { return m_platform; }
     const QString &helpFile() const { return m_helpFile; }
+    const QString &dataFolder() const { return m_dataFolder; }
+    // The copy of the server's catalogue in the program folder.
+    QString catalogueCopyFile() const { return m_paths.file(QStringLiteral("cobjects.xml")); }
 
-    TabSettings &tabSettings() { return m_tabSettings; }
-    // The six wildcard words the caption rule uses, loaded at start-up.
-    WildcardTexts &wildcardTexts() { return m_wildcardTexts; }
+    ProgramSettings &settings() { return m_settings; }
+    FrameEvents &events() { return m_events; }
+    SubsystemList &subsystems() { return m_subsystems; }
 
-    AppHooks hooks;
+    // The link and the catalogue fetch; none where a test builds the frame without them.
+    FrameParts *parts = nullptr;
     // The web-query checker's browser; empty: Qt WebEngine, started when the checker is first shown.
     BrowserFactory browsers;
 
 private:
     ProgramPaths m_paths;
-    PlatformServices m_services;
     QString m_helpFile;
-    TabSettings m_tabSettings;
-    WildcardTexts m_wildcardTexts;
+    QString m_dataFolder;
+    PlatformServices m_platform;
+    FrameEvents m_events;
+    ReportingServices m_reporting;
+    ProgramSettings m_settings;
+    SubsystemList m_subsystems;
 };

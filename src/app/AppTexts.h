@@ -42,14 +42,10 @@ inline const QString kRunningProgramHangs =
 inline const QString kNoSessionBus =
     QStringLiteral("Keine D-Bus-Sitzung (%1): ein zweiter Start von Quendra wird nicht erkannt.");
 
-// Menu bar.
+// Menu bar (the subsystems add their entries between "Datei" and "Hilfe").
 inline const QString kDatei = QStringLiteral("Datei");
 inline const QString kTraymodus = QStringLiteral("Traymodus");
 inline const QString kBeenden = QStringLiteral("Beenden");
-inline const QString kConsole = QStringLiteral("Console");
-inline const QString kWebchecker = QStringLiteral("Webchecker");
-inline const QString kWebcheckerHint = QStringLiteral("OV Struktur muss geladen sein");
-inline const QString kEinstellungen = QStringLiteral("Einstellungen");
 inline const QString kHilfe = QStringLiteral("Hilfe");
 
 // Header panels.
@@ -82,10 +78,15 @@ inline const QString kOfflineTick = QStringLiteral("Offline (autom. Verbindung d
 inline const QString kFolderLabel = QStringLiteral("Pfad für Konfigurationsdateien:");
 inline const QString kFolderChooser = QStringLiteral("Pfad für Konfigurationsdateien");
 inline const QString kFolderBrowse = QStringLiteral("Ordner wählen");
+inline const QString kFolderBrowseCaption = QStringLiteral("...");
 inline const QString kNeuLaden = QStringLiteral("Neu laden");
 inline const QString kLogo = QStringLiteral("Orvanel");
 inline const QString kOnline = QStringLiteral("online");
 inline const QString kOfflineName = QStringLiteral("offline");
+
+// The object tree column.
+inline const QString kLoadCatalogue = QStringLiteral("OV Struktur laden");
+inline const QString kLoadCatalogueHint = QStringLiteral("Läd die Komunikationsobjekte vom OV");
 
 // Work area and bus monitor.
 inline const QString kMenuTab = QStringLiteral("Menü");
@@ -105,6 +106,10 @@ inline const QString kHideBusMonitorName = QStringLiteral("Busmonitor ausblenden
 
 // Status bar and splash window.
 inline const QString kStatusBar = QStringLiteral("Statuszeile");
+// Panel 1 and the bus monitor, when "Pfad" names a folder that is not there.
+inline const QString kFolderMissing = QStringLiteral("Konfigurationsordner \"%1\" nicht gefunden");
+// Panel 0 and the bus monitor when the server closed the link within a second of the key line.
+inline const QString kKeyRefused = QStringLiteral("Verbindung nach dem Key geschlossen – Key prüfen");
 inline const QString kFirstRun =
     QStringLiteral("Bitte Adresse, Ports und Key des Orvanel eintragen und connect drücken");
 // Notes in status bar panel 1 (short, the panel is narrow) with their whole texts.
@@ -119,4 +124,16 @@ inline const QString kNoBalloonsDetail =
 inline const QString kSplashCaption = QStringLiteral("Start Quendra");
 inline const QString kSplashTitle = QStringLiteral("Quendra wird geladen");
 inline const QString kSplashHint = QStringLiteral("starte Quendra ...");
+
+// Who showed a box or a balloon, as the frame's events name it: the frame's own parts and the
+// subsystems of the program's list.
+inline const QString kLinkSource = QStringLiteral("Verbindung");
+inline const QString kCatalogueSource = QStringLiteral("OV Struktur");
+inline const QString kSystemSource = QStringLiteral("System");
+inline const QString kMenuSource = QStringLiteral("Menü");
+inline const QString kLoadReplaceSource = QStringLiteral("Load & Replace");
+inline const QString kMailSource = QStringLiteral("Email");
+inline const QString kConsoleSource = QStringLiteral("Console");
+inline const QString kWebcheckerSource = QStringLiteral("Webchecker");
+inline const QString kWildcardSource = QStringLiteral("Quendra Konfig");
 } // namespace AppTexts

@@ -2,28 +2,21 @@
 
 #include "AppCore.h"
 #include "AppTexts.h"
-#include "Autostart.h"
-#include "CheckedFileWriter.h"
-#include "ConsoleWindow.h"
 #include "Dialogs.h"
+#include "FrameParts.h"
 #include "HeaderPanel.h"
 #include "HelpViewer.h"
 #include "ImageLists.h"
 #include "IniFile.h"
-#include "LoadReplaceFile.h"
-#include "MailFile.h"
-#include "MenuFile.h"
+#include "LinkAccess.h"
 #include "SettingsPanel.h"
+#include "SettingsStore.h"
 #include "StatusBar.h"
-#include "ToolWindows.h"
 #include "TrayIcon.h"
-#include "WebCheckWindow.h"
-#include "WildcardDialog.h"
-#include "WildcardTextsFile.h"
-#include "WindowPlacement.h"
+#include "TrayIconLook.h"
+#include "TrayPopupRows.h"
 
 #include <QCloseEvent>
-#include <QDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -62,13 +55,15 @@ protected:
 };
 } // namespace
 
-MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_core(core) {
+MainWindow::MainWindow(AppCore &core, QWidget *parent)
+    : QMainWindow(parent), m_core(core), m_settingsStore(std::make_unique<SettingsStore>(core)),
+      m_trayLook(std::make_unique<TrayIconLook>(*core.services().tray)), m_trayRows(new TrayPopupRows(this)) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(AppTexts::kProgramName);
     setWindowIcon(ImageLists::applicationIcon());
     buildMenuBar();
 
-    m_settings = new SettingsPanel(core, this);
+    m_settings = new SettingsPanel(core, *m_settingsStore, this);
     m_einstellungen = new HeaderPanel(QStringLiteral("Einstellungen"), AppTexts::kSettingsCaption, true, this);
     m_einstellungen->setContent(m_settings);
     m_einstellungen->setExpandedHeight(kSettingsHeight);
@@ -96,7 +91,7 @@ MainWindow::MainWindow(AppCore &core, QWidget *parent) : QMainWindow(parent), m_
     connect(m_settings, &SettingsPanel::connectButtonClicked, this, &MainWindow::connectButtonClicked);
 
     TrayIcon *tray = m_core.services().tray;
-    tray->setIcon(ImageLists::applicationIcon());
+    m_trayLook->setBase(ImageLists::applicationIcon());
     tray->setHint(AppTexts::kProgramName);
     connect(tray, &TrayIcon::doubleClicked, this, &MainWindow::restoreFromTray);
     connect(tray, &TrayIcon::activated, this, &MainWindow::restoreFromTray);
@@ -142,16 +137,23 @@ void MainWindow::buildMenuBar() {
     datei->addAction(beenden);
     watchMenu(datei);
 
-    bar->addAction(action(QStringLiteral("Console"), AppTexts::kConsole, &MainWindow::consoleClick));
-    QAction *webchecker = action(QStringLiteral("Webchecker"), AppTexts::kWebchecker, &MainWindow::webcheckerClick);
-    webchecker->setToolTip(AppTexts::kWebcheckerHint);
-    bar->addAction(webchecker);
-    bar->addAction(action(QStringLiteral("menukonfig"), AppTexts::kEinstellungen, &MainWindow::menukonfigClick));
-    QAction *hilfe = action(QStringLiteral("Hilfe"), AppTexts::kHilfe, &MainWindow::hilfeClick);
+    // The subsystems' entries come between "Datei" and "Hilfe".
+    m_hilfe = action(QStringLiteral("Hilfe"), AppTexts::kHilfe, &MainWindow::hilfeClick);
     // F1 opens the help from every window of the program that is not held by a modal one.
-    hilfe->setShortcut(QKeySequence(Qt::Key_F1));
-    hilfe->setShortcutContext(Qt::ApplicationShortcut);
-    bar->addAction(hilfe);
+    m_hilfe->setShortcut(QKeySequence(Qt::Key_F1));
+    m_hilfe->setShortcutContext(Qt::ApplicationShortcut);
+    bar->addAction(m_hilfe);
+}
+
+QAction *MainWindow::addMenuBarEntry(const QString &name, const QString &caption, const QString &hint,
+                                     std::function<void()> triggered) {
+    auto *entry = new QAction(withMnemonic(caption), this);
+    entry->setObjectName(name);
+    if (!hint.isEmpty())
+        entry->setToolTip(hint);
+    connect(entry, &QAction::triggered, this, [triggered = std::move(triggered)] { triggered(); });
+    menuBar()->insertAction(m_hilfe, entry);
+    return entry;
 }
 
 QWidget *MainWindow::buildWorkArea() {
@@ -178,15 +180,12 @@ void MainWindow::watchMenu(QMenu *menu) {
 
 void MainWindow::setTrayPopup(QMenu *popup) {
     watchMenu(popup);
+    m_trayRows->setPopup(popup);
     m_core.services().tray->setPopup(popup);
 }
 
 void MainWindow::setBusMonitorModel(QAbstractItemModel *model) {
     m_busMonitor->setModel(model);
-}
-
-void MainWindow::setMenuEditor(QWidget *editor) {
-    m_tabs->placeMenuEditor(editor);
 }
 
 DropTargets &MainWindow::dropTargets() {
@@ -199,45 +198,23 @@ void MainWindow::checkHelpFile() {
 }
 
 void MainWindow::loadSettings() {
-    const ProgramPaths &paths = m_core.paths();
-    // What a program killed in the middle of a save left beside the files of the program folder.
-    // Nothing of ours is being written yet: every one of them is a leftover.
-    QStringList files{paths.settingsFile(), paths.file(QStringLiteral("cobjects.xml"))};
-    if (const Autostart *autostart = m_core.services().autostart; autostart && !autostart->entryFile().isEmpty())
-        files << autostart->entryFile();
-    CheckedFileWriter::removeLeftovers(files);
-    CheckedFileWriter::removeLeftoversIn(
-        paths.programFolder(), {QStringLiteral("-qnd.ovw"), QStringLiteral("-qnd.wcv"), QStringLiteral("-qnd.htip")});
-    m_firstRun = !QFileInfo::exists(paths.settingsFile());
-    const IniFile ini(paths.settingsFile());
-    // Said now, not first when the settings are saved: they are never written over (what the file
-    // holds would be lost), so every change the user makes until the file is mended stays unsaved.
-    if (!ini.readOk())
-        m_core.services().dialogs->error(ini.errorString());
-    m_settings->applySettings(Settings::read(ini, m_core.paths().programFolder()));
-    m_core.wildcardTexts() = WildcardTextsFile::read(ini);
+    const IniFile settings = m_settingsStore->load();
+    m_core.subsystems().readSettings(settings);
 }
 
-bool MainWindow::loadUserFiles() {
-    const QString folder = m_settings->configurationFolder();
-    const AppHooks &hooks = m_core.hooks;
+void MainWindow::loadUserFiles() {
+    const QString folder = m_core.settings().configurationFolder();
     // A folder that is gone (a removed drive, a path from another machine) would otherwise show
     // an empty menu with no word why; the saves then fail with their own messages and create
     // nothing.
     if (!QFileInfo(folder).isDir()) {
-        const QString text = QStringLiteral("Konfigurationsordner \"%1\" nicht gefunden").arg(folder);
+        const QString text = AppTexts::kFolderMissing.arg(folder);
         m_statusBar->setNote(QStringLiteral("folder"), text);
         m_statusBar->setToolTip(text);
-        if (hooks.busMonitorNote)
-            hooks.busMonitorNote(text);
+        if (m_core.parts)
+            m_core.parts->linkAccess().note(text);
     }
-    CheckedFileWriter::removeLeftovers({menuFilePath(folder), loadReplaceFilePath(folder), mailFilePath(folder)});
-    const bool notice = hooks.loadMenu && hooks.loadMenu(folder);
-    if (hooks.loadLoadReplace)
-        hooks.loadLoadReplace(folder);
-    if (hooks.loadMail)
-        hooks.loadMail(folder);
-    return notice;
+    m_core.subsystems().load(folder);
 }
 
 void MainWindow::hideBusMonitorColumn() {
@@ -249,14 +226,6 @@ void MainWindow::applyVersionCaption() {
     setWindowTitle(m_versionCaption);
 }
 
-void MainWindow::createToolWindows() {
-    m_console = ToolWindows::createConsole(this);
-    m_webChecker = ToolWindows::createWebChecker(this, m_core.paths().programFolder(), *m_core.services().dialogs,
-                                                 m_core.browsers);
-    m_wildcardDialog = ToolWindows::createWildcardDialog(this, m_core.paths().settingsFile(), m_core.wildcardTexts(),
-                                                         *m_core.services().dialogs);
-}
-
 bool MainWindow::trayAvailable() const {
     return m_core.services().tray->isAvailable();
 }
@@ -265,11 +234,11 @@ void MainWindow::showAtStart() {
     m_startedUp = true;
     if (m_showRequested)
         restoreFromTray();
-    else if (!m_settings->startMinimized())
+    else if (!m_core.settings().startMinimized())
         show();
     else if (!trayAvailable())
         stayInTaskBar();
-    if (m_firstRun) {
+    if (m_settingsStore->firstRun()) {
         // Nothing is set up yet: the window says where to begin, with the settings open.
         m_einstellungen->setRolled(false);
         applySizes(kExpandedSizes);
@@ -278,11 +247,8 @@ void MainWindow::showAtStart() {
     }
 }
 
-bool MainWindow::save_blist() {
-    // The menu is saved also when the settings were not.
-    const bool settingsSaved = m_settings->writeSettings();
-    const bool menuSaved = !m_core.hooks.saveMenu || m_core.hooks.saveMenu(m_settings->configurationFolder());
-    return settingsSaved && menuSaved;
+bool MainWindow::saveSettings() {
+    return m_settingsStore->writeAll();
 }
 
 void MainWindow::setBusMonitorShown(bool shown) {
@@ -325,25 +291,6 @@ void MainWindow::trayAvailabilityChanged(bool available) {
     // The tray went (its panel ended) while the window waited in it.
     if (m_startedUp && !m_closed && isHidden())
         stayInTaskBar();
-}
-
-void MainWindow::consoleClick() {
-    if (m_console)
-        WindowPlacement::showCentred(m_console, this);
-}
-
-void MainWindow::webcheckerClick() {
-    if (m_webChecker)
-        m_webChecker->open();
-}
-
-void MainWindow::menukonfigClick() {
-    // Modal, without a nested event loop of its own: the program's timers and values go on.
-    if (m_wildcardDialog) {
-        m_wildcardDialog->setWindowModality(Qt::ApplicationModal);
-        m_wildcardDialog->show();
-        m_wildcardDialog->raise();
-    }
 }
 
 void MainWindow::hilfeClick() {
@@ -398,37 +345,31 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 
 void MainWindow::runClosingSequence() {
     m_closed = true;
-    const AppHooks &hooks = m_core.hooks;
-    if (hooks.disconnect)
-        hooks.disconnect();
-    // Every save runs, whatever happened to the one before.
-    bool saved = save_blist();
-    const QString folder = m_settings->configurationFolder();
-    if (hooks.saveLoadReplace && !hooks.saveLoadReplace(folder))
-        saved = false;
-    if (hooks.saveMail && !hooks.saveMail(folder))
-        saved = false;
-    m_closingSaveFailed = !saved;
+    if (m_core.parts)
+        m_core.parts->closeLink();
+    SubsystemList &subsystems = m_core.subsystems();
+    subsystems.close();
+    // Every save runs, whatever happened to the one before; the subsystems' files follow the
+    // settings (`save_blist` writes the settings, then the menu).
+    const bool settingsSaved = saveSettings();
+    const bool filesSaved = subsystems.save(m_core.settings().configurationFolder());
+    m_closingSaveFailed = !settingsSaved || !filesSaved;
     m_core.services().help->closeAll();
     m_core.services().tray->hide();
-    for (QWidget *window : {static_cast<QWidget *>(m_console), static_cast<QWidget *>(m_webChecker),
-                            static_cast<QWidget *>(m_wildcardDialog)})
-        if (window)
-            window->hide();
     emit closed();
 }
 
 QString MainWindow::keyText() const {
-    return m_settings->gatewayKey();
+    return m_core.settings().key();
 }
 QString MainWindow::hostText() const {
-    return m_settings->gatewayHost();
+    return m_core.settings().host();
 }
 QString MainWindow::portText() const {
-    return m_settings->gatewayPortText();
+    return m_core.settings().gatewayPortText();
 }
 bool MainWindow::offlineTicked() const {
-    return m_settings->offline();
+    return m_core.settings().offline();
 }
 void MainWindow::setConnectButtonConnected(bool connected) {
     m_settings->setConnectButtonConnected(connected);

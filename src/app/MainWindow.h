@@ -4,24 +4,28 @@
 #include "WorkArea.h"
 
 #include <QMainWindow>
+#include <functional>
+#include <memory>
 
 class AppCore;
 class BusMonitorColumn;
 class CatalogueColumn;
 class DropTargets;
-class ConsoleWindow;
 class HeaderPanel;
 class QAbstractItemModel;
-class QDialog;
+class QAction;
 class QMenu;
 class SettingsPanel;
+class SettingsStore;
 class StatusBar;
-class WebCheckWindow;
+class TrayIconLook;
+class TrayPopupRows;
 class WorkTabs;
 
 // `TForm1`: the frame of the main window. It composes the settings panel, the object-tree column,
 // the tabs, the bus monitor column and the status bar, carries the menu bar and the tray
-// behaviour, and runs the closing sequence. The start-up drives its creation steps in order.
+// behaviour, and runs the closing sequence; the subsystems fill its places through their frames
+// (WindowFrame). The start-up drives its creation steps in order.
 class MainWindow : public QMainWindow, public LinkView {
     Q_OBJECT
 public:
@@ -38,27 +42,30 @@ public:
 
     // Creation steps, in the order the start-up calls them.
     void checkHelpFile();
+    // Reads the settings file into the settings model; the subsystems read their own sections.
     void loadSettings();
-    // Loads the user files; true when the start-up notice is due. A configuration folder that does
-    // not exist is reported in the status bar and the bus monitor.
-    bool loadUserFiles();
+    // The subsystems load the user files. A configuration folder that does not exist is reported
+    // in the status bar and the bus monitor.
+    void loadUserFiles();
     void hideBusMonitorColumn();
     void applyVersionCaption();
-    // Creates the console, the web-query checker and the wildcard texts dialog, hidden.
-    void createToolWindows();
     // Shows the window when the start-up is done, or leaves it in the tray with "minimiert starten".
     void showAtStart();
 
-    // Saves the settings and then the menu file (through the menu hook); false when either failed
-    // (the user has been told).
-    bool save_blist();
+    // The first half of `save_blist`: the settings; false when they could not be written (the user
+    // has been told).
+    bool saveSettings();
     // The user's command menu on the tray icon; its opening and closing count as a menu of this
     // window (menuOpenChanged). Ownership stays with the caller.
     void setTrayPopup(QMenu *popup);
+    // The rows at the end of the tray popup, and the picture of the tray icon.
+    TrayPopupRows &trayPopupRows() { return *m_trayRows; }
+    TrayIconLook &trayIconLook() { return *m_trayLook; }
+    // An entry of the menu bar before "Hilfe", after those added before; see Frame.
+    QAction *addMenuBarEntry(const QString &name, const QString &caption, const QString &hint,
+                             std::function<void()> triggered);
     // The bus monitor's lines, shown in `busmoni`.
     void setBusMonitorModel(QAbstractItemModel *model);
-    // The menu editor on the "Menü" tab; the window owns it from now on.
-    void setMenuEditor(QWidget *editor);
     // Where the catalogue's objects can be put without dragging; each panel adds its drop targets.
     DropTargets &dropTargets();
 
@@ -71,8 +78,6 @@ public:
     HeaderPanel *settingsHeader() const { return m_einstellungen; }
     WorkTabs *workTabs() const { return m_tabs; }
     CatalogueColumn *catalogueColumn() const { return m_catalogue; }
-    // Present once createToolWindows() ran.
-    ConsoleWindow *consoleWindow() const { return m_console; }
 
     // LinkView
     QString keyText() const override;
@@ -90,9 +95,6 @@ public slots:
     void showbusmoniClick();
     void EinstellungenButtonClick(bool rolled);
     void traymodusClick();
-    void consoleClick();
-    void webcheckerClick();
-    void menukonfigClick();
     void hilfeClick();
     // Back from the tray: normal, visible and in front.
     void restoreFromTray();
@@ -127,6 +129,10 @@ private:
     void runClosingSequence();
 
     AppCore &m_core;
+    std::unique_ptr<SettingsStore> m_settingsStore;
+    std::unique_ptr<TrayIconLook> m_trayLook;
+    TrayPopupRows *m_trayRows = nullptr;
+    QAction *m_hilfe = nullptr;
     HeaderPanel *m_einstellungen = nullptr;
     HeaderPanel *m_menueerstellung = nullptr;
     SettingsPanel *m_settings = nullptr;
@@ -134,14 +140,10 @@ private:
     WorkTabs *m_tabs = nullptr;
     BusMonitorColumn *m_busMonitor = nullptr;
     StatusBar *m_statusBar = nullptr;
-    ConsoleWindow *m_console = nullptr;
-    WebCheckWindow *m_webChecker = nullptr;
-    QDialog *m_wildcardDialog = nullptr;
     QString m_versionCaption;
     bool m_closed = false;
     bool m_closingSaveFailed = false;
     bool m_placed = false;
     bool m_startedUp = false;     // showAtStart() ran
     bool m_showRequested = false; // asked for by another start before that
-    bool m_firstRun = false;      // there was no settings file at start-up
 };

@@ -1,74 +1,73 @@
 #pragma once
 
-#include "LinkController.h"
+#include "Captions.h"
+#include "ConsoleWiring.h"
+#include "FrameParts.h"
+#include "LinkWiring.h"
+#include "LoadReplaceWiring.h"
+#include "MailWiring.h"
+#include "MenuWiring.h"
+#include "ReportingServices.h"
+#include "ScreenSaverWiring.h"
+#include "WebCheckWiring.h"
+#include "WildcardWordsWiring.h"
 
 #include <QObject>
-#include <QPointer>
 #include <memory>
 
 class AppCore;
-class AutomationWiring;
 class CatalogueController;
-class ConsoleSession;
-class LinkStateDisplay;
-class QNetworkAccessManager;
-class MailWiring;
-class MainWindow;
 class MenuEditorPanel;
-class MenuExecution;
-class MenuTreeModel;
-class MenuValueTarget;
-class Notifications;
+class QNetworkAccessManager;
 class TrayPopup;
-class MenuList;
 
-// Puts the subsystems into the program: the gateway link with its bus monitor and value dispatch,
-// the tray menu with its file, popup, notifications and clicks, and mail polling. It fills the start-up's and the
-// closing sequence's hooks and, once the main window exists, connects both to it.
-class ProgramWiring : public QObject {
+// The one place the program is composed: the frame's parts (the gateway link with its bus monitor
+// and value dispatch, the catalogue fetch on the object tree) and the subsystems in their order.
+// The order of the list is the order of the value targets (the screen saver, the menu, Load &
+// Replace), of the user files at start-up and at the end (menu, Load & Replace, mail) and of the
+// menu bar's entries (Console, Webchecker, Einstellungen).
+class ProgramWiring : public QObject, public FrameParts {
     Q_OBJECT
 public:
+    // Puts the parts and the subsystems into the core; they attach when the main window exists.
     explicit ProgramWiring(AppCore &core, LinkTimings timings = {}, QObject *parent = nullptr);
     ~ProgramWiring() override;
 
     // The link's intervals and time-outs, as given at construction.
-    const LinkTimings &timings() const { return m_timings; }
+    const LinkTimings &timings() const { return m_link.timings(); }
     // Present once the main window was created.
-    LinkController *link() const { return m_link.get(); }
-    TrayPopup *popup() const { return m_popup.get(); }
-    const MenuList &menu() const;
+    LinkController *link() const { return m_link.controller(); }
     CatalogueController *catalogue() const { return m_catalogue.get(); }
-    // The "Menü" tab's editor, present once the main window was created.
-    MenuEditorPanel *menuEditor() const;
-    MailWiring *mail() const { return m_mail.get(); }
+    TrayPopup *popup() const { return m_menu.popup(); }
+    const MenuList &menu() const { return m_menu.menu(); }
+    MenuEditorPanel *menuEditor() const { return m_menu.editor(); }
+    const WildcardTexts &wildcardTexts() const { return m_wildcardTexts; }
+    const MailWiring *mail() const { return &m_mail; }
+    const LoadReplaceWiring *loadReplace() const { return &m_loadReplace; }
+    const ConsoleWiring *console() const { return &m_console; }
+
+    // FrameParts
+    void attach(MainWindow &window) override;
+    LinkAccess &linkAccess() override { return m_link; }
+    void connectAtStart(std::function<void(int position)> progress, std::function<void()> done) override;
+    void startPolling() override;
+    void closeLink() override;
 
 private:
-    void attach(MainWindow &window);
-    bool loadMenu(const QString &folder);
-    bool saveMenu(const QString &folder);
     void attachCatalogue(MainWindow &window);
-    void attachMenuEditor(MainWindow &window);
-    void attachAutomations(MainWindow &window);
 
     AppCore &m_core;
-    MainWindow *m_window = nullptr;
-    LinkTimings m_timings;
-    std::unique_ptr<MenuList> m_menu;
-    std::unique_ptr<LinkController> m_link;
-    std::unique_ptr<Notifications> m_notifications;
-    std::unique_ptr<MenuValueTarget> m_menuTarget;
-    std::unique_ptr<TrayPopup> m_popup;
-    std::unique_ptr<LinkStateDisplay> m_linkState;
-    std::unique_ptr<MenuExecution> m_execution;
-    std::unique_ptr<AutomationWiring> m_automations;
-    std::unique_ptr<MenuTreeModel> m_treeModel;
-    std::unique_ptr<ValueTarget> m_treeRefresh;
-    // Coalesces the bus's values into one refresh of `btree` per turn of the event loop.
-    bool m_treeRefreshPosted = false;
+    WildcardTexts m_wildcardTexts;
+    LinkWiring m_link;
+    ReportingServices m_catalogueServices;
     std::unique_ptr<QNetworkAccessManager> m_network;
     std::unique_ptr<CatalogueController> m_catalogue;
-    std::unique_ptr<ConsoleSession> m_console;
-    // Owned by its tab; it works on the menu, the tree model and the popup held here.
-    QPointer<MenuEditorPanel> m_menuEditor;
-    std::unique_ptr<MailWiring> m_mail;
+    // The subsystems, in the order of the list.
+    ScreenSaverWiring m_screenSaver;
+    MenuWiring m_menu;
+    LoadReplaceWiring m_loadReplace;
+    MailWiring m_mail;
+    ConsoleWiring m_console;
+    WebCheckWiring m_webCheck;
+    WildcardWordsWiring m_wildcardWords;
 };

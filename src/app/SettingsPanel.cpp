@@ -2,12 +2,10 @@
 
 #include "AppCore.h"
 #include "AppTexts.h"
-#include "Autostart.h"
-#include "Dialogs.h"
 #include "FieldFocus.h"
 #include "ImageLists.h"
-#include "IniFile.h"
 #include "NamedWidgets.h"
+#include "SettingsStore.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -24,8 +22,6 @@
 using NamedWidgets::named;
 
 namespace {
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
 QPixmap onlineDot() {
     QPixmap dot(16, 16);
     dot.fill(Qt::transparent);
@@ -38,7 +34,8 @@ QPixmap onlineDot() {
 }
 } // namespace
 
-SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), m_core(core) {
+SettingsPanel::SettingsPanel(AppCore &core, SettingsStore &store, QWidget *parent)
+    : QWidget(parent), m_core(core), m_store(store) {
     setObjectName(QStringLiteral("OVKONFIG"));
 
     const auto edit = [this](const QString &name, const QString &label, const QString &hint) {
@@ -68,7 +65,7 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
     OVOFFLINE = check(QStringLiteral("OVOFFLINE"), kOfflineTick, {});
     OVPFAD = edit(QStringLiteral("OVPFAD"), kFolderLabel, {});
     OVPFADbrowse = named(new QToolButton(this), QStringLiteral("OVPFADbrowse"), kFolderBrowse);
-    OVPFADbrowse->setText(QStringLiteral("..."));
+    OVPFADbrowse->setText(kFolderBrowseCaption);
     menuladen = named(new QPushButton(kNeuLaden, this), QStringLiteral("menuladen"), kNeuLaden);
     OV3 = named(new QLabel(kLogo, this), QStringLiteral("OV3"), kLogo);
     online = named(new QLabel(this), QStringLiteral("online"), kOnline);
@@ -77,6 +74,7 @@ SettingsPanel::SettingsPanel(AppCore &core, QWidget *parent) : QWidget(parent), 
     setConnectButtonConnected(false);
 
     buildLayout();
+    bindToSettings();
 
     connect(OVAUTO, &QCheckBox::toggled, this, &SettingsPanel::OVAUTOClick);
     connect(menuladen, &QPushButton::clicked, this, &SettingsPanel::menuladenClick);
@@ -136,81 +134,37 @@ void SettingsPanel::buildLayout() {
     grid->setColumnStretch(3, 1);
 }
 
-void SettingsPanel::applySettings(const Settings::Values &v) {
-    OVIP->setText(v.ip);
-    emit gatewayHostChanged(v.ip);
-    OVPORT->setText(QString::number(v.port));
-    m_lastPort = v.port;
-    emit gatewayPortChanged(v.port);
-    OVMPORT->setText(QString::number(v.tcpPort));
-    m_lastTcpPort = v.tcpPort;
-    OVKEY->setText(v.key);
-    OVMINI->setChecked(v.minimized);
-    OVBUBBLE->setChecked(v.bubble);
-    OVAUTO->setChecked(v.autostart);
-    m_folder = v.pfad;
-    OVPFAD->setText(v.pfad);
-    TabSettings &tabs = m_core.tabSettings();
-    tabs.setMail(v.mail);
-    if (Settings::wholeNumber(v.mailtime)) {
-        tabs.setMailtime(v.mailtime);
-    } else {
-        // A broken interval must not cut the start-up short: poll at the default instead.
-        m_core.services().dialogs->error(Settings::notAWholeNumber(v.mailtime));
-        tabs.setMailtime(Settings::Values().mailtime);
-    }
-    OVOFFLINE->setChecked(v.offline);
-    tabs.setScreen(v.screen);
-}
-
-QString SettingsPanel::webPortText() const {
-    return OVMPORT->text();
-}
-
-QString SettingsPanel::configurationFolder() const {
-    // A folder typed but not left yet (the window closed, the tray menu used) is still a folder:
-    // the file names must not be glued onto its last name. One the settings cannot hold is not
-    // taken: the files stay where the stored setting will find them again.
-    const QString &programFolder = m_core.paths().programFolder();
-    const QString typed = Settings::configurationFolder(OVPFAD->text(), programFolder);
-    return Settings::folderForFiles(Settings::unstorableFolder(typed, programFolder) ? m_folder : typed);
-}
-
-bool SettingsPanel::takeFolder() {
-    const QString &programFolder = m_core.paths().programFolder();
-    const QString typed = Settings::configurationFolder(OVPFAD->text(), programFolder);
-    if (const std::optional<QString> problem = Settings::unstorableFolder(typed, programFolder)) {
-        m_core.services().dialogs->error(*problem);
-        OVPFAD->setText(m_folder);
-        return false;
-    }
-    m_folder = typed;
-    OVPFAD->setText(typed);
-    return true;
-}
-
-QString SettingsPanel::gatewayKey() const {
-    return OVKEY->text();
-}
-
-QString SettingsPanel::gatewayHost() const {
-    return OVIP->text();
-}
-
-QString SettingsPanel::gatewayPortText() const {
-    return OVPORT->text();
-}
-
-bool SettingsPanel::offline() const {
-    return OVOFFLINE->isChecked();
-}
-
-bool SettingsPanel::balloonsEnabled() const {
-    return OVBUBBLE->isChecked();
-}
-
-bool SettingsPanel::startMinimized() const {
-    return OVMINI->isChecked();
+void SettingsPanel::bindToSettings() {
+    ProgramSettings &settings = m_core.settings();
+    // Each edit and its value: the model follows what is typed, the edit what the model takes.
+    const auto edit = [this](QLineEdit *e, const QString &value, void (ProgramSettings::*set)(const QString &),
+                             void (ProgramSettings::*changed)(const QString &)) {
+        e->setText(value);
+        connect(e, &QLineEdit::textChanged, &m_core.settings(), set);
+        connect(&m_core.settings(), changed, e, [e](const QString &text) {
+            if (e->text() != text)
+                e->setText(text);
+        });
+    };
+    edit(OVIP, settings.host(), &ProgramSettings::setHost, &ProgramSettings::hostChanged);
+    edit(OVPORT, settings.gatewayPortText(), &ProgramSettings::setGatewayPortText,
+         &ProgramSettings::gatewayPortTextChanged);
+    edit(OVMPORT, settings.webPortText(), &ProgramSettings::setWebPortText, &ProgramSettings::webPortTextChanged);
+    edit(OVKEY, settings.key(), &ProgramSettings::setKey, &ProgramSettings::keyChanged);
+    edit(OVPFAD, settings.folderText(), &ProgramSettings::setFolderText, &ProgramSettings::folderTextChanged);
+    const auto check = [this](QCheckBox *c, bool value, void (ProgramSettings::*set)(bool),
+                              void (ProgramSettings::*changed)(bool)) {
+        c->setChecked(value);
+        connect(c, &QCheckBox::toggled, &m_core.settings(), set);
+        connect(&m_core.settings(), changed, c, &QCheckBox::setChecked);
+    };
+    check(OVBUBBLE, settings.balloons(), &ProgramSettings::setBalloons, &ProgramSettings::balloonsChanged);
+    check(OVMINI, settings.startMinimized(), &ProgramSettings::setStartMinimized,
+          &ProgramSettings::startMinimizedChanged);
+    check(OVOFFLINE, settings.offline(), &ProgramSettings::setOffline, &ProgramSettings::offlineChanged);
+    // "Autostart" goes to the model in OVAUTOClick.
+    OVAUTO->setChecked(settings.autostart());
+    connect(&settings, &ProgramSettings::autostartChanged, OVAUTO, &QCheckBox::setChecked);
 }
 
 void SettingsPanel::setOnlineIndicatorVisible(bool visible) {
@@ -225,8 +179,11 @@ void SettingsPanel::focusAddress() {
     OVIP->setFocus(Qt::OtherFocusReason);
 }
 
+bool SettingsPanel::connectButtonShowsDisconnect() const {
+    return ovconnectbtn->text() == AppTexts::kDisconnect;
+}
+
 void SettingsPanel::setConnectButtonConnected(bool connected) {
-    m_connectShowsDisconnect = connected;
     const QString caption = connected ? AppTexts::kDisconnect : AppTexts::kConnect;
     ovconnectbtn->setText(caption);
     ovconnectbtn->setAccessibleName(caption);
@@ -253,90 +210,32 @@ bool SettingsPanel::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool SettingsPanel::store(const std::function<void(IniFile &)> &change) {
-    // A file that could not be read is not written over (save() refuses and names it).
-    IniFile ini(m_core.paths().settingsFile());
-    change(ini);
-    if (!ini.save(kOwnerOnly)) {
-        m_core.services().dialogs->error(ini.errorString());
-        return false;
-    }
-    return true;
-}
-
-bool SettingsPanel::storeOne(const QString &key, const QString &value) {
-    return store([&](IniFile &ini) { ini.writeString(Settings::kSection, key, value); });
-}
-
-std::optional<int> SettingsPanel::convert(const QLineEdit *edit) {
-    const std::optional<int> number = Settings::wholeNumber(edit->text());
-    if (!number)
-        m_core.services().dialogs->error(Settings::notAWholeNumber(edit->text()));
-    return number;
-}
-
 void SettingsPanel::OVIPExit() {
-    storeOne(Settings::Key::IP, OVIP->text());
-    emit gatewayHostChanged(OVIP->text());
+    m_store.takeHost();
 }
 
 void SettingsPanel::OVPORTExit() {
-    if (const std::optional<int> port = convert(OVPORT)) {
-        m_lastPort = *port;
-        storeOne(Settings::Key::Port, QString::number(*port));
-        emit gatewayPortChanged(*port);
-    }
+    m_store.takeGatewayPort();
 }
 
 void SettingsPanel::OVMPORTExit() {
-    if (const std::optional<int> port = convert(OVMPORT)) {
-        m_lastTcpPort = *port;
-        storeOne(Settings::Key::TCPPort, QString::number(*port));
-    }
+    m_store.takeWebPort();
 }
 
 void SettingsPanel::OVKEYExit() {
-    storeOne(Settings::Key::Key, OVKEY->text());
+    m_store.takeKey();
 }
 
 void SettingsPanel::OVPFADExit() {
-    if (takeFolder())
-        storeOne(Settings::Key::Pfad, Settings::storedFolder(m_folder, m_core.paths().programFolder()));
+    m_store.takeFolder();
 }
 
 void SettingsPanel::OVAUTOClick(bool checked) {
-    Autostart *autostart = m_core.services().autostart;
-    const bool ok = checked ? autostart->enable(ProgramPaths::programFile()) : autostart->disable();
-    if (!ok)
-        m_core.services().dialogs->error(autostart->errorString());
+    m_core.settings().setAutostart(checked);
 }
 
 void SettingsPanel::menuladenClick() {
-    if (m_core.hooks.loadMenu)
-        m_core.hooks.loadMenu(configurationFolder());
-}
-
-bool SettingsPanel::writeSettings() {
-    Settings::Values v;
-    v.ip = OVIP->text();
-    if (const std::optional<int> port = convert(OVMPORT))
-        m_lastTcpPort = *port;
-    v.tcpPort = m_lastTcpPort;
-    if (const std::optional<int> port = convert(OVPORT))
-        m_lastPort = *port;
-    v.port = m_lastPort;
-    v.key = OVKEY->text();
-    v.minimized = OVMINI->isChecked();
-    v.bubble = OVBUBBLE->isChecked();
-    v.autostart = OVAUTO->isChecked();
-    takeFolder();
-    v.pfad = Settings::storedFolder(m_folder, m_core.paths().programFolder());
-    const TabSettings &tabs = m_core.tabSettings();
-    v.mail = tabs.mail();
-    v.mailtime = tabs.mailtime();
-    v.screen = tabs.screen();
-    v.offline = OVOFFLINE->isChecked();
-    return store([&](IniFile &ini) { Settings::write(ini, v); });
+    m_core.subsystems().reload(m_core.settings().configurationFolder());
 }
 
 void SettingsPanel::browseFolder() {

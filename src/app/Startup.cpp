@@ -2,8 +2,8 @@
 
 #include "AppCore.h"
 #include "Dialogs.h"
+#include "FrameParts.h"
 #include "MainWindow.h"
-#include "MenuFile.h"
 #include "SplashWindow.h"
 
 #include <QPointer>
@@ -19,12 +19,13 @@ void Startup::run() {
     m_splash->repaint();
 
     m_mainWindow = std::make_unique<MainWindow>(m_core);
-    if (m_core.hooks.windowCreated)
-        m_core.hooks.windowCreated(*m_mainWindow);
+    if (m_core.parts)
+        m_core.parts->attach(*m_mainWindow);
+    m_core.subsystems().attach(*m_mainWindow);
     m_inCreationSteps = true;
     m_mainWindow->checkHelpFile();
     m_mainWindow->loadSettings();
-    m_notice = m_mainWindow->loadUserFiles();
+    m_mainWindow->loadUserFiles();
     m_inCreationSteps = false;
 
     if (m_terminating) {
@@ -32,13 +33,13 @@ void Startup::run() {
         afterFirstConnection();
         return;
     }
-    if (!m_core.hooks.firstConnection) {
+    if (!m_core.parts) {
         afterFirstConnection();
         return;
     }
     QPointer<Startup> self(this);
     SplashWindow *splash = m_splash.get();
-    m_core.hooks.firstConnection([splash](int position) { splash->setProgress(position); },
+    m_core.parts->connectAtStart([splash](int position) { splash->setProgress(position); },
                                  [self] {
                                      if (self)
                                          self->afterFirstConnection();
@@ -63,17 +64,15 @@ void Startup::afterFirstConnection() {
     if (!m_mainWindow->isClosed()) {
         m_mainWindow->hideBusMonitorColumn();
         m_mainWindow->applyVersionCaption();
-        if (m_core.hooks.startPolling)
-            m_core.hooks.startPolling();
-        if (m_notice)
-            m_core.services().dialogs->information(kNewNotificationsNotice);
+        if (m_core.parts)
+            m_core.parts->startPolling();
+        for (const QString &notice : m_core.subsystems().startupNotices())
+            if (!m_mainWindow->isClosed())
+                m_core.services().dialogs->information(notice);
     }
     const bool open = !m_mainWindow->isClosed();
-    if (open) {
-        m_mainWindow->createToolWindows();
-        if (m_core.hooks.toolWindowsCreated)
-            m_core.hooks.toolWindowsCreated();
-    }
+    if (open)
+        m_core.subsystems().started();
     m_splash->hide();
     if (open)
         m_mainWindow->showAtStart();

@@ -7,11 +7,12 @@ class AppCore;
 class MainWindow;
 class SplashWindow;
 
-// The start-up: the splash window, the creation of the main window step by step (settings, user
-// files, the first connection through its hook, width, caption, polling, notice), the other
-// windows, and last the main window shown (or left in the tray). The first connection may take
-// its time: the rest follows when it reports done, and finished() tells that the start-up is over
-// (all is up, or the window was closed meanwhile and nothing more was started).
+// The start-up: the splash window, the creation of the main window step by step (the frame's parts
+// and the subsystems attached, settings, user files, the first connection, width, caption, polling,
+// notices), the subsystems' windows, and last the main window shown (or left in the tray). The
+// first connection may take its time: the rest follows when it reports done, and finished() tells
+// that the start-up is over (all is up, or the window was closed meanwhile and nothing more was
+// started).
 class Startup : public QObject {
     Q_OBJECT
 public:
@@ -36,7 +37,6 @@ private:
     AppCore &m_core;
     std::unique_ptr<SplashWindow> m_splash;
     std::unique_ptr<MainWindow> m_mainWindow;
-    bool m_notice = false;
     bool m_connectionDone = false;
     bool m_finished = false;
     bool m_inCreationSteps = false;

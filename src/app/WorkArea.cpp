@@ -4,7 +4,6 @@
 #include "CatalogueController.h"
 #include "CatalogueTreeView.h"
 #include "ImageLists.h"
-#include "LoadReplacePanel.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -47,7 +46,7 @@ QPushButton *busMonitorButton(const QString &name, QWidget *page) {
 }
 
 // A tab page with its contents on top and the ">>" button at the bottom right.
-QWidget *page(QTabWidget *tabs, const QString &title, QPushButton **toggle, const QString &toggleName) {
+QWidget *addPage(QTabWidget *tabs, const QString &title, QPushButton **toggle, const QString &toggleName) {
     auto *p = new QWidget(tabs);
     auto *layout = new QVBoxLayout(p);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -68,16 +67,16 @@ CatalogueColumn::CatalogueColumn(QWidget *parent) : QWidget(parent) {
     // The named heights are fixed; the window does not grow to make room for them.
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
 
-    m_loadButton = new QPushButton(ImageLists::systemImage(8), QStringLiteral("OV Struktur laden"), this);
+    m_loadButton = new QPushButton(ImageLists::systemImage(8), AppTexts::kLoadCatalogue, this);
     m_loadButton->setObjectName(QStringLiteral("OVxmlLoadbtn"));
     m_loadButton->setAccessibleName(m_loadButton->text());
-    m_loadButton->setToolTip(QStringLiteral("Läd die Komunikationsobjekte vom OV"));
+    m_loadButton->setToolTip(AppTexts::kLoadCatalogueHint);
 
     m_tree = new CatalogueTreeView(this);
 
     m_loadBar = new QProgressBar(this);
     m_loadBar->setObjectName(QStringLiteral("loadxmlbar"));
-    m_loadBar->setAccessibleName(QStringLiteral("OV Struktur laden"));
+    m_loadBar->setAccessibleName(AppTexts::kLoadCatalogue);
     m_loadBar->setTextVisible(false);
     m_loadBar->setRange(0, 1000);
     m_loadBar->setValue(0);
@@ -130,48 +129,42 @@ WorkTabs::WorkTabs(QWidget *parent) : QTabWidget(parent) {
     setFixedWidth(kWidth);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
 
-    menuPage = page(this, AppTexts::kMenuTab, &showbusmoni, QStringLiteral("showbusmoni"));
-    loadReplacePage = page(this, AppTexts::kLoadReplaceTab, &showbusmoni2, QStringLiteral("showbusmoni2"));
-    emailPage = page(this, AppTexts::kEmailTab, &busmoni3, QStringLiteral("busmoni3"));
-    systemPage = page(this, AppTexts::kSystemTab, &TeButton2, QStringLiteral("TeButton2"));
+    page(WorkPage::Menu).widget = addPage(this, AppTexts::kMenuTab, &showbusmoni, QStringLiteral("showbusmoni"));
+    page(WorkPage::LoadReplace).widget =
+        addPage(this, AppTexts::kLoadReplaceTab, &showbusmoni2, QStringLiteral("showbusmoni2"));
+    page(WorkPage::Email).widget = addPage(this, AppTexts::kEmailTab, &busmoni3, QStringLiteral("busmoni3"));
+    page(WorkPage::System).widget = addPage(this, AppTexts::kSystemTab, &TeButton2, QStringLiteral("TeButton2"));
 
-    parapanel2 = parameterPanel(QStringLiteral("parapanel2"), loadReplacePage);
+    parapanel2 = parameterPanel(QStringLiteral("parapanel2"), page(WorkPage::LoadReplace).widget);
 
     for (QPushButton *button : {showbusmoni, showbusmoni2, busmoni3, TeButton2})
         connect(button, &QPushButton::clicked, this, &WorkTabs::busMonitorToggleClicked);
-    loadReplacePage->installEventFilter(this);
-    menuPage->installEventFilter(this);
-    menuPage->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(menuPage, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { emit menuPreviewRequested(menuPage->mapToGlobal(pos)); });
+    for (const Page &p : m_pages)
+        p.widget->installEventFilter(this);
     applySizes(kExpandedSizes);
 }
 
-void WorkTabs::placeMenuEditor(QWidget *editor) {
-    fillPage(menuPage, editor);
-}
-
-void WorkTabs::setEmailPanel(QWidget *panel) {
-    fillPage(emailPage, panel);
-}
-
-void WorkTabs::setLoadReplacePanel(LoadReplacePanel *panel) {
-    delete parapanel2;
-    parapanel2 = nullptr;
-    m_loadReplacePanel = panel;
-    fillPage(loadReplacePage, panel);
+void WorkTabs::place(WorkPage which, QWidget *panel, std::function<void(int height)> parameterPanelHeight) {
+    Page &p = page(which);
+    if (which == WorkPage::LoadReplace) {
+        delete parapanel2;
+        parapanel2 = nullptr;
+    }
+    // The content takes the room the page's stretch held above the ">>" button.
+    auto *layout = static_cast<QVBoxLayout *>(p.widget->layout());
+    delete layout->takeAt(0);
+    layout->insertWidget(0, panel, 1);
+    p.parameterPanelHeight = std::move(parameterPanelHeight);
     placePanels();
 }
 
-void WorkTabs::setSystemPanel(QWidget *panel) {
-    fillPage(systemPage, panel);
-}
-
-void WorkTabs::fillPage(QWidget *page, QWidget *content) {
-    // The content takes the room the page's stretch held above the ">>" button.
-    auto *layout = static_cast<QVBoxLayout *>(page->layout());
-    delete layout->takeAt(0);
-    layout->insertWidget(0, content, 1);
+void WorkTabs::onContextMenu(WorkPage which, Frame::PageContextMenu handler) {
+    Page &p = page(which);
+    p.contextMenu = std::move(handler);
+    QWidget *widget = p.widget;
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(widget, &QWidget::customContextMenuRequested, this,
+            [this, which, widget](const QPoint &pos) { page(which).contextMenu(widget->mapToGlobal(pos), false); });
 }
 
 bool WorkTabs::flipBusMonitorToggle() {
@@ -189,15 +182,17 @@ void WorkTabs::applySizes(const WorkAreaSizes &sizes) {
 }
 
 bool WorkTabs::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == menuPage && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         // Keys the page's widgets leave alone come here; not every platform turns them into a
         // context menu event.
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
         const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
-        if (menuKey || shiftF10) {
-            const QWidget *focus = menuPage->focusWidget() ? menuPage->focusWidget() : menuPage;
-            emit menuKeyboardPreviewRequested(focus->mapToGlobal(focus->rect().center()));
+        for (const Page &p : m_pages) {
+            if (watched != p.widget || !p.contextMenu || !(menuKey || shiftF10))
+                continue;
+            const QWidget *focus = p.widget->focusWidget() ? p.widget->focusWidget() : p.widget;
+            p.contextMenu(focus->mapToGlobal(focus->rect().center()), true);
             return true;
         }
     }
@@ -207,11 +202,11 @@ bool WorkTabs::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void WorkTabs::placePanels() {
-    // The panel keeps its height whatever room the page has, as laid over the list.
-    if (m_loadReplacePanel)
-        m_loadReplacePanel->setParameterPanelHeight(m_sizes.parapanel2);
-    else
-        parapanel2->setGeometry(0, 0, loadReplacePage->width(), m_sizes.parapanel2);
+    if (parapanel2)
+        parapanel2->setGeometry(0, 0, page(WorkPage::LoadReplace).widget->width(), m_sizes.parapanel2);
+    for (const Page &p : m_pages)
+        if (p.parameterPanelHeight)
+            p.parameterPanelHeight(m_sizes.parapanel2);
 }
 
 BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "CatalogueDisplay.h"
+#include "Frame.h"
 
 #include <QTabWidget>
 #include <QWidget>
+#include <array>
+#include <functional>
 
 class QAbstractItemModel;
 class QLabel;
@@ -13,7 +16,6 @@ class QPushButton;
 class CatalogueController;
 class CatalogueTreeView;
 class DropTargets;
-class LoadReplacePanel;
 
 // The heights the work area takes with the settings panel rolled up or expanded.
 // (The "Menü" tab's editor lays itself out in the room its page has.)
@@ -58,7 +60,7 @@ private:
 };
 
 // The middle column: the tabs "Menü", "Load && Replace", "Email" and "System", each with its
-// ">>" button that shows or hides the bus monitor column.
+// ">>" button that shows or hides the bus monitor column. The subsystems fill the tabs.
 class WorkTabs : public QTabWidget {
     Q_OBJECT
 public:
@@ -66,13 +68,13 @@ public:
     explicit WorkTabs(QWidget *parent = nullptr);
     void applySizes(const WorkAreaSizes &sizes);
 
-    // The menu editor takes the "Menü" tab above its ">>" button; the page owns it from now on.
-    void placeMenuEditor(QWidget *editor);
-    // The contents of the tab "Email", above its ">>" button; the tab takes it over.
-    void setEmailPanel(QWidget *panel);
-    // The "Load && Replace" tab's editor and the "System" tab's screen-saver panel; the tabs own them.
-    void setLoadReplacePanel(LoadReplacePanel *panel);
-    void setSystemPanel(QWidget *panel);
+    // The contents of the tab, above its ">>" button; the tab takes it over. parameterPanelHeight,
+    // when given, is told the height the page's parameter panel has, now and on every change (the
+    // panel lies over its list with that height whatever room the page has).
+    void place(WorkPage page, QWidget *panel, std::function<void(int height)> parameterPanelHeight = {});
+    // A right click on the page, or the context-menu key or Shift+F10 on it (not every platform
+    // turns those into a context menu event), at a global position.
+    void onContextMenu(WorkPage page, Frame::PageContextMenu handler);
     // Flips the caption and hint of `showbusmoni`, the one button that holds the state; true when
     // the bus monitor column is now to be shown.
     bool flipBusMonitorToggle();
@@ -80,28 +82,24 @@ public:
 signals:
     // One of the four ">>" buttons was pressed.
     void busMonitorToggleClicked();
-    // A right click on the "Menü" tab, at this global position: the popup is previewed there.
-    void menuPreviewRequested(const QPoint &globalPos);
-    // The context-menu key or Shift+F10 on the "Menü" tab: the popup opens there for the keyboard.
-    void menuKeyboardPreviewRequested(const QPoint &globalPos);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Page {
+        QWidget *widget = nullptr;
+        std::function<void(int height)> parameterPanelHeight;
+        Frame::PageContextMenu contextMenu;
+    };
+    Page &page(WorkPage page) { return m_pages[size_t(page)]; }
     void placePanels();
-    void fillPage(QWidget *page, QWidget *content);
     WorkAreaSizes m_sizes = kExpandedSizes;
 
-    QWidget *menuPage = nullptr;
-    QWidget *loadReplacePage = nullptr;
-    QWidget *emailPage = nullptr;
-    QWidget *systemPage = nullptr;
-
+    std::array<Page, 4> m_pages;
     QPushButton *showbusmoni = nullptr;
-    // A placeholder until the editor comes; the editor then lays its own `parapanel2` over its list.
+    // A placeholder until Load & Replace comes; its panel then lays its own `parapanel2` over its list.
     QWidget *parapanel2 = nullptr;
-    LoadReplacePanel *m_loadReplacePanel = nullptr;
     QPushButton *showbusmoni2 = nullptr;
     QPushButton *busmoni3 = nullptr;
     QPushButton *TeButton2 = nullptr;

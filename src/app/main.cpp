@@ -1,7 +1,9 @@
 #include "AppCore.h"
 #include "CommandLine.h"
+#include "FrameParts.h"
 #include "ImageLists.h"
 #include "InstanceStart.h"
+#include "LinkAccess.h"
 #include "MainWindow.h"
 #include "Platform.h"
 #include "ProgramPaths.h"
@@ -55,10 +57,11 @@ int main(int argc, char *argv[]) {
 
     // Destroyed in reverse order, and that order is required: the start-up's windows go first
     // (their views show the wiring's models, and the wiring's link stops reporting into the
-    // window before it goes), then the wiring (it holds the core's hooks and the tray popup), then
-    // the core, and last the platform services that every window, popup and box uses.
+    // window before it goes), then the wiring (the subsystems in the core's list and the tray
+    // popup), then the core, and last the platform services that every window, popup and box uses.
     const std::unique_ptr<Platform> platform = createPlatform();
-    AppCore core(ProgramPaths::detect(), platform->services(), ProgramPaths::helpFile());
+    const ProgramPaths paths = ProgramPaths::detect();
+    AppCore core(paths, platform->services(), ProgramPaths::helpFile(), AppCore::dataFolderFor(paths));
     ProgramWiring wiring(core);
     Startup startup(core);
     // Before the start-up, as any of its boxes may be open when the signal comes.
@@ -73,8 +76,8 @@ int main(int argc, char *argv[]) {
         return window && window->isVisible() && !window->isMinimized();
     });
     startup.run();
-    if (!claimed.note.isEmpty() && core.hooks.busMonitorNote)
-        core.hooks.busMonitorNote(claimed.note);
+    if (!claimed.note.isEmpty() && core.parts)
+        core.parts->linkAccess().note(claimed.note);
 
     MainWindow *window = startup.mainWindow();
     // A save that failed while nobody could answer a box (a signal) was written to the standard

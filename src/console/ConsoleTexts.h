@@ -7,7 +7,8 @@
 // in one place so that they are checked and changed together.
 namespace ConsoleTexts {
 
-// The window; "Console" is the caption above the input and the accessible name of both.
+// The window; "Console" is the caption above the input, the accessible name of both and the menu
+// bar's entry that opens the window.
 inline const QString kCaption = QStringLiteral("Quendra Tools");
 inline const QString kConsole = QStringLiteral("Console");
 inline const QString kPanelHint = QStringLiteral("GA (0/1/2) oder GAN 768 eingeben und Ente rdrücken");

@@ -2,6 +2,7 @@
 #include "FakePlatform.h"
 #include "HeaderPanel.h"
 #include "MainWindow.h"
+#include "ProgramWiring.h"
 #include "SplashWindow.h"
 #include "StatusBar.h"
 #include "TempProgramFolder.h"
@@ -91,8 +92,12 @@ private slots:
         FakePlatform platform;
         TempProgramFolder folder;
         AppCore core(folder.paths(), platform.services(), kHelpSource);
+        // The program's subsystems on the window as it is created: they add their windows and entries.
+        ProgramWiring wiring(core);
         MainWindow window(core);
-        window.createToolWindows();
+        wiring.attach(window);
+        core.subsystems().attach(window);
+        core.subsystems().started();
 
         QStringList windows{window.windowTitle()};
         for (const QWidget *w : window.findChildren<QWidget *>()) {

@@ -16,6 +16,7 @@
 #include "StatusBar.h"
 #include "TempProgramFolder.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -353,8 +354,8 @@ private slots:
         QCOMPARE(window->statusBar1()->panelText(0), u"Mit OV verbunden / 40 KO gefunden"_qs);
         QVERIFY(QFile::exists(folder.file(u"cobjects.xml"_qs)));
 
-        window->consoleClick();
-        auto *conso = window->consoleWindow()->findChild<QPlainTextEdit *>(u"conso"_qs);
+        window->findChild<QAction *>(u"Console"_qs)->trigger();
+        auto *conso = wiring.console()->window()->findChild<QPlainTextEdit *>(u"conso"_qs);
         const BusMonitor &busMonitor = wiring.link()->busMonitor();
         const auto top = [&busMonitor] {
             return busMonitor.index(0).data().toString();

@@ -95,11 +95,11 @@ void TestMailWiring::settingsDriveTheTabAndTimer3() {
     // A click on the box and a new interval go to Timer3 and into the settings.
     box->click();
     QCOMPARE(p.timer3()->isActive(), !running);
-    QCOMPARE(p.core.tabSettings().mail(), !running);
+    QCOMPARE(p.core.settings().mail(), !running);
     interval->setValue(42);
     QCOMPARE(p.timer3()->interval(), 42 * 60000);
     QCOMPARE(p.timer3()->isActive(), !running);
-    QCOMPARE(p.core.tabSettings().mailtime(), QStringLiteral("42"));
+    QCOMPARE(p.core.settings().mailtime(), QStringLiteral("42"));
 }
 
 void TestMailWiring::mailtimeBelowOneMinute_data() {
@@ -121,7 +121,7 @@ void TestMailWiring::mailtimeBelowOneMinute() {
     QCOMPARE(p.timer3()->interval(), 60000);
     QCOMPARE(p.platform.dialogs.texts(FakeDialogs::Kind::Information), QStringList{kMailIntervalRaised.arg(mailtime)});
     QCOMPARE(p.platform.dialogs.texts(FakeDialogs::Kind::Error), QStringList());
-    QCOMPARE(p.core.tabSettings().mailtime(), mailtime);
+    QCOMPARE(p.core.settings().mailtime(), mailtime);
     p.startup.mainWindow()->close();
     QVERIFY(folder.read(QStringLiteral("quendra.ini")).contains("Mailtime=" + mailtime.toLatin1() + "\r\n"));
     QCOMPARE(p.platform.dialogs.texts(FakeDialogs::Kind::Information).size(), 1);

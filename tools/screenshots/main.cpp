@@ -247,9 +247,9 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
 
     shots.step(QStringLiteral("console"), [&p] { p.trigger("Console"); });
     shots.step(
-        QStringLiteral("console shown"), [&p] { return shownOnScreen(p.window()->consoleWindow()); },
+        QStringLiteral("console shown"), [&p] { return shownOnScreen(p.wiring.console()->window()); },
         [&p, &shots] {
-            QWidget *console = p.window()->consoleWindow();
+            QWidget *console = p.wiring.console()->window();
             auto *conso = named<QWidget>(console, "conso");
             conso->setFocus();
             type(conso, QStringLiteral("0/0/1\n768\n"));

@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "AnsiText.h"
+#include "FrameTexts.h"
 #include "IniFieldTable.h"
 #include "IniFile.h"
 
@@ -66,9 +67,7 @@ QString storedFolder(const QString &folder, const QString &programFolder) {
 std::optional<QString> unstorableFolder(const QString &folder, const QString &programFolder) {
     if (AnsiText::canEncode(storedFolder(folder, programFolder)))
         return std::nullopt;
-    return QStringLiteral("Der Pfad \"%1\" enthält Zeichen, die die Datei \"quendra.ini\" nicht speichern kann. "
-                          "Der bisherige Pfad bleibt eingestellt.")
-        .arg(folder);
+    return FrameTexts::kUnstorableFolder.arg(folder);
 }
 
 std::optional<int> wholeNumber(const QString &text) {
@@ -78,7 +77,7 @@ std::optional<int> wholeNumber(const QString &text) {
 }
 
 QString notAWholeNumber(const QString &text) {
-    return QStringLiteral("'%1' ist kein gültiger Integerwert.").arg(text);
+    return FrameTexts::kNotAWholeNumber.arg(text);
 }
 
 } // namespace Settings
