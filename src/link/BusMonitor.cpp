@@ -31,7 +31,7 @@ void BusMonitor::takeLine(const QString &text) {
     const QStringView rest = QStringView(text).mid(2);
     const qsizetype bar = rest.indexOf(kBar);
     if (bar >= 0)
-        remember(rest.left(bar).toString(), rest.mid(bar + 1).toString());
+        remember(rest.left(bar), rest.mid(bar + 1));
 
     if (m_end - m_endShown >= kMaxHeldLines || m_takenBytes >= kMaxHeldBytes) {
         showTakenLines();
@@ -79,22 +79,24 @@ QStringList BusMonitor::lines() const {
     return newestFirst;
 }
 
-void BusMonitor::remember(QString gan, QString value) {
+void BusMonitor::remember(QStringView gan, QStringView value) {
     const auto found = m_newest.constFind(gan);
     if (found != m_newest.cend()) {
         const auto entry = *found;
         m_newestBytes += cost(value) - cost(entry->value);
-        entry->value = std::move(value);
+        // Into the room the last value had, unless someone still holds that one.
+        entry->value.resize(value.size());
+        std::copy(value.begin(), value.end(), entry->value.data());
         m_order.splice(m_order.end(), m_order, entry);
     } else {
         m_newestBytes += cost(gan) + cost(value);
-        m_order.push_back({gan, std::move(value)});
-        m_newest.insert(std::move(gan), std::prev(m_order.end()));
+        m_order.push_back({gan.toString(), value.toString()});
+        m_newest.insert(QStringView(m_order.back().gan), std::prev(m_order.end()));
     }
     while (m_order.size() > 1 && (m_newest.size() > kMaxNumbers || m_newestBytes > kNumberBytesBudget)) {
         const Newest &oldest = m_order.front();
         m_newestBytes -= cost(oldest.gan) + cost(oldest.value);
-        m_newest.remove(oldest.gan);
+        m_newest.remove(QStringView(oldest.gan));
         m_order.pop_front();
     }
 }

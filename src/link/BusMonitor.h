@@ -61,11 +61,11 @@ private:
         QString gan;
         QString value;
     };
-    void remember(QString gan, QString value);
+    void remember(QStringView gan, QStringView value);
     // Drops the stored rows that the monitor no longer holds and views no longer show.
     void dropUnused();
     const QString &rowOf(qint64 sequence) const { return m_rows.at(sequence - m_firstStored); }
-    static qsizetype cost(const QString &text) { return text.size() * qsizetype(sizeof(QChar)) + 64; }
+    static qsizetype cost(QStringView text) { return text.size() * qsizetype(sizeof(QChar)) + 64; }
 
     // Every line gets the next sequence number. m_rows holds the lines from m_firstStored on,
     // oldest first: those the monitor holds ([m_firstHeld, m_end)) and those views still show
@@ -80,9 +80,10 @@ private:
     qsizetype m_takenBytes = 0; // of the lines taken and not yet shown
     bool m_showPosted = false;
     // Number → value as received, for every line whose text from the third character holds a "|",
-    // least recently updated first.
+    // least recently updated first. The map's keys view the numbers kept in the list, so that a line
+    // of a number already known is looked up and stored without a new string.
     std::list<Newest> m_order;
-    QHash<QString, std::list<Newest>::iterator> m_newest;
+    QHash<QStringView, std::list<Newest>::iterator> m_newest;
     qsizetype m_newestBytes = 0;
 };
 
