@@ -223,7 +223,7 @@ void BM_BurstThroughLink(benchmark::State &state) {
         link.dispatch().addTarget(&arrivals);
         int rebuilds = 0;
         link.dispatch().setPopupRebuild([&popup, &rebuilds] {
-            popup.make_popup();
+            popup.valuesChanged();
             ++rebuilds;
         });
         popup.make_popup();

@@ -145,7 +145,7 @@ void ProgramWiring::attach(MainWindow &window) {
     dispatch.addTarget(m_menuTarget.get());
     dispatch.addTarget(m_treeRefresh.get());
     dispatch.addTarget(&m_automations->loadReplaceTarget());
-    dispatch.setPopupRebuild([this] { m_popup->make_popup(); });
+    dispatch.setPopupRebuild([this] { m_popup->valuesChanged(); });
 
     window.setTrayPopup(m_popup->popupMenu());
     connect(m_popup.get(), &TrayPopup::menuItemClicked, m_execution.get(), &MenuExecution::OnMenuItemclick);

@@ -239,6 +239,32 @@ private slots:
         QCOMPARE(open.at(1).at(0).toBool(), false);
     }
 
+    // Values that come while the popup is closed only mark it stale: no item is made for them until
+    // it opens, and then it shows the newest. An open popup shows each value at once.
+    void closedPopupIsBuiltWhenItOpens() {
+        MenuList menu;
+        menu.append(command(u"Licht"_qs, u"Ein"_qs, u"1"_qs, u"0,0"_qs));
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.make_popup();
+        QMenu *shown = popup.popupMenu();
+        const QPointer<QAction> built = shown->actions().at(0);
+        for (int value = 1; value <= 100; ++value) {
+            menu[0].lv = QString::number(value) + u",0"_qs;
+            popup.valuesChanged();
+        }
+        QVERIFY(built);
+        QCOMPARE(built->text(), u"Licht 0,0"_qs);
+
+        shown->popup(QPoint(10, 10));
+        QCOMPARE(shown->actions().at(0)->text(), u"Licht 100,0"_qs);
+        menu[0].lv = u"7,0"_qs;
+        popup.valuesChanged();
+        QCOMPARE(shown->actions().at(0)->text(), u"Licht 7,0"_qs);
+        shown->hide();
+        QTRY_VERIFY(built.isNull());
+    }
+
     // A click on an item goes out on the gateway; the reply lands in the entry and the next popup.
     void clickThroughPopup() {
         FakeDialogs dialogs;
