@@ -26,7 +26,6 @@ void BusMonitor::takeLine(const QString &text) {
     m_takenBytes += cost(row);
     while (m_end - m_firstHeld > 1 && (m_end - m_firstHeld > kCapacity || m_bytes > kByteBudget))
         m_bytes -= cost(rowOf(m_firstHeld++));
-    dropUnused();
     // A number never holds "|", so a line matches a number exactly at its first "|".
     const QStringView rest = QStringView(text).mid(2);
     const qsizetype bar = rest.indexOf(kBar);

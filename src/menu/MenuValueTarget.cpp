@@ -18,8 +18,13 @@ void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
     m_underWay.push_back({line.gan, value});
     const std::size_t depth = m_underWay.size();
     const auto leave = qScopeGuard([this] { m_underWay.pop_back(); });
+    // Every line looks through the whole menu, and nearly every entry is bound to another number:
+    // its length or last digit tells so without a call to compare the texts.
+    const qsizetype length = line.gan.size();
+    const QChar last = line.gan.back();
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
-        if (!m_menu.at(k).isBoundTo(line.gan))
+        const QString &gan = m_menu.at(k).gan;
+        if (gan.size() != length || gan.back() != last || !m_menu.at(k).isBoundTo(line.gan))
             continue;
         if (m_menu.at(k).lv != value && !initial) {
             announce(k, line.gan, value);
