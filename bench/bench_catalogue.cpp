@@ -5,12 +5,13 @@
 #include "CatalogueController.h"
 #include "FakeDialogs.h"
 #include "LoopbackHttpServer.h"
+#include "ProcessStats.h"
+#include "ThreadCpu.h"
 #include "WorkArea.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -19,7 +20,7 @@
 #include <QTimer>
 #include <QXmlStreamReader>
 #include <benchmark/benchmark.h>
-#include <time.h>
+#include <unistd.h>
 
 namespace {
 QByteArray generatedCatalogue(int objects) {
@@ -38,12 +39,6 @@ QByteArray generatedCatalogue(int objects) {
                    .arg(i)
                    .toLatin1();
     return xml + "</cobjects>\n";
-}
-
-double threadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
 // The server's web port on a thread of its own, as the real server is another machine: the
@@ -84,6 +79,33 @@ qsizetype bareParse(const QByteArray &document) {
     return attributes;
 }
 
+// The catalogue column with its controller as the window has them, fetching from the web port.
+struct CatalogueRig {
+    explicit CatalogueRig(const QByteArray &document)
+        : web(document), port(QString::number(web.port())),
+          controller(column, dialogs, network, dir.filePath(u"cobjects.xml"_qs),
+                     {[] { return u"127.0.0.1"_qs; }, [this] { return port; }, {}, {}}) {
+        column.show();
+        column.attach(controller);
+    }
+    // Presses "OV Struktur laden" and runs the event loop until the load is over.
+    void load() {
+        QEventLoop loop;
+        QObject::connect(&controller, &CatalogueController::loadFinished, &loop, &QEventLoop::quit);
+        column.findChild<QPushButton *>(u"OVxmlLoadbtn"_qs)->click();
+        loop.exec();
+    }
+
+    QTemporaryDir dir;
+    // Serves the document to every request, as the server's web port does.
+    const WebPortThread web;
+    const QString port;
+    FakeDialogs dialogs;
+    QNetworkAccessManager network;
+    CatalogueColumn column;
+    CatalogueController controller;
+};
+
 void BM_LoadCatalogueIntoTree(benchmark::State &state) {
     const QByteArray document = generatedCatalogue(static_cast<int>(state.range(0)));
     QElapsedTimer clock;
@@ -93,18 +115,7 @@ void BM_LoadCatalogueIntoTree(benchmark::State &state) {
         benchmark::DoNotOptimize(bareParse(document));
     const double bareMs = static_cast<double>(clock.nsecsElapsed()) / 1e6 / kBareRuns;
 
-    QTemporaryDir dir;
-    // Serves the document to every request, as the server's web port does.
-    const WebPortThread web(document);
-    FakeDialogs dialogs;
-    QNetworkAccessManager network;
-    CatalogueColumn column;
-    column.show();
-    const QString port = QString::number(web.port());
-    CatalogueController controller(column, dialogs, network, dir.filePath(u"cobjects.xml"_qs),
-                                   {[] { return u"127.0.0.1"_qs; }, [&port] { return port; }, {}, {}});
-    column.attach(controller);
-    auto *button = column.findChild<QPushButton *>(u"OVxmlLoadbtn"_qs);
+    CatalogueRig rig(document);
 
     // The longest time between two turns of the event loop while loading, and the most CPU time
     // this thread spent between two turns: the share of a stall that is the program's own work,
@@ -124,14 +135,11 @@ void BM_LoadCatalogueIntoTree(benchmark::State &state) {
 
     double loadNs = 0;
     for (auto _ : state) {
-        QEventLoop loop;
-        QObject::connect(&controller, &CatalogueController::loadFinished, &loop, &QEventLoop::quit);
         clock.restart();
         sinceTurn.start();
         cpuAtTurn = threadCpuSeconds();
         turns.start(0);
-        button->click();
-        loop.exec();
+        rig.load();
         turns.stop();
         loadNs += static_cast<double>(clock.nsecsElapsed());
     }
@@ -147,7 +155,7 @@ void BM_LoadCatalogueIntoTree(benchmark::State &state) {
     idle.exec();
     turns.stop();
 
-    if (!dialogs.texts(FakeDialogs::Kind::Error).isEmpty() || controller.objectCount() != state.range(0))
+    if (!rig.dialogs.texts(FakeDialogs::Kind::Error).isEmpty() || rig.controller.objectCount() != state.range(0))
         state.SkipWithError("the catalogue did not load");
     state.counters["load_ms"] = loadMs;
     state.counters["bare_parse_ms"] = bareMs;
@@ -164,46 +172,21 @@ BENCHMARK(BM_LoadCatalogueIntoTree)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// Resident memory of this process in MiB.
-double residentMb() {
-    QFile status(u"/proc/self/status"_qs);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    return 0;
-}
-
 // "OV Struktur laden" eight times in one process, as a user who reloads now and then: what the
 // process holds after the first load and after the last one.
 void BM_ReloadCatalogue(benchmark::State &state) {
-    const QByteArray document = generatedCatalogue(static_cast<int>(state.range(0)));
-    QTemporaryDir dir;
-    const WebPortThread web(document);
-    FakeDialogs dialogs;
-    QNetworkAccessManager network;
-    CatalogueColumn column;
-    column.show();
-    const QString port = QString::number(web.port());
-    CatalogueController controller(column, dialogs, network, dir.filePath(u"cobjects.xml"_qs),
-                                   {[] { return u"127.0.0.1"_qs; }, [&port] { return port; }, {}, {}});
-    column.attach(controller);
-    auto *button = column.findChild<QPushButton *>(u"OVxmlLoadbtn"_qs);
+    CatalogueRig rig(generatedCatalogue(static_cast<int>(state.range(0))));
     constexpr int kLoads = 8;
     std::vector<double> resident;
     for (auto _ : state) {
         for (int load = 0; load < kLoads; ++load) {
-            QEventLoop loop;
-            QObject::connect(&controller, &CatalogueController::loadFinished, &loop, &QEventLoop::quit);
-            button->click();
-            loop.exec();
+            rig.load();
             // The old tree is let go on a worker; its memory counts once that is done.
             QThreadPool::globalInstance()->waitForDone();
-            resident.push_back(residentMb());
+            resident.push_back(double(ProcessStats::residentKb(::getpid())) / 1024);
         }
     }
-    if (controller.objectCount() != state.range(0))
+    if (rig.controller.objectCount() != state.range(0))
         state.SkipWithError("the catalogue did not load");
     state.counters["rss_after_first_MB"] = resident.front();
     state.counters["rss_after_last_MB"] = resident.back();
