@@ -92,27 +92,62 @@ void ChildProcess::kill() {
     m_pid = -1;
 }
 
-bool VirtualDisplay::start() {
-    const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_qs);
-    int pipe[2];
-    if (xvfb.isEmpty() || ::pipe(pipe) != 0)
+bool ChildProcess::startWithQuietTmp(const QString &program, const QStringList &arguments,
+                                     const QStringList &environment) {
+    // unshare and sh replace themselves by the program: the process started is the program.
+    return start(u"/usr/bin/unshare"_qs,
+                 QStringList{u"--mount"_qs, u"--propagation"_qs, u"private"_qs, u"--"_qs, u"/bin/sh"_qs, u"-c"_qs,
+                             u"mount -t tmpfs -o size=64m quiet-tmp /tmp && exec \"$0\" \"$@\""_qs, program} +
+                     arguments,
+                 environment);
+}
+
+bool ChildProcess::quietTmpAvailable() {
+    ChildProcess probe;
+    if (!probe.start(u"/usr/bin/unshare"_qs,
+                     {u"--mount"_qs, u"--propagation"_qs, u"private"_qs, u"--"_qs, u"/bin/sh"_qs, u"-c"_qs,
+                      u"mount -t tmpfs quiet-tmp /tmp"_qs},
+                     {u"PATH=/usr/bin:/bin"_qs}))
         return false;
-    const bool started = m_server.start(
-        xvfb, {u"-displayfd"_qs, u"3"_qs, u"-screen"_qs, u"0"_qs, u"1280x1024x24"_qs, u"-nolisten"_qs, u"tcp"_qs},
-        {u"PATH=/usr/bin:/bin"_qs}, pipe[1]);
+    int status = 0;
+    return probe.waitForExit(std::chrono::seconds(10), &status) && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+AnnouncingServer::AnnouncingServer(QString program, QStringList arguments, QString prefix)
+    : m_program(std::move(program)), m_arguments(std::move(arguments)), m_prefix(std::move(prefix)),
+      m_server(std::make_unique<ChildProcess>()) {
+}
+
+AnnouncingServer AnnouncingServer::virtualDisplay() {
+    // The display's socket in the abstract namespace is what clients on Linux use first.
+    return AnnouncingServer(
+        QStandardPaths::findExecutable(u"Xvfb"_qs),
+        {u"-displayfd"_qs, u"3"_qs, u"-screen"_qs, u"0"_qs, u"1280x1024x24"_qs, u"-nolisten"_qs, u"tcp"_qs}, u":"_qs);
+}
+
+AnnouncingServer AnnouncingServer::sessionBus() {
+    return AnnouncingServer(
+        QStandardPaths::findExecutable(u"dbus-daemon"_qs),
+        {u"--session"_qs, u"--nofork"_qs, u"--print-address=3"_qs, u"--address=unix:dir=/var/tmp"_qs}, {});
+}
+
+bool AnnouncingServer::start() {
+    int pipe[2];
+    if (m_program.isEmpty() || ::pipe(pipe) != 0)
+        return false;
+    const bool started = m_server->start(m_program, m_arguments, {u"PATH=/usr/bin:/bin"_qs}, pipe[1]);
     ::close(pipe[1]);
-    // Xvfb writes the display number once it takes connections.
-    QByteArray number;
+    QByteArray line;
     pollfd fd{pipe[0], POLLIN, 0};
     while (started && ::poll(&fd, 1, 10000) > 0) {
         char c = 0;
         if (::read(pipe[0], &c, 1) != 1 || c == '\n')
             break;
-        number.append(c);
+        line.append(c);
     }
     ::close(pipe[0]);
-    if (number.isEmpty())
+    if (line.isEmpty())
         return false;
-    m_name = u':' + QString::fromLatin1(number);
+    m_address = m_prefix + QString::fromLatin1(line);
     return true;
 }

@@ -11,11 +11,14 @@
 // The CPU per line is the lines' own: what the program spends at rest (measured just before) is
 // taken off for the time the lines took.
 //
-//   bench_program [--repetitions N] [--offscreen]
+// Each program gets a /tmp of its own, empty and quiet (where the right to mount allows), so that the
+// builds and tests other programs run in the machine's /tmp do not reach the figures of one that watches
+// it; --machine-tmp measures with the machine's /tmp.
+//
+//   bench_program [--repetitions N] [--offscreen] [--machine-tmp]
 #include "BusProbes.h"
 #include "ChildProcess.h"
 #include "LoopbackGateway.h"
-#include "PrivateSessionBus.h"
 #include "ProcessStats.h"
 #include "Subjects.h"
 
@@ -26,6 +29,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -63,6 +67,7 @@ using Figures = std::map<QString, std::map<QString, std::vector<double>>>;
 struct Environment {
     QString display; // empty: offscreen
     QString busAddress;
+    bool quietTmp = false;
 };
 
 QStringList childEnvironment(const QString &home, const Environment &environment) {
@@ -124,7 +129,8 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
         std::fprintf(stderr, "%s, repetition %d: %s\n", qPrintable(subject.name()), repetition, what);
         return false;
     };
-    QTemporaryDir home;
+    // Not in /tmp: a child with a /tmp of its own still finds its home.
+    QTemporaryDir home(u"/var/tmp/quendra-bench-XXXXXX"_qs);
     LoopbackGateway gateway;
     if (!home.isValid() || !QDir().mkpath(home.path() + u"/run"_qs) ||
         !QFile::setPermissions(home.path() + u"/run"_qs, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
@@ -133,7 +139,10 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
 
     ChildProcess child;
     const auto started = Clock::now();
-    if (!child.start(subject.program(), subject.arguments(gateway.port()), childEnvironment(home.path(), environment)))
+    const QStringList childArguments = subject.arguments(gateway.port());
+    const QStringList childEnv = childEnvironment(home.path(), environment);
+    if (!(environment.quietTmp ? child.startWithQuietTmp(subject.program(), childArguments, childEnv)
+                               : child.start(subject.program(), childArguments, childEnv)))
         return fail("did not start");
     const auto firstByte = gateway.waitForFirstByte(30s);
     if (!firstByte)
@@ -143,15 +152,19 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
     const pid_t pid = child.pid();
     note("idle memory, RSS (MB)", double(ProcessStats::residentKb(pid)) / 1024);
     note("shared libraries loaded", ProcessStats::sharedLibraryCount(pid));
-    {
-        const FileChanges changes(home.path());
+    // At rest, first alone, then while files change in the home folder.
+    for (const bool changing : {false, true}) {
+        const std::optional<FileChanges> changes =
+            changing ? std::optional<FileChanges>(std::in_place, home.path()) : std::nullopt;
         const auto from = Clock::now();
         const ProcessStats::Sample before = ProcessStats::sample(pid);
         std::this_thread::sleep_for(kRestWindow);
         const ProcessStats::Sample after = ProcessStats::sample(pid);
         const double window = seconds(Clock::now() - from);
-        note("idle wake-ups, 10 file changes/s (1/s)", double(ProcessStats::wakeUpsBetween(before, after)) / window);
-        note("idle CPU, 10 file changes/s (ms/s)", double(after.cpuNs - before.cpuNs) / 1e6 / window);
+        const double wakeUps = double(ProcessStats::wakeUpsBetween(before, after)) / window;
+        const double cpuMs = double(after.cpuNs - before.cpuNs) / 1e6 / window;
+        note(changing ? "idle wake-ups, 10 file changes/s (1/s)" : "idle wake-ups, nothing happening (1/s)", wakeUps);
+        note(changing ? "idle CPU, 10 file changes/s (ms/s)" : "idle CPU, nothing happening (ms/s)", cpuMs);
     }
     if (subject.restOnly()) {
         child.kill();
@@ -181,7 +194,6 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
     // The burst: CPU and memory, without the probe's own cost.
     QByteArray value = nextMarker();
     double resting = restingCpuPerSecond();
-    note("CPU at rest, no file changes (ms/s)", resting / 1e6);
     const qint64 restingKb = ProcessStats::residentKb(pid);
     ProcessStats::resetPeak(pid);
     ProcessStats::Sample before = ProcessStats::sample(pid);
@@ -260,6 +272,7 @@ void print(const Figures &figures, const QStringList &names) {
 struct Options {
     int repetitions = 3;
     bool offscreen = false;
+    bool machineTmp = false;
 };
 
 int run(const Options &options, const Environment &environment, BalloonInbox &balloons) {
@@ -280,7 +293,8 @@ int run(const Options &options, const Environment &environment, BalloonInbox &ba
     QStringList names;
     for (const auto &subject : subjects)
         names << subject->name();
-    std::printf("%s, %d repetitions\n", environment.display.isEmpty() ? "offscreen" : "Xvfb", options.repetitions);
+    std::printf("%s, %s, %d repetitions\n", environment.display.isEmpty() ? "offscreen" : "Xvfb",
+                environment.quietTmp ? "a quiet /tmp of their own" : "the machine's /tmp", options.repetitions);
     print(figures, names);
     return complete ? 0 : 1;
 }
@@ -292,22 +306,27 @@ int main(int argc, char **argv) {
     Options options;
     options.repetitions = std::max(1, arguments.value(arguments.indexOf(u"--repetitions"_qs) + 1, u"3"_qs).toInt());
     options.offscreen = arguments.contains(u"--offscreen"_qs);
+    options.machineTmp = arguments.contains(u"--machine-tmp"_qs);
 
     Environment environment;
-    VirtualDisplay display;
+    AnnouncingServer display = AnnouncingServer::virtualDisplay();
     if (!options.offscreen) {
         if (!display.start()) {
             std::fprintf(stderr, "Xvfb did not start; --offscreen measures without a display\n");
             return 1;
         }
-        environment.display = display.name();
+        environment.display = display.address();
     }
-    PrivateSessionBus bus;
+    AnnouncingServer bus = AnnouncingServer::sessionBus();
     if (!bus.start()) {
         std::fprintf(stderr, "dbus-daemon did not start\n");
         return 1;
     }
     environment.busAddress = bus.address();
+    environment.quietTmp = !options.machineTmp && ChildProcess::quietTmpAvailable();
+    if (!options.machineTmp && !environment.quietTmp)
+        std::fprintf(stderr, "no /tmp of their own for the programs (it takes the right to mount): they see "
+                             "what other programs do in the machine's /tmp\n");
     BalloonInbox balloons;
     const NotificationSink sink(bus.address(), [&balloons](const QString &body) { balloons.add(body); });
     if (!sink.isRegistered()) {
