@@ -15,7 +15,9 @@
 // builds and tests other programs run in the machine's /tmp do not reach the figures of one that watches
 // it; --machine-tmp measures with the machine's /tmp.
 //
-//   bench_program [--repetitions N] [--offscreen] [--machine-tmp]
+// --quendra measures another build of the program (the one before a change, say).
+//
+//   bench_program [--repetitions N] [--offscreen] [--machine-tmp] [--quendra PATH]
 #include "BusProbes.h"
 #include "ChildProcess.h"
 #include "LoopbackGateway.h"
@@ -273,11 +275,12 @@ struct Options {
     int repetitions = 3;
     bool offscreen = false;
     bool machineTmp = false;
+    QString quendra = QStringLiteral(QUENDRA_BINARY);
 };
 
 int run(const Options &options, const Environment &environment, BalloonInbox &balloons) {
     std::vector<std::unique_ptr<Subject>> subjects;
-    subjects.push_back(quendraSubject(QStringLiteral(QUENDRA_BINARY), balloons));
+    subjects.push_back(quendraSubject(options.quendra, balloons));
     subjects.push_back(bareTraySubject(QStringLiteral(BARE_TRAY_BINARY), u"bare tray"_qs, false));
 #ifdef BARE_TRAY_WEBENGINE_BINARY
     subjects.push_back(
@@ -293,6 +296,7 @@ int run(const Options &options, const Environment &environment, BalloonInbox &ba
     QStringList names;
     for (const auto &subject : subjects)
         names << subject->name();
+    std::printf("quendra: %s\n", qPrintable(options.quendra));
     std::printf("%s, %s, %d repetitions\n", environment.display.isEmpty() ? "offscreen" : "Xvfb",
                 environment.quietTmp ? "a quiet /tmp of their own" : "the machine's /tmp", options.repetitions);
     print(figures, names);
@@ -307,6 +311,8 @@ int main(int argc, char **argv) {
     options.repetitions = std::max(1, arguments.value(arguments.indexOf(u"--repetitions"_qs) + 1, u"3"_qs).toInt());
     options.offscreen = arguments.contains(u"--offscreen"_qs);
     options.machineTmp = arguments.contains(u"--machine-tmp"_qs);
+    if (arguments.contains(u"--quendra"_qs))
+        options.quendra = arguments.value(arguments.indexOf(u"--quendra"_qs) + 1);
 
     Environment environment;
     AnnouncingServer display = AnnouncingServer::virtualDisplay();
