@@ -7,25 +7,19 @@
 #include "FakePlatform.h"
 #include "FakeTrayIcon.h"
 #include "LinkController.h"
+#include "LoopbackGateway.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
+#include "ProcessStats.h"
+#include "ThreadCpu.h"
 #include "TrayPopup.h"
 #include "ValueDispatch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTcpServer>
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
-#include <fstream>
-#include <thread>
-#include <time.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -90,78 +84,6 @@ BENCHMARK(BM_DispatchIntoMenu);
 
 // --- a burst through the whole link ---------------------------------------------------------
 
-double threadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
-// Resident memory in kB: the current figure or the peak since the last reset.
-long memoryKb(const char *field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(key.size()));
-    return 0;
-}
-void resetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-// The gateway as another process would be: a blocking writer on its own thread, so the program's
-// thread pays only for its own side.
-class BurstServer {
-public:
-    explicit BurstServer(QByteArray burst) : m_burst(std::move(burst)) {
-        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listen, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listen, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        ::listen(m_listen, 1);
-        m_thread = std::thread([this] { serve(); });
-    }
-    ~BurstServer() {
-        go();
-        m_thread.join();
-        ::close(m_listen);
-    }
-    quint16 port() const { return m_port; }
-    void go() { m_go.test_and_set(); }
-
-private:
-    void serve() {
-        const int client = ::accept(m_listen, nullptr, nullptr);
-        char byte = 1;
-        while (byte != 0 && ::recv(client, &byte, 1, 0) == 1) { // the key
-        }
-        while (!m_go.test())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        for (qsizetype sent = 0; sent < m_burst.size();) {
-            const ssize_t n = ::send(client, m_burst.constData() + sent, size_t(m_burst.size() - sent), 0);
-            if (n <= 0)
-                break;
-            sent += n;
-        }
-        ::shutdown(client, SHUT_WR);
-        char sink[256];
-        while (::recv(client, sink, sizeof sink, 0) > 0) { // until the program closes
-        }
-        ::close(client);
-    }
-
-    QByteArray m_burst;
-    int m_listen = -1;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    std::atomic_flag m_go;
-};
-
 // Counts the lines and notes when the last one arrived.
 struct Arrivals : ValueTarget {
     int lines = 0;
@@ -200,7 +122,7 @@ void BM_BurstThroughLink(benchmark::State &state) {
     const double bare = threadCpuSeconds() - bareStart;
 
     for (auto _ : state) {
-        BurstServer server(burst);
+        LoopbackGateway server;
         FakeLinkView view;
         FakeTrayIcon tray;
         FakeDialogs dialogs;
@@ -223,7 +145,7 @@ void BM_BurstThroughLink(benchmark::State &state) {
         link.dispatch().addTarget(&arrivals);
         int rebuilds = 0;
         link.dispatch().setPopupRebuild([&popup, &rebuilds] {
-            popup.make_popup();
+            popup.valuesChanged();
             ++rebuilds;
         });
         popup.make_popup();
@@ -257,17 +179,17 @@ void BM_BurstThroughLink(benchmark::State &state) {
         });
 
         rebuilds = 0;
-        const long rssBefore = memoryKb("VmRSS");
-        resetPeakMemory();
+        const qint64 rssBefore = ProcessStats::residentKb(::getpid());
+        ProcessStats::resetPeak(::getpid());
         const double cpuStart = threadCpuSeconds();
         wall.start();
         sinceTick.start();
         tick.start(10);
-        server.go();
+        server.send(burst);
         loop.exec();
         const double cpu = arrivals.cpuAtLast - cpuStart;
         const int rebuildsDuringBurst = rebuilds;
-        const long peakKb = memoryKb("VmHWM") - rssBefore;
+        const qint64 peakKb = ProcessStats::peakResidentKb(::getpid()) - rssBefore;
         tick.stop();
         link.closeLink();
 

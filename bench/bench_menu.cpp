@@ -1,8 +1,15 @@
 // The menu file is read at every start and written after every edit and at exit; the caption
-// rule runs for every popup item at every rebuild, that is after every value from the bus.
+// rule runs for every popup item at every rebuild, that is whenever the popup opens after a change.
 #include "Captions.h"
 #include "MenuFile.h"
+#include "MenuTreeModel.h"
+#include "ThreadCpu.h"
+#include "TrayPopup.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -47,6 +54,75 @@ void BM_ExpandWildcards(benchmark::State &state) {
         benchmark::DoNotOptimize(ExpandWildcards(text, value, texts));
 }
 BENCHMARK(BM_ExpandWildcards);
+
+// "Neu laden" of a menu of N entries, as the program does it: the file read, the tree `btree` told,
+// the popup built with the values read. Beside it the same file read alone (the counter says the
+// popup's and the tree's share).
+void BM_LoadMenuIntoProgram(benchmark::State &state) {
+    QTemporaryDir dir;
+    const QString path = menuFilePath(dir.path() + QLatin1Char('/'));
+    saveMenuFile(path, makeMenu(static_cast<int>(state.range(0))));
+    MenuList menu;
+    const WildcardTexts texts;
+    const QIcon icon(QStringLiteral(":/nothing"));
+    MenuTreeModel tree(menu, [&icon](int) { return icon; });
+    TrayPopup popup(menu, texts, [&icon](int) { return icon; });
+    double fileSeconds = 0;
+    for (auto _ : state) {
+        const double fileStart = threadCpuSeconds();
+        menu = LoadMenuFile(path).menu;
+        fileSeconds += threadCpuSeconds() - fileStart;
+        tree.reload();
+        popup.make_popup();
+    }
+    state.counters["file_only_ms"] = fileSeconds / static_cast<double>(state.iterations()) * 1e3;
+}
+BENCHMARK(BM_LoadMenuIntoProgram)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The popup of a menu of N entries built anew, as when it opens after a change: beside it the work
+// that no popup can avoid, an item with its caption and icon made and deleted per entry. The
+// figure per entry tells whether the build grows faster than the menu.
+void BM_BuildPopup(benchmark::State &state) {
+    const int entries = static_cast<int>(state.range(0));
+    const MenuList menu = makeMenu(entries);
+    const WildcardTexts texts;
+    const QIcon icon(QStringLiteral(":/nothing"));
+    TrayPopup popup(menu, texts, [&icon](int) { return icon; });
+    QMenu *shown = popup.popupMenu();
+    double bareSeconds = 0;
+    for (auto _ : state) {
+        popup.make_popup();
+        benchmark::DoNotOptimize(popup.popupMenu()->actions().size());
+
+        state.PauseTiming();
+        const double bareStart = threadCpuSeconds();
+        std::vector<std::unique_ptr<QAction>> items;
+        items.reserve(static_cast<std::size_t>(entries));
+        for (const MenuCommand &entry : menu) {
+            auto &item =
+                items.emplace_back(std::make_unique<QAction>(popupCaption(entry.bezeichnung, entry.lv, texts)));
+            item->setIcon(icon);
+            item->setData(QVariant::fromValue(qsizetype(1)));
+        }
+        items.clear();
+        bareSeconds += threadCpuSeconds() - bareStart;
+        state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(shown);
+    const double iterations = static_cast<double>(state.iterations());
+    // CPU time, as the benchmark's own figure.
+    state.counters["bare_items_ms"] = bareSeconds / iterations * 1e3;
+    state.counters["entries"] = entries;
+}
+BENCHMARK(BM_BuildPopup)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

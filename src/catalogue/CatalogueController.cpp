@@ -3,6 +3,7 @@
 #include "CatalogueDisplay.h"
 #include "CatalogueTexts.h"
 #include "Dialogs.h"
+#include "FreedMemory.h"
 
 #include <QThreadPool>
 
@@ -49,9 +50,13 @@ void CatalogueController::onFinished(std::shared_ptr<const CatalogueTree> tree) 
     if (tree) {
         std::shared_ptr<const CatalogueTree> old = std::exchange(m_tree, std::move(tree));
         m_display.showCatalogue(m_tree);
-        // Freeing a large tree takes a while; the window need not wait for it.
+        // Freeing a large tree takes a while; the window need not wait for it. Its memory goes back to
+        // the system, so that reloads do not add up.
         if (old)
-            QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
+            QThreadPool::globalInstance()->start([old = std::move(old)]() mutable {
+                old.reset();
+                FreedMemory::returnToSystem();
+            });
     }
     // Polling runs again after a load, also when it was off before.
     if (m_hooks.pausePolling)

@@ -80,13 +80,7 @@ void CatalogueLoader::load(const QString &host, const QString &port) {
     QNetworkRequest request(QUrl(catalogueUrl(host, port)));
     request.setTransferTimeout(m_timeoutMs);
     m_reply = m_network.get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
-        m_received += m_reply->readAll();
-        if (m_received.size() > m_maxBytes) {
-            m_tooLarge = true;
-            m_reply->abort();
-        }
-    });
+    connect(m_reply, &QNetworkReply::readyRead, this, &CatalogueLoader::takeReceived);
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         if (total > 0)
             emit progress(static_cast<int>(std::min(received, total) * kFetchShare / total));
@@ -95,17 +89,43 @@ void CatalogueLoader::load(const QString &host, const QString &port) {
     m_transferLimit.start(m_transferLimitMs);
 }
 
+void CatalogueLoader::takeReceived() {
+    if (!m_reply || m_tooLarge)
+        return;
+    // Room for the whole document as the server announces it, within the budget: the bytes go
+    // straight into it, and no copy that grows with the document stalls the window.
+    if (m_received.capacity() == 0) {
+        const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > 0)
+            m_received.reserve(std::min(announced, m_maxBytes + 1));
+    }
+    const qint64 available = m_reply->bytesAvailable();
+    if (available <= 0)
+        return;
+    if (m_received.size() + available > m_maxBytes) {
+        m_tooLarge = true;
+        if (m_reply->isRunning())
+            m_reply->abort();
+        return;
+    }
+    const qsizetype before = m_received.size();
+    m_received.resize(before + available);
+    const qint64 got = m_reply->read(m_received.data() + before, available);
+    m_received.resize(before + std::max<qint64>(got, 0));
+}
+
 void CatalogueLoader::onReplyFinished() {
     m_transferLimit.stop();
     QNetworkReply *reply = m_reply;
     reply->deleteLater();
+    if (reply->error() == QNetworkReply::NoError)
+        takeReceived(); // the last bytes
     if (reply->error() != QNetworkReply::NoError || m_tooLarge) {
         m_received.clear();
         emit fetchFailed(m_tooLarge ? kTooLargeCode : static_cast<int>(reply->error()));
         buildFromCopy();
         return;
     }
-    m_received += reply->readAll();
     buildFromFetched(std::exchange(m_received, {}));
 }
 

@@ -55,6 +55,8 @@ signals:
     void finished(std::shared_ptr<const CatalogueTree> tree);
 
 private:
+    // Moves what the reply holds into the document, refusing it when it passes the size budget.
+    void takeReceived();
     void onReplyFinished();
     // Runs work on a worker thread and hands its result back here.
     void buildFromFetched(QByteArray document);

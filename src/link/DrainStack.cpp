@@ -193,7 +193,7 @@ void DrainStack::serviceTop() {
             return;
         }
         if (!line->isEmpty() && !(reader->ignoreX && *line == kX)) {
-            m_busMonitor.insertTop(*line);
+            m_busMonitor.takeLine(*line);
             m_dispatch.update_lv_menu(*line, reader->initial);
         }
         if (!isTop()) {

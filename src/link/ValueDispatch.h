@@ -16,10 +16,11 @@ std::optional<DecodedLine> decodeValueLine(const QString &line);
 // hands it to every registered target in registration order (screen-saver control, menu
 // commands, Load & Replace), then rebuilds the tray popup unless the line is `initial`.
 //
-// While a drain runs, the popup is held: a line only marks it stale, and it is rebuilt once
-// when the hold ends or when the popup is about to open. A burst of thousands of lines thus
-// costs one rebuild, and nobody sees the difference: polling hands out no line while a menu is
-// open, so the popup shows the same items it would after a rebuild per line.
+// While a drain runs, the popup is held: a line only marks it stale, and it is told once when
+// the hold ends or when the popup is about to open. A burst of thousands of lines thus costs one
+// call, and nobody sees the difference: polling hands out no line while a menu is open, so the
+// popup shows the same items it would after a rebuild per line. (The program's popup, told while
+// it is closed, only marks itself stale in turn and is built when it opens.)
 class ValueDispatch {
 public:
     // The target must outlive the dispatch or be removed first.

@@ -12,25 +12,25 @@ MenuValueTarget::MenuValueTarget(MenuList &menu, Notifications &notifications, s
 void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
     if (line.gan.isEmpty())
         return;
-    const quint64 sequence = ++m_sequence;
-    m_latestByGan.insert(line.gan, sequence);
+    for (UnderWay &older : m_underWay)
+        older.superseded = older.superseded || older.gan == line.gan;
     const QString &value = line.displayValue;
-    m_pendingByGan.insert(line.gan, {sequence, value});
-    ++m_depth;
-    const auto leave = qScopeGuard([this, gan = line.gan, sequence] {
-        if (m_pendingByGan.value(gan).sequence == sequence)
-            m_pendingByGan.remove(gan);
-        if (--m_depth == 0)
-            m_latestByGan.clear();
-    });
+    m_underWay.push_back({line.gan, value});
+    const std::size_t depth = m_underWay.size();
+    const auto leave = qScopeGuard([this] { m_underWay.pop_back(); });
+    // Every line looks through the whole menu, and nearly every entry is bound to another number:
+    // its length or last digit tells so without a call to compare the texts.
+    const qsizetype length = line.gan.size();
+    const QChar last = line.gan.back();
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
-        if (!m_menu.at(k).isBoundTo(line.gan))
+        const QString &gan = m_menu.at(k).gan;
+        if (gan.size() != length || gan.back() != last || !m_menu.at(k).isBoundTo(line.gan))
             continue;
         if (m_menu.at(k).lv != value && !initial) {
             announce(k, line.gan, value);
             // A newer value of this number, dispatched while a message box was open, has already
             // brought every bound entry up to date; storing this older one would undo it.
-            if (m_latestByGan.value(line.gan) != sequence)
+            if (m_underWay[depth - 1].superseded)
                 return;
             // The menu may have been edited while the box was open.
             if (k >= m_menu.size() || !m_menu.at(k).isBoundTo(line.gan))
@@ -43,13 +43,15 @@ void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
 }
 
 void MenuValueTarget::storePending() {
-    for (auto it = m_pendingByGan.cbegin(); it != m_pendingByGan.cend(); ++it) {
+    for (const UnderWay &pending : m_underWay) {
+        if (pending.superseded)
+            continue;
         for (qsizetype k = 0; k < m_menu.size(); ++k) {
-            if (!m_menu.at(k).isBoundTo(it.key()))
+            if (!m_menu.at(k).isBoundTo(pending.gan))
                 continue;
             MenuCommand &entry = m_menu[k];
-            entry.lv = it->value;
-            UpdateStateIcon(entry, it->value);
+            entry.lv = pending.value;
+            UpdateStateIcon(entry, pending.value);
         }
     }
 }

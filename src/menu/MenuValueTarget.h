@@ -3,8 +3,9 @@
 #include "MenuCommand.h"
 #include "ValueTarget.h"
 
-#include <QHash>
+#include <QString>
 #include <functional>
+#include <vector>
 
 class Notifications;
 
@@ -29,14 +30,14 @@ private:
     Notifications &m_notifications;
     std::function<bool()> m_balloonsEnabled;
     // An important message is a modal box; while it is open further lines are dispatched inside
-    // it. These tell the interrupted dispatch whether a newer value of its number came meanwhile.
-    quint64 m_sequence = 0;
-    int m_depth = 0;
-    QHash<QString, quint64> m_latestByGan;
-    struct Pending {
-        quint64 sequence;
+    // it. Every dispatch under way is on this stack, innermost last; a newer one of the same number
+    // marks the older ones superseded: it brings every bound entry up to date itself, and an
+    // interrupted older one must not undo that with its value. Kept as a stack that keeps its
+    // room, since every line of a burst passes through it.
+    struct UnderWay {
+        QString gan;
         QString value;
+        bool superseded = false;
     };
-    // The newest value of each number whose dispatch is under way, with its sequence.
-    QHash<QString, Pending> m_pendingByGan;
+    std::vector<UnderWay> m_underWay;
 };

@@ -54,7 +54,7 @@ void MenuWiring::attach(Frame &frame) {
 
     link.addValueTarget(m_menuTarget.get());
     link.addValueTarget(m_treeRefresh.get());
-    link.setPopupRebuild([this] { m_popup->make_popup(); });
+    link.setPopupRebuild([this] { m_popup->valuesChanged(); });
     // The popup's title row says when the values shown are the last ones received.
     m_popup->setOffline(!link.isOnline());
     connect(&link, &LinkAccess::onlineChanged, m_popup.get(), [this](bool online) { m_popup->setOffline(!online); });

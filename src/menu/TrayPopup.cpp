@@ -24,13 +24,35 @@ TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIco
         emit menuItemClicked(action->data().value<qsizetype>());
         m_clickHandled = false;
     });
-    connect(PopupMenu.get(), &QMenu::aboutToShow, this, [this] { emit menuOpenChanged(true); });
+    connect(PopupMenu.get(), &QMenu::aboutToShow, this, [this] {
+        emit menuOpenChanged(true);
+        // After the signal: whatever its receivers changed is shown too.
+        if (m_stale)
+            rebuild();
+    });
     connect(PopupMenu.get(), &QMenu::aboutToHide, this, [this] { emit menuOpenChanged(false); });
 }
 
 TrayPopup::~TrayPopup() = default;
 
+QMenu *TrayPopup::popupMenu() const {
+    if (m_stale)
+        rebuild();
+    return PopupMenu.get();
+}
+
 void TrayPopup::make_popup() {
+    rebuild();
+}
+
+void TrayPopup::valuesChanged() {
+    m_stale = true;
+    if (PopupMenu->isVisible())
+        rebuild();
+}
+
+void TrayPopup::rebuild() const {
+    m_stale = false;
     if (PopupMenu->isVisible() || m_clickHandled) {
         // The old items may be the one whose click is being handled right now: take them out of
         // the menu and let them go once control is back in the event loop.
@@ -45,16 +67,21 @@ void TrayPopup::make_popup() {
         PopupMenu->clear();
     }
     PopupMenu->setAccessibleName(m_offline ? kOfflineTitle : kAccessibleName);
+    // The items are made first and put in from the last to the first, each before the one put in
+    // last: QWidget looks through all items of the menu for every item added (no item may be in it
+    // twice), and for one added at the end once more to find where the end is.
+    QList<QAction *> items;
     if (m_offline) {
-        PopupMenu->addAction(kOfflineTitle)->setEnabled(false);
-        PopupMenu->addSeparator();
+        items.append(new QAction(kOfflineTitle, PopupMenu.get()));
+        items.last()->setEnabled(false);
+        items.append(new QAction(PopupMenu.get()));
+        items.last()->setSeparator(true);
     }
-    bool anyEntry = false;
+    const qsizetype ownRows = items.size();
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
         const MenuCommand &entry = m_menu.at(k);
         if (!MenuList::looksLikeEntry(entry))
             continue;
-        anyEntry = true;
         const QString caption = popupCaption(entry.bezeichnung, entry.lv, m_texts);
         auto *action = new QAction(PopupMenu.get());
         if (caption == QLatin1String("-")) {
@@ -65,10 +92,17 @@ void TrayPopup::make_popup() {
             action->setIcon(m_symbolIcons(entry.stateIcon));
         }
         action->setData(QVariant::fromValue(MenuList::flatPosition(k)));
-        PopupMenu->addAction(action);
+        items.append(action);
     }
-    if (!anyEntry)
-        PopupMenu->addAction(kEmptyMenu)->setEnabled(false);
+    if (items.size() == ownRows) {
+        items.append(new QAction(kEmptyMenu, PopupMenu.get()));
+        items.last()->setEnabled(false);
+    }
+    QAction *before = nullptr;
+    for (auto it = items.crbegin(); it != items.crend(); ++it) {
+        PopupMenu->insertAction(before, *it);
+        before = *it;
+    }
 }
 
 void TrayPopup::setOffline(bool offline) {

@@ -14,6 +14,10 @@ class QMenu;
 // MenuList::looksLikeEntry) with its caption (value worked in by the caption rule) and its state
 // icon, a separator line for a "-" caption. Each item carries the flat position of its entry as
 // data; screen readers read an item by its caption.
+//
+// A closed popup is not rebuilt for every value: a busy bus brings values many times a second, and
+// the popup is open a few seconds a day. A value only marks it stale; it is built when it opens,
+// or when popupMenu() is asked for it. An open popup shows every value at once.
 class TrayPopup : public QObject {
     Q_OBJECT
 public:
@@ -31,11 +35,15 @@ public:
               QObject *parent = nullptr);
     ~TrayPopup() override;
 
-    QMenu *popupMenu() const { return PopupMenu.get(); }
+    // The popup with its items up to date.
+    QMenu *popupMenu() const;
 
-    // Replaces all items by the current entries. Call after every change of the entries, their
-    // values or their order.
+    // Replaces all items by the current entries. Call after every change of the entries or their
+    // order (loading, editing, the wildcard texts).
     void make_popup();
+    // The entries' values or state icons changed: the items show it at once while the popup is
+    // open, else when it opens.
+    void valuesChanged();
     // While offline, the popup starts with a disabled title row saying so; rebuilds the popup.
     void setOffline(bool offline);
     // Opens the popup at the position as the context-menu key does: the first item that can be
@@ -49,10 +57,14 @@ signals:
     void menuOpenChanged(bool open);
 
 private:
+    // Replaces all items by the current entries (the items are a view of them, whence const).
+    void rebuild() const;
+
     const MenuList &m_menu;
     const WildcardTexts &m_texts;
     SymbolIcons m_symbolIcons;
     std::unique_ptr<QMenu> PopupMenu;
     bool m_clickHandled = false; // inside the handler of a click on one of the items
     bool m_offline = false;
+    mutable bool m_stale = false; // values changed since the items were built
 };

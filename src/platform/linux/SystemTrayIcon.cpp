@@ -7,11 +7,14 @@
 #include <QMenu>
 #include <QStyle>
 
-SystemTrayIcon::SystemTrayIcon(QObject *parent, QDBusConnection bus)
-    : TrayIcon(parent), m_available(QSystemTrayIcon::isSystemTrayAvailable()), m_desktopNotifications(std::move(bus)) {
+SystemTrayIcon::SystemTrayIcon(QObject *parent, QDBusConnection bus, TrayPresence trayPresence)
+    : TrayIcon(parent),
+      m_trayPresence(trayPresence ? std::move(trayPresence) : TrayPresence(&QSystemTrayIcon::isSystemTrayAvailable)),
+      m_desktopNotifications(bus), m_hostWatch(bus) {
+    // Asked before the watch can report: on X11 the first question also makes Qt follow the tray.
+    m_available = m_trayPresence();
     createIcon();
-    connect(&m_availabilityCheck, &QTimer::timeout, this, &SystemTrayIcon::checkAvailability);
-    m_availabilityCheck.start(kAvailabilityCheckMs);
+    connect(&m_hostWatch, &TrayHostWatch::mayHaveChanged, this, &SystemTrayIcon::checkAvailability);
     connect(&m_desktopNotifications, &DesktopNotifications::clicked, this, &TrayIcon::balloonClicked);
     connect(&m_desktopNotifications, &DesktopNotifications::shown, this, [this] { setBalloonsAvailable(true, {}); });
     connect(&m_desktopNotifications, &DesktopNotifications::failed, this,
@@ -35,7 +38,7 @@ void SystemTrayIcon::createIcon() {
 }
 
 void SystemTrayIcon::checkAvailability() {
-    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    const bool available = m_trayPresence();
     if (available == m_available)
         return;
     m_available = available;
@@ -45,7 +48,7 @@ void SystemTrayIcon::checkAvailability() {
 }
 
 bool SystemTrayIcon::isAvailable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return m_trayPresence();
 }
 
 void SystemTrayIcon::show() {

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "DesktopNotifications.h"
+#include "TrayHostWatch.h"
 #include "TrayIcon.h"
 
 #include <QIcon>
 #include <QPointer>
 #include <QSystemTrayIcon>
-#include <QTimer>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -15,11 +16,14 @@ class QWidget;
 class SystemTrayIcon : public TrayIcon {
     Q_OBJECT
 public:
-    // How often the desktop is asked whether it has a tray now: Qt tells no change of its own.
-    static constexpr int kAvailabilityCheckMs = 5000;
+    // Whether the desktop has a tray now (Qt's answer by default).
+    using TrayPresence = std::function<bool()>;
 
-    // bus: where the desktop's notification service is asked when there is no tray.
-    explicit SystemTrayIcon(QObject *parent = nullptr, QDBusConnection bus = QDBusConnection::sessionBus());
+    // bus: where the desktop's notification service is asked when there is no tray, and where a
+    // StatusNotifier host comes and goes. The program asks whether there is a tray only when the
+    // desktop says that one came or went: nothing wakes it while nothing happens.
+    explicit SystemTrayIcon(QObject *parent = nullptr, QDBusConnection bus = QDBusConnection::sessionBus(),
+                            TrayPresence trayPresence = {});
 
     bool isAvailable() const override;
     void show() override;
@@ -50,6 +54,7 @@ private:
     bool m_shown = false;
     bool m_available = false;
     bool m_balloonsAvailable = true;
-    QTimer m_availabilityCheck;
+    TrayPresence m_trayPresence;
     DesktopNotifications m_desktopNotifications;
+    TrayHostWatch m_hostWatch;
 };

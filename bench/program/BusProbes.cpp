@@ -1,0 +1,64 @@
+#include "BusProbes.h"
+
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <chrono>
+
+NotificationSink::NotificationSink(const QString &busAddress, Received received)
+    : m_received(std::move(received)), m_bus(QDBusConnection::connectToBus(busAddress, u"bench-notifications"_qs)) {
+    m_registered =
+        m_bus.registerObject(u"/org/freedesktop/Notifications"_qs, this, QDBusConnection::ExportScriptableSlots) &&
+        m_bus.registerService(u"org.freedesktop.Notifications"_qs);
+}
+
+NotificationSink::~NotificationSink() {
+    m_bus.unregisterObject(u"/org/freedesktop/Notifications"_qs);
+    QDBusConnection::disconnectFromBus(u"bench-notifications"_qs);
+}
+
+uint NotificationSink::Notify(const QString &, uint, const QString &, const QString &, const QString &body,
+                              const QStringList &, const QVariantMap &, int) {
+    m_received(body);
+    return m_nextId++;
+}
+
+ResponsivenessProbe::ResponsivenessProbe(const QString &busAddress, const QString &service)
+    : m_busAddress(busAddress), m_service(service) {
+}
+
+ResponsivenessProbe::~ResponsivenessProbe() {
+    stop();
+}
+
+void ResponsivenessProbe::start() {
+    stop();
+    m_answersMs.clear();
+    m_running = true;
+    m_thread = std::thread([this] { run(); });
+}
+
+std::vector<double> ResponsivenessProbe::stop() {
+    m_running = false;
+    if (m_thread.joinable())
+        m_thread.join();
+    const std::lock_guard lock(m_mutex);
+    return m_answersMs;
+}
+
+void ResponsivenessProbe::run() {
+    QDBusConnection bus = QDBusConnection::connectToBus(m_busAddress, u"bench-probe"_qs);
+    const QDBusMessage get = QDBusMessage::createMethodCall(m_service, u"/de/quendra/Quendra"_qs,
+                                                            u"org.freedesktop.DBus.Properties"_qs, u"Get"_qs)
+                             << u"de.quendra.Quendra"_qs << u"WindowShown"_qs;
+    while (m_running) {
+        const auto sent = std::chrono::steady_clock::now();
+        const QDBusMessage answer = bus.call(get, QDBus::Block, 30000);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count();
+        if (answer.type() == QDBusMessage::ReplyMessage) {
+            const std::lock_guard lock(m_mutex);
+            m_answersMs.push_back(ms);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    QDBusConnection::disconnectFromBus(u"bench-probe"_qs);
+}

@@ -1,0 +1,7 @@
+#include "FreedMemory.h"
+
+#include <malloc.h>
+
+void FreedMemory::returnToSystem() {
+    _heapmin();
+}
