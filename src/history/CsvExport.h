@@ -1,0 +1,31 @@
+#pragma once
+
+#include "HistoryRecords.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The values of one object as a CSV file German spreadsheet programs read as they are: UTF-8 with
+// a byte-order mark, semicolons between the fields, CR LF, local times "dd.MM.yyyy HH:mm:ss" and
+// numbers with a decimal comma. A text that holds a semicolon, a quote or a line break is quoted;
+// one that a spreadsheet would run as a formula ("=", "+", "-", "@" at its start, not a number)
+// gets a leading apostrophe.
+namespace CsvExport {
+// The most rows one export writes; a longer range is cut and says so.
+constexpr int kMaxRows = 1000000;
+// The most rows one chart asks for; a longer range is condensed.
+constexpr int kMaxChartRows = 100000;
+
+struct Result {
+    bool ok = false;
+    qint64 rows = 0;
+    bool cut = false; // the range held more than kMaxRows
+    QString message;  // for the user: what was written, or why not
+};
+
+QByteArray bytes(const QList<ValueRecord> &rows);
+// One field as the file holds it.
+QString field(const QString &value);
+// Writes the file whole through the checked writer.
+Result writeFile(const QString &file, const QList<ValueRecord> &rows, bool cut);
+} // namespace CsvExport

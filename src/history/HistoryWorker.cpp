@@ -1,0 +1,189 @@
+#include "HistoryWorker.h"
+
+#include "DamagedFile.h"
+#include "HistoryTexts.h"
+
+#include <QDateTime>
+#include <QTimer>
+
+HistoryWorker::HistoryWorker(Options options, std::atomic<qint64> &inFlight)
+    : m_options(std::move(options)), m_inFlight(inFlight), m_db(m_options.path) {
+}
+
+void HistoryWorker::open() {
+    m_sinceAgeCheck.start();
+    if (ensureOpen())
+        handle(m_db.enforceLimits(m_options.clock()));
+    reportUnread();
+}
+
+// Opens the file when it is not open; a damaged one is moved aside. False (paused) otherwise.
+bool HistoryWorker::ensureOpen() {
+    if (m_db.isOpen())
+        return true;
+    if (m_disabled)
+        return false;
+    const HistoryDatabase::Status status = m_db.open(m_options.limits);
+    if (status.ok())
+        return true;
+    if (status.outcome == HistoryDatabase::Outcome::Damaged)
+        return rescue(status.reason);
+    if (status.reason == HistoryTexts::kNoDriver) {
+        m_disabled = true;
+        emit problem(HistoryTexts::kNoDriver);
+        return false;
+    }
+    pause(status.reason);
+    return false;
+}
+
+bool HistoryWorker::rescue(const QString &reason) {
+    m_db.close();
+    const DamagedFile::Moved moved = DamagedFile::moveAside(m_options.path, QDateTime::currentDateTime());
+    if (!moved.ok) {
+        pause(HistoryTexts::kDamagedNotMoved.arg(m_options.path, QStringLiteral("%1 (%2)").arg(moved.reason, reason)));
+        return false;
+    }
+    if (const HistoryDatabase::Status status = m_db.open(m_options.limits); !status.ok()) {
+        pause(status.reason);
+        return false;
+    }
+    emit problem(HistoryTexts::kDamaged.arg(m_options.path, moved.newPath));
+    EventRecord event{0,
+                      m_options.clock(),
+                      EventKinds::key(EventKind::HistoryGap),
+                      {},
+                      HistoryTexts::kGapNewFile.arg(moved.newPath),
+                      false};
+    m_db.write({}, {event});
+    emit eventsChanged();
+    return true;
+}
+
+void HistoryWorker::pause(const QString &reason) {
+    m_sincePause.start();
+    if (!m_retryPosted) {
+        // Held events try again even when no value comes.
+        m_retryPosted = true;
+        QTimer::singleShot(m_options.retryIntervalMs, this, [this] {
+            m_retryPosted = false;
+            flush();
+        });
+    }
+    if (m_paused)
+        return;
+    m_paused = true;
+    emit problem(HistoryTexts::kPaused.arg(m_options.path, reason));
+    emit recordingChanged(false);
+}
+
+void HistoryWorker::enqueue(HistoryBatch batch) {
+    m_pending.values.append(std::move(batch.values));
+    m_pending.events.append(std::move(batch.events));
+    if (!m_flushPosted) {
+        m_flushPosted = true;
+        QMetaObject::invokeMethod(this, &HistoryWorker::flush, Qt::QueuedConnection);
+    }
+}
+
+void HistoryWorker::settle(qsizetype lines) {
+    m_inFlight -= lines;
+}
+
+void HistoryWorker::flush() {
+    m_flushPosted = false;
+    if (m_pending.size() == 0)
+        return;
+    HistoryBatch batch = std::exchange(m_pending, {});
+    const qsizetype lines = batch.size();
+    const bool retryDue = !m_paused || m_sincePause.hasExpired(m_options.retryIntervalMs);
+    if (!retryDue || !ensureOpen()) {
+        // Paused: values are dropped, events wait (up to a bound) for the next try.
+        m_missedValues += batch.values.size();
+        m_pending.events = batch.events.mid(std::max<qsizetype>(0, batch.events.size() - kMaxHeldEvents));
+        m_missedValues += batch.events.size() - m_pending.events.size();
+        settle(lines - m_pending.events.size());
+        return;
+    }
+    HistoryDatabase::Status status = m_db.write(batch.values, batch.events);
+    if (status.outcome == HistoryDatabase::Outcome::Damaged && rescue(status.reason))
+        status = m_db.write(batch.values, batch.events);
+    if (!status.ok()) {
+        if (m_db.isOpen() && status.outcome == HistoryDatabase::Outcome::Damaged)
+            m_db.close();
+        m_missedValues += batch.values.size();
+        m_pending.events = batch.events.mid(std::max<qsizetype>(0, batch.events.size() - kMaxHeldEvents));
+        settle(lines - m_pending.events.size());
+        pause(status.reason);
+        return;
+    }
+    settle(lines);
+    resumeIfPaused();
+    if (m_sinceAgeCheck.hasExpired(m_options.ageCheckIntervalMs)) {
+        m_sinceAgeCheck.start();
+        handle(m_db.enforceLimits(m_options.clock()));
+    }
+    if (!batch.events.isEmpty()) {
+        emit eventsChanged();
+        reportUnread();
+    }
+}
+
+void HistoryWorker::resumeIfPaused() {
+    if (!m_paused)
+        return;
+    m_paused = false;
+    EventRecord event{0,
+                      m_options.clock(),
+                      EventKinds::key(EventKind::HistoryGap),
+                      {},
+                      HistoryTexts::kGapResumed.arg(std::exchange(m_missedValues, 0)),
+                      false};
+    m_db.write({}, {event});
+    emit eventsChanged();
+    emit recordingChanged(true);
+}
+
+// A failure outside of a batch (limits, marking read): the same rules as a write.
+void HistoryWorker::handle(const HistoryDatabase::Status &status) {
+    if (status.ok())
+        return;
+    if (status.outcome == HistoryDatabase::Outcome::Damaged) {
+        rescue(status.reason);
+        return;
+    }
+    pause(status.reason);
+}
+
+void HistoryWorker::setLimits(const HistoryLimits &limits) {
+    m_options.limits = limits;
+    if (m_db.isOpen())
+        handle(m_db.setLimits(limits, m_options.clock()));
+    reportUnread();
+}
+
+void HistoryWorker::markAllRead() {
+    flush();
+    if (m_db.isOpen())
+        handle(m_db.markAllRead());
+    emit eventsChanged();
+    reportUnread();
+}
+
+void HistoryWorker::reportUnread() {
+    const int unread = m_db.unreadCount();
+    if (unread != m_lastUnread) {
+        m_lastUnread = unread;
+        emit unreadCountChanged(unread);
+    }
+}
+
+HistoryDatabase &HistoryWorker::database() {
+    flush();
+    return m_db;
+}
+
+void HistoryWorker::close() {
+    flush();
+    m_db.close();
+}
