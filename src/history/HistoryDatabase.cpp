@@ -179,14 +179,16 @@ HistoryDatabase::Status HistoryDatabase::checkpoint() {
     return {};
 }
 
+// BEGIN and COMMIT as statements of their own: QSqlDatabase::commit() drops SQLite's error code,
+// and a commit is where a full disk shows.
 HistoryDatabase::Status HistoryDatabase::transaction(const std::function<Status()> &work) {
-    if (!m_db.transaction())
-        return fail(m_db.lastError());
+    if (Status s = exec(QStringLiteral("BEGIN")); !s.ok())
+        return s;
     Status status = work();
-    if (status.ok() && !m_db.commit())
-        status = fail(m_db.lastError());
+    if (status.ok())
+        status = exec(QStringLiteral("COMMIT"));
     if (!status.ok()) {
-        m_db.rollback();
+        exec(QStringLiteral("ROLLBACK"));
         return status;
     }
     return logBytes() > m_logLimit ? checkpoint() : Status{};
