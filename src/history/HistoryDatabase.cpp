@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStorageInfo>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
@@ -99,7 +100,8 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
         if (!query.next() || query.value(0).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
             return {Outcome::Failed, QStringLiteral("journal_mode=WAL")};
         query.finish();
-        for (const char *setting : {"PRAGMA synchronous=NORMAL", "PRAGMA wal_autocheckpoint=0"})
+        for (const char *setting :
+             {"PRAGMA synchronous=NORMAL", "PRAGMA wal_autocheckpoint=0", "PRAGMA cache_size=-16384"})
             if (Status s = exec(QString::fromLatin1(setting)); !s.ok())
                 return s;
         if (pragma(QStringLiteral("user_version")) > kSchemaVersion)
@@ -113,7 +115,8 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
             !s.ok())
             return s;
         m_pageSize = std::max<qint64>(512, pragma(QStringLiteral("page_size")));
-        return checkpoint();
+        foldLogWhenLarge();
+        return Status{};
     }();
     if (!status.ok()) {
         close();
@@ -191,7 +194,21 @@ HistoryDatabase::Status HistoryDatabase::transaction(const std::function<Status(
         exec(QStringLiteral("ROLLBACK"));
         return status;
     }
-    return logBytes() > m_logLimit ? checkpoint() : Status{};
+    foldLogWhenLarge();
+    return {};
+}
+
+// The rows are safe in the log once committed; folding it back is housekeeping. It first grows
+// the file by the pages that are new in the log, and only then empties the log: on a disk without
+// that room it waits (a fold that failed half-way would take the space and free none).
+void HistoryDatabase::foldLogWhenLarge() {
+    if (logBytes() <= m_logLimit)
+        return;
+    const qint64 growth = pragma(QStringLiteral("page_count")) * m_pageSize - fileBytes();
+    const QStorageInfo disk(QFileInfo(m_path).absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() < growth)
+        return;
+    checkpoint();
 }
 
 HistoryDatabase::Status HistoryDatabase::write(const QList<ValueRecord> &values, const QList<EventRecord> &events) {

@@ -34,9 +34,9 @@ public:
 
     // At most this many rows and bytes go into one transaction: bounds the write-ahead log of one
     // batch and keeps a batch well below the smallest size limit.
-    static constexpr int kMaxRowsPerTransaction = 2000;
+    static constexpr int kMaxRowsPerTransaction = 10000;
     static constexpr qint64 kMaxBytesPerTransaction = 2 * 1024 * 1024;
-    static constexpr qint64 kMaxLogBytes = 4 * 1024 * 1024;
+    static constexpr qint64 kMaxLogBytes = 1024 * 1024;
     // Longer values and event texts are cut (and say so at their end).
     static constexpr int kMaxValueChars = 64 * 1024;
     static constexpr int kMaxEventTextChars = 4000;
@@ -82,6 +82,7 @@ private:
     Status exec(const QString &sql);
     Status fail(const QSqlError &error);
     Status checkpoint();
+    void foldLogWhenLarge();
     Status transaction(const std::function<Status()> &work);
     Status insert(const QList<ValueRecord> &values, qsizetype from, qsizetype to, const QList<EventRecord> &events);
     Status makeRoom(qint64 targetPages);

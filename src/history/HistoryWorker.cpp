@@ -7,7 +7,10 @@
 #include <QTimer>
 
 HistoryWorker::HistoryWorker(Options options, std::atomic<qint64> &inFlight)
-    : m_options(std::move(options)), m_inFlight(inFlight), m_db(m_options.path) {
+    : m_options(std::move(options)), m_inFlight(inFlight), m_db(m_options.path), m_gatherTimer(new QTimer(this)) {
+    // A child, so that it moves to the writer's thread with this object.
+    m_gatherTimer->setSingleShot(true);
+    connect(m_gatherTimer, &QTimer::timeout, this, &HistoryWorker::flush);
 }
 
 void HistoryWorker::open() {
@@ -80,9 +83,15 @@ void HistoryWorker::pause(const QString &reason) {
 void HistoryWorker::enqueue(HistoryBatch batch) {
     m_pending.values.append(std::move(batch.values));
     m_pending.events.append(std::move(batch.events));
-    if (!m_flushPosted) {
-        m_flushPosted = true;
-        QMetaObject::invokeMethod(this, &HistoryWorker::flush, Qt::QueuedConnection);
+    // Lines gather for a moment before they are written: fewer, larger transactions cost less
+    // and grow the log less than one per pass of the window's event loop. Many lines go at once.
+    if (m_pending.size() >= HistoryDatabase::kMaxRowsPerTransaction) {
+        if (!m_flushNow) {
+            m_flushNow = true;
+            QMetaObject::invokeMethod(this, &HistoryWorker::flush, Qt::QueuedConnection);
+        }
+    } else if (!m_gatherTimer->isActive()) {
+        m_gatherTimer->start(m_options.gatherMs);
     }
 }
 
@@ -91,7 +100,8 @@ void HistoryWorker::settle(qsizetype lines) {
 }
 
 void HistoryWorker::flush() {
-    m_flushPosted = false;
+    m_flushNow = false;
+    m_gatherTimer->stop();
     if (m_pending.size() == 0)
         return;
     HistoryBatch batch = std::exchange(m_pending, {});

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <atomic>
 #include <functional>
 
@@ -16,7 +17,7 @@ struct HistoryBatch {
 };
 
 // The history's writer, living on a thread of its own with its own database connection. Batches
-// that arrive while it writes are gathered and go into the next transactions together. Every
+// are gathered for a moment (or until there are many lines) and go into transactions together. Every
 // method runs on the writer's thread (the facade History calls them through queued calls).
 //
 // Faults: a damaged file is moved aside and a new one started, with one message; a write that
@@ -33,6 +34,8 @@ public:
         int retryIntervalMs = 30000;
         // How often the age limit is enforced while recording.
         int ageCheckIntervalMs = 60000;
+        // How long lines gather before they are written (a question or close writes them at once).
+        int gatherMs = 200;
     };
     // Events kept while recording is paused.
     static constexpr int kMaxHeldEvents = 1000;
@@ -69,7 +72,8 @@ private:
     std::atomic<qint64> &m_inFlight;
     HistoryDatabase m_db;
     HistoryBatch m_pending;
-    bool m_flushPosted = false;
+    bool m_flushNow = false;
+    QTimer *m_gatherTimer;
     bool m_paused = false;
     bool m_retryPosted = false;
     bool m_disabled = false; // no SQLite driver: nothing will ever be recorded

@@ -45,14 +45,18 @@ int main(int argc, char **argv) {
         const int lines = phase == Phase::Filling ? 2000 : 20;
         for (int i = 0; i < lines; ++i, ++line)
             history.recordValue(QString::number(1000 + line % 50),
-                                QStringLiteral("%1 %2").arg(line).arg(QString(80, u'x')));
+                                QStringLiteral("%1 %2").arg(line).arg(QString(20, u'x')));
         if (phase == Phase::Paused && ++pausedPasses == 20) {
-            // The program goes on: a mute is saved (or its failure reported, the old file kept).
-            history.mutes().muteForOneHour(u"768"_qs, QDateTime::currentDateTimeUtc());
-            QFile::remove(filler);
-            say(u"freed"_qs);
-            phase = Phase::Freed;
-            pass.setInterval(50);
+            // What was handed over while the disk filled is dropped first; then the program goes
+            // on: a mute is saved (or its failure reported, the old file kept), and space is freed.
+            pass.stop();
+            history.afterWrites(&app, [&] {
+                history.mutes().muteForOneHour(u"768"_qs, QDateTime::currentDateTimeUtc());
+                QFile::remove(filler);
+                say(u"freed"_qs);
+                phase = Phase::Freed;
+                pass.start(50);
+            });
         }
         if (phase == Phase::Done) {
             pass.stop();

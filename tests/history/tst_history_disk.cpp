@@ -14,14 +14,14 @@ using namespace HistoryTest;
 namespace {
 const QString kProbe = QStringLiteral(QUENDRA_HISTORY_DISK_PROBE);
 
-// Mounts a 1 MiB tmpfs at <disk>, copies <seed> into <disk>/quendra, puts a 192 KiB filler
+// Mounts a 4 MiB tmpfs at <disk>, copies <seed> into <disk>/quendra, puts a 1 MiB filler
 // beside it, runs the probe on the folder (its output in <out>/log, its exit code in <out>/rc)
 // and copies the folder back out to <out>/after.
 const char *const kScript = R"(
 disk=$1 seed=$2 out=$3 probe=$4
-mount -t tmpfs -o size=1m,mode=0755 tmpfs "$disk" || exit 97
+mount -t tmpfs -o size=4m,mode=0755 tmpfs "$disk" || exit 97
 mkdir "$disk/quendra" && cp -a "$seed/." "$disk/quendra/" || exit 98
-head -c 192K /dev/zero > "$disk/filler" || exit 98
+head -c 1M /dev/zero > "$disk/filler" || exit 98
 "$probe" "$disk/quendra" "$disk/filler" > "$out/log" 2>&1
 echo $? > "$out/rc"
 mkdir "$out/after" && cp -a "$disk/quendra/." "$out/after/" || exit 98
