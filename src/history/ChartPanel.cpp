@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -88,13 +89,24 @@ ChartPanel::ChartPanel(History &history, Dialogs &dialogs, QWidget *parent)
     connect(chartObject, &QComboBox::currentTextChanged, this, &ChartPanel::refresh);
     connect(chartSpan, &QComboBox::currentIndexChanged, this, &ChartPanel::refresh);
     connect(exportCsv, &QPushButton::clicked, this, &ChartPanel::exportShown);
+    reloadObjects();
+    refresh();
+}
+
+void ChartPanel::reloadObjects() {
     m_history.queryObjects(this, [this](const QStringList &objects) {
         const QString typed = chartObject->currentText();
         const QSignalBlocker quiet(chartObject);
+        chartObject->clear();
         chartObject->addItems(objects.mid(0, kMaxListedObjects));
+        if (objects.size() > kMaxListedObjects) {
+            // The list is cut: the last row says so; any number can be typed.
+            chartObject->addItem(HistoryTexts::kMoreObjectsTyped);
+            if (auto *items = qobject_cast<QStandardItemModel *>(chartObject->model()))
+                items->item(chartObject->count() - 1)->setEnabled(false);
+        }
         chartObject->setCurrentText(typed);
     });
-    refresh();
 }
 
 void ChartPanel::showObject(const QString &gan) {

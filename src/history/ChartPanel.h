@@ -30,6 +30,8 @@ public:
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     // Asks the history again for the chosen object and span, ending now.
     void refresh();
+    // Asks the history again for the objects the list offers.
+    void reloadObjects();
     // What the chart shows (for tests and the window's caller).
     const ChartData &shown() const { return m_data; }
     static qint64 spanMs(Span span);

@@ -11,6 +11,8 @@ namespace {
 const QString kTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm:ss");
 const QString kNewLine = QStringLiteral("\r\n");
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+// The rows go to the file in pieces of about this size.
+constexpr qsizetype kPieceBytes = 64 * 1024;
 
 // A value from the bus ("21.5") in the form a German spreadsheet reads as a number ("21,5").
 std::optional<QString> asNumber(const QString &value) {
@@ -19,6 +21,15 @@ std::optional<QString> asNumber(const QString &value) {
     if (!DecimalComma::parse(comma))
         return std::nullopt;
     return comma.trimmed();
+}
+
+QByteArray header() {
+    return kByteOrderMark + (HistoryTexts::kCsvHeader + kNewLine).toUtf8();
+}
+
+QByteArray line(const ValueRecord &row) {
+    const QString time = QDateTime::fromMSecsSinceEpoch(row.timeMs).toLocalTime().toString(kTimeFormat);
+    return (time + u';' + CsvExport::field(row.gan) + u';' + CsvExport::field(row.value) + kNewLine).toUtf8();
 }
 } // namespace
 
@@ -35,30 +46,36 @@ QString field(const QString &value) {
 }
 
 QByteArray bytes(const QList<ValueRecord> &rows) {
-    QString text = HistoryTexts::kCsvHeader + kNewLine;
-    for (const ValueRecord &row : rows) {
-        text += QDateTime::fromMSecsSinceEpoch(row.timeMs).toLocalTime().toString(kTimeFormat);
-        text += u';';
-        text += field(row.gan);
-        text += u';';
-        text += field(row.value);
-        text += kNewLine;
-    }
-    return kByteOrderMark + text.toUtf8();
+    QByteArray bytes = header();
+    for (const ValueRecord &row : rows)
+        bytes += line(row);
+    return bytes;
 }
 
-Result writeFile(const QString &file, const QList<ValueRecord> &rows, bool cut) {
+Result writeFile(const QString &file, const RowSource &rows) {
     Result result;
-    QString error;
-    if (!CheckedFileWriter::writeFile(file, bytes(rows), &error)) {
-        result.message = error;
+    CheckedFileWriter writer(file);
+    QByteArray piece = header();
+    bool failed = !writer.open();
+    if (!failed) {
+        result.cut = rows([&](const ValueRecord &row) {
+            piece += line(row);
+            ++result.rows;
+            if (piece.size() >= kPieceBytes) {
+                failed = !writer.write(piece);
+                piece.clear();
+            }
+            return !failed;
+        });
+        failed = failed || !writer.write(piece) || !writer.commit();
+    }
+    if (failed) {
+        result.message = writer.errorString();
         return result;
     }
     result.ok = true;
-    result.rows = rows.size();
-    result.cut = cut;
     const QString count = QLocale(QLocale::German).toString(result.rows);
-    result.message = (cut ? HistoryTexts::kExportCut : HistoryTexts::kExported).arg(count, file);
+    result.message = (result.cut ? HistoryTexts::kExportCut : HistoryTexts::kExported).arg(count, file);
     return result;
 }
 } // namespace CsvExport

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // The values of one object as a CSV file German spreadsheet programs read as they are: UTF-8 with
 // a byte-order mark, semicolons between the fields, CR LF, local times "dd.MM.yyyy HH:mm:ss" and
@@ -23,9 +24,14 @@ struct Result {
     QString message;  // for the user: what was written, or why not
 };
 
+// Takes one row; false stops the rows (the file could not take it).
+using RowSink = std::function<bool(const ValueRecord &)>;
+// Hands every row to the sink, oldest first; true when rows were left out (kMaxRows).
+using RowSource = std::function<bool(const RowSink &)>;
+
 QByteArray bytes(const QList<ValueRecord> &rows);
 // One field as the file holds it.
 QString field(const QString &value);
-// Writes the file whole through the checked writer.
-Result writeFile(const QString &file, const QList<ValueRecord> &rows, bool cut);
+// Writes the file whole through the checked writer, the rows streaming into it.
+Result writeFile(const QString &file, const RowSource &rows);
 } // namespace CsvExport

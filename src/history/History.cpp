@@ -162,9 +162,10 @@ void History::exportCsv(const QString &gan, qint64 fromMs, qint64 toMs, const QS
     ask<CsvExport::Result>(
         context,
         [gan, fromMs, toMs, file](HistoryWorker &worker) {
-            bool more = false;
-            const QList<ValueRecord> rows = worker.database().rows(gan, fromMs, toMs, CsvExport::kMaxRows, &more);
-            return CsvExport::writeFile(file, rows, more);
+            HistoryDatabase &db = worker.database();
+            return CsvExport::writeFile(file, [&](const CsvExport::RowSink &sink) {
+                return db.forEachRow(gan, fromMs, toMs, CsvExport::kMaxRows, sink);
+            });
         },
         std::move(done));
 }

@@ -72,6 +72,7 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder))
         return {Outcome::Failed, QStringLiteral("%1: %2").arg(folder, qt_error_string(errno))};
+    const bool created = !QFileInfo::exists(m_path);
     m_db = QSqlDatabase::addDatabase(kDriver, m_connection);
     m_db.setDatabaseName(m_path);
     if (!m_db.open()) {
@@ -80,6 +81,10 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
         return status;
     }
     m_open = true;
+    // Values can tell who mailed or who is at home: the file is its owner's alone (its log takes
+    // the same rights).
+    if (created || QFileInfo(m_path).size() == 0)
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const Status status = [this]() -> Status {
         // Exclusive before the log is switched on: its index then stays in this process's memory.
         if (Status s = exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")); !s.ok())
@@ -105,7 +110,7 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
             if (Status s = exec(QString::fromLatin1(setting)); !s.ok())
                 return s;
         if (pragma(QStringLiteral("user_version")) > kSchemaVersion)
-            return {Outcome::Failed, QStringLiteral("user_version")}; // a newer program's file: left alone
+            return {Outcome::Newer, HistoryTexts::kNewerFile}; // left alone
         if (Status s = transaction([this] {
                 for (const char *statement : kSchema)
                     if (Status inner = exec(QString::fromLatin1(statement)); !inner.ok())

@@ -24,6 +24,7 @@ public:
         Ok,
         Damaged, // the file is no database or a damaged one: move it aside and start anew
         Full,    // the disk is full
+        Newer,   // a newer program's file: left alone
         Failed,  // any other failure, with the reason
     };
     struct Status {
@@ -68,6 +69,10 @@ public:
     SeriesRows series(const QString &gan, qint64 fromMs, qint64 toMs, int maxRows);
     // The same rows uncondensed, at most `limit`; *more says whether the range holds more.
     QList<ValueRecord> rows(const QString &gan, qint64 fromMs, qint64 toMs, int limit, bool *more);
+    // Hands the same rows to `take` one by one, at most `limit` (or until take says no): for
+    // answers too large to hold. True when the range holds more than `limit`.
+    bool forEachRow(const QString &gan, qint64 fromMs, qint64 toMs, qint64 limit,
+                    const std::function<bool(const ValueRecord &)> &take);
     // Objects with rows in the history, in number order: at most kMaxListedObjects + 1 (one more
     // than the lists offer says that there are more).
     QStringList objects();

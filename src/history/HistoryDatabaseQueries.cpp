@@ -66,11 +66,10 @@ EventPage HistoryDatabase::events(const EventFilter &filter) {
     return page;
 }
 
-QList<ValueRecord> HistoryDatabase::rows(const QString &gan, qint64 fromMs, qint64 toMs, int limit, bool *more) {
-    QList<ValueRecord> result;
-    *more = false;
+bool HistoryDatabase::forEachRow(const QString &gan, qint64 fromMs, qint64 toMs, qint64 limit,
+                                 const std::function<bool(const ValueRecord &)> &take) {
     if (!m_open)
-        return result;
+        return false;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT time, value FROM value_lines WHERE gan = ? AND time >= ? AND time < ? "
@@ -78,16 +77,24 @@ QList<ValueRecord> HistoryDatabase::rows(const QString &gan, qint64 fromMs, qint
     query.bindValue(0, gan);
     query.bindValue(1, fromMs);
     query.bindValue(2, toMs);
-    query.bindValue(3, qint64(limit) + 1);
+    query.bindValue(3, limit + 1);
     if (!query.exec())
-        return result;
-    while (query.next()) {
-        if (result.size() == limit) {
-            *more = true;
-            break;
-        }
-        result.append({query.value(0).toLongLong(), gan, query.value(1).toString()});
+        return false;
+    for (qint64 taken = 0; query.next(); ++taken) {
+        if (taken == limit)
+            return true;
+        if (!take({query.value(0).toLongLong(), gan, query.value(1).toString()}))
+            return false;
     }
+    return false;
+}
+
+QList<ValueRecord> HistoryDatabase::rows(const QString &gan, qint64 fromMs, qint64 toMs, int limit, bool *more) {
+    QList<ValueRecord> result;
+    *more = forEachRow(gan, fromMs, toMs, limit, [&result](const ValueRecord &row) {
+        result.append(row);
+        return true;
+    });
     return result;
 }
 

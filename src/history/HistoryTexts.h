@@ -28,6 +28,7 @@ inline const QString kObjectFilter = QStringLiteral("Objekt:");
 inline const QString kAllObjects = QStringLiteral("Alle Objekte");
 inline const QString kSearch = QStringLiteral("Suche:");
 inline const QString kMoreObjects = QStringLiteral("… weitere Objekte: über die Suche");
+inline const QString kMoreObjectsTyped = QStringLiteral("… weitere Objekte: Nummer eintippen");
 inline const QString kEventList = QStringLiteral("Ereignisse");
 inline const QString kColumnTime = QStringLiteral("Zeit");
 inline const QString kColumnKind = QStringLiteral("Art");
@@ -97,6 +98,7 @@ inline const QString kDiskFull = QStringLiteral("Auf dem Datenträger ist kein P
 // %1: the file, %2: the system's reason
 inline const QString kCannotOpen =
     QStringLiteral("Der Verlauf %1 kann nicht geöffnet werden: %2\nDer Verlauf bleibt aus.");
+inline const QString kNewerFile = QStringLiteral("Die Datei stammt von einer neueren Quendra-Version.");
 inline const QString kNoDriver = QStringLiteral("Der SQLite-Treiber von Qt (libqt6sql6-sqlite) fehlt.");
 // %1: how many values were dropped
 inline const QString kBehind =

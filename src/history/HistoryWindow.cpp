@@ -43,5 +43,6 @@ void HistoryWindow::setFileChooser(ChartPanel::FileChooser chooser) {
 void HistoryWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     m_events->refresh();
+    m_chart->reloadObjects();
     m_chart->refresh();
 }

@@ -31,9 +31,10 @@ bool HistoryWorker::ensureOpen() {
         return true;
     if (status.outcome == HistoryDatabase::Outcome::Damaged)
         return rescue(status.reason);
-    if (status.reason == HistoryTexts::kNoDriver) {
+    if (status.reason == HistoryTexts::kNoDriver || status.outcome == HistoryDatabase::Outcome::Newer) {
+        // Nothing a later try could change: one message, and the history stays off.
         m_disabled = true;
-        emit problem(HistoryTexts::kNoDriver);
+        emit problem(HistoryTexts::kCannotOpen.arg(m_options.path, status.reason));
         return false;
     }
     pause(status.reason);

@@ -200,6 +200,25 @@ private slots:
                                    "05.03.2024 14:08:10;768;\"T\xC3\xBCr;auf\"\r\n"));
     }
 
+    // A range beyond the export's bound is cut, and the message says so.
+    void csvCutSaysSo() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"export.csv"_qs);
+        const QList<ValueRecord> rows{{0, u"768"_qs, u"1"_qs}, {1000, u"768"_qs, u"0"_qs}};
+        const CsvExport::Result result = CsvExport::writeFile(file, [&](const CsvExport::RowSink &take) {
+            for (const ValueRecord &row : rows)
+                take(row);
+            return true; // more than the bound
+        });
+        QVERIFY(result.ok);
+        QVERIFY(result.cut);
+        QCOMPARE(result.message,
+                 u"Nur die ersten 2 Werte wurden nach %1 exportiert; wählen Sie einen kürzeren Zeitraum."_qs.arg(file));
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), CsvExport::bytes(rows));
+    }
+
     void badgeLabel_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("label");

@@ -71,6 +71,8 @@ private slots:
         QCOMPARE(readFile(file, QStringLiteral("SELECT gan, value FROM value_lines ORDER BY id")), sent);
         QCOMPARE(readFile(file, QStringLiteral("SELECT count(*) FROM events")), QStringList{u"12"_qs});
         QCOMPARE(logBytes(file), 0);
+        // Values tell who is at home: the file is its owner's alone.
+        QCOMPARE(QFileInfo(file).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
     }
 
     void ageLimit_data() {
@@ -222,6 +224,37 @@ private slots:
         // The new history records.
         history.recordValue(u"768"_qs, u"1"_qs);
         QCOMPARE(series(history, u"768"_qs, 0, history.now() + 1).rows.size(), 1);
+    }
+
+    // A file of a newer program is neither written nor moved aside; the history stays off and
+    // says so once.
+    void newerFileLeftAlone() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(History::kDatabaseName);
+        {
+            HistoryDatabase db(file);
+            QVERIFY(db.open({}).ok());
+            QVERIFY(db.write(lines(10, kNow, 1), {}).ok());
+        }
+        QCOMPARE(readFile(file, u"PRAGMA user_version=99"_qs), QStringList());
+        const QByteArray before = [&] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        {
+            History history(dir.path());
+            QSignalSpy problems(&history, &History::problem);
+            QVERIFY(problems.wait(30000));
+            QVERIFY(problems.first().first().toString().contains(u"neueren Quendra-Version"_qs));
+            history.recordValue(u"768"_qs, u"1"_qs);
+            history.recordEvent(EventKind::Balloon, u"768"_qs, u"Licht an"_qs);
+            QVERIFY(settled(history));
+            QCOMPARE(problems.count(), 1);
+        }
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{History::kDatabaseName});
     }
 
     void eventFilters_data() {
