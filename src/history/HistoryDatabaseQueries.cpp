@@ -6,6 +6,24 @@
 #include <QVariant>
 
 namespace {
+// One object's rows in [fromMs, toMs): `columns` of value_lines, `tail` after the condition, and
+// values for the tail's placeholders.
+bool queryRange(QSqlQuery &query, const QString &columns, const QString &tail, const QString &gan, qint64 fromMs,
+                qint64 toMs, const QVariantList &tailValues) {
+    query.setForwardOnly(true);
+    query.prepare(
+        QStringLiteral("SELECT %1 FROM value_lines WHERE gan = ? AND time >= ? AND time < ? %2").arg(columns, tail));
+    const QVariantList values = QVariantList{gan, fromMs, toMs} + tailValues;
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
+    return query.exec();
+}
+
+// A row of a range query (time and value).
+ValueRecord rowOf(const QSqlQuery &query, const QString &gan) {
+    return {query.value(0).toLongLong(), gan, query.value(1).toString()};
+}
+
 bool matches(const EventRecord &event, const QString &search) {
     return event.text.contains(search, Qt::CaseInsensitive) || event.gan.contains(search, Qt::CaseInsensitive);
 }
@@ -71,19 +89,13 @@ bool HistoryDatabase::forEachRow(const QString &gan, qint64 fromMs, qint64 toMs,
     if (!m_open)
         return false;
     QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT time, value FROM value_lines WHERE gan = ? AND time >= ? AND time < ? "
-                                 "ORDER BY time, id LIMIT ?"));
-    query.bindValue(0, gan);
-    query.bindValue(1, fromMs);
-    query.bindValue(2, toMs);
-    query.bindValue(3, limit + 1);
-    if (!query.exec())
+    if (!queryRange(query, QStringLiteral("time, value"), QStringLiteral("ORDER BY time, id LIMIT ?"), gan, fromMs,
+                    toMs, {limit + 1}))
         return false;
     for (qint64 taken = 0; query.next(); ++taken) {
         if (taken == limit)
             return true;
-        if (!take({query.value(0).toLongLong(), gan, query.value(1).toString()}))
+        if (!take(rowOf(query, gan)))
             return false;
     }
     return false;
@@ -109,17 +121,10 @@ SeriesRows HistoryDatabase::series(const QString &gan, qint64 fromMs, qint64 toM
     series.rows.clear();
     series.bucketMs = std::max<qint64>(1, (toMs - fromMs + maxRows - 1) / maxRows);
     QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT max(time), value FROM value_lines WHERE gan = ? AND time >= ? AND time < ? "
-                                 "GROUP BY (time - ?) / ? ORDER BY 1"));
-    query.bindValue(0, gan);
-    query.bindValue(1, fromMs);
-    query.bindValue(2, toMs);
-    query.bindValue(3, fromMs);
-    query.bindValue(4, series.bucketMs);
-    if (query.exec())
+    if (queryRange(query, QStringLiteral("max(time), value"), QStringLiteral("GROUP BY (time - ?) / ? ORDER BY 1"), gan,
+                   fromMs, toMs, {fromMs, series.bucketMs}))
         while (query.next())
-            series.rows.append({query.value(0).toLongLong(), gan, query.value(1).toString()});
+            series.rows.append(rowOf(query, gan));
     return series;
 }
 
