@@ -11,7 +11,8 @@
 History::History(const QString &dataFolder, Options options, QObject *parent)
     : QObject(parent), m_folder(QDir::cleanPath(dataFolder) + u'/'),
       m_clock(options.clock ? options.clock : [] { return QDateTime::currentMSecsSinceEpoch(); }),
-      m_maxLinesInFlight(options.maxLinesInFlight), m_limits(HistoryLimitsFile::read(m_folder + kLimitsName)),
+      m_maxLinesInFlight(options.maxLinesInFlight), m_maxBytesInFlight(options.maxBytesInFlight),
+      m_limits(HistoryLimitsFile::read(m_folder + kLimitsName)),
       m_mutes(std::make_unique<MuteList>(m_folder + kMutesName)) {
     connect(m_mutes.get(), &MuteList::saveFailed, this, &History::problem);
     m_postTimer.setSingleShot(true);
@@ -95,21 +96,20 @@ void History::recordEvent(EventKind kind, const QString &gan, const QString &tex
         m_postTimer.start();
 }
 
-// Hands the lines gathered so far to the writer, unless it is too far behind: then the values
-// are dropped (events never are), and the user hears of it once.
+// Hands the lines gathered so far to the writer, unless it is too far behind: then they are
+// dropped, the user hears of it once, and an event notes the gap when the writer has caught up.
 void History::post() {
     m_postTimer.stop();
     if (m_values.isEmpty() && m_events.isEmpty())
         return;
     HistoryBatch batch{std::exchange(m_values, {}), std::exchange(m_events, {})};
-    if (m_inFlight.load() + batch.values.size() > m_maxLinesInFlight) {
-        m_dropped += batch.values.size();
-        batch.values.clear();
+    if (m_inFlight.lines + batch.size() > m_maxLinesInFlight || m_inFlight.bytes + batch.bytes() > m_maxBytesInFlight) {
+        m_dropped += batch.size();
         if (!std::exchange(m_behindReported, true))
             emit problem(HistoryTexts::kBehind.arg(m_dropped));
-        if (batch.events.isEmpty())
-            return;
-    } else if (m_dropped > 0) {
+        return;
+    }
+    if (m_dropped > 0) {
         batch.events.prepend({0,
                               m_clock(),
                               EventKinds::key(EventKind::HistoryGap),
@@ -118,7 +118,7 @@ void History::post() {
                               false});
         m_behindReported = false;
     }
-    m_inFlight += batch.size();
+    m_inFlight.add(batch);
     onWorker([batch = std::move(batch)](HistoryWorker &worker) mutable { worker.enqueue(std::move(batch)); });
 }
 
@@ -185,9 +185,9 @@ void History::close() {
         return;
     m_postTimer.stop();
     if (!m_values.isEmpty() || !m_events.isEmpty()) {
-        m_inFlight += m_values.size() + m_events.size();
-        onWorker([batch = HistoryBatch{std::exchange(m_values, {}), std::exchange(m_events, {})}](
-                     HistoryWorker &worker) mutable { worker.enqueue(std::move(batch)); });
+        HistoryBatch batch{std::exchange(m_values, {}), std::exchange(m_events, {})};
+        m_inFlight.add(batch);
+        onWorker([batch = std::move(batch)](HistoryWorker &worker) mutable { worker.enqueue(std::move(batch)); });
     }
     // Queued behind everything handed over: written, closed, and the thread ends.
     onWorker([this](HistoryWorker &worker) {

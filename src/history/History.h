@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CsvExport.h"
+#include "HistoryBatch.h"
 #include "HistoryRecords.h"
 
 #include <QObject>
@@ -19,9 +20,10 @@ class MuteList;
 struct HistoryOptions {
     std::function<qint64()> clock; // ms since 1970; the system clock when empty
     int retryIntervalMs = 30000;   // how often a paused recording tries again
-    // Lines handed over but not written yet, at most: beyond, new values are dropped (and the
-    // user told once) until the writer has caught up.
+    // Lines (and their bytes) handed over but not written yet, at most: beyond, new lines are
+    // dropped (and the user told once) until the writer has caught up.
     qint64 maxLinesInFlight = 500000;
+    qint64 maxBytesInFlight = 64 * 1024 * 1024;
 };
 
 // The history ("Verlauf") as the program sees it: hand it value lines and events, ask it for
@@ -105,15 +107,16 @@ private:
     QString m_folder;
     std::function<qint64()> m_clock;
     qint64 m_maxLinesInFlight;
+    qint64 m_maxBytesInFlight;
     HistoryLimits m_limits;
     std::unique_ptr<MuteList> m_mutes;
     QThread m_thread;
     HistoryWorker *m_worker = nullptr; // lives on m_thread, deleted when it finishes
-    std::atomic<qint64> m_inFlight{0};
+    InFlight m_inFlight;
     QList<ValueRecord> m_values;
     QList<EventRecord> m_events;
     QTimer m_postTimer;
-    qint64 m_dropped = 0; // values dropped since the writer fell behind
+    qint64 m_dropped = 0; // lines dropped since the writer fell behind
     bool m_behindReported = false;
     bool m_closing = false;
     bool m_recording = true;

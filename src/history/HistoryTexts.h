@@ -100,11 +100,11 @@ inline const QString kCannotOpen =
     QStringLiteral("Der Verlauf %1 kann nicht geöffnet werden: %2\nDer Verlauf bleibt aus.");
 inline const QString kNewerFile = QStringLiteral("Die Datei stammt von einer neueren Quendra-Version.");
 inline const QString kNoDriver = QStringLiteral("Der SQLite-Treiber von Qt (libqt6sql6-sqlite) fehlt.");
-// %1: how many values were dropped
+// %1: how many values and events were dropped
 inline const QString kBehind =
-    QStringLiteral("Der Verlauf kommt mit dem Schreiben nicht nach; %1 Werte wurden nicht aufgezeichnet.");
-// Events the history records about itself. %1: how many values were not recorded
-inline const QString kGapResumed = QStringLiteral("Aufzeichnung fortgesetzt; %1 Werte fehlen im Verlauf.");
+    QStringLiteral("Der Verlauf kommt mit dem Schreiben nicht nach; %1 Einträge wurden nicht aufgezeichnet.");
+// Events the history records about itself. %1: how many values and events were not recorded
+inline const QString kGapResumed = QStringLiteral("Aufzeichnung fortgesetzt; %1 Einträge fehlen im Verlauf.");
 // %1: where the damaged file was moved
 inline const QString kGapNewFile = QStringLiteral("Neuer Verlauf begonnen; der beschädigte liegt unter %1.");
 // A text longer than the history keeps ends with this.

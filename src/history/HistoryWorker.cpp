@@ -6,7 +6,7 @@
 #include <QDateTime>
 #include <QTimer>
 
-HistoryWorker::HistoryWorker(Options options, std::atomic<qint64> &inFlight)
+HistoryWorker::HistoryWorker(Options options, InFlight &inFlight)
     : m_options(std::move(options)), m_inFlight(inFlight), m_db(m_options.path), m_gatherTimer(new QTimer(this)) {
     // A child, so that it moves to the writer's thread with this object.
     m_gatherTimer->setSingleShot(true);
@@ -96,8 +96,13 @@ void HistoryWorker::enqueue(HistoryBatch batch) {
     }
 }
 
-void HistoryWorker::settle(qsizetype lines) {
-    m_inFlight -= lines;
+// Paused: the values are dropped (and counted), the newest events wait for the next try.
+void HistoryWorker::dropValuesHoldEvents(HistoryBatch batch) {
+    const qsizetype held = std::min<qsizetype>(batch.events.size(), kMaxHeldEvents);
+    m_pending.events = batch.events.mid(batch.events.size() - held);
+    batch.events.resize(batch.events.size() - held);
+    m_missed += batch.size();
+    m_inFlight.remove(batch);
 }
 
 void HistoryWorker::flush() {
@@ -106,14 +111,9 @@ void HistoryWorker::flush() {
     if (m_pending.size() == 0)
         return;
     HistoryBatch batch = std::exchange(m_pending, {});
-    const qsizetype lines = batch.size();
     const bool retryDue = !m_paused || m_sincePause.hasExpired(m_options.retryIntervalMs);
     if (!retryDue || !ensureOpen()) {
-        // Paused: values are dropped, events wait (up to a bound) for the next try.
-        m_missedValues += batch.values.size();
-        m_pending.events = batch.events.mid(std::max<qsizetype>(0, batch.events.size() - kMaxHeldEvents));
-        m_missedValues += batch.events.size() - m_pending.events.size();
-        settle(lines - m_pending.events.size());
+        dropValuesHoldEvents(std::move(batch));
         return;
     }
     HistoryDatabase::Status status = m_db.write(batch.values, batch.events);
@@ -122,13 +122,11 @@ void HistoryWorker::flush() {
     if (!status.ok()) {
         if (m_db.isOpen() && status.outcome == HistoryDatabase::Outcome::Damaged)
             m_db.close();
-        m_missedValues += batch.values.size();
-        m_pending.events = batch.events.mid(std::max<qsizetype>(0, batch.events.size() - kMaxHeldEvents));
-        settle(lines - m_pending.events.size());
+        dropValuesHoldEvents(std::move(batch));
         pause(status.reason);
         return;
     }
-    settle(lines);
+    m_inFlight.remove(batch);
     resumeIfPaused();
     if (m_sinceAgeCheck.hasExpired(m_options.ageCheckIntervalMs)) {
         m_sinceAgeCheck.start();
@@ -148,7 +146,7 @@ void HistoryWorker::resumeIfPaused() {
                       m_options.clock(),
                       EventKinds::key(EventKind::HistoryGap),
                       {},
-                      HistoryTexts::kGapResumed.arg(std::exchange(m_missedValues, 0)),
+                      HistoryTexts::kGapResumed.arg(std::exchange(m_missed, 0)),
                       false};
     m_db.write({}, {event});
     emit eventsChanged();

@@ -1,20 +1,13 @@
 #pragma once
 
+#include "HistoryBatch.h"
 #include "HistoryDatabase.h"
 #include "HistoryRecords.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-#include <atomic>
 #include <functional>
-
-// What the window's thread hands over in one go.
-struct HistoryBatch {
-    QList<ValueRecord> values;
-    QList<EventRecord> events;
-    qsizetype size() const { return values.size() + events.size(); }
-};
 
 // The history's writer, living on a thread of its own with its own database connection. Batches
 // are gathered for a moment (or until there are many lines) and go into transactions together. Every
@@ -40,8 +33,8 @@ public:
     // Events kept while recording is paused.
     static constexpr int kMaxHeldEvents = 1000;
 
-    // inFlight: lines handed over but not yet written or dropped (the facade's back-pressure).
-    HistoryWorker(Options options, std::atomic<qint64> &inFlight);
+    // inFlight: what was handed over and is not yet written or dropped (the facade's back-pressure).
+    HistoryWorker(Options options, InFlight &inFlight);
 
     void open();
     void enqueue(HistoryBatch batch);
@@ -66,10 +59,10 @@ private:
     void resumeIfPaused();
     void handle(const HistoryDatabase::Status &status);
     void reportUnread();
-    void settle(qsizetype lines);
+    void dropValuesHoldEvents(HistoryBatch batch);
 
     Options m_options;
-    std::atomic<qint64> &m_inFlight;
+    InFlight &m_inFlight;
     HistoryDatabase m_db;
     HistoryBatch m_pending;
     bool m_flushNow = false;
@@ -79,6 +72,6 @@ private:
     bool m_disabled = false; // no SQLite driver: nothing will ever be recorded
     QElapsedTimer m_sincePause;
     QElapsedTimer m_sinceAgeCheck;
-    qint64 m_missedValues = 0;
+    qint64 m_missed = 0; // values and events not recorded while paused
     int m_lastUnread = -1;
 };

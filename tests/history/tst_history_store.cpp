@@ -257,6 +257,40 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{History::kDatabaseName});
     }
 
+    void writerBehind_data() {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("valueChars");
+        QTest::newRow("more lines than may wait") << 150 << 3;
+        QTest::newRow("more bytes than may wait") << 2 << 40000;
+    }
+    // Lines beyond what may wait for the writer are dropped: the user hears of it once, and the
+    // next lines bring an event that counts the gap.
+    void writerBehind() {
+        QFETCH(int, lines);
+        QFETCH(int, valueChars);
+        QTemporaryDir dir;
+        HistoryOptions options;
+        options.maxLinesInFlight = 100;
+        options.maxBytesInFlight = 64 * 1024;
+        History history(dir.path(), options);
+        QSignalSpy problems(&history, &History::problem);
+        QList<ValueRecord> burst;
+        for (int i = 0; i < lines; ++i)
+            burst.append({history.now(), u"768"_qs, QString(valueChars, u'7')});
+        history.recordValues(burst);
+        history.recordValues(burst);
+        QCOMPARE(problems.count(), 1);
+        QVERIFY(problems.first().first().toString().contains(QString::number(lines)));
+        history.recordValue(u"769"_qs, u"1"_qs);
+        const EventPage page = events(history);
+        QCOMPARE(page.events.size(), 1);
+        QCOMPARE(page.events.first().text,
+                 u"Aufzeichnung fortgesetzt; %1 Einträge fehlen im Verlauf."_qs.arg(2 * lines));
+        QCOMPARE(series(history, u"768"_qs, 0, history.now() + 1).rows.size(), 0);
+        QCOMPARE(series(history, u"769"_qs, 0, history.now() + 1).rows.size(), 1);
+        QCOMPARE(problems.count(), 1);
+    }
+
     void eventFilters_data() {
         QTest::addColumn<EventFilter>("filter");
         QTest::addColumn<QStringList>("texts");
