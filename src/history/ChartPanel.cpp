@@ -160,7 +160,7 @@ void ChartPanel::exportShown() {
     for (QChar &c : safe)
         if (!c.isLetterOrNumber() && c != u'-')
             c = u'_';
-    const QString suggested = QDir::home().filePath(QStringLiteral("Verlauf-%1.csv").arg(safe));
+    const QString suggested = QDir::home().filePath(HistoryTexts::kExportFileName.arg(safe));
     const QString file = m_chooseFile(suggested);
     if (file.isEmpty())
         return;

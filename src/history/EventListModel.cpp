@@ -71,7 +71,7 @@ QVariant EventListModel::data(const QModelIndex &index, int role) const {
         }
         return {};
     case Qt::AccessibleDescriptionRole:
-        return event->read ? QVariant() : kUnread;
+        return event->read ? QVariant() : HistoryTexts::kUnread;
     default:
         return {};
     }

@@ -12,7 +12,6 @@ class EventListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { Time, Kind, Object, Text, ColumnCount };
-    static inline const QString kUnread = QStringLiteral("ungelesen");
 
     using QAbstractTableModel::QAbstractTableModel;
 

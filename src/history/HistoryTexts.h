@@ -36,6 +36,8 @@ inline const QString kColumnObject = QStringLiteral("Objekt");
 inline const QString kColumnText = QStringLiteral("Text");
 inline const QString kColumnValue = QStringLiteral("Wert");
 inline const QString kMarkAllRead = QStringLiteral("Alle als gelesen markieren");
+// What screen readers hear for an unread event (the list shows it bold).
+inline const QString kUnread = QStringLiteral("ungelesen");
 // %1: how many events the list shows
 inline const QString kMoreThanLimit =
     QStringLiteral("Gezeigt werden die neuesten %1 Ereignisse; ältere finden Sie über Art, Objekt oder Suche.");
@@ -77,6 +79,8 @@ inline const QString kCondensed = QStringLiteral("Sehr viele Werte: gezeigt wird
 inline const QString kSeconds = QStringLiteral("%1 Sekunden");
 inline const QString kExportTitle = QStringLiteral("CSV exportieren");
 inline const QString kCsvFilter = QStringLiteral("CSV-Dateien (*.csv)");
+// %1: the object
+inline const QString kExportFileName = QStringLiteral("Verlauf-%1.csv");
 // %1: rows, %2: file
 inline const QString kExported = QStringLiteral("%1 Werte nach %2 exportiert.");
 // %1: rows written, %2: file

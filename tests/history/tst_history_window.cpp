@@ -5,6 +5,7 @@
 #include "EventListModel.h"
 #include "FakeDialogs.h"
 #include "HistoryTestSupport.h"
+#include "HistoryTexts.h"
 #include "HistoryWindow.h"
 #include "MuteList.h"
 #include "WidgetDriving.h"
@@ -96,7 +97,7 @@ private slots:
         QCOMPARE(f.history.unreadCount(), 3);
         const QModelIndex first = f.list()->model()->index(0, 0);
         QVERIFY(first.data(Qt::FontRole).value<QFont>().bold());
-        QCOMPARE(first.data(Qt::AccessibleDescriptionRole).toString(), EventListModel::kUnread);
+        QCOMPARE(first.data(Qt::AccessibleDescriptionRole).toString(), HistoryTexts::kUnread);
         named<QPushButton>(&f.window, u"markAllRead"_qs)->click();
         QTRY_COMPARE(f.history.unreadCount(), 0);
         QTRY_VERIFY(!f.list()->model()->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
