@@ -18,8 +18,9 @@ class MuteList;
 
 // How a History runs; the defaults are the program's.
 struct HistoryOptions {
-    std::function<qint64()> clock; // ms since 1970; the system clock when empty
-    int retryIntervalMs = 30000;   // how often a paused recording tries again
+    // ms since 1970; the system clock when empty. Called on the window's and the writer's thread.
+    std::function<qint64()> clock;
+    int retryIntervalMs = 30000; // how often a paused recording tries again
     // Lines (and their bytes) handed over but not written yet, at most: beyond, new lines are
     // dropped (and the user told once) until the writer has caught up.
     qint64 maxLinesInFlight = 500000;
