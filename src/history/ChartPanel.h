@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ChartData.h"
+
+#include <QWidget>
+#include <functional>
+
+class Dialogs;
+class History;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeView;
+class TextValuesModel;
+
+// The tab "Kurve": one object's values over 24 hours, 7 days or 30 days, as a line (numbers) or
+// steps (switches); values that are no numbers are listed below. "CSV exportieren" writes the
+// shown range.
+class ChartPanel : public QWidget {
+    Q_OBJECT
+public:
+    enum class Span { Day, Week, Month };
+    // Asks where the CSV file goes (a suggested path in); empty: not exported.
+    using FileChooser = std::function<QString(const QString &suggested)>;
+
+    ChartPanel(History &history, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    void showObject(const QString &gan);
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // Asks the history again for the chosen object and span, ending now.
+    void refresh();
+    // Asks the history again for the objects the list offers.
+    void reloadObjects();
+    // What the chart shows (for tests and the window's caller).
+    const ChartData &shown() const { return m_data; }
+    static qint64 spanMs(Span span);
+
+signals:
+    // The chart shows the answer to the last refresh.
+    void shownChanged();
+
+private:
+    void show(const QString &gan, const SeriesRows &rows);
+    void exportShown();
+
+    History &m_history;
+    Dialogs &m_dialogs;
+    FileChooser m_chooseFile;
+    QComboBox *chartObject;
+    QComboBox *chartSpan;
+    QPushButton *exportCsv;
+    QChartView *chartView;
+    QTreeView *textValues;
+    QLabel *chartNote;
+    TextValuesModel *m_texts;
+    ChartData m_data;
+    QString m_shownObject;
+    quint64 m_generation = 0;
+};

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "HistoryRecords.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QSqlError;
+class QSqlQuery;
+
+// The history's SQLite file, through one Qt SQL connection of its own, used on one thread only
+// (the history's writer thread; tests may drive it directly).
+//
+// The file is opened in exclusive locking mode with a write-ahead log (the log's index then lives
+// in memory, not in a shared-memory file). The log is folded back into the file and emptied when
+// it passes an eighth of the size limit (at most kMaxLogBytes), and the file is held to the rest
+// by SQLite itself (its page limit); rows are dropped, oldest first, before that is reached. So
+// the file and its log together stay within the limit.
+class HistoryDatabase {
+public:
+    enum class Outcome {
+        Ok,
+        Damaged, // the file is no database or a damaged one: move it aside and start anew
+        Full,    // the disk is full
+        Newer,   // a newer program's file: left alone
+        Failed,  // any other failure, with the reason
+    };
+    struct Status {
+        Outcome outcome = Outcome::Ok;
+        QString reason; // the system's text (German where we have our own)
+        bool ok() const { return outcome == Outcome::Ok; }
+    };
+
+    // At most this many rows and bytes go into one transaction: bounds the write-ahead log of one
+    // batch and keeps a batch well below the smallest size limit.
+    static constexpr int kMaxRowsPerTransaction = 10000;
+    static constexpr qint64 kMaxBytesPerTransaction = 2 * 1024 * 1024;
+    static constexpr qint64 kMaxLogBytes = 1024 * 1024;
+    // Longer values and event texts are cut (and say so at their end).
+    static constexpr int kMaxValueChars = 64 * 1024;
+    static constexpr int kMaxEventTextChars = 4000;
+    // A search looks through at most this many of the newest events.
+    static constexpr qint64 kSearchScanBudget = 200000;
+
+    explicit HistoryDatabase(QString path);
+    ~HistoryDatabase();
+    HistoryDatabase(const HistoryDatabase &) = delete;
+    HistoryDatabase &operator=(const HistoryDatabase &) = delete;
+
+    const QString &path() const { return m_path; }
+    // Opens or creates the file, checks it and applies the limits. On failure it is closed again.
+    Status open(const HistoryLimits &limits);
+    void close();
+    bool isOpen() const { return m_open; }
+
+    // Appends the rows in their order, making room within the size limit first where needed.
+    Status write(const QList<ValueRecord> &values, const QList<EventRecord> &events);
+    // Drops rows older than the limit's days and, beyond its size, the oldest rows.
+    Status enforceLimits(qint64 nowMs);
+    // New limits; a smaller size shrinks the file.
+    Status setLimits(const HistoryLimits &limits, qint64 nowMs);
+    Status markAllRead();
+    int unreadCount();
+
+    EventPage events(const EventFilter &filter);
+    // The values of one object in [fromMs, toMs), condensed beyond maxRows.
+    SeriesRows series(const QString &gan, qint64 fromMs, qint64 toMs, int maxRows);
+    // The same rows uncondensed, at most `limit`; *more says whether the range holds more.
+    QList<ValueRecord> rows(const QString &gan, qint64 fromMs, qint64 toMs, int limit, bool *more);
+    // Hands the same rows to `take` one by one, at most `limit` (or until take says no): for
+    // answers too large to hold. True when the range holds more than `limit`.
+    bool forEachRow(const QString &gan, qint64 fromMs, qint64 toMs, qint64 limit,
+                    const std::function<bool(const ValueRecord &)> &take);
+    // Objects with rows in the history, in number order: at most kMaxListedObjects + 1 (one more
+    // than the lists offer says that there are more).
+    QStringList objects();
+
+    qint64 fileBytes() const;
+    qint64 logBytes() const;
+    // Pages of the file in use (not free), and the page limit.
+    qint64 usedPages();
+    qint64 maxPages() const { return m_maxPages; }
+
+private:
+    Status exec(const QString &sql);
+    Status fail(const QSqlError &error);
+    Status checkpoint();
+    void foldLogWhenLarge();
+    Status transaction(const std::function<Status()> &work);
+    Status insert(const QList<ValueRecord> &values, qsizetype from, qsizetype to, const QList<EventRecord> &events);
+    Status makeRoom(qint64 targetPages);
+    Status dropOlderThan(const QString &table, qint64 cutoffMs, qint64 *dropped);
+    Status forgetVanishedObjects();
+    qint64 pragma(const QString &name);
+    qint64 lowPages() const { return m_maxPages * 3 / 4; }
+    qint64 highPages() const { return m_maxPages * 9 / 10; }
+
+    QString m_path;
+    QString m_connection;
+    QSqlDatabase m_db;
+    bool m_open = false;
+    HistoryLimits m_limits;
+    qint64 m_pageSize = 4096;
+    qint64 m_maxPages = 0;
+    qint64 m_logLimit = kMaxLogBytes;
+};
