@@ -2,6 +2,7 @@
 
 #include "BrowserHost.h"
 #include "FrameEvents.h"
+#include "ObjectHooks.h"
 #include "PlatformServices.h"
 #include "ProgramPaths.h"
 #include "ProgramSettings.h"
@@ -38,6 +39,7 @@ public:
 
     ProgramSettings &settings() { return m_settings; }
     FrameEvents &events() { return m_events; }
+    ObjectHooks &objects() { return m_objects; }
     SubsystemList &subsystems() { return m_subsystems; }
 
     // The link and the catalogue fetch; none where a test builds the frame without them.
@@ -51,6 +53,7 @@ private:
     QString m_dataFolder;
     PlatformServices m_platform;
     FrameEvents m_events;
+    ObjectHooks m_objects;
     ReportingServices m_reporting;
     ProgramSettings m_settings;
     SubsystemList m_subsystems;

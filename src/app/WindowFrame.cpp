@@ -41,6 +41,10 @@ LinkAccess &WindowFrame::link() {
     return m_core.parts->linkAccess();
 }
 
+ObjectHooks &WindowFrame::objects() {
+    return m_core.objects();
+}
+
 QWidget *WindowFrame::window() {
     return &m_window;
 }
@@ -80,4 +84,8 @@ void WindowFrame::addTrayPopupRow(QAction *row) {
 
 void WindowFrame::setTrayCount(int count) {
     m_window.trayIconLook().setCount(count);
+}
+
+void WindowFrame::setTrayPopupTitle(const QString &text) {
+    m_window.trayPopupRows().setTitle(text);
 }

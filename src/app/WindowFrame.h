@@ -20,6 +20,7 @@ public:
     const PlatformServices &services() const override { return m_services.services(); }
     FrameEvents &events() override;
     LinkAccess &link() override;
+    ObjectHooks &objects() override;
 
     QWidget *window() override;
     void setStatusText(const QString &text) override;
@@ -34,6 +35,7 @@ public:
     void setTrayPopup(QMenu *popup) override;
     void addTrayPopupRow(QAction *row) override;
     void setTrayCount(int count) override;
+    void setTrayPopupTitle(const QString &text) override;
 
 private:
     AppCore &m_core;

@@ -7,6 +7,7 @@
 
 class FrameEvents;
 class LinkAccess;
+class ObjectHooks;
 class ProgramPaths;
 class ProgramSettings;
 class QAction;
@@ -46,6 +47,9 @@ public:
     virtual const PlatformServices &services() const = 0;
     virtual FrameEvents &events() = 0;
     virtual LinkAccess &link() = 0;
+    // What the subsystems say about single objects: notification gates (a subsystem may hold
+    // an object's balloons, messages and sounds back) and the actions offered on an object.
+    virtual ObjectHooks &objects() = 0;
 
     // The main window: the parent of the subsystem's own windows and dialogs.
     virtual QWidget *window() = 0;
@@ -78,4 +82,7 @@ public:
     virtual void addTrayPopupRow(QAction *row) = 0;
     // A number drawn on the tray icon (nothing for 0), e.g. of unread events.
     virtual void setTrayCount(int count) = 0;
+    // A title row (disabled) at the start of the tray popup, whatever rebuilds the popup; empty:
+    // none.
+    virtual void setTrayPopupTitle(const QString &text) = 0;
 };

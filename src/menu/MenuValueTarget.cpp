@@ -5,8 +5,10 @@
 
 #include <QScopeGuard>
 
-MenuValueTarget::MenuValueTarget(MenuList &menu, Notifications &notifications, std::function<bool()> balloonsEnabled)
-    : m_menu(menu), m_notifications(notifications), m_balloonsEnabled(std::move(balloonsEnabled)) {
+MenuValueTarget::MenuValueTarget(MenuList &menu, Notifications &notifications, std::function<bool()> balloonsEnabled,
+                                 std::function<bool(const QString &gan)> mayNotify)
+    : m_menu(menu), m_notifications(notifications), m_balloonsEnabled(std::move(balloonsEnabled)),
+      m_mayNotify(std::move(mayNotify)) {
 }
 
 void MenuValueTarget::onValue(const DecodedLine &line, bool initial) {
@@ -57,6 +59,8 @@ void MenuValueTarget::storePending() {
 }
 
 void MenuValueTarget::announce(qsizetype k, const QString &gan, const QString &value) {
+    if (m_mayNotify && !m_mayNotify(gan))
+        return;
     const qsizetype flat = MenuList::flatPosition(k);
     // Looked up anew for every step: while a message box is open the menu may be reloaded, and
     // another entry that now sits at k must not announce this value.

@@ -15,8 +15,10 @@ class Notifications;
 // icon. The popup rebuild that follows a dispatch is the caller's.
 class MenuValueTarget : public ValueTarget {
 public:
-    // balloonsEnabled reads the global "Balloon ges." setting when a balloon is due.
-    MenuValueTarget(MenuList &menu, Notifications &notifications, std::function<bool()> balloonsEnabled);
+    // balloonsEnabled reads the global "Balloon ges." setting when a balloon is due; mayNotify,
+    // when given, is asked before an object raises anything (a muted object stays quiet).
+    MenuValueTarget(MenuList &menu, Notifications &notifications, std::function<bool()> balloonsEnabled,
+                    std::function<bool(const QString &gan)> mayNotify = {});
 
     void onValue(const DecodedLine &line, bool initial) override;
     // The program ends while an important message is open: the values whose announcement is still
@@ -29,6 +31,7 @@ private:
     MenuList &m_menu;
     Notifications &m_notifications;
     std::function<bool()> m_balloonsEnabled;
+    std::function<bool(const QString &gan)> m_mayNotify;
     // An important message is a modal box; while it is open further lines are dispatched inside
     // it. Every dispatch under way is on this stack, innermost last; a newer one of the same number
     // marks the older ones superseded: it brings every bound entry up to date itself, and an

@@ -10,6 +10,7 @@
 #include "MenuTreeModel.h"
 #include "MenuValueTarget.h"
 #include "Notifications.h"
+#include "ObjectHooks.h"
 #include "PlatformServices.h"
 #include "ProgramSettings.h"
 #include "TrayPopup.h"
@@ -45,8 +46,9 @@ void MenuWiring::attach(Frame &frame) {
 
     m_notifications =
         std::make_unique<Notifications>(*m_menu, m_texts, *services.tray, *services.dialogs, *services.sounds);
-    m_menuTarget =
-        std::make_unique<MenuValueTarget>(*m_menu, *m_notifications, [&settings] { return settings.balloons(); });
+    m_menuTarget = std::make_unique<MenuValueTarget>(
+        *m_menu, *m_notifications, [&settings] { return settings.balloons(); },
+        [&frame](const QString &gan) { return frame.objects().mayNotify(gan); });
     m_treeModel = std::make_unique<MenuTreeModel>(*m_menu);
     m_treeRefresh = std::make_unique<AfterValue>([this] { refreshTreeSoon(); });
     m_popup = std::make_unique<TrayPopup>(*m_menu, m_texts);
@@ -60,6 +62,16 @@ void MenuWiring::attach(Frame &frame) {
     connect(&link, &LinkAccess::onlineChanged, m_popup.get(), [this](bool online) { m_popup->setOffline(!online); });
 
     frame.setTrayPopup(m_popup->popupMenu());
+    // An entry's context menu offers what the subsystems do with its object (mute it, …).
+    m_popup->setEntryMenu([&frame](QMenu &menu, const QString &gan) {
+        for (const ObjectHooks::Action &action : frame.objects().actions()) {
+            if (action.available && !action.available(gan))
+                continue;
+            QAction *item = menu.addAction(action.caption);
+            item->setObjectName(action.name);
+            connect(item, &QAction::triggered, item, [run = action.run, gan] { run(gan); });
+        }
+    });
     connect(m_popup.get(), &TrayPopup::menuItemClicked, m_execution.get(), &MenuExecution::OnMenuItemclick);
     // The "Menü" tab previews the popup as the tray shows it.
     frame.onPageContextMenu(WorkPage::Menu, [this](const QPoint &globalPos, bool byKeyboard) {

@@ -3,7 +3,10 @@
 #include "ImageLists.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -31,6 +34,7 @@ TrayPopup::TrayPopup(const MenuList &menu, const WildcardTexts &texts, SymbolIco
             rebuild();
     });
     connect(PopupMenu.get(), &QMenu::aboutToHide, this, [this] { emit menuOpenChanged(false); });
+    PopupMenu->installEventFilter(this);
 }
 
 TrayPopup::~TrayPopup() = default;
@@ -56,10 +60,12 @@ void TrayPopup::rebuild() const {
     if (PopupMenu->isVisible() || m_clickHandled) {
         // The old items may be the one whose click is being handled right now: take them out of
         // the menu and let them go once control is back in the event loop.
+        // Rows others put in (the frame's title and end rows) are theirs: only taken out.
         const auto old = PopupMenu->actions();
         for (QAction *action : old) {
             PopupMenu->removeAction(action);
-            action->deleteLater();
+            if (action->parent() == PopupMenu.get())
+                action->deleteLater();
         }
     } else {
         // Gone at once: thousands of items waiting for their deletion would cost more together
@@ -119,4 +125,58 @@ void TrayPopup::openByKeyboard(const QPoint &globalPos) {
                                     [](const QAction *a) { return a->isEnabled() && !a->isSeparator(); });
     if (first != actions.end())
         PopupMenu->setActiveAction(*first);
+}
+
+bool TrayPopup::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != PopupMenu.get() || !m_fillEntryMenu)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease: {
+        // A right click on an entry opens its context menu instead of running it.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::RightButton)
+            break;
+        QAction *item = PopupMenu->actionAt(mouse->position().toPoint());
+        if (!item || !item->data().isValid())
+            break;
+        if (event->type() == QEvent::MouseButtonRelease)
+            openEntryMenu(item, mouse->globalPosition().toPoint());
+        return true;
+    }
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool menuKey =
+            key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+        QAction *item = PopupMenu->activeAction();
+        if (!menuKey || !item || !item->data().isValid())
+            break;
+        const QRect place = PopupMenu->actionGeometry(item);
+        openEntryMenu(item, PopupMenu->mapToGlobal(place.bottomLeft()));
+        return true;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool TrayPopup::openEntryMenu(QAction *item, const QPoint &globalPos) {
+    const auto k = m_menu.entryAt(item->data().value<qsizetype>());
+    if (!k || m_menu.at(*k).gan.isEmpty())
+        return false;
+    if (!m_entryMenu) {
+        m_entryMenu = std::make_unique<QMenu>();
+        m_entryMenu->setObjectName(QStringLiteral("popupEntryMenu"));
+    }
+    m_entryMenu->clear();
+    // Named as the entry's item reads, so that a screen reader says whose menu it is.
+    m_entryMenu->setAccessibleName(item->text().replace(u"&&"_qs, u"&"_qs));
+    m_fillEntryMenu(*m_entryMenu, m_menu.at(*k).gan);
+    if (m_entryMenu->isEmpty())
+        return false;
+    m_entryMenu->popup(globalPos);
+    if (QAction *first = m_entryMenu->actions().value(0))
+        m_entryMenu->setActiveAction(first);
+    return true;
 }

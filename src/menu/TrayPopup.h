@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMenu;
 
 // The tray icon's context menu `PopupMenu`: one item per menu entry (that looks like one, see
@@ -22,6 +23,8 @@ class TrayPopup : public QObject {
     Q_OBJECT
 public:
     using SymbolIcons = std::function<QIcon(int index)>;
+    // Fills the context menu of an entry bound to the object (by its GAN); left empty, none opens.
+    using EntryMenu = std::function<void(QMenu &menu, const QString &gan)>;
     // The menu has no caption of its own; it is the program's menu, named as the tray names it.
     static inline const QString kAccessibleName = QStringLiteral("Quendra");
     // The title row while the link is down: the values shown are the last ones received.
@@ -49,6 +52,11 @@ public:
     // Opens the popup at the position as the context-menu key does: the first item that can be
     // run is selected, so Enter runs it.
     void openByKeyboard(const QPoint &globalPos);
+    // A right click on an entry, or the context-menu key or Shift+F10 on the highlighted one,
+    // opens its context menu ("popupEntryMenu") with what fill puts in.
+    void setEntryMenu(EntryMenu fill) { m_fillEntryMenu = std::move(fill); }
+    // The entry's context menu as last opened; none before.
+    QMenu *entryMenu() const { return m_entryMenu.get(); }
 
 signals:
     // An item was clicked; connect to MenuExecution::OnMenuItemclick.
@@ -56,14 +64,21 @@ signals:
     // The menu opened or closed (polling pauses while it is open).
     void menuOpenChanged(bool open);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // Replaces all items by the current entries (the items are a view of them, whence const).
     void rebuild() const;
+    // The context menu of the item's entry at the global position; false when it has none.
+    bool openEntryMenu(QAction *item, const QPoint &globalPos);
 
     const MenuList &m_menu;
     const WildcardTexts &m_texts;
     SymbolIcons m_symbolIcons;
     std::unique_ptr<QMenu> PopupMenu;
+    EntryMenu m_fillEntryMenu;
+    std::unique_ptr<QMenu> m_entryMenu;
     bool m_clickHandled = false; // inside the handler of a click on one of the items
     bool m_offline = false;
     mutable bool m_stale = false; // values changed since the items were built
