@@ -24,11 +24,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUENDRA_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# What the linker cannot see: the platform plugins and the SVG image plugin are loaded at run time.
+# What the linker cannot see: the platform plugins, the SVG image plugin and the SQLite driver of
+# the history "Verlauf" are loaded at run time; the history's charts (Qt Charts) are named too, so
+# that the package says what the window needs even where dpkg-shlibdeps is not run.
 # (The web checker's browser plugin in /usr/lib/quendra/plugins is in the package, and
 # dpkg-shlibdeps finds the web engine's libraries from it; the engine's helper process and its
 # German pages come with the web engine library's own dependencies.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite, libqt6charts6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, sound-theme-freedesktop, dbus")
 
 include(CPack)

@@ -136,4 +136,5 @@ inline const QString kMailSource = QStringLiteral("Email");
 inline const QString kConsoleSource = QStringLiteral("Console");
 inline const QString kWebcheckerSource = QStringLiteral("Webchecker");
 inline const QString kWildcardSource = QStringLiteral("Quendra Konfig");
+inline const QString kHistorySource = QStringLiteral("Verlauf");
 } // namespace AppTexts

@@ -10,7 +10,12 @@
 ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent)
     : QObject(parent), m_core(core), m_link(core, timings),
       m_catalogueServices(core.platform(), core.events(), AppTexts::kCatalogueSource), m_menu(m_wildcardTexts),
-      m_webCheck(core.browsers), m_wildcardWords(m_wildcardTexts) {
+      m_webCheck(core.browsers), m_wildcardWords(m_wildcardTexts),
+      // The history records an error box as the failure of the part that showed it.
+      m_history({{AppTexts::kLoadReplaceSource, EventKind::LoadReplaceFailed},
+                 {AppTexts::kMailSource, EventKind::MailFailed},
+                 {AppTexts::kCatalogueSource, EventKind::CatalogueFailed},
+                 {AppTexts::kLinkSource, EventKind::LinkLost}}) {
     core.parts = this;
     SubsystemList &subsystems = core.subsystems();
     subsystems.add(AppTexts::kSystemSource, m_screenSaver);
@@ -20,6 +25,7 @@ ProgramWiring::ProgramWiring(AppCore &core, LinkTimings timings, QObject *parent
     subsystems.add(AppTexts::kConsoleSource, m_console);
     subsystems.add(AppTexts::kWebcheckerSource, m_webCheck);
     subsystems.add(AppTexts::kWildcardSource, m_wildcardWords);
+    subsystems.add(AppTexts::kHistorySource, m_history);
 }
 
 ProgramWiring::~ProgramWiring() {

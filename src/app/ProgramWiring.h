@@ -3,6 +3,7 @@
 #include "Captions.h"
 #include "ConsoleWiring.h"
 #include "FrameParts.h"
+#include "HistoryWiring.h"
 #include "LinkWiring.h"
 #include "LoadReplaceWiring.h"
 #include "MailWiring.h"
@@ -25,7 +26,8 @@ class TrayPopup;
 // and value dispatch, the catalogue fetch on the object tree) and the subsystems in their order.
 // The order of the list is the order of the value targets (the screen saver, the menu, Load &
 // Replace), of the user files at start-up and at the end (menu, Load & Replace, mail) and of the
-// menu bar's entries (Console, Webchecker, Einstellungen).
+// menu bar's entries (Console, Webchecker, Einstellungen, Verlauf). The history only observes: it
+// comes last.
 class ProgramWiring : public QObject, public FrameParts {
     Q_OBJECT
 public:
@@ -45,6 +47,7 @@ public:
     const MailWiring *mail() const { return &m_mail; }
     const LoadReplaceWiring *loadReplace() const { return &m_loadReplace; }
     const ConsoleWiring *console() const { return &m_console; }
+    HistoryWiring *history() { return &m_history; }
 
     // FrameParts
     void attach(MainWindow &window) override;
@@ -70,4 +73,5 @@ private:
     ConsoleWiring m_console;
     WebCheckWiring m_webCheck;
     WildcardWordsWiring m_wildcardWords;
+    HistoryWiring m_history;
 };

@@ -5,6 +5,7 @@
 #include "History.h"
 #include "HistoryTexts.h"
 #include "NamedWidgets.h"
+#include "ObjectDrop.h"
 #include "ValueChart.h"
 
 #include <QChart>
@@ -68,6 +69,13 @@ ChartPanel::ChartPanel(History &history, Dialogs &dialogs, QWidget *parent)
     chartView = named(new QChartView(this), QStringLiteral("chartView"), HistoryTexts::kChartView);
     chartView->setRenderHint(QPainter::Antialiasing);
     chartView->setMinimumHeight(200);
+    // Objects dragged from the catalogue choose what the chart shows, wherever on the panel they
+    // land (the chart view takes drops of its own, hence both).
+    const auto drop = [this](const DraggedObject &object) {
+        return dropObject(object);
+    };
+    new ObjectDrop(this, &ObjectDrop::hasNumber, drop);
+    new ObjectDrop(chartView->viewport(), &ObjectDrop::hasNumber, drop);
     m_texts = new TextValuesModel(this);
     textValues = named(new QTreeView(this), QStringLiteral("textValues"), HistoryTexts::kTextValues);
     textValues->setModel(m_texts);
@@ -174,4 +182,11 @@ void ChartPanel::exportShown() {
         if (result.cut)
             m_dialogs.information(result.message);
     });
+}
+
+bool ChartPanel::dropObject(const DraggedObject &object) {
+    if (object.gan.isEmpty())
+        return false;
+    showObject(object.gan);
+    return true;
 }

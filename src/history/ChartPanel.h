@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatalogueDrag.h"
 #include "ChartData.h"
 
 #include <QWidget>
@@ -27,6 +28,10 @@ public:
     ChartPanel(History &history, Dialogs &dialogs, QWidget *parent = nullptr);
 
     void showObject(const QString &gan);
+    // An object of the catalogue put on the chart (dropped or "Ablegen auf …"): its values are
+    // shown; false for an object without a number.
+    bool dropObject(const DraggedObject &object);
+    static inline const QString kDropTargetCaption = QStringLiteral("Kurve im Verlauf");
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     // Asks the history again for the chosen object and span, ending now.
     void refresh();

@@ -8,6 +8,11 @@ namespace HistoryTexts {
 inline const QString kWindowTitle = QStringLiteral("Verlauf");
 inline const QString kEventsTab = QStringLiteral("Ereignisse");
 inline const QString kChartTab = QStringLiteral("Kurve");
+// The menu-bar entry's tool tip.
+inline const QString kMenuBarHint =
+    QStringLiteral("Was geschah: Meldungen, Verbindung, Fehler, und die Werte eines Objekts als Kurve");
+// The tray popup's title row; %1: the unread events.
+inline const QString kUnreadTitle = QStringLiteral("Verlauf: %1 ungelesen");
 
 // Event kinds
 inline const QString kKindBalloon = QStringLiteral("Sprechblase");

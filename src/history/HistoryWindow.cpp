@@ -31,6 +31,13 @@ void HistoryWindow::showChart(const QString &gan) {
     m_chart->showObject(gan);
 }
 
+bool HistoryWindow::dropObjectOnChart(const DraggedObject &object) {
+    if (!m_chart->dropObject(object))
+        return false;
+    historyTabs->setCurrentWidget(m_chart);
+    return true;
+}
+
 void HistoryWindow::setObjectNamer(const std::function<QString(const QString &)> &namer) {
     m_events->setObjectNamer(namer);
 }

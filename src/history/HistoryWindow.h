@@ -21,6 +21,8 @@ public:
 
     // Shows the chart of an object (chosen in the catalogue or the list).
     void showChart(const QString &gan);
+    // An object of the catalogue put on the window: the tab "Kurve" shows its values.
+    bool dropObjectOnChart(const DraggedObject &object);
     void setObjectNamer(const std::function<QString(const QString &gan)> &namer);
     void setFileChooser(ChartPanel::FileChooser chooser);
 

@@ -244,6 +244,10 @@ inline QStringList itemTexts(const QMenu *menu) {
 inline QStringList offlinePopup(const QStringList &entries) {
     return QStringList{TrayPopup::kOfflineTitle, QString()} + entries;
 }
+// The same popup opened: the program's rows follow the entries below a line.
+inline QStringList openedOfflinePopup(const QStringList &entries) {
+    return offlinePopup(entries) + QStringList{QString(), u"Verlauf"_qs};
+}
 
 // The user leaves the edit with the tab key.
 inline void leave(QWidget *edit) {

@@ -425,7 +425,7 @@ private slots:
         QCoreApplication::sendEvent(menuPage, &click);
         QMenu *popup = h.platform.tray.popup;
         QVERIFY(popup->isVisible());
-        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Licht 0,0"_qs}));
+        QCOMPARE(itemTexts(popup), openedOfflinePopup(QStringList{u"Licht 0,0"_qs}));
         popup->hide();
     }
 

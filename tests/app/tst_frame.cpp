@@ -17,8 +17,8 @@ class Probe : public Subsystem {
 public:
     void attach(Frame &f) override {
         frame = &f;
-        entry = f.addMenuBarEntry(u"Verlauf"_qs, u"Verlauf"_qs, u"Was geschah"_qs, [this] { ++triggered; });
-        row.setText(u"Verlauf"_qs);
+        entry = f.addMenuBarEntry(u"Notizen"_qs, u"Notizen"_qs, u"Was geschah"_qs, [this] { ++triggered; });
+        row.setText(u"Notizen"_qs);
         f.addTrayPopupRow(&row);
     }
 
@@ -34,7 +34,7 @@ struct ProbedProgram {
         if (!menu.isNull())
             h.folder.write(u"quendramenu.ini"_qs, menu);
         h.wire();
-        h.core.subsystems().add(u"Verlauf"_qs, probe);
+        h.core.subsystems().add(u"Notizen"_qs, probe);
         h.start();
     }
     Harness h;
@@ -64,10 +64,10 @@ private slots:
         for (const QAction *action : p.h.window()->menuBar()->actions())
             captions << action->iconText();
         QCOMPARE(captions, (QStringList{u"Datei"_qs, u"Console"_qs, u"Webchecker"_qs, u"Einstellungen"_qs,
-                                        u"Verlauf"_qs, u"Hilfe"_qs}));
-        QCOMPARE(QKeySequence::mnemonic(p.probe.entry->text()), QKeySequence(Qt::ALT | Qt::Key_V));
+                                        u"Verlauf"_qs, u"Notizen"_qs, u"Hilfe"_qs}));
+        QCOMPARE(QKeySequence::mnemonic(p.probe.entry->text()), QKeySequence(Qt::ALT | Qt::Key_N));
         QCOMPARE(p.probe.entry->toolTip(), u"Was geschah"_qs);
-        p.h.find<QAction>(u"Verlauf"_qs)->trigger();
+        p.h.find<QAction>(u"Notizen"_qs)->trigger();
         QCOMPARE(p.probe.triggered, 1);
     }
 
@@ -81,10 +81,10 @@ private slots:
             popup->hide();
             return texts;
         };
-        QCOMPARE(shownTexts(), offlinePopup(QStringList{u"Licht 0,0"_qs, QString(), u"Verlauf"_qs}));
+        QCOMPARE(shownTexts(), openedOfflinePopup(QStringList{u"Licht 0,0"_qs}) + QStringList{u"Notizen"_qs});
         QVERIFY(p.h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Rollo"_qs, u"1,0"_qs, false, false)));
         QTest::mouseClick(p.h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
-        QCOMPARE(shownTexts(), offlinePopup(QStringList{u"Rollo 1,0"_qs, QString(), u"Verlauf"_qs}));
+        QCOMPARE(shownTexts(), openedOfflinePopup(QStringList{u"Rollo 1,0"_qs}) + QStringList{u"Notizen"_qs});
     }
 
     void trayCountIsDrawnOnTheIcon_data() {
@@ -144,7 +144,7 @@ private slots:
         if (kind < 0)
             return;
         QCOMPARE(int(events[0].kind), kind);
-        QCOMPARE(events[0].source, u"Verlauf"_qs);
+        QCOMPARE(events[0].source, u"Notizen"_qs);
         QCOMPARE(events[0].text, text);
         QVERIFY(events[0].time.isValid());
         // The box or balloon itself is shown as ever.
