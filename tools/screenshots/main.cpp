@@ -6,6 +6,7 @@
 #include "CatalogueController.h"
 #include "ConsoleWindow.h"
 #include "HeaderPanel.h"
+#include "HistoryShots.h"
 #include "ImageLists.h"
 #include "IniFile.h"
 #include "MainWindow.h"
@@ -374,6 +375,9 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
             shots.save(QStringLiteral("tray-states.png"), traySideBySide({{*onlineIcon, QStringLiteral("verbunden")},
                                                                           {p.tray.icon(), QStringLiteral("offline")}}));
         });
+
+    // The history, with the link lost among its events.
+    historyShots(shots, p.wiring, [&p] { return p.window(); });
 }
 
 } // namespace
