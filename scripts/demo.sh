@@ -29,7 +29,7 @@ demo: the Webchecker on the simulator's weather page http://$host/wetter.html:
      $folder/Wetter-qnd.htip
   8. Tab "Webabfragen prüfen": choose Wetter-qnd.htip in the program folder, press "prüfen": the row
      "Temperatur" shows "21,5 " (the five characters the server finds there), the status
-     "Fertig! 4 Suchtexte, davon 0 nicht gefunden (FEHLER)."
+     "Fertig! 2 Suchtexte, davon 0 nicht gefunden (FEHLER)."
 STEPS
 }
 trap 'kill "${ovsim_pid:-}" 2>/dev/null || true' EXIT
