@@ -32,6 +32,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -39,6 +41,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QWindow>
 #include <csignal>
 
@@ -161,6 +164,101 @@ void firstRunScene(Program &p, ShotSequence &shots) {
     shots.step(
         QStringLiteral("window shown"), [&p] { return p.startup.isFinished() && shownOnScreen(p.window()); },
         [&p, &shots] { shots.grab(QStringLiteral("first-run.png"), p.window()); });
+}
+
+// The Webchecker's whole flow on the simulator's weather page, host with its port: New, load,
+// analyse, define the temperature, Save, Export, and the check of the import file.
+void webCheckerScene(Program &p, ShotSequence &shots, const QString &webHost, const QString &webPort) {
+    auto checker = [&p] {
+        return p.window()->findChild<QWidget *>(QStringLiteral("TForm4"));
+    };
+    auto checkerTabs = [checker] {
+        return named<QTabWidget>(checker(), "tabs");
+    };
+    shots.step(QStringLiteral("Webchecker"), [&p] { p.trigger("Webchecker"); });
+    shots.step(
+        QStringLiteral("Webchecker shown"), [checker] { return shownOnScreen(checker()); },
+        [&p, &shots, checker, webHost, webPort] {
+            p.click(checker(), "neubtn");
+            retype(named<QLineEdit>(checker(), "WABez"), QStringLiteral("Wetter"));
+            retype(named<QLineEdit>(checker(), "WAHOST"), webHost);
+            retype(named<QLineEdit>(checker(), "WAPORT"), webPort);
+            retype(named<QLineEdit>(checker(), "WASITE"), QStringLiteral("/wetter.html"));
+            shots.grab(QStringLiteral("webchecker-daten.png"), checker());
+            p.click(checker(), "gobrowser");
+        });
+    shots.step(
+        QStringLiteral("page loaded"), [checker] { return named<QWidget>(checker(), "analysebtn")->isEnabled(); },
+        [&p, checker] { p.click(checker(), "analysebtn"); });
+    auto rows = [checker] {
+        return named<QTreeView>(checker(), "Liste")->model();
+    };
+    shots.step(
+        QStringLiteral("page analysed"),
+        [checker, rows] {
+            return named<QLabel>(checker(), "statustext")->text() == QStringLiteral("Fertig!") &&
+                   rows()->rowCount() > 0 && named<QWidget>(checker(), "analysebtn")->isEnabled();
+        },
+        [&shots, checker, rows] {
+            shots.grab(QStringLiteral("webchecker-browser.png"), checker());
+            // The temperature's check box: its definition opens on the tab "Neu".
+            const QModelIndexList found =
+                rows()->match(rows()->index(0, 0), Qt::DisplayRole, QStringLiteral("21,5"), 1, Qt::MatchStartsWith);
+            require(!found.isEmpty() && rows()->setData(found.first(), Qt::Checked, Qt::CheckStateRole),
+                    QStringLiteral("tick the temperature"));
+        });
+    shots.step(
+        QStringLiteral("tab Neu"),
+        [checkerTabs] { return checkerTabs()->currentWidget()->objectName() == QStringLiteral("neutab"); },
+        [&p, &shots, checker, webHost] {
+            retype(named<QLineEdit>(checker(), "kobez"), QStringLiteral("Temperatur"));
+            pick(named<QComboBox>(checker(), "kotyp"), QStringLiteral("EIS5_16BIT"));
+            shots.grab(QStringLiteral("webchecker-neu.png"), checker());
+            p.click(checker(), "addKO");
+            p.click(checker(), "okbtn");
+            // Saved under a name that holds the port, then exported from the list of saved projects.
+            p.click(checker(), "savebtn");
+            auto *projects = named<QListWidget>(checker(), "projektliste");
+            const auto saved = projects->findItems(
+                QStringLiteral("Wetter-%1-qnd.ovw").arg(QString(webHost).replace(u':', u'_')), Qt::MatchExactly);
+            require(saved.size() == 1, QStringLiteral("find the saved project"));
+            projects->setCurrentItem(saved.first());
+            p.click(checker(), "exportbtn");
+        });
+    shots.step(
+        QStringLiteral("exported"),
+        [checker] { return named<QLabel>(checker(), "exportlb")->text() == QStringLiteral("Fertig!"); },
+        [checker, checkerTabs] { checkerTabs()->setCurrentWidget(named<QWidget>(checker(), "prueftab")); });
+    // The import file in the program folder, once the file list has read the folder.
+    auto importFile = [checker] {
+        auto *files = named<QListView>(checker(), "TeShellListView1");
+        const QModelIndex folder = files->rootIndex();
+        for (int row = 0; files->model() && row < files->model()->rowCount(folder); ++row) {
+            const QModelIndex file = files->model()->index(row, 0, folder);
+            if (file.data().toString() == QStringLiteral("Wetter-qnd.htip"))
+                return file;
+        }
+        return QModelIndex();
+    };
+    shots.step(
+        QStringLiteral("import file listed"), [importFile] { return importFile().isValid(); },
+        [&p, checker, importFile] {
+            named<QListView>(checker(), "TeShellListView1")->setCurrentIndex(importFile());
+            p.click(checker(), "pruefbtn");
+        });
+    shots.step(
+        QStringLiteral("import file checked"),
+        [checker] {
+            return named<QLabel>(checker(), "pruefstatus")->text().startsWith(QStringLiteral("Fertig!")) &&
+                   named<QTreeWidget>(checker(), "waliste")->topLevelItemCount() > 0;
+        },
+        [&shots, checker] {
+            // The program folder on top: the folders above it are not the program's.
+            auto *folders = named<QTreeView>(checker(), "TeShellTreeView1");
+            folders->scrollTo(folders->currentIndex(), QAbstractItemView::PositionAtTop);
+            shots.grab(QStringLiteral("webchecker-pruefen.png"), checker());
+            checker()->close();
+        });
 }
 
 // The demo: the menu, the catalogue, every tab and tool window, then the server gone.
@@ -286,73 +384,7 @@ void demoScene(Program &p, ShotSequence &shots, pid_t server) {
             help()->close();
         });
 
-    auto checker = [&p] {
-        return p.window()->findChild<QWidget *>(QStringLiteral("TForm4"));
-    };
-    auto checkerTabs = [checker] {
-        return named<QTabWidget>(checker(), "tabs");
-    };
-    shots.step(QStringLiteral("Webchecker"), [&p] { p.trigger("Webchecker"); });
-    shots.step(
-        QStringLiteral("Webchecker shown"), [checker] { return shownOnScreen(checker()); },
-        [&p, &shots, checker, webHost, webPort] {
-            p.click(checker(), "neubtn");
-            retype(named<QLineEdit>(checker(), "WABez"), QStringLiteral("Wetter"));
-            retype(named<QLineEdit>(checker(), "WAHOST"), webHost);
-            retype(named<QLineEdit>(checker(), "WAPORT"), webPort);
-            retype(named<QLineEdit>(checker(), "WASITE"), QStringLiteral("/wetter.html"));
-            shots.grab(QStringLiteral("webchecker-daten.png"), checker());
-            p.click(checker(), "gobrowser");
-        });
-    shots.step(
-        QStringLiteral("page loaded"), [checker] { return named<QWidget>(checker(), "analysebtn")->isEnabled(); },
-        [&p, checker] { p.click(checker(), "analysebtn"); });
-    auto rows = [checker] {
-        return named<QTreeView>(checker(), "Liste")->model();
-    };
-    shots.step(
-        QStringLiteral("page analysed"),
-        [checker, rows] {
-            return named<QLabel>(checker(), "statustext")->text() == QStringLiteral("Fertig!") &&
-                   rows()->rowCount() > 0 && named<QWidget>(checker(), "analysebtn")->isEnabled();
-        },
-        [&shots, checker, rows] {
-            shots.grab(QStringLiteral("webchecker-browser.png"), checker());
-            // The temperature's check box: its definition opens on the tab "Neu".
-            const QModelIndexList found =
-                rows()->match(rows()->index(0, 0), Qt::DisplayRole, QStringLiteral("21,5"), 1, Qt::MatchStartsWith);
-            require(!found.isEmpty() && rows()->setData(found.first(), Qt::Checked, Qt::CheckStateRole),
-                    QStringLiteral("tick the temperature"));
-        });
-    shots.step(
-        QStringLiteral("tab Neu"),
-        [checkerTabs] { return checkerTabs()->currentWidget()->objectName() == QStringLiteral("neutab"); },
-        [&p, &shots, checker] {
-            retype(named<QLineEdit>(checker(), "kobez"), QStringLiteral("Temperatur Musterstadt"));
-            shots.grab(QStringLiteral("webchecker-neu.png"), checker());
-            p.click(checker(), "abbruchbtn");
-            // Closed unsaved: the question whether to save comes next.
-            QTimer::singleShot(0, checker(), &QWidget::close);
-        });
-    // A host with a port cannot be part of a project file's name: the project is not kept. Discarding
-    // it shows the tab "Webabfragen prüfen".
-    shots.step(
-        QStringLiteral("question to save"),
-        [] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()) != nullptr; },
-        [] { qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->button(QMessageBox::No)->click(); });
-    shots.step(
-        QStringLiteral("Webchecker closed"), [checker] { return !checker()->isVisible(); },
-        [&p] { p.trigger("Webchecker"); });
-    shots.step(
-        QStringLiteral("Webchecker shown again"), [checker] { return shownOnScreen(checker()); },
-        [&shots, checker, checkerTabs] {
-            checkerTabs()->setCurrentWidget(named<QWidget>(checker(), "prueftab"));
-            // The program folder on top: the folders above it are not the program's.
-            auto *folders = named<QTreeView>(checker(), "TeShellTreeView1");
-            folders->scrollTo(folders->currentIndex(), QAbstractItemView::PositionAtTop);
-            shots.grab(QStringLiteral("webchecker-pruefen.png"), checker());
-            checker()->close();
-        });
+    webCheckerScene(p, shots, webHost, webPort);
 
     // The server goes away: the window, the popup and the tray icon say so.
     shots.step(QStringLiteral("server stopped"), [server] { ::kill(server, SIGTERM); });
