@@ -2,6 +2,7 @@
 
 #include "BrowserHost.h"
 #include "PageAnalysis.h"
+#include "PageSource.h"
 #include "WebQueryCheck.h"
 #include "WebQueryProject.h"
 
@@ -35,7 +36,8 @@ class PageSession : public QObject {
 
 public:
     enum class Job { None, Opening, Analysis, Export, Check };
-    // What the running job waits for: the page to complete, its source, the next slice of the scan.
+    // What the running job waits for: the page to complete, its source (fetched, then given its line
+    // breaks in slices), the next slice of the scan.
     enum class Step { None, Document, Source, Scan };
 
     // `programFolder` ends with a separator; `browsers` makes the browser when it is first needed.
@@ -131,6 +133,9 @@ private:
     void takeSource();
     void setJob(Job job, Step step = Step::None);
 
+    void nextSlice();
+    void buildSlice();
+    void sourceBuilt();
     void analyseSlice();
     void finishAnalysis();
     void finishOpening();
@@ -150,6 +155,7 @@ private:
     DocumentFetch *m_fetch;
     AnalysisListModel *m_rows;
     QTimer *m_slices;
+    std::unique_ptr<PageSourceBuilder> m_builder;
     std::unique_ptr<PageAnalysis> m_analysis;
     ScanOptions m_options;
     QByteArray m_source;
