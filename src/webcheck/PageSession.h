@@ -7,6 +7,7 @@
 #include "WebQueryProject.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -39,6 +40,12 @@ public:
     // What the running job waits for: the page to complete, its source (fetched, then given its line
     // breaks in slices), the next slice of the scan.
     enum class Step { None, Document, Source, Scan };
+    // The time the slices of the source and the scan take at most in one turn of the event loop
+    // (a slice more, at most: well within a frame).
+    static constexpr qint64 kTurnMs = 8;
+    // The rows found go into the list at most this often: the list's view lays out all its rows
+    // after each addition, which costs more than the scan when done for every slice.
+    static constexpr qint64 kShowRowsMs = 250;
 
     // `programFolder` ends with a separator; `browsers` makes the browser when it is first needed.
     PageSession(QString programFolder, Dialogs &dialogs, BrowserFactory browsers, QObject *parent = nullptr);
@@ -137,6 +144,7 @@ private:
     void buildSlice();
     void sourceBuilt();
     void analyseSlice();
+    void showFoundRows();
     void finishAnalysis();
     void finishOpening();
     void finishExport();
@@ -158,6 +166,8 @@ private:
     std::unique_ptr<PageSourceBuilder> m_builder;
     std::unique_ptr<PageAnalysis> m_analysis;
     ScanOptions m_options;
+    QList<AnalysisEntry> m_foundRows; // found, not yet in the list
+    QElapsedTimer m_rowsShown;
     QByteArray m_source;
     Job m_job = Job::None;
     Step m_step = Step::None;
