@@ -118,10 +118,7 @@ struct Bare {
 Bare bareAnalysis(const QByteArray &document, const ScanOptions &options) {
     QElapsedTimer clock;
     clock.start();
-    PageSourceBuilder builder(document);
-    while (!builder.run(PageSourceBuilder::kSliceBytes)) {
-    }
-    PageAnalysis analysis(builder.takeSource());
+    PageAnalysis analysis(PageSource::fromDocument(document));
     Bare bare;
     bool done = false;
     while (!done) {

@@ -147,6 +147,8 @@ void PageSession::nextSlice() {
         else
             m_slices->stop();
     } while (m_slices->isActive() && turn.elapsed() < kTurnMs);
+    // The rows of the turn's slices go into the list in one insertion.
+    showFoundRows();
 }
 
 void PageSession::buildSlice() {
@@ -163,7 +165,6 @@ void PageSession::sourceBuilt() {
     case Job::Analysis:
         m_rows->clear();
         m_analysis = std::make_unique<PageAnalysis>(m_source);
-        m_rowsShown.start();
         setJob(Job::Analysis, Step::Scan);
         emit analysisScanning(m_source.size());
         break;
@@ -198,12 +199,9 @@ void PageSession::analyseSlice() {
     emit analysisProgress(m_analysis->position());
     if (done)
         finishAnalysis();
-    else if (m_rowsShown.elapsed() >= kShowRowsMs)
-        showFoundRows();
 }
 
 void PageSession::showFoundRows() {
-    m_rowsShown.restart();
     if (!m_foundRows.isEmpty())
         m_rows->append(std::exchange(m_foundRows, {}));
 }

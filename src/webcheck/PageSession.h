@@ -7,7 +7,6 @@
 #include "WebQueryProject.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -43,9 +42,6 @@ public:
     // The time the slices of the source and the scan take at most in one turn of the event loop
     // (a slice more, at most: well within a frame).
     static constexpr qint64 kTurnMs = 8;
-    // The rows found go into the list at most this often: the list's view lays out all its rows
-    // after each addition, which costs more than the scan when done for every slice.
-    static constexpr qint64 kShowRowsMs = 250;
 
     // `programFolder` ends with a separator; `browsers` makes the browser when it is first needed.
     PageSession(QString programFolder, Dialogs &dialogs, BrowserFactory browsers, QObject *parent = nullptr);
@@ -166,8 +162,7 @@ private:
     std::unique_ptr<PageSourceBuilder> m_builder;
     std::unique_ptr<PageAnalysis> m_analysis;
     ScanOptions m_options;
-    QList<AnalysisEntry> m_foundRows; // found, not yet in the list
-    QElapsedTimer m_rowsShown;
+    QList<AnalysisEntry> m_foundRows; // found in this turn, not yet in the list
     QByteArray m_source;
     Job m_job = Job::None;
     Step m_step = Step::None;
