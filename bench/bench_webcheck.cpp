@@ -132,7 +132,7 @@ void BM_WriteProjectBytes(benchmark::State &state) {
     const QString path = dir.path() + QLatin1Char('/');
     QString error;
     ProjectFile::save(path, projectOf(static_cast<int>(state.range(0))), &error);
-    QFile saved(path + ProjectFile::fileName(QStringLiteral("Wetter"), QStringLiteral("h")));
+    QFile saved(path + ProjectFile::fileNameIn(path, projectOf(static_cast<int>(state.range(0)))));
     saved.open(QIODevice::ReadOnly);
     const QByteArray bytes = saved.readAll();
     for (auto _ : state) {

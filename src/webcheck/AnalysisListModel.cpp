@@ -2,6 +2,9 @@
 
 #include "ProjectFile.h"
 
+#include <QThreadPool>
+#include <utility>
+
 namespace {
 enum Column { Value, Start, End, ValueType, List, Conversion, Definition, KoType, KoName, ColumnCount };
 }
@@ -91,7 +94,9 @@ void AnalysisListModel::clear() {
     if (m_entries.isEmpty())
         return;
     beginResetModel();
-    m_entries.clear();
+    // A list of 100,000 rows takes longer to free than a frame lasts: it goes on a worker, the
+    // window does not wait for it.
+    QThreadPool::globalInstance()->start([old = std::exchange(m_entries, {})]() mutable { old = {}; });
     m_checked.clear();
     endResetModel();
 }

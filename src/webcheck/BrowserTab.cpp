@@ -205,10 +205,14 @@ BrowserTab::BrowserTab(PageSession &session, QWidget *parent) : QWidget(parent),
     connect(&session, &PageSession::analysisScanning, this, [this](qsizetype length) {
         progbar->setRange(0, static_cast<int>(length));
         Liste->setUpdatesEnabled(false);
+        m_progressShown.start();
     });
     connect(&session, &PageSession::analysisProgress, this, [this](qsizetype position) {
-        if (progbar->isVisible())
-            progbar->setValue(static_cast<int>(position));
+        constexpr qint64 kProgressIntervalMs = 250;
+        if (!progbar->isVisible() || m_progressShown.elapsed() < kProgressIntervalMs)
+            return;
+        m_progressShown.restart();
+        progbar->setValue(static_cast<int>(position));
     });
     connect(&session, &PageSession::analysisEnded, this, [this](const QString &text) {
         m_status->setText(text);

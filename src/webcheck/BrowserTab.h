@@ -2,6 +2,7 @@
 
 #include "WebQueryCheck.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class BrowserHost;
@@ -54,5 +55,8 @@ private:
     QCheckBox *mtext, *mbilder, *mlinks;
     QTreeView *Liste;
     QLabel *m_status;
+    // When the analysis progress was last shown: a repaint of the window costs more than a slice of
+    // the scan, so the bar moves only a few times a second.
+    QElapsedTimer m_progressShown;
     QProgressBar *progbar;
 };

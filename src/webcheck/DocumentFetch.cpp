@@ -2,6 +2,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <algorithm>
 #include <utility>
 
 DocumentFetch::DocumentFetch(QNetworkAccessManager &network, QObject *parent, int timeoutMs, qsizetype maxBytes)
@@ -33,13 +34,24 @@ void DocumentFetch::fetch(const QUrl &url) {
 }
 
 void DocumentFetch::readSome() {
-    const QByteArray chunk = m_reply->readAll();
-    if (m_bytes.size() + chunk.size() > m_maxBytes) {
+    if (m_bytes.capacity() == 0) {
+        // The announced length (within the budget) is reserved at once, so the document does not
+        // grow by reallocation; without one the buffer grows as it must.
+        const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > 0)
+            m_bytes.reserve(std::min<qsizetype>(announced, m_maxBytes));
+    }
+    // Read straight into the document: no chunk copied in between.
+    const qint64 available = m_reply->bytesAvailable();
+    if (m_bytes.size() + available > m_maxBytes) {
         m_tooLarge = true;
         m_reply->abort();
         return;
     }
-    m_bytes += chunk;
+    const qsizetype old = m_bytes.size();
+    m_bytes.resize(old + available);
+    const qint64 read = m_reply->read(m_bytes.data() + old, available);
+    m_bytes.resize(old + std::max<qint64>(read, 0));
 }
 
 void DocumentFetch::complete() {

@@ -11,6 +11,7 @@
 #include "WebQueryExport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QNetworkAccessManager>
@@ -25,7 +26,7 @@ PageSession::PageSession(QString programFolder, Dialogs &dialogs, BrowserFactory
       m_rows(new AnalysisListModel(this)), m_slices(new QTimer(this)) {
     connect(m_fetch, &DocumentFetch::finished, this, &PageSession::sourceFetched);
     m_slices->setInterval(0);
-    connect(m_slices, &QTimer::timeout, this, &PageSession::analyseSlice);
+    connect(m_slices, &QTimer::timeout, this, &PageSession::nextSlice);
 }
 
 PageSession::~PageSession() = default;
@@ -127,7 +128,38 @@ void PageSession::sourceFetched(const QByteArray &bytes, const QString &error) {
         m_dialogs.error(error);
         return;
     }
-    m_source = PageSource::fromDocument(bytes);
+    // The line breaks are replaced in slices; the job goes on when the source is complete.
+    m_builder = std::make_unique<PageSourceBuilder>(bytes);
+    m_slices->start();
+}
+
+void PageSession::nextSlice() {
+    // Slices follow each other within one turn of the event loop until the turn's time is used up:
+    // a turn of a window with a browser in it costs about a millisecond of its own, as much as a
+    // slice, and a turn per slice doubled the analysis.
+    QElapsedTimer turn;
+    turn.start();
+    do {
+        if (m_builder)
+            buildSlice();
+        else if (m_analysis)
+            analyseSlice();
+        else
+            m_slices->stop();
+    } while (m_slices->isActive() && turn.elapsed() < kTurnMs);
+    // The rows of the turn's slices go into the list in one insertion.
+    showFoundRows();
+}
+
+void PageSession::buildSlice() {
+    if (!m_builder->run(PageSourceBuilder::kSliceBytes))
+        return;
+    m_source = m_builder->takeSource();
+    m_builder.reset();
+    sourceBuilt();
+}
+
+void PageSession::sourceBuilt() {
     emit sourceChanged();
     switch (m_job) {
     case Job::Analysis:
@@ -135,16 +167,18 @@ void PageSession::sourceFetched(const QByteArray &bytes, const QString &error) {
         m_analysis = std::make_unique<PageAnalysis>(m_source);
         setJob(Job::Analysis, Step::Scan);
         emit analysisScanning(m_source.size());
-        m_slices->start();
         break;
     case Job::Export:
+        m_slices->stop();
         finishExport();
         break;
     case Job::Check:
+        m_slices->stop();
         finishCheck();
         break;
     case Job::None:
     case Job::Opening:
+        m_slices->stop();
         break;
     }
 }
@@ -161,15 +195,22 @@ void PageSession::startAnalysis() {
 
 void PageSession::analyseSlice() {
     const bool done = m_analysis->run(PageAnalysis::kSliceSteps, m_options);
-    m_rows->append(m_analysis->takeRows());
+    m_foundRows.append(m_analysis->takeRows());
     emit analysisProgress(m_analysis->position());
     if (done)
         finishAnalysis();
 }
 
+void PageSession::showFoundRows() {
+    if (!m_foundRows.isEmpty())
+        m_rows->append(std::exchange(m_foundRows, {}));
+}
+
 void PageSession::finishAnalysis() {
     const bool cut = m_analysis && m_analysis->stoppedAtBudget();
+    showFoundRows();
     m_slices->stop();
+    m_builder.reset();
     m_analysis.reset();
     m_fetch->cancel();
     setJob(Job::None);
@@ -356,6 +397,8 @@ void PageSession::finishCheck() {
 
 void PageSession::abandonJob(bool failed) {
     m_fetch->cancel();
+    m_slices->stop();
+    m_builder.reset();
     const Job job = m_job;
     setJob(Job::None);
     m_openingRows.clear();

@@ -2,6 +2,7 @@
 
 #include "BrowserHost.h"
 #include "PageAnalysis.h"
+#include "PageSource.h"
 #include "WebQueryCheck.h"
 #include "WebQueryProject.h"
 
@@ -35,8 +36,12 @@ class PageSession : public QObject {
 
 public:
     enum class Job { None, Opening, Analysis, Export, Check };
-    // What the running job waits for: the page to complete, its source, the next slice of the scan.
+    // What the running job waits for: the page to complete, its source (fetched, then given its line
+    // breaks in slices), the next slice of the scan.
     enum class Step { None, Document, Source, Scan };
+    // The time the slices of the source and the scan take at most in one turn of the event loop
+    // (a slice more, at most: well within a frame).
+    static constexpr qint64 kTurnMs = 8;
 
     // `programFolder` ends with a separator; `browsers` makes the browser when it is first needed.
     PageSession(QString programFolder, Dialogs &dialogs, BrowserFactory browsers, QObject *parent = nullptr);
@@ -131,7 +136,11 @@ private:
     void takeSource();
     void setJob(Job job, Step step = Step::None);
 
+    void nextSlice();
+    void buildSlice();
+    void sourceBuilt();
     void analyseSlice();
+    void showFoundRows();
     void finishAnalysis();
     void finishOpening();
     void finishExport();
@@ -150,8 +159,10 @@ private:
     DocumentFetch *m_fetch;
     AnalysisListModel *m_rows;
     QTimer *m_slices;
+    std::unique_ptr<PageSourceBuilder> m_builder;
     std::unique_ptr<PageAnalysis> m_analysis;
     ScanOptions m_options;
+    QList<AnalysisEntry> m_foundRows; // found in this turn, not yet in the list
     QByteArray m_source;
     Job m_job = Job::None;
     Step m_step = Step::None;

@@ -26,6 +26,9 @@ struct AnalysisEntry {
 
     bool operator==(const AnalysisEntry &) const = default;
 };
+// Its texts may move in memory as they are: a list of 100,000 rows that grows moves its bytes
+// instead of copying and destroying every text.
+Q_DECLARE_TYPEINFO(AnalysisEntry, Q_RELOCATABLE_TYPE);
 
 // Where the server fetches a page: the host text and the port text of a project or import file.
 namespace PagePlace {
