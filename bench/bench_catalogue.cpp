@@ -194,12 +194,3 @@ void BM_ReloadCatalogue(benchmark::State &state) {
 }
 BENCHMARK(BM_ReloadCatalogue)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -267,13 +267,3 @@ void BM_MonthPolyline(benchmark::State &state) {
 }
 BENCHMARK(BM_MonthPolyline)->Unit(benchmark::kMillisecond)->MinTime(2);
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

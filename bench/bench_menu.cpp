@@ -116,13 +116,3 @@ void BM_BuildPopup(benchmark::State &state) {
 }
 BENCHMARK(BM_BuildPopup)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
