@@ -22,6 +22,35 @@ uint NotificationSink::Notify(const QString &, uint, const QString &, const QStr
     return m_nextId++;
 }
 
+StatusNotifierWatcher::StatusNotifierWatcher(const QString &busAddress)
+    : m_bus(QDBusConnection::connectToBus(busAddress, u"bench-tray"_qs)) {
+    m_registered =
+        m_bus.registerObject(u"/StatusNotifierWatcher"_qs, this, QDBusConnection::ExportScriptableContents) &&
+        m_bus.registerService(u"org.kde.StatusNotifierWatcher"_qs);
+}
+
+StatusNotifierWatcher::~StatusNotifierWatcher() {
+    m_bus.unregisterObject(u"/StatusNotifierWatcher"_qs);
+    QDBusConnection::disconnectFromBus(u"bench-tray"_qs);
+}
+
+QStringList StatusNotifierWatcher::items() const {
+    const std::lock_guard lock(m_mutex);
+    return m_items;
+}
+
+void StatusNotifierWatcher::RegisterStatusNotifierItem(const QString &service) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_items.append(service);
+    }
+    emit StatusNotifierItemRegistered(service);
+}
+
+void StatusNotifierWatcher::RegisterStatusNotifierHost(const QString &) {
+    emit StatusNotifierHostRegistered();
+}
+
 ResponsivenessProbe::ResponsivenessProbe(const QString &busAddress, const QString &service)
     : m_busAddress(busAddress), m_service(service) {
 }

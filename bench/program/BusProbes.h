@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -10,7 +11,7 @@
 #include <vector>
 
 // The desktop's notification service on the benchmark's private bus. The program under test
-// shows its balloons there (there is no tray on a virtual display), so a balloon raised by the
+// shows its balloons there (Qt does so for a StatusNotifier tray), so a balloon raised by the
 // last line of a burst tells when the burst is through. It answers from the benchmark's main
 // thread, whose event loop runs while the measuring runs on a thread of its own.
 class NotificationSink : public QObject {
@@ -32,6 +33,41 @@ private:
     QDBusConnection m_bus;
     bool m_registered = false;
     std::atomic<uint> m_nextId{1};
+};
+
+// A tray on the benchmark's private bus, as desktops with StatusNotifier items have it (KDE, and
+// GNOME with its tray extension): with it the programs find a system tray and rest in it, and Qt
+// shows their balloons through the notification service above. It takes every item and every host
+// and answers from the benchmark's main thread.
+class StatusNotifierWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered SCRIPTABLE true)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion SCRIPTABLE true)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items SCRIPTABLE true)
+public:
+    explicit StatusNotifierWatcher(const QString &busAddress);
+    ~StatusNotifierWatcher() override;
+    bool isRegistered() const { return m_registered; }
+    bool isHostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList items() const;
+
+public slots:
+    Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString &service);
+    Q_SCRIPTABLE void RegisterStatusNotifierHost(const QString &service);
+
+signals:
+    Q_SCRIPTABLE void StatusNotifierItemRegistered(const QString &service);
+    Q_SCRIPTABLE void StatusNotifierItemUnregistered(const QString &service);
+    Q_SCRIPTABLE void StatusNotifierHostRegistered();
+    Q_SCRIPTABLE void StatusNotifierHostUnregistered();
+
+private:
+    QDBusConnection m_bus;
+    bool m_registered = false;
+    mutable std::mutex m_mutex;
+    QStringList m_items;
 };
 
 // How quickly the program's event loop answers: a property read on the session bus, answered by

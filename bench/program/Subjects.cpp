@@ -31,8 +31,9 @@ QByteArray menuEntry(int k, const QByteArray &caption, const QByteArray &gan, bo
 
 class Quendra : public Subject {
 public:
-    Quendra(QString binary, BalloonInbox &balloons) : m_binary(std::move(binary)), m_balloons(balloons) {}
-    QString name() const override { return u"quendra"_qs; }
+    Quendra(QString binary, BalloonInbox &balloons, bool inTray)
+        : m_binary(std::move(binary)), m_balloons(balloons), m_inTray(inTray) {}
+    QString name() const override { return m_inTray ? u"quendra in the tray"_qs : u"quendra"_qs; }
     QString program() const override { return m_binary; }
     QStringList arguments(quint16) const override { return {}; }
     QString probeService() const override { return u"de.quendra.Quendra"_qs; }
@@ -45,7 +46,7 @@ public:
         menu += menuEntry(kEntries, "Ende", kMarkerNumber, true);
         return writeFile(folder + u"quendra.ini"_qs,
                          "[Orvanel]\r\nIP=127.0.0.1\r\nPort=" + QByteArray::number(gatewayPort) +
-                             "\r\nKey=demo\r\nBubble=1\r\n") &&
+                             "\r\nKey=demo\r\nBubble=1\r\n" + (m_inTray ? "Minimized=1\r\n" : "")) &&
                writeFile(folder + u"quendramenu.ini"_qs, menu);
     }
     bool waitForMarker(const QByteArray &value, LoopbackGateway &, std::chrono::milliseconds timeout) override {
@@ -64,6 +65,7 @@ public:
 private:
     QString m_binary;
     BalloonInbox &m_balloons;
+    bool m_inTray;
 };
 
 class BareTray : public Subject {
@@ -90,8 +92,8 @@ private:
 };
 } // namespace
 
-std::unique_ptr<Subject> quendraSubject(const QString &binary, BalloonInbox &balloons) {
-    return std::make_unique<Quendra>(binary, balloons);
+std::unique_ptr<Subject> quendraSubject(const QString &binary, BalloonInbox &balloons, bool inTray) {
+    return std::make_unique<Quendra>(binary, balloons, inTray);
 }
 
 std::unique_ptr<Subject> bareTraySubject(const QString &binary, const QString &name, bool restOnly) {

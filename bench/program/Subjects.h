@@ -46,7 +46,8 @@ public:
 
 // Quendra as the package installs it: settings and menu in ~/.config/quendra, 32 entries bound to
 // numbers of the burst without notifications, and one entry for the marker number that raises a
-// balloon.
-std::unique_ptr<Subject> quendraSubject(const QString &binary, BalloonInbox &balloons);
+// balloon. Its settings are the defaults, so the window shows at the start; inTray: set to start in
+// the tray ("Minimized"), as users who run it all day have it.
+std::unique_ptr<Subject> quendraSubject(const QString &binary, BalloonInbox &balloons, bool inTray);
 // The bare tray program of bench/program/bare_tray.cpp; it answers the marker on the link.
 std::unique_ptr<Subject> bareTraySubject(const QString &binary, const QString &name, bool restOnly);

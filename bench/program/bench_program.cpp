@@ -9,7 +9,13 @@
 //   longest answer of the event loop to a probe on the session bus (beside its answer at rest);
 // - a steady bus of 100 lines a second: CPU per line.
 // The CPU per line is the lines' own: what the program spends at rest (measured just before) is
-// taken off for the time the lines took.
+// taken off for the time the lines took. The lines' time ends when the program is quiet again, so
+// that what its threads do after the last line (the history writing its last rows) counts too; the
+// share of the history's writer thread is printed beside.
+//
+// The programs find a system tray (a StatusNotifier tray on the benchmark's bus). Quendra runs
+// twice: with its default settings, which show the window at the start, and set to start in the
+// tray. Ratios are to the bare tray's median.
 //
 // Each program gets a /tmp of its own, empty and quiet (where the right to mount allows), so that the
 // builds and tests other programs run in the machine's /tmp do not reach the figures of one that watches
@@ -46,6 +52,10 @@ constexpr auto kRestWindow = 10s;
 constexpr auto kRestSample = 3s;
 constexpr auto kFileChangeInterval = 100ms;
 constexpr auto kMarkerTimeout = 120s;
+constexpr auto kQuietWindow = 250ms;
+constexpr qint64 kQuietCpuNs = 1'500'000; // in a quiet window: at most 0.6 % of a core
+constexpr auto kQuietTimeout = 30s;
+const QString kHistoryThread = u"Verlauf"_qs;
 
 QByteArray busLine(int i) {
     return "2|" + QByteArray::number(1000 + i % 500) + '|' + QByteArray::number(i % 40) + ".5";
@@ -117,6 +127,19 @@ double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
+// Waits until the program's threads are quiet (a window with next to no CPU), at most kQuietTimeout.
+void waitUntilQuiet(pid_t pid) {
+    const auto end = Clock::now() + kQuietTimeout;
+    ProcessStats::Sample last = ProcessStats::sample(pid);
+    while (Clock::now() < end) {
+        std::this_thread::sleep_for(kQuietWindow);
+        ProcessStats::Sample now = ProcessStats::sample(pid);
+        if (now.cpuNs - last.cpuNs <= kQuietCpuNs)
+            return;
+        last = std::move(now);
+    }
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values.at(values.size() / 2);
@@ -182,6 +205,7 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
     // as long as the measurement lasted, so that the figure per line is the lines' own. (Whatever wakes
     // the program at rest, such as folder models watching busy folders, varies with the machine.)
     const auto restingCpuPerSecond = [pid] {
+        waitUntilQuiet(pid);
         const auto from = Clock::now();
         const ProcessStats::Sample before = ProcessStats::sample(pid);
         std::this_thread::sleep_for(kRestSample);
@@ -203,9 +227,16 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
     gateway.send(burst(value));
     if (!subject.waitForMarker(value, gateway, kMarkerTimeout))
         return fail("burst not through");
+    waitUntilQuiet(pid);
     ProcessStats::Sample after = ProcessStats::sample(pid);
-    note("burst of 100,000 lines: CPU per line (us)",
-         linesCpuNs(before, after, Clock::now() - from, resting) / 1e3 / (kBurstLines + 1));
+    const auto perLine = [](double ns, int lines) {
+        return ns / 1e3 / (lines + 1);
+    };
+    const double burstNs = linesCpuNs(before, after, Clock::now() - from, resting);
+    const double burstWriterNs = double(ProcessStats::threadCpuNsBetween(before, after, kHistoryThread));
+    note("burst of 100,000 lines: CPU per line (us)", perLine(burstNs, kBurstLines));
+    note("burst: CPU per line without the history writer (us)", perLine(burstNs - burstWriterNs, kBurstLines));
+    note("burst: the history writer's CPU per line (us)", perLine(burstWriterNs, kBurstLines));
     note("burst: memory peak above rest (MB)", double(ProcessStats::peakResidentKb(pid) - restingKb) / 1024);
 
     // The same burst again, with the probe: first at rest, then through the burst.
@@ -235,9 +266,13 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
     gateway.sendPaced(lines, kSteadyInterval);
     if (!subject.waitForMarker(value, gateway, kMarkerTimeout))
         return fail("steady lines not through");
+    waitUntilQuiet(pid);
     after = ProcessStats::sample(pid);
-    note("steady bus, 100 lines/s: CPU per line (us)",
-         linesCpuNs(before, after, Clock::now() - from, resting) / 1e3 / (kSteadyLines + 1));
+    const double steadyNs = linesCpuNs(before, after, Clock::now() - from, resting);
+    const double steadyWriterNs = double(ProcessStats::threadCpuNsBetween(before, after, kHistoryThread));
+    note("steady bus, 100 lines/s: CPU per line (us)", perLine(steadyNs, kSteadyLines));
+    note("steady bus: CPU per line without the history writer (us)", perLine(steadyNs - steadyWriterNs, kSteadyLines));
+    note("steady bus: the history writer's CPU per line (us)", perLine(steadyWriterNs, kSteadyLines));
 
     const bool ended = child.terminate(30s);
     if (subject.name() == u"quendra"_qs && !ended)
@@ -247,26 +282,37 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
     return true;
 }
 
-void print(const Figures &figures, const QStringList &names) {
-    std::printf("\n%-46s", "measure (min / median)");
+// baseline: the program the ratios are to.
+void print(const Figures &figures, const QStringList &names, const QString &baseline) {
+    std::printf("\n%-58s", "measure (min / median)");
     for (const QString &name : names)
-        std::printf(" %26s", qPrintable(name));
-    std::printf(" %10s\n", "ratio");
+        std::printf(" %28s", qPrintable(name));
+    for (const QString &name : names)
+        if (name != baseline)
+            std::printf("  ratio %-s", qPrintable(name));
+    std::printf("\n");
     for (const auto &[measure, byProgram] : figures) {
-        std::printf("%-46s", qPrintable(measure));
+        std::printf("%-58s", qPrintable(measure));
         for (const QString &name : names) {
             const auto found = byProgram.find(name);
             if (found == byProgram.end() || found->second.empty()) {
-                std::printf(" %26s", "-");
+                std::printf(" %28s", "-");
                 continue;
             }
             const auto &values = found->second;
-            std::printf(" %12.3f / %11.3f", *std::min_element(values.begin(), values.end()), median(values));
+            std::printf(" %13.3f / %12.3f", *std::min_element(values.begin(), values.end()), median(values));
         }
-        const auto first = byProgram.find(names.value(0));
-        const auto second = byProgram.find(names.value(1));
-        if (first != byProgram.end() && second != byProgram.end() && median(second->second) > 0)
-            std::printf(" %10.2f", median(first->second) / median(second->second));
+        const auto base = byProgram.find(baseline);
+        for (const QString &name : names) {
+            if (name == baseline)
+                continue;
+            const auto found = byProgram.find(name);
+            const int width = int(name.size()) + 7;
+            if (base != byProgram.end() && found != byProgram.end() && median(base->second) > 0)
+                std::printf("  %*.2f", width - 1, median(found->second) / median(base->second));
+            else
+                std::printf("  %*s", width - 1, "-");
+        }
         std::printf("\n");
     }
 }
@@ -280,8 +326,9 @@ struct Options {
 
 int run(const Options &options, const Environment &environment, BalloonInbox &balloons) {
     std::vector<std::unique_ptr<Subject>> subjects;
-    subjects.push_back(quendraSubject(options.quendra, balloons));
+    subjects.push_back(quendraSubject(options.quendra, balloons, false));
     subjects.push_back(bareTraySubject(QStringLiteral(BARE_TRAY_BINARY), u"bare tray"_qs, false));
+    subjects.push_back(quendraSubject(options.quendra, balloons, true));
 #ifdef BARE_TRAY_WEBENGINE_BINARY
     subjects.push_back(
         bareTraySubject(QStringLiteral(BARE_TRAY_WEBENGINE_BINARY), u"bare tray + WebEngine linked"_qs, true));
@@ -299,7 +346,7 @@ int run(const Options &options, const Environment &environment, BalloonInbox &ba
     std::printf("quendra: %s\n", qPrintable(options.quendra));
     std::printf("%s, %s, %d repetitions\n", environment.display.isEmpty() ? "offscreen" : "Xvfb",
                 environment.quietTmp ? "a quiet /tmp of their own" : "the machine's /tmp", options.repetitions);
-    print(figures, names);
+    print(figures, names, u"bare tray"_qs);
     return complete ? 0 : 1;
 }
 } // namespace
@@ -333,6 +380,11 @@ int main(int argc, char **argv) {
     if (!options.machineTmp && !environment.quietTmp)
         std::fprintf(stderr, "no /tmp of their own for the programs (it takes the right to mount): they see "
                              "what other programs do in the machine's /tmp\n");
+    const StatusNotifierWatcher tray(bus.address());
+    if (!tray.isRegistered()) {
+        std::fprintf(stderr, "the tray could not be registered on the bus\n");
+        return 1;
+    }
     BalloonInbox balloons;
     const NotificationSink sink(bus.address(), [&balloons](const QString &body) { balloons.add(body); });
     if (!sink.isRegistered()) {

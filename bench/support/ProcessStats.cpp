@@ -32,7 +32,9 @@ Sample sample(pid_t pid) {
     for (const QString &tid : threads) {
         const QString base = procPath(pid, u"task/"_qs + tid + u'/');
         // schedstat: time on a CPU (ns), time waiting to run (ns), time slices.
-        s.cpuNs += readAll(base + u"schedstat"_qs).split(' ').value(0).toLongLong();
+        const qint64 cpuNs = readAll(base + u"schedstat"_qs).split(' ').value(0).toLongLong();
+        s.cpuNs += cpuNs;
+        s.cpuNsByThreadName[QString::fromUtf8(readAll(base + u"comm"_qs).trimmed())] += cpuNs;
         const QByteArray status = readAll(base + u"status"_qs);
         s.switchesByThread.insert(tid.toInt(), statusField(status, "voluntary_ctxt_switches") +
                                                    statusField(status, "nonvoluntary_ctxt_switches"));
@@ -45,6 +47,10 @@ qint64 wakeUpsBetween(const Sample &before, const Sample &after) {
     for (auto it = after.switchesByThread.cbegin(); it != after.switchesByThread.cend(); ++it)
         wakeUps += it.value() - before.switchesByThread.value(it.key(), 0);
     return wakeUps;
+}
+
+qint64 threadCpuNsBetween(const Sample &before, const Sample &after, const QString &threadName) {
+    return after.cpuNsByThreadName.value(threadName) - before.cpuNsByThreadName.value(threadName);
 }
 
 qint64 residentKb(pid_t pid) {

@@ -10,6 +10,8 @@ namespace ProcessStats {
 
 struct Sample {
     qint64 cpuNs = 0; // time on a CPU of every thread, as the scheduler counts it
+    // The same per thread name (threads of one name added up).
+    QMap<QString, qint64> cpuNsByThreadName;
     // Context switches per thread (voluntary + involuntary): every one is a wake-up after it.
     QMap<int, qint64> switchesByThread;
 };
@@ -17,6 +19,8 @@ struct Sample {
 Sample sample(pid_t pid);
 // Wake-ups between two samples: the switches of threads seen in both, and all of a new thread's.
 qint64 wakeUpsBetween(const Sample &before, const Sample &after);
+// CPU time between two samples of the threads with this name.
+qint64 threadCpuNsBetween(const Sample &before, const Sample &after, const QString &threadName);
 
 // Resident memory now and its peak since the start or the last resetPeak(), in KiB.
 qint64 residentKb(pid_t pid);
