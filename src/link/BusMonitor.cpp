@@ -34,7 +34,7 @@ void BusMonitor::takeLine(const QString &text) {
 
     if (m_end - m_endShown >= kMaxHeldLines || m_takenBytes >= kMaxHeldBytes) {
         showTakenLines();
-    } else if (!m_showPosted) {
+    } else if (m_showHolds == 0 && !m_showPosted) {
         m_showPosted = true;
         QMetaObject::invokeMethod(
             this,
@@ -44,6 +44,15 @@ void BusMonitor::takeLine(const QString &text) {
             },
             Qt::QueuedConnection);
     }
+}
+
+void BusMonitor::holdShowing(bool hold) {
+    if (hold) {
+        ++m_showHolds;
+        return;
+    }
+    m_showHolds = std::max(0, m_showHolds - 1);
+    showTakenLines();
 }
 
 void BusMonitor::showTakenLines() {

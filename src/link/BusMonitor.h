@@ -39,6 +39,10 @@ public:
     void takeLine(const QString &text);
     // Tells views of every line taken and not yet shown.
     void showTakenLines();
+    // While held (a drain takes a slice of lines), taken lines wait for the end of the hold and
+    // are shown then, in the same turn, instead of from a turn of their own. Holds nest; the end
+    // of any hold shows what was taken.
+    void holdShowing(bool hold);
     void clear();
     // The lines held, newest first.
     QStringList lines() const;
@@ -79,6 +83,7 @@ private:
     qsizetype m_bytes = 0;      // of the lines held
     qsizetype m_takenBytes = 0; // of the lines taken and not yet shown
     bool m_showPosted = false;
+    int m_showHolds = 0;
     // Number → value as received, for every line whose text from the third character holds a "|",
     // least recently updated first. The map's keys view the numbers kept in the list, so that a line
     // of a number already known is looked up and stored without a new string.

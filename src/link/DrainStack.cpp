@@ -141,6 +141,22 @@ void DrainStack::serviceTop() {
         return !m_readers.empty() && m_readers.back() == reader;
     };
     reader->taking = true;
+    // What the slice's lines cause beyond themselves (views told, the menu's tree refreshed) is
+    // done once when it ends, in this turn: a lone line costs one turn of the event loop, not three.
+    struct SliceScope {
+        BusMonitor &monitor;
+        ValueDispatch &dispatch;
+        SliceScope(BusMonitor &m, ValueDispatch &d) : monitor(m), dispatch(d) {
+            monitor.holdShowing(true);
+            dispatch.beginLines();
+        }
+        ~SliceScope() {
+            monitor.holdShowing(false);
+            dispatch.endLines();
+        }
+        SliceScope(const SliceScope &) = delete;
+        SliceScope &operator=(const SliceScope &) = delete;
+    } scope(m_busMonitor, m_dispatch);
     QElapsedTimer slice;
     slice.start();
     for (int taken = 0;; ++taken) {

@@ -33,12 +33,27 @@ void ValueDispatch::update_lv_menu(const QString &line, bool initial) {
         // meanwhile must not be called.
         for (size_t i = 0; i < m_targets.size(); ++i)
             m_targets[i]->onValue(*decoded, initial);
+        m_valuesSinceAfter = true;
+        if (m_linesDepth == 0)
+            tellAfterLines();
     }
     if (initial)
         return;
     m_popupStale = true;
     if (!m_popupHeld)
         flushPopup();
+}
+
+void ValueDispatch::endLines() {
+    m_linesDepth = std::max(0, m_linesDepth - 1);
+    tellAfterLines();
+}
+
+void ValueDispatch::tellAfterLines() {
+    if (!std::exchange(m_valuesSinceAfter, false))
+        return;
+    for (size_t i = 0; i < m_targets.size(); ++i)
+        m_targets[i]->afterLines();
 }
 
 void ValueDispatch::holdPopup(bool hold) {

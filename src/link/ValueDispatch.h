@@ -36,9 +36,18 @@ public:
     // Rebuilds now when a held line left the popup stale (the popup is about to open).
     void flushPopup();
 
+    // Lines taken together: targets hear `afterLines` once at the end (also of an inner run, say
+    // under a modal box), not after each line. Outside such a run every line ends one.
+    void beginLines() { ++m_linesDepth; }
+    void endLines();
+
 private:
+    void tellAfterLines();
+
     std::vector<ValueTarget *> m_targets;
     std::function<void()> m_makePopup;
     bool m_popupHeld = false;
     bool m_popupStale = false;
+    int m_linesDepth = 0;
+    bool m_valuesSinceAfter = false;
 };

@@ -16,16 +16,22 @@
 #include "TrayPopup.h"
 
 #include <QMenu>
+#include <utility>
 
 namespace {
-// Runs a callback for every decoded line, after the targets registered before it.
-class AfterValue : public ValueTarget {
+// Runs its callback once after the lines taken together, when a value came among them.
+class AfterValues : public ValueTarget {
 public:
-    explicit AfterValue(std::function<void()> callback) : m_callback(std::move(callback)) {}
-    void onValue(const DecodedLine &, bool) override { m_callback(); }
+    explicit AfterValues(std::function<void()> callback) : m_callback(std::move(callback)) {}
+    void onValue(const DecodedLine &, bool) override { m_received = true; }
+    void afterLines() override {
+        if (std::exchange(m_received, false))
+            m_callback();
+    }
 
 private:
     std::function<void()> m_callback;
+    bool m_received = false;
 };
 } // namespace
 
@@ -50,7 +56,8 @@ void MenuWiring::attach(Frame &frame) {
         *m_menu, *m_notifications, [&settings] { return settings.balloons(); },
         [&frame](const QString &gan) { return frame.objects().mayNotify(gan); });
     m_treeModel = std::make_unique<MenuTreeModel>(*m_menu);
-    m_treeRefresh = std::make_unique<AfterValue>([this] { refreshTreeSoon(); });
+    // The bus's values reach `btree` in one refresh per slice of lines.
+    m_treeRefresh = std::make_unique<AfterValues>([this] { m_treeModel->refreshValues(); });
     m_popup = std::make_unique<TrayPopup>(*m_menu, m_texts);
     m_execution = std::make_unique<MenuExecution>(*m_menu, link.commands(), *services.dialogs);
 
@@ -103,19 +110,6 @@ void MenuWiring::attachEditor() {
         editor, MenuEditorPanel::kDropTargetCaption,
         [editor](const DraggedObject &object) { return editor->dropObject(object); },
         [editor] { return editor->dropRefusal(); });
-}
-
-void MenuWiring::refreshTreeSoon() {
-    if (m_treeRefreshPosted)
-        return;
-    m_treeRefreshPosted = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_treeRefreshPosted = false;
-            m_treeModel->refreshValues();
-        },
-        Qt::QueuedConnection);
 }
 
 bool MenuWiring::read(const QString &folder) {

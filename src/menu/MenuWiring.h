@@ -46,7 +46,6 @@ public:
 private:
     bool read(const QString &folder);
     void attachEditor();
-    void refreshTreeSoon();
 
     const WildcardTexts &m_texts;
     Frame *m_frame = nullptr;
@@ -55,8 +54,6 @@ private:
     std::unique_ptr<MenuValueTarget> m_menuTarget;
     std::unique_ptr<MenuTreeModel> m_treeModel;
     std::unique_ptr<ValueTarget> m_treeRefresh;
-    // Coalesces the bus's values into one refresh of `btree` per turn of the event loop.
-    bool m_treeRefreshPosted = false;
     std::unique_ptr<TrayPopup> m_popup;
     std::unique_ptr<MenuExecution> m_execution;
     // Owned by its tab; it works on the menu, the tree model and the popup held here.

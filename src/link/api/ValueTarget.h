@@ -17,4 +17,7 @@ public:
     virtual ~ValueTarget() = default;
     // initial: the line was read right after connecting (update state, raise nothing).
     virtual void onValue(const DecodedLine &line, bool initial) = 0;
+    // After the lines taken together (a drain's slice, or a line on its own): work that is worth
+    // doing once for all of them, done in the same turn of the event loop.
+    virtual void afterLines() {}
 };
