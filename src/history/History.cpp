@@ -8,6 +8,11 @@
 #include <QDateTime>
 #include <QDir>
 
+namespace {
+// Room for the lines of a quiet moment; a burst grows it further.
+constexpr qsizetype kFirstReservation = 256;
+} // namespace
+
 History::History(const QString &dataFolder, Options options, QObject *parent)
     : QObject(parent), m_folder(QDir::cleanPath(dataFolder) + u'/'),
       m_clock(options.clock ? options.clock : [] { return QDateTime::currentMSecsSinceEpoch(); }),
@@ -16,7 +21,7 @@ History::History(const QString &dataFolder, Options options, QObject *parent)
       m_mutes(std::make_unique<MuteList>(m_folder + kMutesName)) {
     connect(m_mutes.get(), &MuteList::saveFailed, this, &History::problem);
     m_postTimer.setSingleShot(true);
-    m_postTimer.setInterval(0);
+    m_postTimer.setInterval(kGatherMs);
     connect(&m_postTimer, &QTimer::timeout, this, &History::post);
 
     m_thread.setObjectName(QStringLiteral("Verlauf"));
@@ -74,6 +79,8 @@ void History::ask(QObject *context, std::function<T(HistoryWorker &)> question, 
 void History::recordValue(const QString &gan, const QString &value) {
     if (m_closing)
         return;
+    if (m_values.capacity() == 0)
+        m_values.reserve(kFirstReservation);
     m_values.append({m_clock(), gan, value});
     if (m_values.size() >= kLinesPerBatch)
         post();

@@ -30,7 +30,8 @@ struct HistoryOptions {
 // The history ("Verlauf") as the program sees it: hand it value lines and events, ask it for
 // events and values, read its unread count. Lives on the window's thread and never blocks it:
 // the database is opened, written and read on a writer thread of its own (HistoryWorker); the
-// lines handed over during one pass of the event loop travel there as one batch.
+// lines handed over gather for a moment and travel there as one batch (a question to the history
+// sends them first, so answers hold every line handed over before).
 //
 // Files, all in the data folder given: the database "quendraverlauf.db", the limits
 // "quendraverlauf.ini" and the mutes "quendrastumm.ini" (the last two through the checked writer).
@@ -40,8 +41,10 @@ public:
     static inline const QString kDatabaseName = QStringLiteral("quendraverlauf.db");
     static inline const QString kLimitsName = QStringLiteral("quendraverlauf.ini");
     static inline const QString kMutesName = QStringLiteral("quendrastumm.ini");
-    // A batch goes to the writer at the latest when it holds this many lines.
+    // A batch goes to the writer at the latest when it holds this many lines, or this long after
+    // its first line: a steady bus wakes the writer a few times a second, not once per line.
     static constexpr int kLinesPerBatch = 2000;
+    static constexpr int kGatherMs = 200;
 
     using Options = HistoryOptions;
 

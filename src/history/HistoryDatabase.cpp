@@ -133,6 +133,7 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
 }
 
 void HistoryDatabase::close() {
+    m_statements.clear(); // before the connection goes
     if (m_db.isValid()) {
         m_db.close();
         m_db = QSqlDatabase();
@@ -150,6 +151,31 @@ HistoryDatabase::Status HistoryDatabase::exec(const QString &sql) {
     return {};
 }
 
+QSqlQuery *HistoryDatabase::statement(const QString &sql, Status *failed) {
+    auto found = m_statements.find(sql);
+    if (found == m_statements.end()) {
+        QSqlQuery query(m_db);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql)) {
+            *failed = fail(query.lastError());
+            return nullptr;
+        }
+        found = m_statements.insert(sql, std::move(query));
+    }
+    return &found.value();
+}
+
+HistoryDatabase::Status HistoryDatabase::execStatement(const QString &sql) {
+    Status status;
+    QSqlQuery *query = statement(sql, &status);
+    if (!query)
+        return status;
+    if (!query->exec())
+        status = fail(query->lastError());
+    query->finish();
+    return status;
+}
+
 HistoryDatabase::Status HistoryDatabase::fail(const QSqlError &error) {
     const int code = error.nativeErrorCode().toInt() & 0xff;
     const QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
@@ -161,10 +187,13 @@ HistoryDatabase::Status HistoryDatabase::fail(const QSqlError &error) {
 }
 
 qint64 HistoryDatabase::pragma(const QString &name) {
-    QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("PRAGMA ") + name) || !query.next())
+    Status failed;
+    QSqlQuery *query = statement(QStringLiteral("PRAGMA ") + name, &failed);
+    if (!query || !query->exec() || !query->next())
         return -1;
-    return query.value(0).toLongLong();
+    const qint64 value = query->value(0).toLongLong();
+    query->finish(); // a statement left open would hold its read of the file
+    return value;
 }
 
 qint64 HistoryDatabase::usedPages() {
@@ -190,13 +219,13 @@ HistoryDatabase::Status HistoryDatabase::checkpoint() {
 // BEGIN and COMMIT as statements of their own: QSqlDatabase::commit() drops SQLite's error code,
 // and a commit is where a full disk shows.
 HistoryDatabase::Status HistoryDatabase::transaction(const std::function<Status()> &work) {
-    if (Status s = exec(QStringLiteral("BEGIN")); !s.ok())
+    if (Status s = execStatement(QStringLiteral("BEGIN")); !s.ok())
         return s;
     Status status = work();
     if (status.ok())
-        status = exec(QStringLiteral("COMMIT"));
+        status = execStatement(QStringLiteral("COMMIT"));
     if (!status.ok()) {
-        exec(QStringLiteral("ROLLBACK"));
+        execStatement(QStringLiteral("ROLLBACK"));
         return status;
     }
     foldLogWhenLarge();
@@ -251,47 +280,53 @@ HistoryDatabase::Status HistoryDatabase::write(const QList<ValueRecord> &values,
 HistoryDatabase::Status HistoryDatabase::insert(const QList<ValueRecord> &values, qsizetype from, qsizetype to,
                                                 const QList<EventRecord> &events) {
     return transaction([&]() -> Status {
+        Status failed;
         QHash<QString, qint64> newest;
-        QSqlQuery query(m_db);
         if (from < to) {
-            if (!query.prepare(QStringLiteral("INSERT INTO value_lines(time, gan, value) VALUES(?, ?, ?)")))
-                return fail(query.lastError());
+            QSqlQuery *query =
+                statement(QStringLiteral("INSERT INTO value_lines(time, gan, value) VALUES(?, ?, ?)"), &failed);
+            if (!query)
+                return failed;
             for (qsizetype i = from; i < to; ++i) {
                 const ValueRecord &row = values[i];
-                query.bindValue(0, row.timeMs);
-                query.bindValue(1, notNull(row.gan));
-                query.bindValue(2, notNull(cut(row.value, kMaxValueChars)));
-                if (!query.exec())
-                    return fail(query.lastError());
+                query->bindValue(0, row.timeMs);
+                query->bindValue(1, notNull(row.gan));
+                query->bindValue(2, notNull(cut(row.value, kMaxValueChars)));
+                if (!query->exec())
+                    return fail(query->lastError());
                 qint64 &last = newest[row.gan];
                 last = std::max(last, row.timeMs);
             }
         }
         if (!events.isEmpty()) {
-            if (!query.prepare(QStringLiteral("INSERT INTO events(time, kind, gan, text, read) VALUES(?, ?, ?, ?, ?)")))
-                return fail(query.lastError());
+            QSqlQuery *query = statement(
+                QStringLiteral("INSERT INTO events(time, kind, gan, text, read) VALUES(?, ?, ?, ?, ?)"), &failed);
+            if (!query)
+                return failed;
             for (const EventRecord &event : events) {
-                query.bindValue(0, event.timeMs);
-                query.bindValue(1, notNull(event.kindKey));
-                query.bindValue(2, notNull(event.gan));
-                query.bindValue(3, notNull(cut(event.text, kMaxEventTextChars)));
-                query.bindValue(4, event.read ? 1 : 0);
-                if (!query.exec())
-                    return fail(query.lastError());
+                query->bindValue(0, event.timeMs);
+                query->bindValue(1, notNull(event.kindKey));
+                query->bindValue(2, notNull(event.gan));
+                query->bindValue(3, notNull(cut(event.text, kMaxEventTextChars)));
+                query->bindValue(4, event.read ? 1 : 0);
+                if (!query->exec())
+                    return fail(query->lastError());
                 if (!event.gan.isEmpty()) {
                     qint64 &last = newest[event.gan];
                     last = std::max(last, event.timeMs);
                 }
             }
         }
-        if (!query.prepare(QStringLiteral("INSERT INTO objects(gan, last) VALUES(?, ?) "
-                                          "ON CONFLICT(gan) DO UPDATE SET last = max(last, excluded.last)")))
-            return fail(query.lastError());
+        QSqlQuery *query = statement(QStringLiteral("INSERT INTO objects(gan, last) VALUES(?, ?) "
+                                                    "ON CONFLICT(gan) DO UPDATE SET last = max(last, excluded.last)"),
+                                     &failed);
+        if (!query)
+            return failed;
         for (auto it = newest.cbegin(); it != newest.cend(); ++it) {
-            query.bindValue(0, notNull(it.key()));
-            query.bindValue(1, it.value());
-            if (!query.exec())
-                return fail(query.lastError());
+            query->bindValue(0, notNull(it.key()));
+            query->bindValue(1, it.value());
+            if (!query->exec())
+                return fail(query->lastError());
         }
         return {};
     });

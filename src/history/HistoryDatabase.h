@@ -2,7 +2,9 @@
 
 #include "HistoryRecords.h"
 
+#include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -85,6 +87,10 @@ public:
 
 private:
     Status exec(const QString &sql);
+    // A statement the writing runs for every batch, compiled once per open file; nullptr (with
+    // *failed set) when it cannot be compiled.
+    QSqlQuery *statement(const QString &sql, Status *failed);
+    Status execStatement(const QString &sql);
     Status fail(const QSqlError &error);
     Status checkpoint();
     void foldLogWhenLarge();
@@ -100,6 +106,7 @@ private:
     QString m_path;
     QString m_connection;
     QSqlDatabase m_db;
+    QHash<QString, QSqlQuery> m_statements;
     bool m_open = false;
     HistoryLimits m_limits;
     qint64 m_pageSize = 4096;

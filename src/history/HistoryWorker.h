@@ -27,8 +27,9 @@ public:
         int retryIntervalMs = 30000;
         // How often the age limit is enforced while recording.
         int ageCheckIntervalMs = 60000;
-        // How long lines gather before they are written (a question or close writes them at once).
-        int gatherMs = 200;
+        // How long lines gather here before they are written (a question or close writes them at
+        // once). The facade gathers a quiet bus's lines already; this joins a burst's batches.
+        int gatherMs = 50;
     };
     // Events kept while recording is paused.
     static constexpr int kMaxHeldEvents = 1000;
