@@ -42,9 +42,11 @@ public:
     static inline const QString kLimitsName = QStringLiteral("quendraverlauf.ini");
     static inline const QString kMutesName = QStringLiteral("quendrastumm.ini");
     // A batch goes to the writer at the latest when it holds this many lines, or this long after
-    // its first line: a steady bus wakes the writer a few times a second, not once per line.
+    // its first line: a steady bus wakes the writer once a second, not once per line, and one
+    // transaction a second rewrites far fewer pages of the object index than one per line (a second
+    // of values is what a crash may cost the history).
     static constexpr int kLinesPerBatch = 2000;
-    static constexpr int kGatherMs = 200;
+    static constexpr int kGatherMs = 1000;
 
     using Options = HistoryOptions;
 

@@ -26,6 +26,10 @@ int main(int argc, char **argv) {
     const QString filler = QString::fromLocal8Bit(argv[2]);
     HistoryOptions options;
     options.retryIntervalMs = 200;
+    // The disk is what fills here, not the hand-over: a writer slowed by a busy machine must not
+    // also fall behind this budget, which would add a gap of its own.
+    options.maxLinesInFlight = 20'000'000;
+    options.maxBytesInFlight = qint64(4) * 1024 * 1024 * 1024;
     History history(folder, options);
     enum class Phase { Filling, Paused, Freed, Done } phase = Phase::Filling;
     int pausedPasses = 0;
