@@ -23,6 +23,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -32,7 +33,6 @@
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QTimer>
-#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -186,7 +186,7 @@ bool measurePage(const QByteArray &page, bool shownShort, int repetitions, Figur
                               child<QCheckBox>(window, "mbilder")->isChecked(),
                               child<QCheckBox>(window, "mlinks")->isChecked()};
     auto *status = child<QLabel>(window, "statustext");
-    auto *list = child<QTreeView>(window, "Liste");
+    auto *list = child<QAbstractItemView>(window, "Liste");
     for (int repetition = 0; repetition < repetitions; ++repetition) {
         analyse->click();
         const Turns turns =

@@ -72,15 +72,22 @@ QVariant AnalysisListModel::headerData(int section, Qt::Orientation orientation,
     return {};
 }
 
-void AnalysisListModel::append(const QList<AnalysisEntry> &entries) {
+void AnalysisListModel::append(QList<AnalysisEntry> entries) {
     const qsizetype room = std::min<qsizetype>(entries.size(), ProjectFile::kMaxEntries - m_entries.size());
     if (room <= 0)
         return;
+    entries.resize(room);
     const int first = static_cast<int>(m_entries.size());
     beginInsertRows({}, first, first + static_cast<int>(room) - 1);
-    m_entries += entries.first(room);
+    m_entries.append(std::move(entries));
     m_checked.resize(m_entries.size());
     endInsertRows();
+}
+
+void AnalysisListModel::reserve(qsizetype rows) {
+    rows = std::min<qsizetype>(rows, ProjectFile::kMaxEntries);
+    m_entries.reserve(rows);
+    m_checked.reserve(rows);
 }
 
 void AnalysisListModel::setEntry(int row, const AnalysisEntry &entry) {

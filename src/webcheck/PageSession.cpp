@@ -164,6 +164,8 @@ void PageSession::sourceBuilt() {
     switch (m_job) {
     case Job::Analysis:
         m_rows->clear();
+        // Every value takes at least one character and the character that ends it.
+        m_rows->reserve(m_source.size() / 2 + 1);
         m_analysis = std::make_unique<PageAnalysis>(m_source);
         setJob(Job::Analysis, Step::Scan);
         emit analysisScanning(m_source.size());
