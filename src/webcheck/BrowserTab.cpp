@@ -46,7 +46,7 @@ public:
         if (role != Qt::DecorationRole || index.column() != 0)
             return QIdentityProxyModel::data(index, role);
         const auto *rows = static_cast<const AnalysisListModel *>(sourceModel());
-        switch (rows->entries().at(index.row()).kind) {
+        switch (rows->entry(index.row()).kind) {
         case AnalysisEntry::Text:
             return m_text;
         case AnalysisEntry::Link:

@@ -164,8 +164,6 @@ void PageSession::sourceBuilt() {
     switch (m_job) {
     case Job::Analysis:
         m_rows->clear();
-        // Every value takes at least one character and the character that ends it.
-        m_rows->reserve(m_source.size() / 2 + 1);
         m_analysis = std::make_unique<PageAnalysis>(m_source);
         setJob(Job::Analysis, Step::Scan);
         emit analysisScanning(m_source.size());
@@ -197,7 +195,8 @@ void PageSession::startAnalysis() {
 
 void PageSession::analyseSlice() {
     const bool done = m_analysis->run(PageAnalysis::kSliceSteps, m_options);
-    m_foundRows.append(m_analysis->takeRows());
+    if (QList<AnalysisEntry> rows = m_analysis->takeRows(); !rows.isEmpty())
+        m_foundRows.emplaceBack(std::move(rows));
     emit analysisProgress(m_analysis->position());
     if (done)
         finishAnalysis();
