@@ -1,5 +1,6 @@
 #include "AnalysisListView.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
@@ -10,6 +11,9 @@ AnalysisListView::AnalysisListView(QWidget *parent) : QTableView(parent) {
     setWordWrap(false);
     setTabKeyNavigation(false);
     setCornerButtonEnabled(false);
+    // The corner button (hidden with the row numbers) still is a control a screen reader lists.
+    if (auto *corner = findChild<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Alle Zeilen auswählen"));
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setHorizontalScrollMode(ScrollPerPixel);

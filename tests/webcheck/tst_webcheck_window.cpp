@@ -75,6 +75,31 @@ private slots:
         QVERIFY(!c.find<QPushButton>("openbtn")->isEnabled());
     }
 
+    // The list's keys go by rows: Left and Right only scroll sideways, Home and End go to the first
+    // and last row in the same column, and the space bar ticks the row the keys went to.
+    void listKeysGoByRows() {
+        Checker c;
+        writeProject(c.folder, u"Wetter-h-qnd.ovw"_qs, 30);
+        c.window.open();
+        c.selectProject(u"Wetter-h-qnd.ovw"_qs);
+        c.click("openbtn");
+        QTRY_COMPARE(c.rows(), 30);
+        auto *list = c.find<QAbstractItemView>("Liste");
+        list->setCurrentIndex(list->model()->index(5, 0));
+        const struct {
+            Qt::Key key;
+            int row;
+        } steps[] = {{Qt::Key_End, 29}, {Qt::Key_Right, 29}, {Qt::Key_Left, 29}, {Qt::Key_Home, 0}, {Qt::Key_Down, 1}};
+        for (const auto &step : steps) {
+            QTest::keyClick(list, step.key);
+            QCOMPARE(list->currentIndex().row(), step.row);
+            QCOMPARE(list->currentIndex().column(), 0);
+        }
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(list->model()->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(list->model()->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    }
+
     void openAndExportNeedASelection() {
         Checker c;
         writeProject(c.folder, u"Wetter-h-qnd.ovw"_qs, 0);
