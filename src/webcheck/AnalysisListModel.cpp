@@ -3,6 +3,7 @@
 #include "ProjectFile.h"
 
 #include <QThreadPool>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -13,7 +14,7 @@ AnalysisListModel::AnalysisListModel(QObject *parent) : QAbstractTableModel(pare
 }
 
 int AnalysisListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_rowCount);
 }
 
 int AnalysisListModel::columnCount(const QModelIndex &parent) const {
@@ -23,7 +24,7 @@ int AnalysisListModel::columnCount(const QModelIndex &parent) const {
 QVariant AnalysisListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid())
         return {};
-    const AnalysisEntry &e = m_entries.at(index.row());
+    const AnalysisEntry &e = entry(index.row());
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
         const QString *fields[] = {&e.value,      &e.start,      &e.end,    &e.valueType, &e.list,
                                    &e.conversion, &e.definition, &e.koType, &e.koName};
@@ -72,31 +73,74 @@ QVariant AnalysisListModel::headerData(int section, Qt::Orientation orientation,
     return {};
 }
 
-void AnalysisListModel::append(const QList<AnalysisEntry> &entries) {
-    const qsizetype room = std::min<qsizetype>(entries.size(), ProjectFile::kMaxEntries - m_entries.size());
-    if (room <= 0)
+std::pair<qsizetype, qsizetype> AnalysisListModel::locate(int row) const {
+    const auto after = std::upper_bound(m_blockStarts.cbegin(), m_blockStarts.cend(), qsizetype(row));
+    const qsizetype block = after - m_blockStarts.cbegin() - 1;
+    return {block, row - m_blockStarts.at(block)};
+}
+
+const AnalysisEntry &AnalysisListModel::entry(int row) const {
+    const auto [block, place] = locate(row);
+    return m_blocks.at(block).at(place);
+}
+
+QList<AnalysisEntry> AnalysisListModel::entries() const {
+    QList<AnalysisEntry> all;
+    all.reserve(m_rowCount);
+    for (const QList<AnalysisEntry> &block : m_blocks)
+        all += block;
+    return all;
+}
+
+void AnalysisListModel::append(QList<QList<AnalysisEntry>> blocks) {
+    qsizetype room = ProjectFile::kMaxEntries - m_rowCount;
+    qsizetype added = 0;
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        if (blocks.at(i).size() >= room) {
+            blocks[i].resize(room);
+            blocks.resize(i + 1);
+        }
+        added += blocks.at(i).size();
+        room -= blocks.at(i).size();
+    }
+    if (added == 0)
         return;
-    const int first = static_cast<int>(m_entries.size());
-    beginInsertRows({}, first, first + static_cast<int>(room) - 1);
-    m_entries += entries.first(room);
-    m_checked.resize(m_entries.size());
+    const int first = static_cast<int>(m_rowCount);
+    beginInsertRows({}, first, first + static_cast<int>(added) - 1);
+    for (QList<AnalysisEntry> &block : blocks) {
+        if (block.isEmpty())
+            continue;
+        m_blockStarts.append(m_rowCount);
+        m_rowCount += block.size();
+        m_blocks.append(std::move(block));
+    }
+    m_checked.resize(m_rowCount);
     endInsertRows();
 }
 
+void AnalysisListModel::append(QList<AnalysisEntry> entries) {
+    QList<QList<AnalysisEntry>> blocks;
+    blocks.emplaceBack(std::move(entries));
+    append(std::move(blocks));
+}
+
 void AnalysisListModel::setEntry(int row, const AnalysisEntry &entry) {
-    if (row < 0 || row >= m_entries.size())
+    if (row < 0 || row >= m_rowCount)
         return;
-    m_entries[row] = entry;
+    const auto [block, place] = locate(row);
+    m_blocks[block][place] = entry;
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 void AnalysisListModel::clear() {
-    if (m_entries.isEmpty())
+    if (m_rowCount == 0)
         return;
     beginResetModel();
     // A list of 100,000 rows takes longer to free than a frame lasts: it goes on a worker, the
     // window does not wait for it.
-    QThreadPool::globalInstance()->start([old = std::exchange(m_entries, {})]() mutable { old = {}; });
+    QThreadPool::globalInstance()->start([old = std::exchange(m_blocks, {})]() mutable { old = {}; });
+    m_blockStarts.clear();
+    m_rowCount = 0;
     m_checked.clear();
     endResetModel();
 }

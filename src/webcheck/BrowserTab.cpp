@@ -1,6 +1,7 @@
 #include "BrowserTab.h"
 
 #include "AnalysisListModel.h"
+#include "AnalysisListView.h"
 #include "BrowserHost.h"
 #include "NamedWidgets.h"
 #include "PageSession.h"
@@ -25,7 +26,6 @@
 #include <QStyle>
 #include <QTextCursor>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 using namespace WebCheckTexts;
@@ -46,7 +46,7 @@ public:
         if (role != Qt::DecorationRole || index.column() != 0)
             return QIdentityProxyModel::data(index, role);
         const auto *rows = static_cast<const AnalysisListModel *>(sourceModel());
-        switch (rows->entries().at(index.row()).kind) {
+        switch (rows->entry(index.row()).kind) {
         case AnalysisEntry::Text:
             return m_text;
         case AnalysisEntry::Link:
@@ -120,13 +120,11 @@ BrowserTab::BrowserTab(PageSession &session, QWidget *parent) : QWidget(parent),
 
     auto *rows = new KindIcons(this);
     rows->setSourceModel(&session.rows());
-    Liste = named(new QTreeView, u"Liste"_qs, kListe, kListeHint);
+    Liste = named(new AnalysisListView, u"Liste"_qs, kListe, kListeHint);
     Liste->setModel(rows);
-    Liste->setRootIsDecorated(false);
-    Liste->setUniformRowHeights(true);
     Liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste->header()->resizeSection(0, 180);
-    Liste->header()->resizeSection(1, 80);
+    Liste->horizontalHeader()->resizeSection(0, 180);
+    Liste->horizontalHeader()->resizeSection(1, 80);
     auto *lower = new QWidget;
     auto *lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);

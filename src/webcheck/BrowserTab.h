@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+class AnalysisListView;
 class BrowserHost;
 class PageSession;
 class QCheckBox;
@@ -16,7 +17,6 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
-class QTreeView;
 
 // The tab "Browser": the page, the source view and the frame notice over it, the analysis with
 // its scan options, the analysis list and the status line. It renders the page session and passes
@@ -53,7 +53,7 @@ private:
     QPushButton *analysebtn, *quelltextbtn;
     QToolButton *sbanalyseabr;
     QCheckBox *mtext, *mbilder, *mlinks;
-    QTreeView *Liste;
+    AnalysisListView *Liste;
     QLabel *m_status;
     // When the analysis progress was last shown: a repaint of the window costs more than a slice of
     // the scan, so the bar moves only a few times a second.

@@ -29,6 +29,7 @@ void DocumentFetch::fetch(const QUrl &url) {
     QNetworkRequest request(url);
     request.setTransferTimeout(m_timeoutMs);
     m_reply = m_network.get(request);
+    m_reply->setReadBufferSize(kReadBufferBytes);
     connect(m_reply, &QNetworkReply::readyRead, this, &DocumentFetch::readSome);
     connect(m_reply, &QNetworkReply::finished, this, &DocumentFetch::complete);
 }

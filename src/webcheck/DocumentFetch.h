@@ -17,6 +17,10 @@ class DocumentFetch : public QObject {
 
 public:
     static constexpr int kTimeoutMs = 30000;
+    // The most the reply holds unread: the network thread waits while that much is waiting, so
+    // a read takes at most this much into the document (a few milliseconds of the window's
+    // thread, page faults of the fresh memory included) instead of all that arrived meanwhile.
+    static constexpr qint64 kReadBufferBytes = 512 * 1024;
 
     explicit DocumentFetch(QNetworkAccessManager &network, QObject *parent = nullptr, int timeoutMs = kTimeoutMs,
                            qsizetype maxBytes = PageSource::kMaxBytes);

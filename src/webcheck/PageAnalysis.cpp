@@ -4,6 +4,7 @@
 #include "ProjectFile.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 bool isAsciiAlphanumeric(char c) {
@@ -34,7 +35,7 @@ void PageAnalysis::addRow(AnalysisEntry::Kind kind, qsizetype start) {
     row.kind = kind;
     row.start = QString::number(start);
     row.end = QString::number(m_p - 1);
-    m_rows.append(row);
+    m_rows.append(std::move(row));
     if (++m_rowCount >= ProjectFile::kMaxEntries) {
         m_stoppedAtBudget = true;
         cancel();

@@ -195,7 +195,8 @@ void PageSession::startAnalysis() {
 
 void PageSession::analyseSlice() {
     const bool done = m_analysis->run(PageAnalysis::kSliceSteps, m_options);
-    m_foundRows.append(m_analysis->takeRows());
+    if (QList<AnalysisEntry> rows = m_analysis->takeRows(); !rows.isEmpty())
+        m_foundRows.emplaceBack(std::move(rows));
     emit analysisProgress(m_analysis->position());
     if (done)
         finishAnalysis();

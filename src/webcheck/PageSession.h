@@ -162,7 +162,8 @@ private:
     std::unique_ptr<PageSourceBuilder> m_builder;
     std::unique_ptr<PageAnalysis> m_analysis;
     ScanOptions m_options;
-    QList<AnalysisEntry> m_foundRows; // found in this turn, not yet in the list
+    // Found in this turn, not yet in the list: each slice's rows as the scan wrote them.
+    QList<QList<AnalysisEntry>> m_foundRows;
     QByteArray m_source;
     Job m_job = Job::None;
     Step m_step = Step::None;

@@ -67,7 +67,7 @@ void WebCheckWindow::connectTabs() {
     connect(m_projectsTab, &ProjectsTab::templatesChanged, m_newTab, &NewValueTab::readTemplates);
 
     connect(m_browserTab, &BrowserTab::entryChosen, this, [this](int row) {
-        m_newTab->choose(row, m_session->rows().entries().at(row), PageSource::viewText(m_session->source()));
+        m_newTab->choose(row, m_session->rows().entry(row), PageSource::viewText(m_session->source()));
         setTabShown(m_newTab, true);
         m_tabs->setCurrentWidget(m_newTab);
     });

@@ -10,6 +10,7 @@
 #include "WebCheckWindow.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,7 +27,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeView>
 #include <QTreeWidget>
 
 // The shared fake with the Yes/No/Cancel question answered from a script of its own.
@@ -63,7 +63,7 @@ struct Checker {
     }
     QLineEdit *edit(const char *name) { return find<QLineEdit>(name); }
     void click(const char *name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
-    int rows() { return find<QTreeView>("Liste")->model()->rowCount(); }
+    int rows() { return find<QAbstractItemView>("Liste")->model()->rowCount(); }
     QTabWidget *tabs() { return window.findChild<QTabWidget *>(); }
     bool tabShown(const QString &prefix) {
         for (int i = 0; i < tabs()->count(); ++i)
@@ -134,7 +134,7 @@ inline const QByteArray kFlowPage =
     "<table><tr><td>Temperatur</td><td>21</td></tr><tr><td>Zustand</td><td>Sonnig</td></tr></table>";
 
 // The row of the analysis list whose value is `value`.
-inline int rowOf(QTreeView *list, const QString &value) {
+inline int rowOf(QAbstractItemView *list, const QString &value) {
     const QAbstractItemModel *model = list->model();
     for (int row = 0; row < model->rowCount(); ++row)
         if (model->index(row, 0).data().toString() == value)
@@ -142,11 +142,11 @@ inline int rowOf(QTreeView *list, const QString &value) {
     return -1;
 }
 
-inline void setChecked(QTreeView *list, int row) {
+inline void setChecked(QAbstractItemView *list, int row) {
     list->model()->setData(list->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
 }
 
 // A column of the analysis list's row: 0 the value, 1 the start, 2 the end, 3 to 9 fields 5 to 10.
-inline QString cell(QTreeView *list, int row, int column) {
+inline QString cell(QAbstractItemView *list, int row, int column) {
     return list->model()->index(row, column).data().toString();
 }

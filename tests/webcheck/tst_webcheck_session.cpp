@@ -3,7 +3,9 @@
 #include "FakeBrowserHost.h"
 #include "FakeDialogs.h"
 #include "LoopbackHttp.h"
+#include "PageAnalysis.h"
 #include "PageSession.h"
+#include "PageSource.h"
 #include "ProjectFile.h"
 #include "TempProgramFolder.h"
 #include "WebQueryExport.h"
@@ -146,6 +148,35 @@ private slots:
         QCOMPARE(ended.size(), 1);
         QCOMPARE(ended.first().first().toString(), status);
         QCOMPARE(s.session.rows().rowCount(), std::min(values, ProjectFile::kMaxEntries));
+    }
+
+    // A page scanned over many slices and turns gives the list the rows the whole analysis finds
+    // at once, in order; a row changed afterwards is that row alone, wherever the turns left it.
+    void analysisInTurnsListsTheWholeAnalysis() {
+        Session s;
+        QByteArray page;
+        for (int i = 0; i < 40000; ++i)
+            page += "<td>Wert " + QByteArray::number(i) + "</td><a href=\"/s/" + QByteArray::number(i) + "\">";
+        s.http.put("/lang.html", page);
+        const ScanOptions options{true, false, true};
+        s.session.setScanOptions(options);
+        QSignalSpy inserted(&s.session.rows(), &QAbstractItemModel::rowsInserted);
+        s.loadAndAnalyse(s.http.address("/lang.html"));
+        const QList<AnalysisEntry> expected = analysePage(PageSource::fromDocument(page), options);
+        QVERIFY(inserted.size() > 2);
+        QCOMPARE(s.session.rows().entries(), expected);
+        const int rows = s.session.rows().rowCount();
+        for (const QList<QVariant> &insertion : inserted) {
+            const int first = insertion.at(1).toInt();
+            AnalysisEntry changed = expected.at(first);
+            changed.koName = u"KO"_qs;
+            s.session.setEntry(first, changed);
+            QCOMPARE(s.session.rows().entry(first), changed);
+            if (first > 0)
+                QCOMPARE(s.session.rows().entry(first - 1).koName, QString());
+            QCOMPARE(s.session.rows().index(first, 0).data().toString(), expected.at(first).value);
+        }
+        QCOMPARE(s.session.rows().rowCount(), rows);
     }
 
     // Opening shows the project's texts at once and its rows once its page has completed.

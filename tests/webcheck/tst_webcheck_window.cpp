@@ -70,9 +70,34 @@ private slots:
         QVERIFY(c.tabShown(u"Browser - Wetter"_qs));
         QCOMPARE(c.tabs()->tabText(c.tabs()->currentIndex()), u"Daten"_qs);
         QTRY_COMPARE(c.rows(), 2);
-        QCOMPARE(c.find<QTreeView>("Liste")->model()->index(1, 0).data().toString(), u"Wert 1"_qs);
+        QCOMPARE(c.find<QAbstractItemView>("Liste")->model()->index(1, 0).data().toString(), u"Wert 1"_qs);
         QVERIFY(c.find<QPushButton>("savebtn")->isEnabled());
         QVERIFY(!c.find<QPushButton>("openbtn")->isEnabled());
+    }
+
+    // The list's keys go by rows: Left and Right only scroll sideways, Home and End go to the first
+    // and last row in the same column, and the space bar ticks the row the keys went to.
+    void listKeysGoByRows() {
+        Checker c;
+        writeProject(c.folder, u"Wetter-h-qnd.ovw"_qs, 30);
+        c.window.open();
+        c.selectProject(u"Wetter-h-qnd.ovw"_qs);
+        c.click("openbtn");
+        QTRY_COMPARE(c.rows(), 30);
+        auto *list = c.find<QAbstractItemView>("Liste");
+        list->setCurrentIndex(list->model()->index(5, 0));
+        const struct {
+            Qt::Key key;
+            int row;
+        } steps[] = {{Qt::Key_End, 29}, {Qt::Key_Right, 29}, {Qt::Key_Left, 29}, {Qt::Key_Home, 0}, {Qt::Key_Down, 1}};
+        for (const auto &step : steps) {
+            QTest::keyClick(list, step.key);
+            QCOMPARE(list->currentIndex().row(), step.row);
+            QCOMPARE(list->currentIndex().column(), 0);
+        }
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(list->model()->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(list->model()->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
     }
 
     void openAndExportNeedASelection() {
@@ -209,7 +234,7 @@ private slots:
         const QByteArray source = PageSource::fromDocument(kPage);
         QCOMPARE(c.window.pageSource(), source);
         QStringList values;
-        const QAbstractItemModel *model = c.find<QTreeView>("Liste")->model();
+        const QAbstractItemModel *model = c.find<QAbstractItemView>("Liste")->model();
         for (int row = 0; row < model->rowCount(); ++row)
             values.append(model->index(row, 0).data().toString() + u'@' + model->index(row, 1).data().toString());
         const auto at = [&](const char *text) {
@@ -242,7 +267,7 @@ private slots:
         QTRY_VERIFY(c.find<QPushButton>("analysebtn")->isEnabled());
         c.click("analysebtn");
         // The first slice's rows arrive; the cancel comes before the next slice.
-        QSignalSpy inserted(c.find<QTreeView>("Liste")->model(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy inserted(c.find<QAbstractItemView>("Liste")->model(), &QAbstractItemModel::rowsInserted);
         if (rowsBeforeCancel > 0)
             QVERIFY(inserted.wait());
         c.click("sbanalyseabr");
@@ -346,7 +371,7 @@ private slots:
     // captions shown stay as they are.
     void analysisColumnsAreNamed() {
         Checker c;
-        auto *list = c.find<QTreeView>("Liste");
+        auto *list = c.find<QAbstractItemView>("Liste");
         const QAbstractItemModel *model = list->model();
         QStringList shown;
         for (int column = 0; column < model->columnCount(); ++column)
