@@ -27,10 +27,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # What the linker cannot see: the platform plugins, the SVG image plugin and the SQLite driver of
 # the history "Verlauf" are loaded at run time; the history's charts (Qt Charts) are named too, so
 # that the package says what the window needs even where dpkg-shlibdeps is not run.
-# (The web checker's browser plugin in /usr/lib/quendra/plugins is in the package, and
-# dpkg-shlibdeps finds the web engine's libraries from it; the engine's helper process and its
-# German pages come with the web engine library's own dependencies.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite, libqt6charts6")
+# (The plugins in /usr/lib/quendra/plugins — the web checker's browser, the mailbox exchange on
+# VMime, the history's chart — are in the package, and dpkg-shlibdeps finds their libraries from
+# them; the engine's helper process and its German pages come with the web engine library's own
+# dependencies. libcanberra is opened at the first sound, so it is named too.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite, libqt6charts6, libcanberra0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, sound-theme-freedesktop, dbus")
 
 include(CPack)

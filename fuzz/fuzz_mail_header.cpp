@@ -6,6 +6,7 @@
 // piece sizes, the second picks the limit; the rest is the message.
 #include "FuzzCheck.h"
 #include "MailMessage.h"
+#include "MessageSummary.h"
 
 #include <QByteArray>
 #include <QTimeZone>

@@ -38,7 +38,7 @@ log="$demo/ovsim.log"
 echo "demo: simulator on 127.0.0.1, gateway port $gateway_port, web port $web_port (log: $log)"
 print_webchecker_steps "$demo"
 
-cp -f "$build/src/app/quendra" "$build/src/app/libquendra_browser.so" "$demo/"
+cp -f "$build/src/app/quendra" "$build/src/app"/libquendra_{browser,mailbox,chart}.so "$demo/"
 rm -rf "$demo/help" && cp -r "$build/src/app/help" "$demo/help" 2>/dev/null || true
 [ -f "$demo/quendramenu.ini" ] || cp resources/demo/quendramenu.ini "$demo/quendramenu.ini"
 ini="$demo/quendra.ini"

@@ -23,8 +23,10 @@ done
 cp resources/demo/quendramenu.ini "$work/demo/"
 write_demo_settings "$work/demo"
 
-# The tool is not the program file: it is told where the checker's browser plugin lies.
+# The tool is not the program file: it is told where the program's plugins lie.
 export QUENDRA_BROWSER_PLUGIN="$build/src/app/libquendra_browser.so"
+export QUENDRA_MAIL_PLUGIN="$build/src/app/libquendra_mailbox.so"
+export QUENDRA_CHART_PLUGIN="$build/src/app/libquendra_chart.so"
 shots="$build/tools/screenshots/quendra-screenshots"
 run() { xvfb-run -a -s '-ac -screen 0 1280x1024x24' "$shots" --out "$work/out" "$@"; }
 run --folder "$work/demo" --server-pid "$ovsim_pid"

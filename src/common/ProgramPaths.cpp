@@ -39,19 +39,37 @@ QString ProgramPaths::helpFileFor(const QString &programFolder) {
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
+namespace {
+// The plugin the variable names, else the one of the running program.
+QString namedOrBeside(const char *variable, const QString &fileName) {
+    const QString named = qEnvironmentVariable(variable);
+    return named.isEmpty() ? ProgramPaths::pluginFor(QCoreApplication::applicationDirPath(), fileName) : named;
+}
+} // namespace
+
 QString ProgramPaths::browserPlugin() {
-    const QString named = qEnvironmentVariable("QUENDRA_BROWSER_PLUGIN");
-    return named.isEmpty() ? browserPluginFor(QCoreApplication::applicationDirPath()) : named;
+    return namedOrBeside("QUENDRA_BROWSER_PLUGIN", QStringLiteral("libquendra_browser.so"));
 }
 
 QString ProgramPaths::browserPluginFor(const QString &programFolder) {
-    const QString name = QStringLiteral("libquendra_browser.so");
+    return pluginFor(programFolder, QStringLiteral("libquendra_browser.so"));
+}
+
+QString ProgramPaths::mailPlugin() {
+    return namedOrBeside("QUENDRA_MAIL_PLUGIN", QStringLiteral("libquendra_mailbox.so"));
+}
+
+QString ProgramPaths::chartPlugin() {
+    return namedOrBeside("QUENDRA_CHART_PLUGIN", QStringLiteral("libquendra_chart.so"));
+}
+
+QString ProgramPaths::pluginFor(const QString &programFolder, const QString &fileName) {
     const QDir folder(programFolder);
-    const QString beside = folder.filePath(name);
+    const QString beside = folder.filePath(fileName);
     if (QFileInfo::exists(beside))
         return beside;
-    // Installed: a private library folder beside "bin" (src/webcheck/CMakeLists.txt installs it there).
-    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../lib/quendra/plugins/") + name));
+    // Installed: a private library folder beside "bin" (the plugins' CMake files install them there).
+    const QString installed = QDir::cleanPath(folder.filePath(QStringLiteral("../lib/quendra/plugins/") + fileName));
     return QFileInfo::exists(installed) ? installed : beside;
 }
 

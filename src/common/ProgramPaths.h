@@ -32,6 +32,14 @@ public:
     // tree, portable copy) when that exists, else "../lib/quendra/plugins/libquendra_browser.so"
     // when that exists, else the first (named by the message that it is missing).
     static QString browserPluginFor(const QString &programFolder);
+    // The mailbox plugin (VMime) likewise: QUENDRA_MAIL_PLUGIN, else "libquendra_mailbox.so" by the
+    // rule above.
+    static QString mailPlugin();
+    // The chart plugin of the window "Verlauf" (Qt Charts) likewise: QUENDRA_CHART_PLUGIN, else
+    // "libquendra_chart.so" by the rule above.
+    static QString chartPlugin();
+    // The rule above for any plugin file name.
+    static QString pluginFor(const QString &programFolder, const QString &fileName);
     static QChar separator();
 
 private:

@@ -1,15 +1,15 @@
 #include "ChartPanel.h"
 
+#include "ChartEngine.h"
+#include "ChartPlugin.h"
 #include "Dialogs.h"
 #include "EventListModel.h"
 #include "History.h"
 #include "HistoryTexts.h"
 #include "NamedWidgets.h"
 #include "ObjectDrop.h"
-#include "ValueChart.h"
 
-#include <QChart>
-#include <QChartView>
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -66,8 +66,21 @@ ChartPanel::ChartPanel(History &history, Dialogs &dialogs, QWidget *parent)
     controls->addWidget(chartSpan);
     controls->addWidget(exportCsv);
 
-    chartView = named(new QChartView(this), QStringLiteral("chartView"), HistoryTexts::kChartView);
-    chartView->setRenderHint(QPainter::Antialiasing);
+    QString why;
+    m_engine = ChartPlugin::load(why);
+    if (m_engine) {
+        chartView = named(m_engine->createView(this), QStringLiteral("chartView"), HistoryTexts::kChartView);
+    } else {
+        auto *line = new QLabel(ChartPlugin::kChartUnavailable.arg(why), this);
+        line->setObjectName(QStringLiteral("chartUnavailable"));
+        line->setWordWrap(true);
+        line->setAlignment(Qt::AlignCenter);
+        // No control to name: the text itself can be reached and read with the keyboard.
+        line->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        line->setFocusPolicy(Qt::StrongFocus);
+        line->setAccessibleName(line->text());
+        chartView = line;
+    }
     chartView->setMinimumHeight(200);
     // Objects dragged from the catalogue choose what the chart shows, wherever on the panel they
     // land (the chart view takes drops of its own, hence both).
@@ -75,7 +88,8 @@ ChartPanel::ChartPanel(History &history, Dialogs &dialogs, QWidget *parent)
         return dropObject(object);
     };
     new ObjectDrop(this, &ObjectDrop::hasNumber, drop);
-    new ObjectDrop(chartView->viewport(), &ObjectDrop::hasNumber, drop);
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(chartView))
+        new ObjectDrop(area->viewport(), &ObjectDrop::hasNumber, drop);
     m_texts = new TextValuesModel(this);
     textValues = named(new QTreeView(this), QStringLiteral("textValues"), HistoryTexts::kTextValues);
     textValues->setModel(m_texts);
@@ -140,10 +154,10 @@ void ChartPanel::refresh() {
 void ChartPanel::show(const QString &gan, const SeriesRows &rows) {
     m_shownObject = gan;
     m_data = ChartData::from(rows);
-    QChart *old = chartView->chart();
-    chartView->setChart(ValueChart::build(m_data, gan));
-    delete old;
-    chartView->setVisible(m_data.kind != ChartData::Kind::Empty);
+    if (m_engine) {
+        m_engine->show(chartView, m_data, gan);
+        chartView->setVisible(m_data.kind != ChartData::Kind::Empty);
+    }
     m_texts->setRows(m_data.texts);
     textValues->setVisible(!m_data.texts.isEmpty());
     QString note;

@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <functional>
 
+class ChartEngine;
 class Dialogs;
 class History;
-class QChartView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -17,7 +17,8 @@ class TextValuesModel;
 
 // The tab "Kurve": one object's values over 24 hours, 7 days or 30 days, as a line (numbers) or
 // steps (switches); values that are no numbers are listed below. "CSV exportieren" writes the
-// shown range.
+// shown range. The chart itself comes from the chart plugin, loaded when the first panel is made;
+// without it the panel says why in the chart's place and offers everything else.
 class ChartPanel : public QWidget {
     Q_OBJECT
 public:
@@ -55,7 +56,8 @@ private:
     QComboBox *chartObject;
     QComboBox *chartSpan;
     QPushButton *exportCsv;
-    QChartView *chartView;
+    ChartEngine *m_engine = nullptr;
+    QWidget *chartView; // the engine's view, or the line that says why there is none
     QTreeView *textValues;
     QLabel *chartNote;
     TextValuesModel *m_texts;

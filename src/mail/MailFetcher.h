@@ -1,49 +1,9 @@
 #pragma once
 
-#include "MailMessage.h"
+#include "MailExchange.h"
+#include "MessageSummary.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <atomic>
-#include <optional>
-
-// Where and how to reach one mailbox.
-struct MailServerAccess {
-    QString host;
-    QString port;
-    QString login;
-    QString password;
-    bool tls = false; // STLS, required; the POP3S port means POP3S whatever this says
-};
-
-// How mailboxes are reached: the bounds of one exchange, so a broken or hostile server can hold
-// neither memory nor the worker for ever, and the trust in certificates.
-//
-// A retrieved message streams through a sink that keeps its header and only counts the rest, so
-// a message of any size costs no more memory than its header; its bytes are bounded by the
-// exchange's time alone. Everything else the server sends (the greeting, responses, the first
-// line of a retrieval) is held by VMime until the line ends: that is what the byte budget bounds,
-// so an endless line ends the exchange with flat memory.
-struct MailFetchOptions {
-    int pop3sPort = 995;                         // the port that means POP3S (TLS from the start)
-    int inactivityTimeoutMs = 30000;             // no byte for this long ends the exchange
-    int exchangeTimeoutMs = 10 * 60 * 1000;      // the whole exchange, however fast or slow bytes come
-    qint64 exchangeByteBudget = 1 * 1024 * 1024; // received in a row without a byte reaching a message's sink
-    qint64 headerBytes = 256 * 1024;             // what is kept of each message's header
-    // Certificates trusted besides the system's (PEM), for a server with a certificate of its own.
-    QList<QByteArray> extraTrustedCertificates;
-};
-
-// What a mailbox said. count is set once STAT answered; newest holds the newest messages read so
-// far, newest first (at most five); error is empty when the exchange ran to its end.
-struct MailboxReport {
-    std::optional<qint64> count;
-    QList<MailSummary> newest;
-    QString error;
-};
-
-inline constexpr int kNewestMessages = 5;
+// The VMime side of mail polling: it lives in the mailbox plugin (and in the tests that link it).
 
 // One POP3 exchange with VMime: connect (POP3S on port 995, else plain or with STLS), USER/PASS,
 // STAT, RETR of the newest up to five, QUIT, also after an error. Blocks: run it on a worker

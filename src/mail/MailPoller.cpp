@@ -2,6 +2,7 @@
 
 #include "CommandChannel.h"
 #include "Dialogs.h"
+#include "MailPlugin.h"
 #include "MailTexts.h"
 #include "TrayIcon.h"
 
@@ -47,11 +48,22 @@ void MailPoller::Timer3Timer() {
     MailPoller *self = this;
     QMetaObject::invokeMethod(
         m_worker,
-        [self, polled, options = m_options, cancelled = m_cancelled] {
+        [self, polled, options = m_options, cancelled = m_cancelled, exchange = m_exchange,
+         plugin = ProgramPaths::mailPlugin()] {
+            // The plugin is loaded here, on the worker, at the first poll: loading VMime and the TLS
+            // libraries takes a while. A plugin that cannot be loaded fails every account with its
+            // reason, and the next poll tries again.
+            QString unavailable;
+            if (!*exchange)
+                *exchange = MailPlugin::load(unavailable, plugin);
             for (const MailAccount &account : polled) {
                 if (*cancelled)
                     return;
-                MailboxReport report = fetchMailbox(accessOf(account), options, *cancelled);
+                MailboxReport report;
+                if (*exchange)
+                    report = (*exchange)->fetch(accessOf(account), options, *cancelled);
+                else
+                    report.error = unavailable;
                 QMetaObject::invokeMethod(
                     self, [self, account, report = std::move(report)] { self->handle(account, report); },
                     Qt::QueuedConnection);

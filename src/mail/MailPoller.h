@@ -1,7 +1,7 @@
 #pragma once
 
 #include "MailAccount.h"
-#include "MailFetcher.h"
+#include "MailExchange.h"
 
 #include <QObject>
 #include <QThread>
@@ -16,11 +16,10 @@ class TrayIcon;
 
 // The mail poll: `Timer3` ticks every "Mailtime" minutes while "Email abruf" is ticked; each tick
 // takes the accounts whose fetch flag is "-1", asks their mailboxes on a worker thread one after
-// the other, and for each answer sends on the GUI thread the count line, then per slot the sender,
-// subject and date lines, and shows the count balloon. Nothing happens while the gateway link is
-// down, not even a mailbox connection. A failed account is reported once (error box and bus
-// monitor) and the next account is asked all the same. A tick that comes while the previous
-// poll still runs is skipped.
+// the other (through the mailbox plugin, loaded at the first poll), and for each answer sends on the GUI thread the
+// count line, then per slot the sender, subject and date lines, and shows the count balloon. Nothing happens while the
+// gateway link is down, not even a mailbox connection. A failed account is reported once (error box and bus monitor)
+// and the next account is asked all the same. A tick that comes while the previous poll still runs is skipped.
 class MailPoller : public QObject {
     Q_OBJECT
 public:
@@ -66,4 +65,6 @@ private:
     std::shared_ptr<std::atomic_bool> m_cancelled = std::make_shared<std::atomic_bool>(false);
     QThread m_thread;
     QObject *m_worker = nullptr; // lives on m_thread
+    // The mailbox plugin's exchange once the worker loaded it; only the worker touches it.
+    std::shared_ptr<MailExchange *> m_exchange = std::make_shared<MailExchange *>(nullptr);
 };

@@ -25,6 +25,11 @@ inline const QString kMailCertificateRefused = QStringLiteral("Das Zertifikat de
 inline const QString kMailTlsFailed =
     QStringLiteral("Die verschlüsselte Verbindung zum Mailserver ist fehlgeschlagen.");
 inline const QString kMailExchangeFailed = QStringLiteral("Fehler beim Austausch mit dem Mailserver (%1).");
+// The mailbox plugin cannot be used: the reason of a failed account.
+inline const QString kMailModuleMissing = QStringLiteral("Das Email-Modul „%1“ fehlt.");
+inline const QString kMailModuleNotLoadable = QStringLiteral("Das Email-Modul „%1“ lässt sich nicht laden (%2).");
+inline const QString kMailModuleForeign =
+    QStringLiteral("Das Email-Modul „%1“ passt nicht zu dieser Programmversion (%2).");
 // A header longer than the part kept of it, for the bus monitor.
 inline const QString kMailHeaderCut = QStringLiteral(
     "Email-Abruf bei %1: Der Kopf der %2. neuesten Nachricht ist länger als %3 KiB; nur sein Anfang wurde gelesen.");

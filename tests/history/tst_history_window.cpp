@@ -28,6 +28,9 @@ using namespace HistoryTest;
 using WidgetDriving::named;
 
 namespace {
+// The window's chart comes from the built chart plugin.
+const bool kChartPlugin = qputenv("QUENDRA_CHART_PLUGIN", QUENDRA_CHART_PLUGIN_FILE);
+
 // A history with a few events, oldest first: two balloons and a lost link.
 struct Fixture {
     QTemporaryDir dir;
@@ -227,6 +230,23 @@ private slots:
         QVERIFY(f.dialogs.boxes.isEmpty());
     }
 
+    // Without its plugin the chart's place says why; the values and their export still work.
+    void chartWithoutItsPlugin() {
+        const QString missing = u"/nonexistent/libquendra_chart.so"_qs;
+        qputenv("QUENDRA_CHART_PLUGIN", missing.toLocal8Bit());
+        Fixture f;
+        qputenv("QUENDRA_CHART_PLUGIN", QUENDRA_CHART_PLUGIN_FILE);
+        QVERIFY(!f.window.findChild<QChartView *>());
+        auto *why = named<QLabel>(&f.window, u"chartUnavailable"_qs);
+        QCOMPARE(why->text(), u"Die Kurve kann nicht gezeigt werden: Das Kurven-Modul „%1“ fehlt."_qs.arg(missing));
+        QCOMPARE(why->accessibleName(), why->text());
+        f.history.recordValues({{f.history.now() - 1000, u"768"_qs, u"21,5"_qs}});
+        f.window.showChart(u"768"_qs);
+        auto *panel = f.window.findChild<ChartPanel *>();
+        QTRY_COMPARE(int(panel->shown().kind), int(ChartData::Kind::Numbers));
+        QVERIFY(named<QPushButton>(&f.window, u"exportCsv"_qs)->isEnabled());
+    }
+
     // A failed export says why in a box.
     void failedExport() {
         Fixture f;
@@ -245,6 +265,7 @@ private slots:
     // Every control carries its German caption or label for screen readers, and every label
     // names its control.
     void accessible() {
+        QVERIFY(kChartPlugin);
         Fixture f;
         QCOMPARE(f.window.windowTitle(), u"Verlauf"_qs);
         const QList<QWidget *> controls = f.window.findChildren<QWidget *>();

@@ -38,7 +38,8 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >"$work/install.log" || {
 for f in usr/bin/quendra usr/bin/ovsim usr/share/quendra/help/quendra.html usr/share/metainfo/de.quendra.Quendra.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/de.quendra.Quendra.svg usr/share/icons/hicolor/256x256/apps/de.quendra.Quendra.png \
     usr/share/doc/quendra/copyright usr/share/doc/quendra/changelog.gz usr/share/man/man1/quendra.1.gz \
-    usr/share/man/man1/ovsim.1.gz usr/lib/quendra/plugins/libquendra_browser.so; do
+    usr/share/man/man1/ovsim.1.gz usr/lib/quendra/plugins/libquendra_browser.so \
+    usr/lib/quendra/plugins/libquendra_mailbox.so usr/lib/quendra/plugins/libquendra_chart.so; do
     [ -f "$root/$f" ] || fail "not installed: /$f"
 done
 
@@ -48,6 +49,18 @@ done
 plugin_libraries=$(ldd "$root/usr/lib/quendra/plugins/libquendra_browser.so")
 grep -q WebEngineWidgets <<<"$plugin_libraries" || fail "the browser plugin does not hold the browser engine"
 ! grep -q 'not found' <<<"$plugin_libraries" || fail "the browser plugin lacks libraries: $plugin_libraries"
+
+# Nor does it link what only the mail poll, the history's chart or a sound needs: their plugins
+# (and libcanberra, opened at the first sound) bring them when first used.
+program_libraries=$(ldd "$root/usr/bin/quendra")
+for library in libvmime libgnutls libQt6Charts libQt6OpenGL libcanberra; do
+    ! grep -q "$library" <<<"$program_libraries" || fail "the installed program links $library"
+done
+for plugin in mailbox:libvmime chart:libQt6Charts; do
+    libraries=$(ldd "$root/usr/lib/quendra/plugins/libquendra_${plugin%%:*}.so")
+    grep -q "${plugin#*:}" <<<"$libraries" || fail "the ${plugin%%:*} plugin does not hold ${plugin#*:}"
+    ! grep -q 'not found' <<<"$libraries" || fail "the ${plugin%%:*} plugin lacks libraries: $libraries"
+done
 
 # The help's pictures come along with it.
 help_folder="$root/usr/share/quendra/help"

@@ -1,10 +1,12 @@
 // Mail polling against a real Dovecot, with the lines as they reach the Orvanel simulator.
 #include "DovecotServer.h"
+#include "MailFetcher.h"
 #include "MailPollRig.h"
 #include "MailTexts.h"
 #include "OvsimProcess.h"
 
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -94,6 +96,8 @@ private slots:
     void closingDuringAStalledPoll();
     void pollWithLinkDownConnectsNowhere();
     void pollSkipsAccountsNotFetched();
+    void pollWithoutItsPluginFailsEveryAccount_data();
+    void pollWithoutItsPluginFailsEveryAccount();
     void brokenServerEndsTheAccount_data();
     void brokenServerEndsTheAccount();
     void timer3FollowsSwitchAndInterval_data();
@@ -108,6 +112,8 @@ private:
 
 void TestMail::initTestCase() {
     QVERIFY(kBerlin);
+    // The poll loads the built mailbox plugin.
+    qputenv("QUENDRA_MAIL_PLUGIN", QUENDRA_MAIL_PLUGIN_FILE);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     m_dovecot = std::make_unique<DovecotServer>(QList<DovecotServer::Mailbox>{
         {QStringLiteral("three"), QStringLiteral("geheim3"), threeMessages()},
@@ -353,6 +359,44 @@ void TestMail::pollSkipsAccountsNotFetched() {
     QVERIFY(rig.pollAndWait());
     QTRY_COMPARE(observer.lines(QStringLiteral("66")), QStringList{"2|66100|0"});
     QVERIFY(mailBalloons(rig.tray).isEmpty());
+}
+
+void TestMail::pollWithoutItsPluginFailsEveryAccount_data() {
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QString>("reason"); // how the reason begins; %1 the file
+    QTest::newRow("missing") << false << QStringLiteral("Das Email-Modul „%1“ fehlt.");
+    QTest::newRow("no library") << true << QStringLiteral("Das Email-Modul „%1“ lässt sich nicht laden (");
+}
+
+// Each account fails with the reason, as any failed exchange; the next poll loads the plugin anew.
+void TestMail::pollWithoutItsPluginFailsEveryAccount() {
+    QFETCH(bool, exists);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString plugin = dir.filePath(QStringLiteral("libquendra_mailbox.so"));
+    if (exists) {
+        QFile file(plugin);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kein ELF") == 8);
+    }
+    PollRig rig(m_ovsim->gatewayPort());
+    QVERIFY(rig.connectLink());
+    rig.accounts = {account(QStringLiteral("Eins"), m_dovecot->port(), "empty", "geheim0", "69100"),
+                    account(QStringLiteral("Zwei"), m_dovecot->port(), "empty", "geheim0", "69200")};
+    qputenv("QUENDRA_MAIL_PLUGIN", plugin.toLocal8Bit());
+    const bool polled = rig.pollAndWait();
+    qputenv("QUENDRA_MAIL_PLUGIN", QUENDRA_MAIL_PLUGIN_FILE);
+    QVERIFY(polled);
+    const QStringList errors = rig.dialogs.texts(FakeDialogs::Kind::Error);
+    QCOMPARE(errors.size(), 2);
+    for (int a = 0; a < 2; ++a) {
+        const QString start =
+            QStringLiteral("Email-Abruf bei %1 fehlgeschlagen: ").arg(rig.accounts[a].name) + reason.arg(plugin);
+        QVERIFY2(errors.at(a).startsWith(start), qPrintable(errors.at(a)));
+        QVERIFY(rig.link.busMonitor().lines().contains(errors.at(a)));
+    }
+    rig.dialogs.boxes.clear();
+    QVERIFY(rig.pollAndWait());
+    QVERIFY(rig.dialogs.boxes.isEmpty());
 }
 
 void TestMail::brokenServerEndsTheAccount_data() {

@@ -4,10 +4,46 @@
 #include <QFileInfo>
 #include <QHash>
 
-#ifdef QUENDRA_HAVE_CANBERRA
-#include <canberra.h>
-#else
 #include <QApplication>
+
+#ifdef QUENDRA_HAVE_CANBERRA
+#include <QLibrary>
+#include <canberra.h>
+
+namespace {
+// libcanberra, opened at the first sound rather than linked: its sound file decoders and sound
+// servers' libraries would otherwise be loaded with the program, though most sessions play nothing.
+struct Canberra {
+    decltype(&ca_context_create) create = nullptr;
+    decltype(&ca_context_destroy) destroy = nullptr;
+    decltype(&ca_context_change_props) changeProps = nullptr;
+    decltype(&ca_context_open) open = nullptr;
+    decltype(&ca_context_play) play = nullptr;
+    decltype(&ca_context_cancel) cancel = nullptr;
+
+    // Null when the library or one of its functions is missing.
+    static const Canberra *load() {
+        static const Canberra loaded = [] {
+            Canberra api;
+            // Never unloaded: the sound thread may hold its context until the program ends.
+            QLibrary library(QStringLiteral("canberra"), 0);
+            library.setLoadHints(QLibrary::PreventUnloadHint);
+            if (!library.load())
+                return api;
+            const auto resolve = [&library](auto &function, const char *name) {
+                function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+                return function != nullptr;
+            };
+            if (!(resolve(api.create, "ca_context_create") && resolve(api.destroy, "ca_context_destroy") &&
+                  resolve(api.changeProps, "ca_context_change_props") && resolve(api.open, "ca_context_open") &&
+                  resolve(api.play, "ca_context_play") && resolve(api.cancel, "ca_context_cancel")))
+                api.create = nullptr;
+            return api;
+        }();
+        return loaded.create ? &loaded : nullptr;
+    }
+};
+} // namespace
 #endif
 
 // Owns the sound context; every call runs on the sound thread.
@@ -17,7 +53,7 @@ public:
     ~Worker() override {
 #ifdef QUENDRA_HAVE_CANBERRA
         if (m_context)
-            ca_context_destroy(m_context);
+            m_api->destroy(m_context);
 #endif
     }
 
@@ -32,8 +68,19 @@ private:
         return m_player ? m_player(id) : systemPlay(id);
     }
 
+    // Without libcanberra every name plays the desktop's plain beep, from the GUI thread.
+    static bool beep() {
+        if (QCoreApplication *app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [] { QApplication::beep(); });
+        return true;
+    }
+
     bool systemPlay(const QByteArray &id) {
 #ifdef QUENDRA_HAVE_CANBERRA
+        if (!m_api)
+            m_api = Canberra::load();
+        if (!m_api)
+            return beep();
         if (id.isEmpty())
             return false;
         // Opened at the first sound, and again at the next one after a failure: a program started
@@ -43,15 +90,12 @@ private:
         if (!m_context)
             return true; // no sound device: silence, and no other sound either
         // A sound that is still playing is cut off by the next one.
-        ca_context_cancel(m_context, kPlayId);
-        const int result = ca_context_play(m_context, kPlayId, CA_PROP_EVENT_ID, id.constData(), nullptr);
+        m_api->cancel(m_context, kPlayId);
+        const int result = m_api->play(m_context, kPlayId, CA_PROP_EVENT_ID, id.constData(), nullptr);
         return result != CA_ERROR_NOTFOUND && result != CA_ERROR_INVALID;
 #else
-        // Without libcanberra every name plays the desktop's plain beep, from the GUI thread.
         Q_UNUSED(id);
-        if (QCoreApplication *app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [] { QApplication::beep(); });
-        return true;
+        return beep();
 #endif
     }
 
@@ -61,18 +105,19 @@ private:
     static constexpr uint32_t kPlayId = 1;
 
     void open() {
-        if (ca_context_create(&m_context) != CA_SUCCESS) {
+        if (m_api->create(&m_context) != CA_SUCCESS) {
             m_context = nullptr;
             return;
         }
-        ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Quendra", nullptr);
+        m_api->changeProps(m_context, CA_PROP_APPLICATION_NAME, "Quendra", nullptr);
         // No sound device (or no sound server) is no error: the program simply stays silent.
-        if (ca_context_open(m_context) != CA_SUCCESS) {
-            ca_context_destroy(m_context);
+        if (m_api->open(m_context) != CA_SUCCESS) {
+            m_api->destroy(m_context);
             m_context = nullptr;
         }
     }
 
+    const Canberra *m_api = nullptr;
     ca_context *m_context = nullptr;
 #endif
 };

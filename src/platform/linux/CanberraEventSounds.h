@@ -8,9 +8,9 @@
 #include <memory>
 
 // Named system sounds on Linux: event ids of the freedesktop sound theme, played with libcanberra
-// on a thread of their own so that opening the sound system or looking up a file never holds up
-// the window. A name the theme does not know plays "bell"; without a sound device nothing plays
-// and nothing is reported.
+// (opened at the first sound; without it every sound is the desktop's beep) on a thread of their own so that opening
+// the sound system or looking up a file never holds up the window. A name the theme does not know plays "bell"; without
+// a sound device nothing plays and nothing is reported.
 class CanberraEventSounds : public EventSounds {
 public:
     // Plays one event id on the sound thread; false when the system does not know the id.
