@@ -196,8 +196,9 @@ bool measure(Subject &subject, const Environment &environment, int repetition, F
         return true;
     }
 
-    int marker = 100 * repetition;
-    const auto nextMarker = [&marker] {
+    // Every marker value of the run is new: the balloons of all programs land in one inbox.
+    static int marker = 0;
+    const auto nextMarker = [] {
         return QByteArray::number(++marker) + ".0";
     };
 
