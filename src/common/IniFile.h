@@ -8,6 +8,12 @@
 #include <optional>
 #include <vector>
 
+namespace IniNames {
+// Whether two names are equal once lower-cased, and a hash that agrees.
+bool same(const QString &a, const QString &b);
+size_t hash(const QString &name, size_t seed);
+} // namespace IniNames
+
 // An INI file with the Windows private-profile rules: section and key names match without
 // regard to case, the first of duplicate sections or keys wins, values lose their edge blanks
 // and tabs and then one pair of enclosing quotes, and a missing file, section or key yields the
@@ -53,38 +59,65 @@ public:
                          QString *error = nullptr, QFileDevice::Permissions permissions = {});
 
 private:
+    // A line of the file. Its text is a stretch of the text read, or a string of its own once
+    // written here: reading a file makes no string per line, only per section name.
     struct Entry {
-        QString key; // empty for lines that are kept but carry no key (comments, garbage)
-        QString value;
-        QString rawLine;
+        QString own;         // the line written here; null for a line as read
+        qsizetype start = 0; // where a line as read starts in the text read
+        qsizetype length = 0;
+        // Within the line. A line without a key (comments, garbage) has keyLength 0.
+        qsizetype keyStart = 0;
+        qsizetype keyLength = 0;
+        qsizetype valueStart = 0; // without the edge blanks and the enclosing quotes
+        qsizetype valueLength = 0;
+    };
+    // A section or key name as the index compares it: equal when lower-cased alike. Hashing and
+    // comparing make no lower-cased copy unless the name has other than ASCII letters.
+    struct Name {
+        QString text;
+        friend bool operator==(const Name &a, const Name &b) { return IniNames::same(a.text, b.text); }
+        friend size_t qHash(const Name &name, size_t seed) { return IniNames::hash(name.text, seed); }
     };
     struct Section {
         QString name;
         std::vector<Entry> entries;
-        // Lower-cased key -> index of its first entry, built once the section is larger than
+        // Key -> index of its first entry, built once the section is larger than
         // kIndexedSectionSize, so that sections of thousands of keys (a web query project's rows) read
         // and write in linear time while small ones are scanned without building strings.
-        QHash<QString, size_t> keys;
+        QHash<Name, size_t> keys;
         bool indexed = false;
-        bool erased = false; // dropped at save; keeps erasing many sections linear
+        bool erased = false;       // dropped at save; keeps erasing many sections linear
+        bool repeated = false;     // a section of the same name came first
+        qsizetype nextOfName = -1; // the next section of the same name
+    };
+    // The sections of one name (not erased): the first is the one read, the last gets the next.
+    struct SameName {
+        qsizetype first;
+        qsizetype last;
     };
 
+    QStringView lineOf(const Entry &entry) const;
+    QStringView keyOf(const Entry &entry) const { return lineOf(entry).mid(entry.keyStart, entry.keyLength); }
+    QStringView valueOf(const Entry &entry) const { return lineOf(entry).mid(entry.valueStart, entry.valueLength); }
+    void readLines();
     Section *findSection(const QString &name);
     const Section *findSection(const QString &name) const;
     Section &appendSection(const QString &name);
     static constexpr size_t kIndexedSectionSize = 16;
-    static std::optional<size_t> entryIndex(const Section &section, const QString &key);
-    static const Entry *findEntry(const Section &section, const QString &key);
-    static void addEntry(Section &section, Entry entry, size_t at);
+    std::optional<size_t> entryIndex(const Section &section, const QString &key) const;
+    const Entry *findEntry(const Section &section, const QString &key) const;
+    void addEntry(Section &section, Entry entry, size_t at) const;
+    void indexKeys(Section &section) const;
+    void indexKey(Section &section, size_t at) const;
 
     QString m_path;
     bool m_readOk = true;
     QString m_readFailure; // the reason, when the file could not be read
     bool m_byteOrderMark = false;
     QString m_newLine = QStringLiteral("\r\n");
+    QString m_text;                // the text read; never changed, the lines read point into it
     std::vector<Entry> m_preamble; // lines before the first section
     std::vector<Section> m_sections;
-    // Lower-cased name -> every index of a section of that name, in file order (not erased).
-    QHash<QString, QList<qsizetype>> m_index;
+    QHash<Name, SameName> m_index; // not erased
     QString m_error;
 };

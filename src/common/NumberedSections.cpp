@@ -31,7 +31,9 @@ QStringList numberedSections(const IniFile &ini) {
     for (const QString &name : ini.sections())
         if (isNumeric(name))
             names.append(name);
-    std::stable_sort(names.begin(), names.end(), numericLess);
+    // Files written here are in order already: checking that costs a pass, sorting more.
+    if (!std::is_sorted(names.cbegin(), names.cend(), numericLess))
+        std::stable_sort(names.begin(), names.end(), numericLess);
     return names;
 }
 

@@ -118,8 +118,9 @@ bool MenuWiring::read(const QString &folder) {
         m_frame->services().dialogs->error(content.errorString);
     *m_menu = std::move(content.menu);
     m_treeModel->reload();
-    // No popup item may keep pointing at an entry of the menu as it was before.
-    m_popup->make_popup();
+    // No popup item may be shown pointing at an entry of the menu as it was before; a closed popup
+    // is built anew when it opens.
+    m_popup->entriesReplaced();
     return content.lacksNotificationKeys;
 }
 

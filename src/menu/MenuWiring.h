@@ -35,7 +35,7 @@ public:
     // `load_blist`: an entry that lacks one of the keys "Msg", "Sound" or "Soundname" makes the
     // start-up end with the notice about the new notifications.
     void load(const QString &folder) override;
-    // "Neu laden": the file again, and the popup from it.
+    // "Neu laden": the file again, and the popup from it (when it opens, if it is closed).
     void reload(const QString &folder) override;
     void started() override;
     // A value whose message box is still open is already received: the saves keep it.

@@ -55,6 +55,10 @@ void TrayPopup::valuesChanged() {
         rebuild();
 }
 
+void TrayPopup::entriesReplaced() {
+    valuesChanged();
+}
+
 void TrayPopup::rebuild() const {
     m_stale = false;
     if (PopupMenu->isVisible() || m_clickHandled) {

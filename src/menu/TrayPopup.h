@@ -44,6 +44,9 @@ public:
     // Replaces all items by the current entries. Call after every change of the entries or their
     // order (loading, editing, the wildcard texts).
     void make_popup();
+    // The entries were replaced all at once (read from the file again): like a value, this builds
+    // an open popup at once and a closed one when it opens, so a large menu is not built twice.
+    void entriesReplaced();
     // The entries' values or state icons changed: the items show it at once while the popup is
     // open, else when it opens.
     void valuesChanged();

@@ -399,7 +399,10 @@ private slots:
         QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Licht 0,0"_qs}));
         QVERIFY(h.folder.write(u"quendramenu.ini"_qs, menuEntry(u"Rollo"_qs, u"1,0"_qs, false, false)));
         QTest::mouseClick(h.find<QPushButton>(u"menuladen"_qs), Qt::LeftButton);
-        QCOMPARE(itemTexts(popup), offlinePopup(QStringList{u"Rollo 1,0"_qs}));
+        // Built when it opens.
+        popup->popup(QPoint(10, 10));
+        QCOMPARE(itemTexts(popup), openedOfflinePopup(QStringList{u"Rollo 1,0"_qs}));
+        popup->hide();
     }
 
     void openPopupPausesPolling() {

@@ -265,6 +265,35 @@ private slots:
         QTRY_VERIFY(built.isNull());
     }
 
+    // A menu read again ("Neu laden") is built when the popup opens, not while it is closed; an open
+    // popup shows the new entries at once.
+    void reloadedMenuIsBuiltWhenItOpens() {
+        MenuList menu;
+        menu.append(command(u"Licht"_qs, u"Ein"_qs, u"1"_qs, u"0,0"_qs));
+        menu.append(command(u"Rollo"_qs, u"Ein"_qs, u"2"_qs, u"0,0"_qs));
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.make_popup();
+        QMenu *shown = popup.popupMenu();
+        const QPointer<QAction> built = shown->actions().at(0);
+        menu.clear();
+        menu.append(command(u"Tür"_qs, u"Ein"_qs, u"3"_qs, u"1,0"_qs));
+        popup.entriesReplaced();
+        QVERIFY(built);
+        QCOMPARE(shown->actions().size(), 2);
+
+        shown->popup(QPoint(10, 10));
+        QCOMPARE(shown->actions().size(), 1);
+        QCOMPARE(shown->actions().at(0)->text(), u"Tür 1,0"_qs);
+        const QPointer<QAction> opened = shown->actions().at(0);
+        menu.append(command(u"Licht"_qs, u"Ein"_qs, u"1"_qs, u"0,0"_qs));
+        popup.entriesReplaced();
+        QCOMPARE(shown->actions().size(), 2);
+        QCOMPARE(shown->actions().at(1)->text(), u"Licht 0,0"_qs);
+        shown->hide();
+        QTRY_VERIFY(built.isNull() && opened.isNull());
+    }
+
     // A click on an item goes out on the gateway; the reply lands in the entry and the next popup.
     void clickThroughPopup() {
         FakeDialogs dialogs;
