@@ -315,6 +315,7 @@ private slots:
         QVERIFY(p.start());
         spinner.stop();
         QVERIFY(turnsWhileStarting > 10);
+        QVERIFY(p.readStartupEvents());
         QVERIFY(p.startup.splash()->progress() > 0);
 
         // The queued values arrive as initial lines: stored, shown, announced nowhere.
