@@ -4,16 +4,21 @@
 #include <QDBusVariant>
 #include <chrono>
 
-NotificationSink::NotificationSink(const QString &busAddress, Received received)
-    : m_received(std::move(received)), m_bus(QDBusConnection::connectToBus(busAddress, u"bench-notifications"_qs)) {
-    m_registered =
-        m_bus.registerObject(u"/org/freedesktop/Notifications"_qs, this, QDBusConnection::ExportScriptableSlots) &&
-        m_bus.registerService(u"org.freedesktop.Notifications"_qs);
+BusOffer::BusOffer(const QString &busAddress, const QString &connectionName, const QString &path,
+                   const QString &service, QObject *object, QDBusConnection::RegisterOptions options)
+    : m_connectionName(connectionName), m_path(path), m_bus(QDBusConnection::connectToBus(busAddress, connectionName)) {
+    m_registered = m_bus.registerObject(path, object, options) && m_bus.registerService(service);
 }
 
-NotificationSink::~NotificationSink() {
-    m_bus.unregisterObject(u"/org/freedesktop/Notifications"_qs);
-    QDBusConnection::disconnectFromBus(u"bench-notifications"_qs);
+BusOffer::~BusOffer() {
+    m_bus.unregisterObject(m_path);
+    QDBusConnection::disconnectFromBus(m_connectionName);
+}
+
+NotificationSink::NotificationSink(const QString &busAddress, Received received)
+    : m_received(std::move(received)),
+      m_offer(busAddress, u"bench-notifications"_qs, u"/org/freedesktop/Notifications"_qs,
+              u"org.freedesktop.Notifications"_qs, this, QDBusConnection::ExportScriptableSlots) {
 }
 
 uint NotificationSink::Notify(const QString &, uint, const QString &, const QString &, const QString &body,
@@ -23,15 +28,8 @@ uint NotificationSink::Notify(const QString &, uint, const QString &, const QStr
 }
 
 StatusNotifierWatcher::StatusNotifierWatcher(const QString &busAddress)
-    : m_bus(QDBusConnection::connectToBus(busAddress, u"bench-tray"_qs)) {
-    m_registered =
-        m_bus.registerObject(u"/StatusNotifierWatcher"_qs, this, QDBusConnection::ExportScriptableContents) &&
-        m_bus.registerService(u"org.kde.StatusNotifierWatcher"_qs);
-}
-
-StatusNotifierWatcher::~StatusNotifierWatcher() {
-    m_bus.unregisterObject(u"/StatusNotifierWatcher"_qs);
-    QDBusConnection::disconnectFromBus(u"bench-tray"_qs);
+    : m_offer(busAddress, u"bench-tray"_qs, u"/StatusNotifierWatcher"_qs, u"org.kde.StatusNotifierWatcher"_qs, this,
+              QDBusConnection::ExportScriptableContents) {
 }
 
 QStringList StatusNotifierWatcher::items() const {

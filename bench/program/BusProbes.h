@@ -10,6 +10,24 @@
 #include <thread>
 #include <vector>
 
+// An object of the benchmark offered on its private bus under a service name, on a connection of
+// its own; taken off the bus with this.
+class BusOffer {
+public:
+    BusOffer(const QString &busAddress, const QString &connectionName, const QString &path, const QString &service,
+             QObject *object, QDBusConnection::RegisterOptions options);
+    ~BusOffer();
+    BusOffer(const BusOffer &) = delete;
+    BusOffer &operator=(const BusOffer &) = delete;
+    bool isRegistered() const { return m_registered; }
+
+private:
+    QString m_connectionName;
+    QString m_path;
+    QDBusConnection m_bus;
+    bool m_registered = false;
+};
+
 // The desktop's notification service on the benchmark's private bus. The program under test
 // shows its balloons there (Qt does so for a StatusNotifier tray), so a balloon raised by the
 // last line of a burst tells when the burst is through. It answers from the benchmark's main
@@ -20,8 +38,7 @@ class NotificationSink : public QObject {
 public:
     using Received = std::function<void(const QString &body)>;
     NotificationSink(const QString &busAddress, Received received);
-    ~NotificationSink() override;
-    bool isRegistered() const { return m_registered; }
+    bool isRegistered() const { return m_offer.isRegistered(); }
 
 public slots:
     Q_SCRIPTABLE uint Notify(const QString &appName, uint replacesId, const QString &icon, const QString &summary,
@@ -30,9 +47,8 @@ public slots:
 
 private:
     Received m_received;
-    QDBusConnection m_bus;
-    bool m_registered = false;
     std::atomic<uint> m_nextId{1};
+    BusOffer m_offer; // last: off the bus before the rest goes
 };
 
 // A tray on the benchmark's private bus, as desktops with StatusNotifier items have it (KDE, and
@@ -47,8 +63,7 @@ class StatusNotifierWatcher : public QObject {
     Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items SCRIPTABLE true)
 public:
     explicit StatusNotifierWatcher(const QString &busAddress);
-    ~StatusNotifierWatcher() override;
-    bool isRegistered() const { return m_registered; }
+    bool isRegistered() const { return m_offer.isRegistered(); }
     bool isHostRegistered() const { return true; }
     int protocolVersion() const { return 0; }
     QStringList items() const;
@@ -64,10 +79,9 @@ signals:
     Q_SCRIPTABLE void StatusNotifierHostUnregistered();
 
 private:
-    QDBusConnection m_bus;
-    bool m_registered = false;
     mutable std::mutex m_mutex;
     QStringList m_items;
+    BusOffer m_offer; // last: off the bus before the rest goes
 };
 
 // How quickly the program's event loop answers: a property read on the session bus, answered by

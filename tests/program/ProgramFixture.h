@@ -2,11 +2,14 @@
 
 // The whole program against the simulator: the real start-up with the real main window and
 // subsystems, the platform faked, and the simulator's demo objects in a menu.
+#include "AnsiText.h"
 #include "AppCore.h"
 #include "FakePlatform.h"
 #include "FastTimings.h"
 #include "History.h"
 #include "HistoryWiring.h"
+#include "MenuFile.h"
+#include "OvsimProcess.h"
 #include "ProgramWiring.h"
 #include "Startup.h"
 #include "TempProgramFolder.h"
@@ -134,5 +137,13 @@ inline void writeSettings(const TempProgramFolder &folder, quint16 gatewayPort, 
                                                     .arg(webPort)
                                                     .arg(folder.path())
                                                     .toUtf8());
+}
+
+// The simulator started, and the program's settings (and, withMenu, the menu above) written for it.
+inline bool startAgainst(OvsimProcess &ovsim, const TempProgramFolder &folder, bool withMenu = true) {
+    if (!ovsim.start())
+        return false;
+    writeSettings(folder, ovsim.gatewayPort(), ovsim.webPort());
+    return !withMenu || folder.write(kMenuFileName, AnsiText::encode(kMenu));
 }
 } // namespace ProgramFixture

@@ -147,8 +147,7 @@ private slots:
     void menuEditorBuildsTheMenuFromTheCatalogue() {
         TempProgramFolder folder;
         OvsimProcess ovsim;
-        QVERIFY(ovsim.start());
-        writeSettings(folder, ovsim.gatewayPort(), ovsim.webPort());
+        QVERIFY(startAgainst(ovsim, folder, false));
         Program p(folder);
         QVERIFY(p.start());
         const EditorUser user{p, folder.file(kMenuFileName)};
@@ -300,9 +299,7 @@ private slots:
     void valuesClicksNotificationsAndRestart() {
         TempProgramFolder folder;
         OvsimProcess ovsim;
-        QVERIFY(ovsim.start());
-        writeSettings(folder, ovsim.gatewayPort(), ovsim.webPort());
-        folder.write(kMenuFileName, AnsiText::encode(kMenu));
+        QVERIFY(startAgainst(ovsim, folder));
 
         auto program = std::make_unique<Program>(folder);
         Program &p = *program;

@@ -82,9 +82,7 @@ private slots:
     void valuesBalloonsChartAndMuteAcrossRestart() {
         TempProgramFolder folder;
         OvsimProcess ovsim;
-        QVERIFY(ovsim.start());
-        writeSettings(folder, ovsim.gatewayPort(), ovsim.webPort());
-        folder.write(kMenuFileName, AnsiText::encode(kMenu));
+        QVERIFY(startAgainst(ovsim, folder));
 
         auto program = std::make_unique<Program>(folder);
         Program &p = *program;

@@ -155,9 +155,7 @@ private slots:
     void linkStateShowsEverywhere() {
         TempProgramFolder folder;
         auto ovsim = std::make_unique<OvsimProcess>();
-        QVERIFY(ovsim->start());
-        writeSettings(folder, ovsim->gatewayPort(), ovsim->webPort());
-        folder.write(kMenuFileName, AnsiText::encode(kMenu));
+        QVERIFY(startAgainst(*ovsim, folder));
         Program p(folder);
         const QList<FrameEvent::Kind> &linkEvents = p.linkEvents;
         QVERIFY(p.start());
@@ -255,9 +253,7 @@ private slots:
         QFETCH(QKeySequence, key);
         TempProgramFolder folder;
         OvsimProcess ovsim;
-        QVERIFY(ovsim.start());
-        writeSettings(folder, ovsim.gatewayPort(), ovsim.webPort());
-        folder.write(kMenuFileName, AnsiText::encode(kMenu));
+        QVERIFY(startAgainst(ovsim, folder));
         Program p(folder);
         QVERIFY(p.start());
         MainWindow *w = p.startup.mainWindow();
