@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -232,7 +233,32 @@ BusMonitorColumn::BusMonitorColumn(QWidget *parent) : QWidget(parent) {
 }
 
 void BusMonitorColumn::setModel(QAbstractItemModel *model) {
-    busmoni->setModel(model);
+    m_model = model;
+    attachModel(isVisible());
+}
+
+// Hidden (the column folded away, the window in the tray) the list is not told about the lines: a
+// busy bus would make it handle every inserted and removed row for nobody. Shown again, it takes
+// the lines as they are then.
+void BusMonitorColumn::showEvent(QShowEvent *event) {
+    attachModel(true);
+    QWidget::showEvent(event);
+}
+
+void BusMonitorColumn::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    attachModel(false);
+}
+
+void BusMonitorColumn::attachModel(bool attached) {
+    QAbstractItemModel *wanted = attached ? m_model.data() : nullptr;
+    if (busmoni->model() == wanted)
+        return;
+    // The view makes a selection model of its own for every model and leaves the old one.
+    QItemSelectionModel *old = busmoni->selectionModel();
+    busmoni->setModel(wanted);
+    if (old)
+        old->deleteLater();
 }
 
 void BusMonitorColumn::applySizes(const WorkAreaSizes &sizes) {

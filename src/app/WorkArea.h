@@ -3,6 +3,7 @@
 #include "CatalogueDisplay.h"
 #include "Frame.h"
 
+#include <QPointer>
 #include <QTabWidget>
 #include <QWidget>
 #include <array>
@@ -115,6 +116,13 @@ public:
     // The bus monitor's lines in `busmoni`.
     void setModel(QAbstractItemModel *model);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void attachModel(bool attached);
+
     QListView *busmoni = nullptr;
+    QPointer<QAbstractItemModel> m_model;
 };

@@ -42,6 +42,9 @@ DrainStack::DrainStack(GatewayLink &link, BusMonitor &busMonitor, ValueDispatch 
     connect(&m_link, &GatewayLink::failed, this, &DrainStack::schedule);
     m_readTimer.setSingleShot(true);
     connect(&m_readTimer, &QTimer::timeout, this, &DrainStack::onReadTimeout);
+    m_serviceTimer.setSingleShot(true);
+    m_serviceTimer.setInterval(0);
+    connect(&m_serviceTimer, &QTimer::timeout, this, &DrainStack::serviceTop);
 }
 
 DrainStack::~DrainStack() {
@@ -100,7 +103,7 @@ void DrainStack::setMenuOpen(bool open) {
 }
 
 void DrainStack::dropAll() {
-    m_readTimer.stop();
+    stopReadTimeout();
     m_readers.clear(); // a phase suspended in a dispatch keeps its own reference and ends there
     holdPopupWhileDraining();
 }
@@ -109,7 +112,7 @@ void DrainStack::push(const std::shared_ptr<Reader> &reader) {
     if (!m_readers.empty()) {
         // The phase below pauses between two reads and starts a fresh read when it resumes.
         m_readers.back()->reading = false;
-        m_readTimer.stop();
+        stopReadTimeout();
     }
     m_readers.push_back(reader);
     holdPopupWhileDraining();
@@ -117,20 +120,15 @@ void DrainStack::push(const std::shared_ptr<Reader> &reader) {
 }
 
 void DrainStack::schedule() {
-    // Lines are taken from a posted call, never inside the socket's or a timer's own signal:
+    // Lines are taken from the event loop, never inside the socket's or a timer's own signal:
     // a dispatch may open a modal box, and inside it the socket has to report new data and
     // Timer1 has to tick again, which neither does while its own handler is still running.
-    if (m_servicePosted)
-        return;
-    m_servicePosted = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_servicePosted = false;
-            serviceTop();
-        },
-        Qt::QueuedConnection);
+    // A zero timer rather than a posted call: it needs no wake-up of the loop (two system calls
+    // and a pass of its own for every line of a quiet bus).
+    if (!m_serviceTimer.isActive())
+        m_serviceTimer.start();
 }
+
 void DrainStack::serviceTop() {
     if (m_readers.empty())
         return;
@@ -175,8 +173,7 @@ void DrainStack::serviceTop() {
             // No dispatch, and so no rebuild of the popup, while a menu is open. The read goes on
             // waiting; closing the menu lets it take the lines, or it times out meanwhile.
             reader->taking = false;
-            if (!m_readTimer.isActive())
-                m_readTimer.start(reader->timeoutMs);
+            armReadTimeout(reader->timeoutMs);
             return;
         }
         if (taken >= kSliceLines || slice.hasExpired(kSliceMs)) {
@@ -197,7 +194,7 @@ void DrainStack::serviceTop() {
         if (!line)
             break;
         reader->reading = false;
-        m_readTimer.stop();
+        m_readArmed = false; // the read is over; the timer itself is left to run (see armReadTimeout)
         // A lone NUL carries nothing; it ends a drain only as a time-out would, when nothing
         // else is waiting behind it.
         if (line->isEmpty() && !reader->await && m_link.hasPendingBytes())
@@ -226,11 +223,36 @@ void DrainStack::serviceTop() {
         finish(reader, End::Failed, std::nullopt, m_link.hasFailed() ? m_link.failureText() : LinkTexts::kNotConnected);
         return;
     }
-    if (!m_readTimer.isActive())
-        m_readTimer.start(reader->timeoutMs);
+    armReadTimeout(reader->timeoutMs);
+}
+
+// Every line ends a read and the next one begins: on a busy bus, stopping and starting the timer
+// for each line would cost more than the line. The time-out is kept as a deadline instead, and the
+// timer, when it fires early, sleeps on until the deadline of the read under way.
+void DrainStack::armReadTimeout(int ms) {
+    if (m_readArmed)
+        return;
+    m_readArmed = true;
+    m_readDeadline.setRemainingTime(ms);
+    m_readSlackMs = ms / 20 + 1;
+    if (!m_readTimer.isActive() || m_readTimer.remainingTime() > ms)
+        m_readTimer.start(ms);
+}
+
+void DrainStack::stopReadTimeout() {
+    m_readArmed = false;
+    m_readTimer.stop();
 }
 
 void DrainStack::onReadTimeout() {
+    if (!m_readArmed)
+        return;
+    // A coarse timer may fire up to a twentieth of its interval early; that counts as on time.
+    if (const qint64 left = m_readDeadline.remainingTime(); left > m_readSlackMs) {
+        m_readTimer.start(int(left));
+        return;
+    }
+    m_readArmed = false;
     if (m_readers.empty())
         return;
     m_readers.back()->reading = false;
@@ -245,7 +267,7 @@ void DrainStack::finish(const std::shared_ptr<Reader> &reader, End end, const st
         return;
     const std::shared_ptr<Reader> keep = reader; // the erase may drop the last reference
     if (std::next(found) == m_readers.end())
-        m_readTimer.stop(); // the read under way was this phase's
+        stopReadTimeout(); // the read under way was this phase's
     m_readers.erase(found);
     holdPopupWhileDraining();
     complete(*keep, end, reply, error);
@@ -270,7 +292,7 @@ void DrainStack::cancelAll() {
     // Taken off the stack first, so no phase below reads another line while the ones above end.
     std::vector<std::shared_ptr<Reader>> readers;
     readers.swap(m_readers);
-    m_readTimer.stop();
+    stopReadTimeout();
     holdPopupWhileDraining();
     if (!readers.empty())
         m_lastLine.clear(); // as the read they were waiting in would have ended

@@ -2,6 +2,7 @@
 
 #include "CommandChannel.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -73,6 +74,8 @@ private:
     void push(const std::shared_ptr<Reader> &reader);
     void serviceTop();
     void onReadTimeout();
+    void armReadTimeout(int ms);
+    void stopReadTimeout();
     void finish(const std::shared_ptr<Reader> &reader, End end, const std::optional<QString> &reply,
                 const QString &error);
     void holdPopupWhileDraining();
@@ -85,6 +88,9 @@ private:
     bool m_menuOpen = false;
     std::vector<std::shared_ptr<Reader>> m_readers; // the running read phases, innermost last
     QTimer m_readTimer;                             // the time-out of the innermost phase's read
-    bool m_servicePosted = false;
+    QDeadlineTimer m_readDeadline;                  // when that read times out, while armed
+    qint64 m_readSlackMs = 0;
+    bool m_readArmed = false;
+    QTimer m_serviceTimer; // the innermost phase looks again
     int m_initialDrainLimitMs = kInitialDrainLimitMs;
 };

@@ -70,6 +70,33 @@ private slots:
         QVERIFY(rig.controller.link().isConnected());
     }
 
+    // Each line begins a new read with the whole time-out: lines that come closer together than
+    // the time-out keep one drain reading, however long they go on; it ends one time-out after the
+    // last of them.
+    void drainReadsOnWhileLinesComeWithinItsTimeout() {
+        LinkTimings timings = fastTimings();
+        timings.pollReadTimeoutMs = 600;
+        timings.pollIntervalMs = 60000;
+        PeerRig rig(timings);
+        QVERIFY(rig.listen());
+        QVERIFY(connectByButton(rig));
+        rig.controller.Timer1Timer();
+        constexpr int kLines = 6;
+        int sent = 0;
+        QTimer stream;
+        connect(&stream, &QTimer::timeout, this, [&] {
+            rig.peer.send(QStringLiteral("2|5|%1").arg(++sent).toLatin1() + '\0');
+            if (sent == kLines)
+                stream.stop();
+        });
+        stream.start(250);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.target.count("5", QString::number(kLines), false) == 1, 5000);
+        for (int i = 1; i <= kLines; ++i)
+            QCOMPARE(rig.target.count("5", QString::number(i), false), 1);
+        QCOMPARE(rig.controller.lastLine(), QStringLiteral("2|5|%1").arg(kLines));
+        QTRY_VERIFY(rig.controller.lastLine().isEmpty());
+    }
+
     // A server that never stops sending: the first polling tick takes over the start-up drain and
     // reads on without `initial`; the start-up still ends while the server is sending, and the
     // poll goes on taking the lines.
