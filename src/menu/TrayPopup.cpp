@@ -88,10 +88,15 @@ void TrayPopup::rebuild() const {
         items.last()->setSeparator(true);
     }
     const qsizetype ownRows = items.size();
+    qsizetype left = 0;
     for (qsizetype k = 0; k < m_menu.size(); ++k) {
         const MenuCommand &entry = m_menu.at(k);
         if (!MenuList::looksLikeEntry(entry))
             continue;
+        if (items.size() - ownRows == kMaxItems) {
+            ++left;
+            continue;
+        }
         const QString caption = popupCaption(entry.bezeichnung, entry.lv, m_texts);
         auto *action = new QAction(PopupMenu.get());
         if (caption == QLatin1String("-")) {
@@ -108,6 +113,10 @@ void TrayPopup::rebuild() const {
         items.append(new QAction(kEmptyMenu, PopupMenu.get()));
         items.last()->setEnabled(false);
     }
+    if (left > 0) {
+        items.append(new QAction(kMoreEntries.arg(left).arg(kMaxItems), PopupMenu.get()));
+        items.last()->setEnabled(false);
+    }
     QAction *before = nullptr;
     for (auto it = items.crbegin(); it != items.crend(); ++it) {
         PopupMenu->insertAction(before, *it);
@@ -119,7 +128,8 @@ void TrayPopup::setOffline(bool offline) {
     if (offline == m_offline)
         return;
     m_offline = offline;
-    make_popup();
+    PopupMenu->setAccessibleName(m_offline ? kOfflineTitle : kAccessibleName);
+    valuesChanged();
 }
 
 void TrayPopup::openByKeyboard(const QPoint &globalPos) {

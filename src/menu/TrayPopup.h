@@ -31,6 +31,12 @@ public:
     static inline const QString kOfflineTitle = QStringLiteral("Quendra – offline");
     // The one (disabled) item of an empty menu, so that a right click shows where to start.
     static inline const QString kEmptyMenu = QStringLiteral("Noch kein Menü – im Fenster unter „Menü“ anlegen");
+    // The most entries the popup shows. Qt looks through all items of a menu for every one added, so
+    // building it grows with the square of their count, and a popup of thousands of items cannot
+    // be scrolled through anyway. Entries beyond are left out; a last (disabled) row says how many.
+    static constexpr qsizetype kMaxItems = 5000;
+    static inline const QString kMoreEntries =
+        QStringLiteral("… und %1 weitere Einträge – das Popup zeigt höchstens %2");
 
     // The menu and the wildcard texts are read on every rebuild and must outlive the popup.
     // symbolIcons gives the picture for a state icon (the program's symbol pictures by default).
@@ -50,7 +56,8 @@ public:
     // The entries' values or state icons changed: the items show it at once while the popup is
     // open, else when it opens.
     void valuesChanged();
-    // While offline, the popup starts with a disabled title row saying so; rebuilds the popup.
+    // While offline, the popup starts with a disabled title row saying so (built like a value's
+    // change: at once while open, else when it opens; its accessible name changes at once).
     void setOffline(bool offline);
     // Opens the popup at the position as the context-menu key does: the first item that can be
     // run is selected, so Enter runs it.

@@ -138,6 +138,30 @@ private slots:
         QCOMPARE(popup.popupMenu()->actions().size(), 1);
     }
 
+    // A menu larger than the popup shows: the first entries, and a disabled last row saying how
+    // many are left out; every item shown still runs its own entry.
+    void popupShowsAtMostItsBudget() {
+        MenuList menu;
+        const qsizetype entries = TrayPopup::kMaxItems + 3;
+        for (qsizetype i = 0; i < entries; ++i)
+            menu.append(command(QStringLiteral("Licht %1").arg(i), u"Ein"_qs, QString::number(i + 1), u"1"_qs, 0));
+        WildcardTexts texts;
+        TrayPopup popup(menu, texts, &colourIcon);
+        popup.make_popup();
+        const auto actions = popup.popupMenu()->actions();
+        QCOMPARE(actions.size(), TrayPopup::kMaxItems + 1);
+        const QAction *note = actions.constLast();
+        QCOMPARE(note->text(), u"… und 3 weitere Einträge – das Popup zeigt höchstens 5000"_qs);
+        QVERIFY(!note->isEnabled());
+        QVERIFY(!note->data().isValid());
+        const QAction *lastShown = actions.at(TrayPopup::kMaxItems - 1);
+        QCOMPARE(lastShown->text(), QStringLiteral("Licht %1 1").arg(TrayPopup::kMaxItems - 1));
+        QSignalSpy clicked(&popup, &TrayPopup::menuItemClicked);
+        actions.at(TrayPopup::kMaxItems - 1)->trigger();
+        QCOMPARE(clicked.size(), 1);
+        QCOMPARE(clicked.at(0).at(0).value<qsizetype>(), MenuList::flatPosition(TrayPopup::kMaxItems - 1));
+    }
+
     void popupDrawsEverySeparator_data() {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<bool>("offline");
