@@ -30,7 +30,7 @@ void SystemTrayIcon::createIcon() {
             emit activated();
     });
     connect(m_icon.get(), &QSystemTrayIcon::messageClicked, this, &TrayIcon::balloonClicked);
-    setIcon(m_picture);
+    applyPicture();
     m_icon->setToolTip(m_hint);
     m_icon->setContextMenu(m_popup);
     if (m_shown)
@@ -55,6 +55,8 @@ void SystemTrayIcon::show() {
     // Also without a tray: an XEmbed panel that starts after the program (autostart at login) takes
     // the icon as soon as it is there; a StatusNotifier host gets a new icon (checkAvailability).
     m_shown = true;
+    if (m_picture.isNull())
+        applyPicture();
     m_icon->show();
 }
 
@@ -65,8 +67,19 @@ void SystemTrayIcon::hide() {
 
 void SystemTrayIcon::setIcon(const QIcon &icon) {
     m_picture = icon;
-    // A tray entry without a picture is invisible on most desktops.
-    m_icon->setIcon(icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon);
+    applyPicture();
+}
+
+// A tray entry without a picture is invisible on most desktops: the style's computer stands in.
+// It is looked up only for an entry shown without a picture of its own, as the lookup walks the
+// icon theme's folders (tens of milliseconds at the start, before the program's picture is set).
+void SystemTrayIcon::applyPicture() {
+    if (!m_picture.isNull())
+        m_icon->setIcon(m_picture);
+    else if (m_shown)
+        m_icon->setIcon(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon));
+    else
+        m_icon->setIcon({});
 }
 
 void SystemTrayIcon::setHint(const QString &text) {

@@ -41,6 +41,7 @@ public:
 
 private:
     void createIcon();
+    void applyPicture();
     void checkAvailability();
     void setBalloonsAvailable(bool available, const QString &reason);
     void nameShownBalloons();
