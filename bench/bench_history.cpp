@@ -1,6 +1,6 @@
-// The history beside the work it rides on: a burst of value lines delivered as the link delivers
-// them, with and without recording, and a month's chart of one object built and drawn offscreen
-// beside a plain polyline of the same values.
+// The history beside the work it rides on: a burst and a steady bus of value lines delivered as the
+// link delivers them, with and without recording, and a month's chart of one object built and drawn
+// offscreen beside a plain polyline of the same values.
 #include "BusMonitor.h"
 #include "ChartData.h"
 #include "FakeDialogs.h"
@@ -184,6 +184,97 @@ void BM_BurstRecorded(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_BurstRecorded)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// --- a steady bus ------------------------------------------------------------------------------
+
+constexpr int kSteadyIntervalMs = 10; // 100 lines a second
+constexpr int kSteadyLines = 400;
+
+struct SteadyRun {
+    double threadCpuMs = 0;  // the window's thread
+    double processCpuMs = 0; // every thread, until the lines were written
+};
+
+// A quiet bus: one line every 10 ms, each as the link hands it on (bus monitor, menu of 32 entries,
+// and, when a history is given, recorded). The time spent waiting between lines costs no CPU, so
+// the figures are the work done per line, with the writer's transaction a second.
+SteadyRun deliverSteady(const QList<QString> &lines, History *history) {
+    BusMonitor monitor;
+    MenuList menu = menuOf(32);
+    FakeTrayIcon tray;
+    FakeDialogs dialogs;
+    FakeEventSounds sounds;
+    const WildcardTexts texts;
+    Notifications notifications(menu, texts, tray, dialogs, sounds);
+    MenuValueTarget target(menu, notifications, [] { return false; });
+    TrayPopup popup(menu, texts, [](int) { return QIcon(); });
+    ValueDispatch dispatch;
+    dispatch.addTarget(&target);
+    std::optional<HistoryValueRecorder> recorder;
+    if (history) {
+        recorder.emplace(*history);
+        dispatch.addTarget(&*recorder);
+    }
+    dispatch.setPopupRebuild([&popup] { popup.make_popup(); });
+    dispatch.holdPopup(true); // as in a burst: the popup's rebuild is not what is measured here
+
+    SteadyRun run;
+    QEventLoop loop;
+    QTimer pass;
+    pass.setTimerType(Qt::PreciseTimer);
+    pass.setInterval(kSteadyIntervalMs);
+    qsizetype next = 0;
+    const double threadStart = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+    const double processStart = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+    const auto finish = [&] {
+        run.threadCpuMs = cpuMs(CLOCK_THREAD_CPUTIME_ID) - threadStart;
+        run.processCpuMs = cpuMs(CLOCK_PROCESS_CPUTIME_ID) - processStart;
+        loop.quit();
+    };
+    QObject::connect(&pass, &QTimer::timeout, &loop, [&] {
+        monitor.insertTop(lines[next]);
+        dispatch.update_lv_menu(lines[next], false);
+        if (++next < lines.size())
+            return;
+        pass.stop();
+        if (history)
+            history->afterWrites(&loop, finish);
+        else
+            finish();
+    });
+    pass.start();
+    loop.exec();
+    dispatch.holdPopup(false);
+    return run;
+}
+
+// CPU per line of a steady 100 lines a second, with and without the history; writer_us_per_line
+// is the writer's thread alone, the ratio is the whole process's against the bare delivery.
+void BM_SteadyRecorded(benchmark::State &state) {
+    QList<QString> lines;
+    for (int i = 0; i < kSteadyLines; ++i)
+        lines.append(QStringLiteral("2|%1|%2.5").arg(1000 + i % 50).arg(i % 40));
+    for (auto _ : state) {
+        std::vector<double> baseCpu, recCpu, writerCpu;
+        for (int round = 0; round < 3; ++round) {
+            const SteadyRun base = deliverSteady(lines, nullptr);
+            baseCpu.push_back(base.processCpuMs);
+
+            QTemporaryDir folder;
+            History history(folder.path());
+            awaitWriter(history);
+            const SteadyRun recorded = deliverSteady(lines, &history);
+            recCpu.push_back(recorded.processCpuMs);
+            writerCpu.push_back(recorded.processCpuMs - recorded.threadCpuMs);
+        }
+        const double perLine = 1e3 / kSteadyLines; // ms per run to µs per line
+        state.counters["base_us_per_line"] = median(baseCpu) * perLine;
+        state.counters["rec_us_per_line"] = median(recCpu) * perLine;
+        state.counters["writer_us_per_line"] = median(writerCpu) * perLine;
+        state.counters["cpu_ratio"] = median(recCpu) / median(baseCpu);
+    }
+}
+BENCHMARK(BM_SteadyRecorded)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // --- a month's chart -------------------------------------------------------------------------
 
