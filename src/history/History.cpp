@@ -7,10 +7,13 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <algorithm>
 
 namespace {
-// Room for the lines of a quiet moment; a burst grows it further.
-constexpr qsizetype kFirstReservation = 256;
+// A batch's block is reserved as large as the last one (a burst's batches are alike), at least
+// for the lines of a quiet moment and at most for a few batches of short lines.
+constexpr qsizetype kMinReservedBytes = 16 * 1024;
+constexpr qsizetype kMaxReservedBytes = 1024 * 1024;
 } // namespace
 
 History::History(const QString &dataFolder, Options options, QObject *parent)
@@ -79,9 +82,10 @@ void History::ask(QObject *context, std::function<T(HistoryWorker &)> question, 
 void History::recordValue(const QString &gan, const QString &value) {
     if (m_closing)
         return;
-    if (m_values.capacity() == 0)
-        m_values.reserve(kFirstReservation);
-    m_values.append({m_clock(), gan, value});
+    if (m_values.isEmpty())
+        m_values.reserveBytes(
+            std::clamp(m_lastBlockBytes + m_lastBlockBytes / 8, kMinReservedBytes, kMaxReservedBytes));
+    m_values.append(m_clock(), gan, value);
     if (m_values.size() >= kLinesPerBatch)
         post();
     else if (!m_postTimer.isActive())
@@ -91,7 +95,8 @@ void History::recordValue(const QString &gan, const QString &value) {
 void History::recordValues(const QList<ValueRecord> &batch) {
     if (m_closing)
         return;
-    m_values.append(batch);
+    for (const ValueRecord &row : batch)
+        m_values.append(row.timeMs, row.gan, row.value);
     post();
 }
 
@@ -109,6 +114,7 @@ void History::post() {
     m_postTimer.stop();
     if (m_values.isEmpty() && m_events.isEmpty())
         return;
+    m_lastBlockBytes = m_values.byteSize();
     HistoryBatch batch{std::exchange(m_values, {}), std::exchange(m_events, {})};
     if (m_inFlight.lines + batch.size() > m_maxLinesInFlight || m_inFlight.bytes + batch.bytes() > m_maxBytesInFlight) {
         m_dropped += batch.size();

@@ -119,7 +119,8 @@ private:
     QThread m_thread;
     HistoryWorker *m_worker = nullptr; // lives on m_thread, deleted when it finishes
     InFlight m_inFlight;
-    QList<ValueRecord> m_values;
+    ValueBlock m_values;
+    qsizetype m_lastBlockBytes = 0; // the last batch's block: the next one is reserved as large
     QList<EventRecord> m_events;
     QTimer m_postTimer;
     qint64 m_dropped = 0; // lines dropped since the writer fell behind

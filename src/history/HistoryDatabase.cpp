@@ -1,10 +1,12 @@
 #include "HistoryDatabase.h"
 
+#include "HistoryDatabaseRows.h"
 #include "HistoryTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStorageInfo>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <sqlite3.h>
 
 namespace {
 const QString kDriver = QStringLiteral("QSQLITE");
@@ -47,13 +50,16 @@ QString connectionName() {
 QString cut(const QString &text, int maxChars) {
     return text.size() <= maxChars ? text : text.left(maxChars) + HistoryTexts::kCut;
 }
+QString cut(QStringView text, int maxChars) {
+    return text.size() <= maxChars ? text.toString() : text.left(maxChars).toString() + HistoryTexts::kCut;
+}
 
 // Qt binds a null text as NULL; the columns hold texts, empty ones too.
 QString notNull(const QString &text) {
     return text.isNull() ? QStringLiteral("") : text;
 }
 
-qint64 rowBytes(const ValueRecord &row) {
+qint64 rowBytes(const ValueBlock::Line &row) {
     return kRowOverheadBytes + 2 * (row.gan.size() + row.value.size());
 }
 } // namespace
@@ -120,6 +126,7 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
             !s.ok())
             return s;
         m_pageSize = std::max<qint64>(512, pragma(QStringLiteral("page_size")));
+        useSqliteDirectly();
         foldLogWhenLarge();
         return Status{};
     }();
@@ -133,7 +140,8 @@ HistoryDatabase::Status HistoryDatabase::open(const HistoryLimits &limits) {
 }
 
 void HistoryDatabase::close() {
-    m_statements.clear(); // before the connection goes
+    m_rows.reset(); // the statements before the connection goes
+    m_statements.clear();
     if (m_db.isValid()) {
         m_db.close();
         m_db = QSqlDatabase();
@@ -177,8 +185,11 @@ HistoryDatabase::Status HistoryDatabase::execStatement(const QString &sql) {
 }
 
 HistoryDatabase::Status HistoryDatabase::fail(const QSqlError &error) {
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    const QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return fail(error.nativeErrorCode().toInt(), error.databaseText().isEmpty() ? error.text() : error.databaseText());
+}
+
+HistoryDatabase::Status HistoryDatabase::fail(int nativeCode, const QString &reason) {
+    const int code = nativeCode & 0xff;
     if (code == kSqliteCorrupt || code == kSqliteNotADatabase)
         return {Outcome::Damaged, reason};
     if (code == kSqliteFull)
@@ -245,18 +256,36 @@ void HistoryDatabase::foldLogWhenLarge() {
     checkpoint();
 }
 
-HistoryDatabase::Status HistoryDatabase::write(const QList<ValueRecord> &values, const QList<EventRecord> &events) {
+// Qt's driver hands out its sqlite3 connection; it is used directly only when the driver runs the
+// very library this program calls (one SQLite in the process), never a copy of its own.
+void HistoryDatabase::useSqliteDirectly() {
+    m_rows.reset();
+    const QVariant handle = m_db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3 *const db = *static_cast<sqlite3 *const *>(handle.constData());
+    QSqlQuery query(m_db);
+    if (!db || !query.exec(QStringLiteral("SELECT sqlite_source_id()")) || !query.next() ||
+        query.value(0).toString() != QLatin1StringView(sqlite3_sourceid()))
+        return;
+    m_rows = std::make_unique<HistoryDatabaseRows>(db);
+}
+
+HistoryDatabase::Status HistoryDatabase::writeBlock(const ValueBlock &values, const QList<EventRecord> &events) {
     if (!m_open)
         return {Outcome::Failed, HistoryTexts::kNoDriver};
     qsizetype from = 0;
     bool eventsWritten = events.isEmpty();
-    while (from < values.size() || !eventsWritten) {
+    while (!values.atEnd(from) || !eventsWritten) {
         // One transaction: up to the row and byte bounds.
         qsizetype to = from;
+        qsizetype rows = 0;
         qint64 bytes = 0;
         const qint64 byteBound = std::min(kMaxBytesPerTransaction, m_logLimit / 2);
-        while (to < values.size() && to - from < kMaxRowsPerTransaction && (to == from || bytes < byteBound))
-            bytes += rowBytes(values[to++]);
+        while (!values.atEnd(to) && rows < kMaxRowsPerTransaction && (rows == 0 || bytes < byteBound)) {
+            bytes += rowBytes(values.read(&to));
+            ++rows;
+        }
         const QList<EventRecord> chunkEvents = eventsWritten ? QList<EventRecord>() : events;
         if (usedPages() > highPages())
             if (Status s = makeRoom(lowPages()); !s.ok())
@@ -277,28 +306,55 @@ HistoryDatabase::Status HistoryDatabase::write(const QList<ValueRecord> &values,
     return {};
 }
 
-HistoryDatabase::Status HistoryDatabase::insert(const QList<ValueRecord> &values, qsizetype from, qsizetype to,
+HistoryDatabase::Status HistoryDatabase::insertValue(const ValueBlock::Line &line) {
+    if (m_rows) {
+        const int result = m_rows->insertValue(line, kMaxValueChars);
+        return result == SQLITE_OK ? Status{} : fail(result, m_rows->errorText());
+    }
+    Status failed;
+    QSqlQuery *query = statement(QStringLiteral("INSERT INTO value_lines(time, gan, value) VALUES(?, ?, ?)"), &failed);
+    if (!query)
+        return failed;
+    query->bindValue(0, line.timeMs);
+    query->bindValue(1, notNull(line.gan.toString()));
+    query->bindValue(2, notNull(cut(line.value, kMaxValueChars)));
+    return query->exec() ? Status{} : fail(query->lastError());
+}
+
+HistoryDatabase::Status HistoryDatabase::noteNewest(const QHash<QStringView, qint64> &newest) {
+    if (m_rows) {
+        const int result = m_rows->noteNewest(newest);
+        return result == SQLITE_OK ? Status{} : fail(result, m_rows->errorText());
+    }
+    Status failed;
+    QSqlQuery *query = statement(QStringLiteral("INSERT INTO objects(gan, last) VALUES(?, ?) "
+                                                "ON CONFLICT(gan) DO UPDATE SET last = max(last, excluded.last)"),
+                                 &failed);
+    if (!query)
+        return failed;
+    for (auto it = newest.cbegin(); it != newest.cend(); ++it) {
+        query->bindValue(0, notNull(it.key().toString()));
+        query->bindValue(1, it.value());
+        if (!query->exec())
+            return fail(query->lastError());
+    }
+    return {};
+}
+
+HistoryDatabase::Status HistoryDatabase::insert(const ValueBlock &values, qsizetype from, qsizetype to,
                                                 const QList<EventRecord> &events) {
     return transaction([&]() -> Status {
-        Status failed;
-        QHash<QString, qint64> newest;
-        if (from < to) {
-            QSqlQuery *query =
-                statement(QStringLiteral("INSERT INTO value_lines(time, gan, value) VALUES(?, ?, ?)"), &failed);
-            if (!query)
-                return failed;
-            for (qsizetype i = from; i < to; ++i) {
-                const ValueRecord &row = values[i];
-                query->bindValue(0, row.timeMs);
-                query->bindValue(1, notNull(row.gan));
-                query->bindValue(2, notNull(cut(row.value, kMaxValueChars)));
-                if (!query->exec())
-                    return fail(query->lastError());
-                qint64 &last = newest[row.gan];
-                last = std::max(last, row.timeMs);
-            }
+        // The texts are views into the block and the events, both alive throughout.
+        QHash<QStringView, qint64> newest;
+        for (qsizetype at = from; at < to;) {
+            const ValueBlock::Line line = values.read(&at);
+            if (Status s = insertValue(line); !s.ok())
+                return s;
+            qint64 &last = newest[line.gan];
+            last = std::max(last, line.timeMs);
         }
         if (!events.isEmpty()) {
+            Status failed;
             QSqlQuery *query = statement(
                 QStringLiteral("INSERT INTO events(time, kind, gan, text, read) VALUES(?, ?, ?, ?, ?)"), &failed);
             if (!query)
@@ -317,18 +373,7 @@ HistoryDatabase::Status HistoryDatabase::insert(const QList<ValueRecord> &values
                 }
             }
         }
-        QSqlQuery *query = statement(QStringLiteral("INSERT INTO objects(gan, last) VALUES(?, ?) "
-                                                    "ON CONFLICT(gan) DO UPDATE SET last = max(last, excluded.last)"),
-                                     &failed);
-        if (!query)
-            return failed;
-        for (auto it = newest.cbegin(); it != newest.cend(); ++it) {
-            query->bindValue(0, notNull(it.key()));
-            query->bindValue(1, it.value());
-            if (!query->exec())
-                return fail(query->lastError());
-        }
-        return {};
+        return noteNewest(newest);
     });
 }
 

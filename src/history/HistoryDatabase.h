@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HistoryBatch.h"
 #include "HistoryRecords.h"
 
 #include <QHash>
@@ -8,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
+class HistoryDatabaseRows;
 class QSqlError;
 class QSqlQuery;
 
@@ -58,7 +61,10 @@ public:
     bool isOpen() const { return m_open; }
 
     // Appends the rows in their order, making room within the size limit first where needed.
-    Status write(const QList<ValueRecord> &values, const QList<EventRecord> &events);
+    Status writeBlock(const ValueBlock &values, const QList<EventRecord> &events);
+    Status write(const QList<ValueRecord> &values, const QList<EventRecord> &events) {
+        return writeBlock(ValueBlock::of(values), events);
+    }
     // Drops rows older than the limit's days and, beyond its size, the oldest rows.
     Status enforceLimits(qint64 nowMs);
     // New limits; a smaller size shrinks the file.
@@ -92,10 +98,15 @@ private:
     QSqlQuery *statement(const QString &sql, Status *failed);
     Status execStatement(const QString &sql);
     Status fail(const QSqlError &error);
+    Status fail(int code, const QString &reason);
     Status checkpoint();
     void foldLogWhenLarge();
     Status transaction(const std::function<Status()> &work);
-    Status insert(const QList<ValueRecord> &values, qsizetype from, qsizetype to, const QList<EventRecord> &events);
+    // The lines of `values` from byte offset `from` to `to`, and the events, in one transaction.
+    Status insert(const ValueBlock &values, qsizetype from, qsizetype to, const QList<EventRecord> &events);
+    Status insertValue(const ValueBlock::Line &line);
+    Status noteNewest(const QHash<QStringView, qint64> &newest);
+    void useSqliteDirectly();
     Status makeRoom(qint64 targetPages);
     Status dropOlderThan(const QString &table, qint64 cutoffMs, qint64 *dropped);
     Status forgetVanishedObjects();
@@ -107,6 +118,9 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     QHash<QString, QSqlQuery> m_statements;
+    // The rows through SQLite's own interface when Qt's driver runs the same library, else null
+    // (and the rows go through Qt's).
+    std::unique_ptr<HistoryDatabaseRows> m_rows;
     bool m_open = false;
     HistoryLimits m_limits;
     qint64 m_pageSize = 4096;

@@ -82,7 +82,7 @@ void HistoryWorker::pause(const QString &reason) {
 }
 
 void HistoryWorker::enqueue(HistoryBatch batch) {
-    m_pending.values.append(std::move(batch.values));
+    m_pending.values.append(batch.values);
     m_pending.events.append(std::move(batch.events));
     // Lines gather for a moment before they are written: fewer, larger transactions cost less
     // and grow the log less than one per pass of the window's event loop. Many lines go at once.
@@ -116,9 +116,9 @@ void HistoryWorker::flush() {
         dropValuesHoldEvents(std::move(batch));
         return;
     }
-    HistoryDatabase::Status status = m_db.write(batch.values, batch.events);
+    HistoryDatabase::Status status = m_db.writeBlock(batch.values, batch.events);
     if (status.outcome == HistoryDatabase::Outcome::Damaged && rescue(status.reason))
-        status = m_db.write(batch.values, batch.events);
+        status = m_db.writeBlock(batch.values, batch.events);
     if (!status.ok()) {
         if (m_db.isOpen() && status.outcome == HistoryDatabase::Outcome::Damaged)
             m_db.close();

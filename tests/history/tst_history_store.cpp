@@ -3,6 +3,7 @@
 #include "DamagedFile.h"
 #include "HistoryDatabase.h"
 #include "HistoryTestSupport.h"
+#include "HistoryTexts.h"
 #include "HistoryValueRecorder.h"
 
 #include <QDir>
@@ -361,6 +362,42 @@ private slots:
         QCOMPARE(condensed.rows.size(), 1000);
         QCOMPARE(condensed.rows.first().value, u"9.5"_qs); // the last of the first ten seconds
         QCOMPARE(condensed.rows.last().value, u"9999.5"_qs);
+    }
+
+    void oddTextsKept_data() {
+        QTest::addColumn<QString>("gan");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("stored");
+        const QString longest(HistoryDatabase::kMaxValueChars, u'7');
+        QTest::newRow("empty value") << u"768"_qs << QString() << QString();
+        QTest::newRow("empty object") << QString() << u"1"_qs << u"1"_qs;
+        QTest::newRow("separators") << u"768"_qs << u"a|b||c|"_qs << u"a|b||c|"_qs;
+        QTest::newRow("umlauts, degrees, emoji") << u"768"_qs << u"Küche 21,5 °C 🔥"_qs << u"Küche 21,5 °C 🔥"_qs;
+        QTest::newRow("longest kept whole") << u"768"_qs << longest << longest;
+        QTest::newRow("one unit longer: cut") << u"768"_qs << longest + u'8' << longest + HistoryTexts::kCut;
+        QTest::newRow("far longer: cut") << u"768"_qs << longest + QString(300000, u'9')
+                                         << longest + HistoryTexts::kCut;
+    }
+    // Whatever a line carries reaches the file byte for byte (a long value cut as always).
+    void oddTextsKept() {
+        QFETCH(QString, gan);
+        QFETCH(QString, value);
+        QFETCH(QString, stored);
+        QTemporaryDir dir;
+        {
+            History history(dir.path());
+            history.recordValue(u"1"_qs, u"vorher"_qs);
+            history.recordValue(gan, value);
+            history.recordValue(u"2"_qs, u"nachher"_qs);
+            QVERIFY(closed(history));
+        }
+        const auto hex = [](const QString &text) {
+            return QString::fromLatin1(text.toUtf8().toHex().toUpper());
+        };
+        QCOMPARE(readFile(dir.filePath(History::kDatabaseName),
+                          QStringLiteral("SELECT hex(gan), hex(value) FROM value_lines ORDER BY id")),
+                 QStringList({hex(u"1"_qs) + u'|' + hex(u"vorher"_qs), hex(gan) + u'|' + hex(stored),
+                              hex(u"2"_qs) + u'|' + hex(u"nachher"_qs)}));
     }
 };
 
