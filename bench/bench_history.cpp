@@ -21,6 +21,8 @@
 #include <QChartView>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -30,6 +32,7 @@
 #include <cmath>
 #include <ctime>
 #include <optional>
+#include <sqlite3.h>
 
 namespace {
 constexpr qsizetype kReadBytes = 16 * 1024; // what the link takes from its socket in one read
@@ -275,6 +278,104 @@ void BM_SteadyRecorded(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_SteadyRecorded)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// --- the writer's seconds ---------------------------------------------------------------------
+
+constexpr int kSecondLines = 100; // a steady bus's second
+constexpr int kSecondObjects = 50;
+constexpr int kSeconds = 600;
+constexpr qint64 kFoldLogBytes = 1024 * 1024;
+
+std::vector<QList<ValueRecord>> steadySeconds() {
+    std::vector<QList<ValueRecord>> seconds(kSeconds);
+    const qint64 start = QDateTime::currentMSecsSinceEpoch();
+    for (int s = 0; s < kSeconds; ++s)
+        for (int i = 0; i < kSecondLines; ++i)
+            seconds[s].append({start + s * 1000 + i * 10, QString::number(1000 + i % kSecondObjects),
+                               QStringLiteral("%1.5").arg((s + i) % 40)});
+    return seconds;
+}
+
+void sqliteExec(sqlite3 *db, const char *sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        qFatal("%s: %s", sql, sqlite3_errmsg(db));
+}
+
+// The bare baseline: the same rows into the same file (as the history makes it), with the same
+// settings, through SQLite alone: a transaction a second with the objects' newest times, the log
+// folded back past 1 MiB. The window thread's CPU in ms.
+double bareSecondsCpuMs(const QString &path, const std::vector<QList<ValueRecord>> &seconds) {
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    for (const char *setting : {"PRAGMA locking_mode=EXCLUSIVE", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL",
+                                "PRAGMA wal_autocheckpoint=0", "PRAGMA cache_size=-16384"})
+        sqliteExec(db, setting);
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_stmt *newest = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO value_lines(time, gan, value) VALUES(?, ?, ?)", -1, &insert, nullptr);
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO objects(gan, last) VALUES(?, ?) ON CONFLICT(gan) DO UPDATE SET last = "
+                       "max(last, excluded.last)",
+                       -1, &newest, nullptr);
+    const QString log = path + QStringLiteral("-wal");
+    const double start = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+    for (const QList<ValueRecord> &second : seconds) {
+        sqliteExec(db, "BEGIN");
+        QHash<QStringView, qint64> last;
+        for (const ValueRecord &row : second) {
+            sqlite3_bind_int64(insert, 1, row.timeMs);
+            sqlite3_bind_text16(insert, 2, row.gan.utf16(), int(row.gan.size() * 2), SQLITE_STATIC);
+            sqlite3_bind_text16(insert, 3, row.value.utf16(), int(row.value.size() * 2), SQLITE_STATIC);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+            last[row.gan] = row.timeMs;
+        }
+        for (auto it = last.cbegin(); it != last.cend(); ++it) {
+            sqlite3_bind_text16(newest, 1, it.key().utf16(), int(it.key().size() * 2), SQLITE_STATIC);
+            sqlite3_bind_int64(newest, 2, it.value());
+            sqlite3_step(newest);
+            sqlite3_reset(newest);
+        }
+        sqliteExec(db, "COMMIT");
+        if (QFileInfo(log).size() > kFoldLogBytes)
+            sqliteExec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    const double cpu = cpuMs(CLOCK_THREAD_CPUTIME_ID) - start;
+    sqlite3_finalize(insert);
+    sqlite3_finalize(newest);
+    sqlite3_close(db);
+    return cpu;
+}
+
+double historySecondsCpuMs(const QString &path, const std::vector<QList<ValueRecord>> &seconds) {
+    HistoryDatabase db(path);
+    db.open({});
+    const double start = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+    for (const QList<ValueRecord> &second : seconds)
+        db.write(second, {});
+    return cpuMs(CLOCK_THREAD_CPUTIME_ID) - start;
+}
+
+// The writer's work for a steady bus, one transaction of 100 lines a second, beside the same rows
+// written through SQLite alone: CPU per line (the thread's own, whatever else the machine runs).
+void BM_WriterSeconds(benchmark::State &state) {
+    const std::vector<QList<ValueRecord>> seconds = steadySeconds();
+    for (auto _ : state) {
+        std::vector<double> bare, history;
+        for (int round = 0; round < 3; ++round) {
+            QTemporaryDir folder;
+            const QString barePath = folder.filePath(QStringLiteral("bare.db"));
+            HistoryDatabase(barePath).open({}); // the history's tables and indexes, empty
+            bare.push_back(bareSecondsCpuMs(barePath, seconds));
+            history.push_back(historySecondsCpuMs(folder.filePath(QStringLiteral("history.db")), seconds));
+        }
+        const double perLine = 1e3 / double(kSeconds * kSecondLines); // ms per run to µs per line
+        state.counters["bare_us_per_line"] = median(bare) * perLine;
+        state.counters["writer_us_per_line"] = median(history) * perLine;
+        state.counters["ratio"] = median(history) / median(bare);
+    }
+}
+BENCHMARK(BM_WriterSeconds)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // --- a month's chart -------------------------------------------------------------------------
 

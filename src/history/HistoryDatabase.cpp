@@ -219,10 +219,12 @@ qint64 HistoryDatabase::logBytes() const {
     return QFileInfo(m_path + QStringLiteral("-wal")).size();
 }
 
-// Folds the log back into the file and empties it.
-HistoryDatabase::Status HistoryDatabase::checkpoint() {
+// Folds the log back into the file; the log then starts over from its beginning. Truncated, it is
+// also cut to nothing (else it keeps its blocks, at most journal_size_limit, for the next rows).
+HistoryDatabase::Status HistoryDatabase::checkpoint(Fold fold) {
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")))
+    if (!query.exec(fold == Fold::Truncate ? QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")
+                                           : QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")))
         return fail(query.lastError());
     return {};
 }
@@ -244,16 +246,22 @@ HistoryDatabase::Status HistoryDatabase::transaction(const std::function<Status(
 }
 
 // The rows are safe in the log once committed; folding it back is housekeeping. It first grows
-// the file by the pages that are new in the log, and only then empties the log: on a disk without
-// that room it waits (a fold that failed half-way would take the space and free none).
+// the file by the pages that are new in the log, and only then starts the log over: on a disk
+// without that room it waits (a fold that failed half-way would take the space and free none).
+// The log keeps its blocks: writing them again costs far less than giving them back and taking new
+// ones every few seconds (the fold is most of a quiet bus's writing), and the log's file is held to
+// its limit by SQLite (journal_size_limit), so it passes the limit only when the rows since the last
+// fold do.
 void HistoryDatabase::foldLogWhenLarge() {
     if (logBytes() <= m_logLimit)
         return;
     const qint64 growth = pragma(QStringLiteral("page_count")) * m_pageSize - fileBytes();
-    const QStorageInfo disk(QFileInfo(m_path).absolutePath());
-    if (disk.isValid() && disk.bytesAvailable() < growth)
-        return;
-    checkpoint();
+    if (growth > 0) {
+        const QStorageInfo disk(QFileInfo(m_path).absolutePath());
+        if (disk.isValid() && disk.bytesAvailable() < growth)
+            return;
+    }
+    checkpoint(Fold::KeepLog);
 }
 
 // Qt's driver hands out its sqlite3 connection; it is used directly only when the driver runs the
@@ -495,6 +503,8 @@ HistoryDatabase::Status HistoryDatabase::setLimits(const HistoryLimits &limits, 
         if (Status s = checkpoint(); !s.ok())
             return s;
     }
+    if (Status s = exec(QStringLiteral("PRAGMA journal_size_limit=%1").arg(m_logLimit)); !s.ok())
+        return s;
     return exec(QStringLiteral("PRAGMA max_page_count=%1").arg(m_maxPages));
 }
 

@@ -19,10 +19,13 @@ class QSqlQuery;
 // (the history's writer thread; tests may drive it directly).
 //
 // The file is opened in exclusive locking mode with a write-ahead log (the log's index then lives
-// in memory, not in a shared-memory file). The log is folded back into the file and emptied when
-// it passes an eighth of the size limit (at most kMaxLogBytes), and the file is held to the rest
-// by SQLite itself (its page limit); rows are dropped, oldest first, before that is reached. So
-// the file and its log together stay within the limit.
+// in memory, not in a shared-memory file). The log is folded back into the file and started over
+// when it passes an eighth of the size limit (at most kMaxLogBytes; its file is cut back to that
+// size), and the file is held to the rest by SQLite itself (its page limit); rows are dropped,
+// oldest first, before that is reached. So the file and its log together stay within the limit.
+//
+// The value rows are written through SQLite's own interface on the same connection
+// (HistoryDatabaseRows), the rest through Qt's.
 class HistoryDatabase {
 public:
     enum class Outcome {
@@ -99,7 +102,8 @@ private:
     Status execStatement(const QString &sql);
     Status fail(const QSqlError &error);
     Status fail(int code, const QString &reason);
-    Status checkpoint();
+    enum class Fold { Truncate, KeepLog };
+    Status checkpoint(Fold fold = Fold::Truncate);
     void foldLogWhenLarge();
     Status transaction(const std::function<Status()> &work);
     // The lines of `values` from byte offset `from` to `to`, and the events, in one transaction.
