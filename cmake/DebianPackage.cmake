@@ -25,14 +25,15 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUENDRA_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # What the linker cannot see: the platform plugins, the SVG image plugin and the SQLite driver of
-# the history "Verlauf" are loaded at run time; the history's charts (Qt Charts) are named too, so
-# that the package says what the window needs even where dpkg-shlibdeps is not run.
+# the history "Verlauf" are loaded at run time; the history's charts (Qt Charts) and SQLite (the
+# history writes its rows through the library of that driver) are named too, so that the package
+# says what the window needs even where dpkg-shlibdeps is not run.
 # (The plugins in /usr/lib/quendra/plugins — the web checker's browser, the mailbox exchange on
 # VMime, the history's chart — are in the package, and dpkg-shlibdeps finds their libraries from
 # them; the engine's helper process and its German pages come with the web engine library's own
 # dependencies. libcanberra is opened at the first sound, so it is named too.)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite, libqt6charts6, libcanberra0")
+    "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite, libsqlite3-0, libqt6charts6, libcanberra0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, sound-theme-freedesktop, dbus")
 
 include(CPack)

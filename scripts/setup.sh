@@ -16,7 +16,7 @@ packages=(
     qt6-webengine-dev libqt6webenginecore6-bin
     xvfb xauth optipng
     libvmime-dev dovecot-pop3d openssl
-    libqt6sql6-sqlite qt6-charts-dev
+    libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev
     desktop-file-utils appstream
 )
 packages_only=false
