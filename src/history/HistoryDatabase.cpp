@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -353,6 +354,10 @@ HistoryDatabase::Status HistoryDatabase::insert(const ValueBlock &values, qsizet
                                                 const QList<EventRecord> &events) {
     return transaction([&]() -> Status {
         // The texts are views into the block and the events, both alive throughout.
+        const auto forgetTexts = qScopeGuard([this] {
+            if (m_rows)
+                m_rows->forgetTexts();
+        });
         QHash<QStringView, qint64> newest;
         for (qsizetype at = from; at < to;) {
             const ValueBlock::Line line = values.read(&at);

@@ -69,6 +69,13 @@ int HistoryDatabaseRows::noteNewest(const QHash<QStringView, qint64> &newest) {
     return SQLITE_OK;
 }
 
+void HistoryDatabaseRows::forgetTexts() {
+    if (m_insertValue)
+        sqlite3_clear_bindings(m_insertValue);
+    if (m_noteNewest)
+        sqlite3_clear_bindings(m_noteNewest);
+}
+
 QString HistoryDatabaseRows::errorText() const {
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }

@@ -25,6 +25,8 @@ public:
     int insertValue(const ValueBlock::Line &line, int maxValueChars);
     // Every object's newest time, kept where a row of it is newer.
     int noteNewest(const QHash<QStringView, qint64> &newest);
+    // Lets go of the texts bound last (they lie in a block about to be freed).
+    void forgetTexts();
     // SQLite's text for the last failure.
     QString errorText() const;
 
