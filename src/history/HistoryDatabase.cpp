@@ -65,7 +65,8 @@ qint64 rowBytes(const ValueBlock::Line &row) {
 }
 } // namespace
 
-HistoryDatabase::HistoryDatabase(QString path) : m_path(std::move(path)), m_connection(connectionName()) {
+HistoryDatabase::HistoryDatabase(QString path, RowBinding binding)
+    : m_path(std::move(path)), m_connection(connectionName()), m_binding(binding) {
 }
 
 HistoryDatabase::~HistoryDatabase() {
@@ -269,6 +270,8 @@ void HistoryDatabase::foldLogWhenLarge() {
 // very library this program calls (one SQLite in the process), never a copy of its own.
 void HistoryDatabase::useSqliteDirectly() {
     m_rows.reset();
+    if (m_binding == RowBinding::ThroughQt)
+        return;
     const QVariant handle = m_db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return;

@@ -52,7 +52,12 @@ public:
     // A search looks through at most this many of the newest events.
     static constexpr qint64 kSearchScanBudget = 200000;
 
-    explicit HistoryDatabase(QString path);
+    // How the value rows are bound: through SQLite's own interface where Qt's driver runs the
+    // program's library (else through Qt's), or always through Qt's, as with a driver that brings
+    // a library of its own.
+    enum class RowBinding { Fastest, ThroughQt };
+
+    explicit HistoryDatabase(QString path, RowBinding binding = RowBinding::Fastest);
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase &) = delete;
     HistoryDatabase &operator=(const HistoryDatabase &) = delete;
@@ -125,6 +130,7 @@ private:
     // The rows through SQLite's own interface when Qt's driver runs the same library, else null
     // (and the rows go through Qt's).
     std::unique_ptr<HistoryDatabaseRows> m_rows;
+    RowBinding m_binding;
     bool m_open = false;
     HistoryLimits m_limits;
     qint64 m_pageSize = 4096;

@@ -394,10 +394,18 @@ private slots:
         const auto hex = [](const QString &text) {
             return QString::fromLatin1(text.toUtf8().toHex().toUpper());
         };
-        QCOMPARE(readFile(dir.filePath(History::kDatabaseName),
-                          QStringLiteral("SELECT hex(gan), hex(value) FROM value_lines ORDER BY id")),
-                 QStringList({hex(u"1"_qs) + u'|' + hex(u"vorher"_qs), hex(gan) + u'|' + hex(stored),
-                              hex(u"2"_qs) + u'|' + hex(u"nachher"_qs)}));
+        const QString rows = QStringLiteral("SELECT hex(gan), hex(value) FROM value_lines ORDER BY id");
+        const QStringList expected{hex(u"1"_qs) + u'|' + hex(u"vorher"_qs), hex(gan) + u'|' + hex(stored),
+                                   hex(u"2"_qs) + u'|' + hex(u"nachher"_qs)};
+        QCOMPARE(readFile(dir.filePath(History::kDatabaseName), rows), expected);
+        // Bound through Qt's driver (one with a library of its own), the rows are the same.
+        const QString throughQt = dir.filePath(u"qt.db"_qs);
+        {
+            HistoryDatabase db(throughQt, HistoryDatabase::RowBinding::ThroughQt);
+            QVERIFY(db.open({}).ok());
+            QVERIFY(db.write({{1, u"1"_qs, u"vorher"_qs}, {2, gan, value}, {3, u"2"_qs, u"nachher"_qs}}, {}).ok());
+        }
+        QCOMPARE(readFile(throughQt, rows), expected);
     }
 };
 
