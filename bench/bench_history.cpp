@@ -70,27 +70,42 @@ struct Run {
     double stallMs = 0;      // the event loop's longest stall: how late a 10 ms timer came at worst
 };
 
-// The burst as the link hands it over: one socket read per pass of the event loop, every line of
-// it cut, put into the bus monitor and dispatched into a menu of 32 entries (the popup held until
-// the burst ends), and, when a history is given, recorded.
-Run deliver(const QByteArray &burst, History *history) {
+// What the link hands a line to: the bus monitor, a menu of 32 entries behind its popup, and, when a
+// history is given, its recorder.
+struct LineReceivers {
     BusMonitor monitor;
     MenuList menu = menuOf(32);
     FakeTrayIcon tray;
     FakeDialogs dialogs;
     FakeEventSounds sounds;
     const WildcardTexts texts;
-    Notifications notifications(menu, texts, tray, dialogs, sounds);
-    MenuValueTarget target(menu, notifications, [] { return false; });
-    TrayPopup popup(menu, texts, [](int) { return QIcon(); });
+    Notifications notifications{menu, texts, tray, dialogs, sounds};
+    MenuValueTarget target{menu, notifications, [] {
+                               return false;
+                           }};
+    TrayPopup popup{menu, texts, [](int) {
+                        return QIcon();
+                    }};
     ValueDispatch dispatch;
-    dispatch.addTarget(&target);
     std::optional<HistoryValueRecorder> recorder;
-    if (history) {
-        recorder.emplace(*history);
-        dispatch.addTarget(&*recorder);
+
+    explicit LineReceivers(History *history) {
+        dispatch.addTarget(&target);
+        if (history) {
+            recorder.emplace(*history);
+            dispatch.addTarget(&*recorder);
+        }
+        dispatch.setPopupRebuild([this] { popup.make_popup(); });
     }
-    dispatch.setPopupRebuild([&popup] { popup.make_popup(); });
+};
+
+// The burst as the link hands it over: one socket read per pass of the event loop, every line of
+// it cut, put into the bus monitor and dispatched into a menu of 32 entries (the popup held until
+// the burst ends), and, when a history is given, recorded.
+Run deliver(const QByteArray &burst, History *history) {
+    LineReceivers receivers(history);
+    BusMonitor &monitor = receivers.monitor;
+    ValueDispatch &dispatch = receivers.dispatch;
 
     Run run;
     QEventLoop loop;
@@ -205,23 +220,9 @@ struct SteadyRun {
 // and, when a history is given, recorded). The time spent waiting between lines costs no CPU, so
 // the figures are the work done per line, with the writer's transaction a second.
 SteadyRun deliverSteady(const QList<QString> &lines, History *history) {
-    BusMonitor monitor;
-    MenuList menu = menuOf(32);
-    FakeTrayIcon tray;
-    FakeDialogs dialogs;
-    FakeEventSounds sounds;
-    const WildcardTexts texts;
-    Notifications notifications(menu, texts, tray, dialogs, sounds);
-    MenuValueTarget target(menu, notifications, [] { return false; });
-    TrayPopup popup(menu, texts, [](int) { return QIcon(); });
-    ValueDispatch dispatch;
-    dispatch.addTarget(&target);
-    std::optional<HistoryValueRecorder> recorder;
-    if (history) {
-        recorder.emplace(*history);
-        dispatch.addTarget(&*recorder);
-    }
-    dispatch.setPopupRebuild([&popup] { popup.make_popup(); });
+    LineReceivers receivers(history);
+    BusMonitor &monitor = receivers.monitor;
+    ValueDispatch &dispatch = receivers.dispatch;
     dispatch.holdPopup(true); // as in a burst: the popup's rebuild is not what is measured here
 
     SteadyRun run;
