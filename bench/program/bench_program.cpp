@@ -337,9 +337,13 @@ int run(const Options &options, const Environment &environment, BalloonInbox &ba
     Figures figures;
     bool complete = true;
     for (int repetition = 0; repetition < options.repetitions; ++repetition) {
-        // Alternating, so that a change of the machine's load meets every program alike.
-        for (const auto &subject : subjects)
-            complete = measure(*subject, environment, repetition, figures) && complete;
+        // Alternating, so that a change of the machine's load meets every program alike, and each
+        // repetition begins with the next program: a program started right after the bare tray
+        // reaches the gateway 30-40 ms later, whichever it is, so no program may always sit there.
+        for (std::size_t k = 0; k < subjects.size(); ++k) {
+            Subject &subject = *subjects[(k + std::size_t(repetition)) % subjects.size()];
+            complete = measure(subject, environment, repetition, figures) && complete;
+        }
     }
     QStringList names;
     for (const auto &subject : subjects)
