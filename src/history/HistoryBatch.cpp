@@ -52,16 +52,6 @@ ValueBlock ValueBlock::of(const QList<ValueRecord> &records) {
     return block;
 }
 
-QList<ValueRecord> ValueBlock::records() const {
-    QList<ValueRecord> rows;
-    rows.reserve(m_lines);
-    for (qsizetype offset = 0; !atEnd(offset);) {
-        const Line line = read(&offset);
-        rows.append({line.timeMs, line.gan.toString(), line.value.toString()});
-    }
-    return rows;
-}
-
 qint64 HistoryBatch::bytes() const {
     // What the lines take in memory, roughly: their texts and a fixed share for the rest.
     constexpr qint64 kLineOverhead = 64;

@@ -37,7 +37,6 @@ public:
     bool atEnd(qsizetype offset) const { return offset >= m_bytes.size(); }
 
     static ValueBlock of(const QList<ValueRecord> &records);
-    QList<ValueRecord> records() const;
 
 private:
     struct Header {
